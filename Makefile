@@ -1,0 +1,47 @@
+# Thin wrapper around CMake. `make run` and `make test` install what is missing,
+# configure into build/ and build first.
+
+BUILD      ?= build
+BUILD_TYPE ?= RelWithDebInfo
+CMAKE_ARGS ?=
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps configure build run test bench fuzz sanitize data format clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS)
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@bash scripts/run.sh $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+bench: build
+	@bash scripts/bench.sh $(BUILD)
+
+# The whole suite with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	$(MAKE) test BUILD=build-sanitize CMAKE_ARGS="-DCHRONVALE_SANITIZE=ON -DCHRONVALE_BENCH=OFF"
+
+fuzz: deps
+	@bash scripts/fuzz.sh
+
+data:
+	@bash tools/data/generate.sh
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) build-sanitize build-fuzz

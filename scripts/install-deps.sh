@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that the build, the tests and the benchmarks need.
+# Only missing packages are installed, after one `apt-get update`; `sudo` is used
+# when not running as root. Safe to run again: it does nothing when all is there.
+set -euo pipefail
+
+packages=(
+  # toolchain and build
+  g++ cmake ninja-build pkg-config make git
+  # image and compression libraries
+  zlib1g-dev libpng-dev libturbojpeg0-dev libgif-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # Qt 6
+  qt6-base-dev qt6-svg-dev libgl-dev
+  # window tests, time zones
+  xvfb xauth tzdata
+  # real proxy peers for the network tests
+  tinyproxy microsocks dante-server
+  # the image server
+  libcpp-httplib-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -eq 0 ]; then
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  sudo="sudo"
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# The proxy daemons are started by the tests on their own ports, never as services.
+for svc in tinyproxy danted; do
+  if command -v systemctl >/dev/null 2>&1; then
+    $sudo systemctl disable --now "$svc" >/dev/null 2>&1 || true
+  fi
+  $sudo service "$svc" stop >/dev/null 2>&1 || true
+done
