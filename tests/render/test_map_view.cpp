@@ -36,8 +36,8 @@ TEST(MapView, ProjectsTheMapEdgesAndCentre) {
     view.scale = 2.0f;
     view.panX = 100;
     view.panY = 50;
-    const float longitude = 150.0f / 1024.0f * 360.0f - 180.0f + 0.01f;
-    const float latitude = 90.0f - 80.0f / 512.0f * 180.0f - 0.01f;
+    const float longitude = -127.265625f; // 150 * 360 / 1024 - 180
+    const float latitude = 61.875f;       // 90 - 80 * 180 / 512
     EXPECT_EQ(view.mapToPane(longitude, latitude), (Point{100, 60}));
     view.dragX = 10;
     EXPECT_EQ(view.mapToPane(longitude, latitude), (Point{80, 60})) << "the drag adds to the pan";
@@ -65,15 +65,15 @@ TEST(MapView, ReadsBackSourcePixelsAndCoordinates) {
 TEST(MapView, NearestCityTakesTheFirstOfEqualDistances) {
     CityList cities(4);
     cities[0].longitude = 100.0f; // far east
-    cities[1].longitude = -10.0f;
-    cities[2].longitude = 10.0f; // as near as cities[1], later in the list
+    cities[1].longitude = -11.25f; // map x 480
+    cities[2].longitude = 11.25f;  // map x 544: as near as cities[1], later in the list
     cities[3].longitude = -100.0f;
     MapView view = viewWithPane(1024, 512);
     const Point centre = view.mapToPane(0.0f, 0.0f);
     std::optional<CityHit> hit = view.nearestCity(cities, centre.x, centre.y);
     ASSERT_TRUE(hit);
     EXPECT_EQ(hit->index, 1u);
-    EXPECT_EQ(hit->distance, 29) << "10 degrees is 28.4 map pixels, plus the truncations";
+    EXPECT_EQ(hit->distance, 32);
 
     EXPECT_FALSE(view.nearestCity({}, 0, 0)) << "no city in an empty list";
     view.scale = 20.0f;
