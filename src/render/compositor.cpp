@@ -3,6 +3,7 @@
 #include "geo/load_errors.h"
 #include "render/layer_blend.h"
 
+#include <cstring>
 #include <utility>
 
 namespace chronvale {
@@ -38,7 +39,18 @@ void Compositor::releaseEarthImages() {
 }
 
 void Compositor::copyToLitMap(const EarthImage* source) {
-    litMap_ = source ? cloneImage(source) : nullptr;
+    if (!source) {
+        litMap_.reset();
+    } else if (litMap_ && litMap_->width() == source->width() &&
+               litMap_->height() == source->height() &&
+               litMap_->bitsPerPixel() == source->bitsPerPixel() &&
+               litMap_->colourCount() == source->colourCount() &&
+               litMap_->pixelBytes() == source->pixelBytes() && source->bitsPerPixel() == 24) {
+        // Same layout: copy the pixels into the map that is there.
+        std::memcpy(litMap_->pixels(), source->pixels(), source->pixelBytes());
+    } else {
+        litMap_ = cloneImage(source);
+    }
 }
 
 void Compositor::prepareLitMap(const EarthImage& base) {

@@ -7,8 +7,7 @@ namespace chronvale {
 namespace {
 
 uint8_t toChannel(float value) {
-    // The weighted mean plus the +10 of the cloud blend can pass 255 by a few units
-    // for bright pixels; saturate instead of wrapping to a dark value.
+    // Rounding may put a full-weight result a hair above 255; never wrap.
     return static_cast<uint8_t>(std::min(static_cast<int>(value), 255));
 }
 
@@ -16,28 +15,53 @@ bool all24Bit(const EarthImage& a, const EarthImage& b, const EarthImage& c) {
     return a.bitsPerPixel() == 24 && b.bitsPerPixel() == 24 && c.bitsPerPixel() == 24;
 }
 
+// The cloud blend of `count` pixels, written without branches (the rules become
+// selects) so that the processor keeps its divisions flowing.
+void blendCloudRun(uint8_t* out, const uint8_t* base, const uint8_t* cloud, int count) {
+    for (int x = 0; x < count; ++x) {
+        const int i = x * 3;
+        const int b0 = base[i], b1 = base[i + 1], b2 = base[i + 2];
+        const int c0 = cloud[i], c1 = cloud[i + 1], c2 = cloud[i + 2];
+        const int m = (b0 + b1 + b2) / 3;
+        const int l = (c0 + c1 + c2) / 3;
+        // Divisors of at least 1: where m or l is 0 the quotients are not used.
+        const float fm = static_cast<float>(m > 0 ? m : 1);
+        const float fl = static_cast<float>(l > 0 ? l : 1);
+        const float wb = fm / fl;
+        const float wc = fl / fm;
+        const float s = wb + wc;
+        const int v0 = static_cast<int>(
+            (static_cast<float>(b0) * wb + static_cast<float>(c0) * wc + 10.0f) / s);
+        const int v1 = static_cast<int>(
+            (static_cast<float>(b1) * wb + static_cast<float>(c1) * wc + 10.0f) / s);
+        const int v2 = static_cast<int>(
+            (static_cast<float>(b2) * wb + static_cast<float>(c2) * wc + 10.0f) / s);
+        // The rules, the last one applied first: the blend (the weighted mean plus 10
+        // can pass 255 by a few units for bright pixels: saturate rather than wrap to
+        // a dark value), black under a black base, the cloud above mean 240, the base
+        // below mean 10.
+        int r0 = v0 < 255 ? v0 : 255;
+        int r1 = v1 < 255 ? v1 : 255;
+        int r2 = v2 < 255 ? v2 : 255;
+        r0 = m == 0 ? 0 : r0;
+        r1 = m == 0 ? 0 : r1;
+        r2 = m == 0 ? 0 : r2;
+        r0 = l > 240 ? c0 : r0;
+        r1 = l > 240 ? c1 : r1;
+        r2 = l > 240 ? c2 : r2;
+        r0 = l < 10 ? b0 : r0;
+        r1 = l < 10 ? b1 : r1;
+        r2 = l < 10 ? b2 : r2;
+        out[i] = static_cast<uint8_t>(r0);
+        out[i + 1] = static_cast<uint8_t>(r1);
+        out[i + 2] = static_cast<uint8_t>(r2);
+    }
+}
+
 } // namespace
 
 void blendCloudPixel(uint8_t* out, const uint8_t* base, const uint8_t* cloud) {
-    const uint8_t b[3] = {base[0], base[1], base[2]};
-    const uint8_t c[3] = {cloud[0], cloud[1], cloud[2]};
-    const int m = (b[0] + b[1] + b[2]) / 3;
-    const int l = (c[0] + c[1] + c[2]) / 3;
-    if (l < 10) {
-        std::memcpy(out, b, 3);
-    } else if (l > 240) {
-        std::memcpy(out, c, 3);
-    } else if (m == 0) {
-        std::memset(out, 0, 3);
-    } else {
-        const float wb = static_cast<float>(m) / static_cast<float>(l);
-        const float wc = static_cast<float>(l) / static_cast<float>(m);
-        const float s = wb + wc;
-        for (int k = 0; k < 3; ++k) {
-            out[k] = toChannel(
-                (static_cast<float>(b[k]) * wb + static_cast<float>(c[k]) * wc + 10.0f) / s);
-        }
-    }
+    blendCloudRun(out, base, cloud, 1);
 }
 
 void blendCloudLayer(EarthImage& out, const EarthImage& base, const EarthImage& cloud) {
@@ -53,10 +77,8 @@ void blendCloudLayer(EarthImage& out, const EarthImage& base, const EarthImage& 
         const uint8_t* b = base.row(r);
         int x = 0;
         if (r < cloudRows) {
-            const uint8_t* c = cloud.row(r);
-            for (; x < cloudColumns; ++x) {
-                blendCloudPixel(o + x * 3, b + x * 3, c + x * 3);
-            }
+            blendCloudRun(o, b, cloud.row(r), cloudColumns);
+            x = cloudColumns;
         }
         if (x < columns && o != b) {
             std::memmove(o + x * 3, b + x * 3, static_cast<size_t>(columns - x) * 3);

@@ -11,6 +11,7 @@
 
 #include "render/earth_image.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 
@@ -45,6 +46,8 @@ float shadowColumnLongitude(int column, int width);
 
 // One channel of a night pixel (elevation below 0): 80 % night, 20 % lit.
 uint8_t shadeNightChannel(uint8_t lit, uint8_t night);
+// The night blend over a run of channel bytes, the same as shadeNightChannel on each.
+void shadeNightChannels(uint8_t* lit, const uint8_t* night, size_t count);
 // One channel of a low-sun pixel (0 < elevation <= 9), with h = elevation / 9: from
 // 85 % night just above the horizon to the unchanged pixel at 9 degrees.
 uint8_t shadeLowSunChannel(uint8_t lit, uint8_t night, float h);

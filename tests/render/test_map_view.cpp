@@ -64,7 +64,7 @@ TEST(MapView, ReadsBackSourcePixelsAndCoordinates) {
 
 TEST(MapView, NearestCityTakesTheFirstOfEqualDistances) {
     CityList cities(4);
-    cities[0].longitude = 100.0f; // far east
+    cities[0].longitude = 100.0f;  // far east
     cities[1].longitude = -11.25f; // map x 480
     cities[2].longitude = 11.25f;  // map x 544: as near as cities[1], later in the list
     cities[3].longitude = -100.0f;

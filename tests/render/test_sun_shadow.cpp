@@ -2,6 +2,7 @@
 #include "render_test_images.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace chronvale {
 namespace {
@@ -23,6 +24,20 @@ TEST(SunShadow, PixelFormulas) {
     }
     EXPECT_EQ(shadeNightChannel(255, 255), 255);
     EXPECT_EQ(shadeNightChannel(0, 0), 0);
+}
+
+TEST(SunShadow, NightRunsMatchTheChannelFormulaForEveryPair) {
+    std::vector<uint8_t> lit(65536);
+    std::vector<uint8_t> night(65536);
+    for (size_t i = 0; i < lit.size(); ++i) {
+        lit[i] = static_cast<uint8_t>(i & 255);
+        night[i] = static_cast<uint8_t>(i >> 8);
+    }
+    shadeNightChannels(lit.data(), night.data(), lit.size());
+    for (size_t i = 0; i < lit.size(); ++i) {
+        ASSERT_EQ(lit[i], shadeNightChannel(static_cast<uint8_t>(i & 255), night[i]))
+            << "lit " << (i & 255) << " night " << (i >> 8);
+    }
 }
 
 TEST(SunShadow, PixelCentreLines) {
@@ -90,6 +105,22 @@ TEST(SunShadow, FastPathIsBitIdenticalToTheReference) {
         applySunShadow(*fast, *night, instant.time, ShadowMethod::Fast);
         EXPECT_EQ(firstDifference(*reference, *fast), "") << instant.name;
         EXPECT_NE(firstDifference(*reference, *day), "") << instant.name << ": nothing shaded";
+    }
+}
+
+// Many instants through the years on a smaller map, for the rare pixels whose
+// low-sun blend lies close to an integer.
+TEST(SunShadow, FastPathMatchesAtManyInstants) {
+    const ImagePtr day = noiseImage(256, 128, 7);
+    const ImagePtr night = noiseImage(256, 128, 8);
+    std::time_t when = utc(1950, 1, 1, 0, 0, 0);
+    const std::time_t step = 7 * 86400 * 53 + 3671; // about a year, drifting through the day
+    for (int i = 0; i < 100; ++i, when += step) {
+        ImagePtr reference = cloneImage(day.get());
+        ImagePtr fast = cloneImage(day.get());
+        applySunShadow(*reference, *night, when, ShadowMethod::Reference);
+        applySunShadow(*fast, *night, when, ShadowMethod::Fast);
+        ASSERT_EQ(firstDifference(*reference, *fast), "") << "instant " << when;
     }
 }
 
