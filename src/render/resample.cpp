@@ -35,6 +35,48 @@ uint32_t lerp(uint32_t a, uint32_t b, uint32_t fraction) {
     return (a * (65535 - fraction) + b * fraction) / 65535;
 }
 
+// The horizontal half of the bilinear samples of one source row, blue, green,
+// red per sample. Sample rows advance through the source monotonically, and each
+// uses rows y0 and y1 = y0 or y0 + 1, so two cached rows spare recomputing them
+// for the next sample rows; the values are the same as computed afresh.
+class HorizontalRows {
+public:
+    HorizontalRows(const EarthImage& source, const std::vector<SampleColumn>& columns)
+        : source_(source), columns_(columns) {
+        for (Slot& slot : slots_) {
+            slot.values.resize(columns.size() * 3);
+        }
+    }
+
+    const uint8_t* row(int y) {
+        for (Slot& slot : slots_) {
+            if (slot.y == y) {
+                return slot.values.data();
+            }
+        }
+        Slot& slot = slots_[0].y < slots_[1].y ? slots_[0] : slots_[1];
+        const uint8_t* in = source_.row(y);
+        uint8_t* out = slot.values.data();
+        for (const SampleColumn& column : columns_) {
+            for (int c = 0; c < 3; ++c) {
+                *out++ = static_cast<uint8_t>(
+                    lerp(in[column.left + c], in[column.right + c], column.fraction));
+            }
+        }
+        slot.y = y;
+        return slot.values.data();
+    }
+
+private:
+    struct Slot {
+        int y = -1;
+        std::vector<uint8_t> values;
+    };
+    const EarthImage& source_;
+    const std::vector<SampleColumn>& columns_;
+    Slot slots_[2];
+};
+
 } // namespace
 
 ImagePtr resampleImage(const EarthImage* image, int width, int height) {
@@ -63,13 +105,18 @@ ImagePtr resampleImage(const EarthImage* image, int width, int height) {
     const int64_t sy = (sourceHeight * kOne - kOne) / m;
     const int64_t dx = width * kOne / n;
     const int64_t dy = height * kOne / m;
+    // Enlarging in both directions: every sample is its own destination pixel and
+    // every sample row its own destination row, so the averages are the samples.
+    const bool oneSamplePerPixel = dx == kOne && dy == kOne;
 
     std::vector<SampleColumn> columns;
     // Destination columns are (k * dx) >> 16 < W, so W accumulators cover all N samples.
     std::vector<Accumulator> accumulators;
+    std::vector<uint8_t> samples;
     try {
         columns.resize(static_cast<size_t>(n));
         accumulators.resize(static_cast<size_t>(width));
+        samples.resize(static_cast<size_t>(n) * 3);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -87,45 +134,50 @@ ImagePtr resampleImage(const EarthImage* image, int width, int height) {
     // Destination columns advance by at most one per sample, so they cover
     // 0 .. lastColumn without gaps.
     const size_t lastColumn = columns.back().destination;
+    HorizontalRows horizontal(*source, columns);
 
     int previousRow = -1;
     for (int64_t i = 0; i < m; ++i) {
         const int64_t b = i * sy;
-        const int64_t y0 = b >> 16;
-        const int64_t y1 = std::min((b + 65535) >> 16, sourceHeight - 1);
+        const int y0 = static_cast<int>(b >> 16);
+        const int y1 = static_cast<int>(std::min((b + 65535) >> 16, sourceHeight - 1));
         const uint32_t fy = static_cast<uint32_t>(b & 65535);
-        const uint8_t* top = source->row(static_cast<int>(y0));
-        const uint8_t* bottom = source->row(static_cast<int>(y1));
+        const int row = static_cast<int>(std::min<int64_t>((i * dy) >> 16, height - 1));
+        const uint8_t* top = horizontal.row(y0);
+        const uint8_t* bottom = horizontal.row(y1);
+        uint8_t* out = oneSamplePerPixel ? result->row(row) : samples.data();
+        for (size_t j = 0; j < samples.size(); ++j) {
+            out[j] = static_cast<uint8_t>(lerp(top[j], bottom[j], fy));
+        }
+        if (oneSamplePerPixel) {
+            previousRow = row;
+            continue;
+        }
+
+        const uint8_t* sample = samples.data();
         for (const SampleColumn& column : columns) {
             Accumulator& acc = accumulators[column.destination];
             for (int c = 0; c < 3; ++c) {
-                const uint32_t upper =
-                    lerp(top[column.left + c], top[column.right + c], column.fraction);
-                const uint32_t lower =
-                    lerp(bottom[column.left + c], bottom[column.right + c], column.fraction);
-                acc.sum[c] += lerp(upper, lower, fy);
+                acc.sum[c] += *sample++;
             }
             ++acc.count;
         }
-
-        const int row = static_cast<int>(std::min<int64_t>((i * dy) >> 16, height - 1));
         if (row == previousRow) {
             continue;
         }
-        uint8_t* out = result->row(row);
-        for (size_t j = 0; j <= lastColumn; ++j, out += 3) {
+        uint8_t* pixel = result->row(row);
+        for (size_t j = 0; j <= lastColumn; ++j, pixel += 3) {
             Accumulator& acc = accumulators[j];
             for (int c = 0; c < 3; ++c) {
-                out[c] = static_cast<uint8_t>(acc.sum[c] / acc.count);
+                pixel[c] = static_cast<uint8_t>(acc.sum[c] / acc.count);
             }
             acc = Accumulator{};
         }
         previousRow = row;
     }
 
-    // When N is not a multiple that makes the steps exact, the last destination
-    // columns or rows can receive no sample; they repeat the last one written
-    // rather than stay black.
+    // When the steps are not exact, the last destination columns or rows can
+    // receive no sample; they repeat the last one written rather than stay black.
     for (int r = 0; r <= previousRow; ++r) {
         uint8_t* rowStart = result->row(r);
         for (size_t j = lastColumn + 1; j < static_cast<size_t>(width); ++j) {
