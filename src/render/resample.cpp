@@ -20,10 +20,10 @@ namespace {
 constexpr int64_t kOne = 65536;
 
 struct SampleColumn {
-    size_t left = 0;  // byte offset of x0 in a row
-    size_t right = 0; // byte offset of x1
+    uint32_t left = 0;  // byte offset of x0 in a row
+    uint32_t right = 0; // byte offset of x1
     uint32_t fraction = 0;
-    size_t destination = 0;
+    uint32_t destination = 0;
 };
 
 struct Accumulator {
@@ -92,15 +92,21 @@ ImagePtr resampleImage(const EarthImage* image, int width, int height) {
         }
         source = converted.get();
     }
-    ImagePtr result = createImage(width, height, 24, 256);
-    if (!result) {
-        return nullptr;
-    }
-
     const int64_t sourceWidth = source->width();
     const int64_t sourceHeight = source->height();
     const int64_t n = std::max<int64_t>(sourceWidth, width);
     const int64_t m = std::max<int64_t>(sourceHeight, height);
+    // The working rows grow with N; a request that would need more memory for them
+    // than the largest image is refused like an oversized image.
+    if (static_cast<uint64_t>(n) * (sizeof(SampleColumn) + 3) +
+            static_cast<uint64_t>(width) * sizeof(Accumulator) >
+        kMaxImageBytes) {
+        return nullptr;
+    }
+    ImagePtr result = createImage(width, height, 24, 256);
+    if (!result) {
+        return nullptr;
+    }
     const int64_t sx = (sourceWidth * kOne - kOne) / n;
     const int64_t sy = (sourceHeight * kOne - kOne) / m;
     const int64_t dx = width * kOne / n;
@@ -126,10 +132,10 @@ ImagePtr resampleImage(const EarthImage* image, int width, int height) {
         const int64_t x0 = a >> 16;
         const int64_t x1 = std::min((a + 65535) >> 16, sourceWidth - 1);
         SampleColumn& column = columns[static_cast<size_t>(k)];
-        column.left = static_cast<size_t>(x0) * 3;
-        column.right = static_cast<size_t>(x1) * 3;
+        column.left = static_cast<uint32_t>(x0 * 3);
+        column.right = static_cast<uint32_t>(x1 * 3);
         column.fraction = static_cast<uint32_t>(a & 65535);
-        column.destination = static_cast<size_t>(std::min<int64_t>((k * dx) >> 16, width - 1));
+        column.destination = static_cast<uint32_t>(std::min<int64_t>((k * dx) >> 16, width - 1));
     }
     // Destination columns advance by at most one per sample, so they cover
     // 0 .. lastColumn without gaps.

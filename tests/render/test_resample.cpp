@@ -105,6 +105,8 @@ TEST(ResampleImage, RefusesNoImageAndEmptySizes) {
     EXPECT_FALSE(resampleImage(nullptr, 2, 2));
     EXPECT_FALSE(resampleImage(image.get(), 0, 2));
     EXPECT_FALSE(resampleImage(image.get(), 2, -1));
+    // A result that would fit, but whose working rows would not.
+    EXPECT_FALSE(resampleImage(image.get(), 80'000'000, 1));
 }
 
 } // namespace
