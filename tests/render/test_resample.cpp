@@ -100,7 +100,7 @@ TEST(ResampleImage, PaletteSourcesGoThroughTheirTable) {
     EXPECT_EQ(getPixel(indexed.get(), 1, 0), 1u);
 }
 
-TEST(ResampleImage, RefusesNoImageAndEmptySizes) {
+TEST(ResampleImage, RefusesNoImageAndUnusableSizes) {
     ImagePtr image = createImage(2, 2, 24, 256);
     EXPECT_FALSE(resampleImage(nullptr, 2, 2));
     EXPECT_FALSE(resampleImage(image.get(), 0, 2));
