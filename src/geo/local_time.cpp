@@ -45,6 +45,7 @@ std::string formatUtcDateTime(std::time_t instant, int order, std::string_view s
         second = utc.tm_mon;
     } else if (order == yearMonthDay) {
         first = year;
+        second = utc.tm_mon;
         third = utc.tm_mday;
     }
     const std::string sep(boundedSeparator(separator));
