@@ -4,8 +4,6 @@
 #include "geo/packed_file.h"
 #include "geo/text_scan.h"
 
-#include <algorithm>
-
 namespace chronvale {
 
 namespace {
@@ -27,7 +25,6 @@ void splitNameAndState(std::string_view field, CityRecord& city) {
 
 CityList parseCityDatabase(std::string_view text) {
     CityList cities;
-    cities.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     std::size_t pos = 0;
     for (;;) {
         pos = skipFieldSpace(text, pos);

@@ -5,8 +5,6 @@
 #include "geo/packed_file.h"
 #include "geo/text_scan.h"
 
-#include <algorithm>
-
 namespace chronvale {
 
 namespace {
@@ -31,7 +29,6 @@ ZoneTable parseTimeZoneTable(std::string_view text) {
     if (pos == std::string_view::npos) {
         return zones;
     }
-    zones.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
     for (;;) {
         pos = skipFieldSpace(text, pos);
         if (pos >= text.size()) {
