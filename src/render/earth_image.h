@@ -18,10 +18,10 @@ namespace chronvale {
 // Masks and shifts that turn a 16- or 32-bit pixel into its red, green and blue
 // bytes: channel = ((pixel & mask) >> rightShift) << leftShift.
 struct ChannelMasks {
-    std::array<uint32_t, 3> mask{};      // red, green, blue
+    std::array<uint32_t, 3> mask{}; // red, green, blue
     std::array<int, 3> rightShift{};
     std::array<int, 3> leftShift{};
-    bool bitFields = false;              // masks came from the file's header
+    bool bitFields = false; // masks came from the file's header
 };
 
 class EarthImage {
