@@ -1,9 +1,13 @@
 # Helpers shared by the subsystem folders.
 
-# chronvale_library(NAME SOURCES... [QT]) - a static library target named
-# chronvale_NAME whose headers are included as "NAME/header.h" from src/.
+# chronvale_library(NAME SOURCES...) - a static library target named chronvale_NAME
+# whose headers are included as "NAME/header.h" from src/. The Qt-free libraries
+# get no moc step.
 function(chronvale_library name)
   add_library(chronvale_${name} STATIC ${ARGN})
+  if(name MATCHES "^(geo|astro|render)$")
+    set_target_properties(chronvale_${name} PROPERTIES AUTOMOC OFF)
+  endif()
   target_include_directories(chronvale_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_compile_definitions(chronvale_${name} PUBLIC
     CHRONVALE_VERSION_TEXT="${CHRONVALE_VERSION_TEXT}")
