@@ -240,9 +240,9 @@ const Place places[] = {
     {"Santiago", "Chile", -4.0f, 60, 0},
     {"Gander", "Canada", -3.5f, 0, 60},
     {"New York", "United States", -5.0f, 0, 60},
-    {"Winnipeg", "Canada", -6.0f, 0, 0},  // permanent -05 from 2026
-    {"Calgary", "Canada", -7.0f, 0, 0},   // Alberta: permanent -06 from 2026
-    {"Vancouver", "Canada", -8.0f, 0, 0}, // British Columbia: permanent -07 from 2026
+    {"Winnipeg", "Canada", -5.0f, 0, 0},  // Manitoba: permanent -05 from 2026
+    {"Calgary", "Canada", -6.0f, 0, 0},   // Alberta: permanent -06 from 2026
+    {"Vancouver", "Canada", -7.0f, 0, 0}, // British Columbia: permanent -07 from 2026
     {"Phoenix", "United States", -7.0f, 0, 0},
     {"Honolulu", "United States", -10.0f, 0, 0},
 };

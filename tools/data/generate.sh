@@ -12,6 +12,7 @@
 # Then it builds the files (generate.py), checks them (check.py) and, when the
 # build tree has the test program, runs the installed-data test too.
 set -euo pipefail
+export PYTHONDONTWRITEBYTECODE=1
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 repo="$(cd "$here/../.." && pwd)"
@@ -116,6 +117,6 @@ mkdir -p "$out"
   ${pack:+--pack "$pack"}
 "$python" "$here/check.py" --work "$work" --data "$out"
 
-if [ -x "$build/tests/data/test_installed_data" ]; then
-  CHRONVALE_DATA="$out" TZ=UTC "$build/tests/data/test_installed_data" --gtest_brief=1
+if [ -x "$build/tests/tools/test_installed_data" ]; then
+  CHRONVALE_DATA="$out" TZ=UTC "$build/tests/tools/test_installed_data" --gtest_brief=1
 fi
