@@ -9,25 +9,15 @@
 
 namespace chronvale::test {
 
-// The process's QApplication, made on first use and kept until exit. Without a
-// platform chosen from outside it draws off screen, so no display is needed.
-inline QApplication& application() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+// The process's QApplication: made before the first test, destroyed after the
+// last (ui_test_support.cpp).
+QApplication& application();
 
 // Gives each test its own empty settings folder, so that tests running side by
 // side never share the program's settings file.
 class UiTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        application();
         ASSERT_TRUE(folder_.isValid());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder_.path());
     }
