@@ -13,22 +13,11 @@
 namespace chronvale {
 namespace {
 
-enum class OutputFormat { Bmp, Png };
-
-std::optional<OutputFormat> outputFormatOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    const size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-        return std::nullopt;
-    }
-    std::string extension = path.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".bmp") {
-        return OutputFormat::Bmp;
-    }
-    if (extension == ".png") {
-        return OutputFormat::Png;
+// The output is written as BMP or PNG, by the file name's extension.
+std::optional<ImageKind> outputKindOf(const std::string& path) {
+    const std::optional<ImageKind> kind = imageKindOfPath(path);
+    if (kind == ImageKind::Bmp || kind == ImageKind::Png) {
+        return kind;
     }
     return std::nullopt;
 }
@@ -147,7 +136,7 @@ RenderParseResult parseRenderArguments(const std::vector<std::string>& args) {
         }
 
         if (name == "--render") {
-            if (!outputFormatOf(value)) {
+            if (!outputKindOf(value)) {
                 return {std::nullopt,
                         "cannot write '" + value + "': the file name must end in .bmp or .png"};
             }
@@ -256,7 +245,7 @@ int runRenderCommand(const RenderOptions& options, const std::string& dataFolder
         lit = resampled.get();
     }
 
-    const bool written = outputFormatOf(options.outputPath) == OutputFormat::Png
+    const bool written = outputKindOf(options.outputPath) == ImageKind::Png
                              ? savePngFile(lit, options.outputPath)
                              : saveBmpFile(lit, options.outputPath);
     if (!written) {

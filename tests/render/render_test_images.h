@@ -1,7 +1,8 @@
 #pragma once
-// Synthetic images for the render tests, so that they need no installed data.
+// Synthetic images for the map tests, so that they need no installed data.
 
 #include "render/earth_image.h"
+#include "render_test_support.h"
 
 #include <cstdint>
 #include <ctime>
@@ -11,16 +12,8 @@ namespace chronvale::test {
 
 // Every pixel the same colour (red, green, blue).
 inline ImagePtr solidImage(int width, int height, uint8_t red, uint8_t green, uint8_t blue) {
-    ImagePtr image = createImage(width, height, 24, 256);
-    for (int r = 0; r < height; ++r) {
-        uint8_t* p = image->row(r);
-        for (int x = 0; x < width; ++x, p += 3) {
-            p[0] = blue;
-            p[1] = green;
-            p[2] = red;
-        }
-    }
-    return image;
+    const uint32_t colour = (uint32_t{red} << 16) | (uint32_t{green} << 8) | blue;
+    return makePicture(width, height, [colour](int, int) { return colour; });
 }
 
 // Pixels of a fixed pseudo-random pattern (seeded), covering every channel value.

@@ -21,16 +21,11 @@ const std::time_t kNoon = utc(2026, 3, 20, 12, 0, 0);
 class CompositorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "chronvale-compose-XXXXXX").string();
-        ASSERT_TRUE(mkdtemp(pattern.data()));
-        folder = pattern;
         fs::create_directories(folder / "images");
         day = noiseImage(64, 32, 11);
         night = noiseImage(64, 32, 12);
         zones = noiseImage(64, 32, 13);
     }
-    void TearDown() override { fs::remove_all(folder); }
-
     void install(const EarthImage& image, const char* name) {
         ASSERT_TRUE(saveBmpFile(&image, (folder / name).string()));
     }
@@ -40,7 +35,8 @@ protected:
         install(*zones, kTimeZoneImageName);
     }
 
-    fs::path folder;
+    test::ScratchDir scratch;
+    const fs::path& folder = scratch.root();
     ImagePtr day, night, zones;
     RecordingLoadErrorSink errors;
 };

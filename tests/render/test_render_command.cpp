@@ -80,16 +80,11 @@ TEST(RenderArguments, UtcTimes) {
 class RenderCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "chronvale-render-XXXXXX").string();
-        ASSERT_TRUE(mkdtemp(pattern.data()));
-        folder = pattern;
         fs::create_directories(folder / "images");
         install(*solidImage(1024, 512, 255, 255, 255), kDayImageName);
         install(*solidImage(1024, 512, 0, 0, 0), kNightImageName);
         install(*solidImage(1024, 512, 128, 128, 128), kTimeZoneImageName);
     }
-    void TearDown() override { fs::remove_all(folder); }
-
     void install(const EarthImage& image, const char* name) {
         ASSERT_TRUE(saveBmpFile(&image, (folder / name).string()));
     }
@@ -103,7 +98,8 @@ protected:
         return runRenderCommand(*parsed.options, folder.string(), err, utc(2026, 6, 1, 0, 0, 0));
     }
 
-    fs::path folder;
+    test::ScratchDir scratch;
+    const fs::path& folder = scratch.root();
     std::ostringstream err;
 };
 
