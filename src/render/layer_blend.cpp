@@ -1,13 +1,15 @@
 #include "render/layer_blend.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <vector>
 
 namespace chronvale {
 namespace {
 
 uint8_t toChannel(float value) {
-    // Rounding may put a full-weight result a hair above 255; never wrap.
+    // Rounding may put a full-weight tint a hair above 255; never wrap.
     return static_cast<uint8_t>(std::min(static_cast<int>(value), 255));
 }
 
@@ -16,7 +18,7 @@ bool all24Bit(const EarthImage& a, const EarthImage& b, const EarthImage& c) {
 }
 
 // The cloud blend of `count` pixels, written without branches (the rules become
-// selects) so that the processor keeps its divisions flowing.
+// selects), which keeps the processor's dividers busy on mixed pixels.
 void blendCloudRun(uint8_t* out, const uint8_t* base, const uint8_t* cloud, int count) {
     for (int x = 0; x < count; ++x) {
         const int i = x * 3;
@@ -90,7 +92,18 @@ void tintTimeZones(EarthImage& out, const EarthImage& day, const EarthImage& zon
     if (!all24Bit(out, day, zones)) {
         return;
     }
+    // Every output channel is a function of the grey and the zone channel alone:
+    // tabulate it once per call.
     const float zoneWeight = 2.0f - weight;
+    std::vector<uint8_t> table(256 * 256);
+    for (int grey = 0; grey < 256; ++grey) {
+        const float weightedGrey = static_cast<float>(grey) * weight;
+        for (int zone = 0; zone < 256; ++zone) {
+            table[static_cast<size_t>(grey * 256 + zone)] =
+                toChannel((weightedGrey + static_cast<float>(zone) * zoneWeight) / 2.0f);
+        }
+    }
+
     const int rows = std::min(out.height(), day.height());
     const int columns = std::min(out.width(), day.width());
     const int zoneRows = std::min(rows, zones.height());
@@ -103,10 +116,11 @@ void tintTimeZones(EarthImage& out, const EarthImage& day, const EarthImage& zon
             const uint8_t* z = zones.row(r);
             for (; x < zoneColumns; ++x) {
                 const int i = x * 3;
-                const float grey = static_cast<float>((d[i] + d[i + 1] + d[i + 2]) / 3) * weight;
-                for (int k = 0; k < 3; ++k) {
-                    o[i + k] = toChannel((grey + static_cast<float>(z[i + k]) * zoneWeight) / 2.0f);
-                }
+                const uint8_t* entry =
+                    table.data() + static_cast<size_t>((d[i] + d[i + 1] + d[i + 2]) / 3) * 256;
+                o[i] = entry[z[i]];
+                o[i + 1] = entry[z[i + 1]];
+                o[i + 2] = entry[z[i + 2]];
             }
         }
         if (x < columns && o != d) {
