@@ -24,10 +24,16 @@ bool Compositor::ensureLoaded(ImagePtr& slot, const char* relativeName) {
     return slot != nullptr;
 }
 
+void Compositor::loadSourceImages(bool withTimeZones) {
+    ensureLoaded(day_, kDayImageName);
+    if (withTimeZones) {
+        ensureLoaded(timeZones_, kTimeZoneImageName);
+    }
+}
+
 bool Compositor::loadEarthImages(DisplaySwitches& switches, std::time_t now,
                                  ShadowProgress* progress) {
-    ensureLoaded(day_, kDayImageName);
-    ensureLoaded(timeZones_, kTimeZoneImageName);
+    loadSourceImages(true);
     return composeMap(switches, now, progress);
 }
 

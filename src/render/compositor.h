@@ -43,6 +43,9 @@ public:
     // then composes. Returns whether there is a lit map.
     bool loadEarthImages(DisplaySwitches& switches, std::time_t now,
                          ShadowProgress* progress = nullptr);
+    // Only the loading part: the day image, and the time-zone image when asked (a
+    // one-off render that shows no zones does without it).
+    void loadSourceImages(bool withTimeZones = true);
     // Frees the day, night, time-zone and cloud images; the lit map stays. For a
     // minimised window (the caller frees the view image too).
     void releaseEarthImages();

@@ -53,16 +53,12 @@ std::optional<int> parseWidth(const std::string& text) {
     return value;
 }
 
-// Which of the failed earth images the requested map cannot do without.
+// Whether the requested map cannot do without an earth image that failed to load.
+// Only the images the map uses are loaded; the day image is loaded in any case and
+// is not needed for the night map.
 bool imageNeeded(const std::string& name, const RenderOptions& options, bool nightMissing) {
     if (name == kDayImageName) {
         return !options.nightMap || nightMissing;
-    }
-    if (name == kNightImageName) {
-        return options.nightMap || options.sunShadow;
-    }
-    if (name == kTimeZoneImageName) {
-        return options.timeZones && !options.nightMap && !options.cloudImage;
     }
     return true;
 }
@@ -217,7 +213,10 @@ int runRenderCommand(const RenderOptions& options, const std::string& dataFolder
         }
     }
 
-    compositor.loadEarthImages(switches, instant);
+    // The zone image only where the zone rule can apply (the composition's rules
+    // put clouds and the night map first).
+    compositor.loadSourceImages(options.timeZones && !options.nightMap && !options.cloudImage);
+    compositor.composeMap(switches, instant);
 
     const bool nightMissing = compositor.nightImage() == nullptr;
     bool failed = false;
