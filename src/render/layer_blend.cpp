@@ -1,15 +1,14 @@
 #include "render/layer_blend.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <vector>
 
 namespace chronvale {
 namespace {
 
+// A blend result as a byte; results a little above 255 saturate instead of wrapping.
 uint8_t toChannel(float value) {
-    // Rounding may put a full-weight tint a hair above 255; never wrap.
     return static_cast<uint8_t>(std::min(static_cast<int>(value), 255));
 }
 
@@ -17,46 +16,50 @@ bool all24Bit(const EarthImage& a, const EarthImage& b, const EarthImage& c) {
     return a.bitsPerPixel() == 24 && b.bitsPerPixel() == 24 && c.bitsPerPixel() == 24;
 }
 
-// The cloud blend of `count` pixels, written without branches (the rules become
-// selects), which keeps the processor's dividers busy on mixed pixels.
+// The cloud blend of `count` pixels. Neighbouring pixels of real pictures often
+// have the same channel means: their weights are computed once.
 void blendCloudRun(uint8_t* out, const uint8_t* base, const uint8_t* cloud, int count) {
+    int weightsM = -1;
+    int weightsL = -1;
+    float wb = 0.0f;
+    float wc = 0.0f;
+    float s = 1.0f;
     for (int x = 0; x < count; ++x) {
         const int i = x * 3;
         const int b0 = base[i], b1 = base[i + 1], b2 = base[i + 2];
         const int c0 = cloud[i], c1 = cloud[i + 1], c2 = cloud[i + 2];
         const int m = (b0 + b1 + b2) / 3;
         const int l = (c0 + c1 + c2) / 3;
-        // Divisors of at least 1: where m or l is 0 the quotients are not used.
-        const float fm = static_cast<float>(m > 0 ? m : 1);
-        const float fl = static_cast<float>(l > 0 ? l : 1);
-        const float wb = fm / fl;
-        const float wc = fl / fm;
-        const float s = wb + wc;
-        const int v0 = static_cast<int>(
-            (static_cast<float>(b0) * wb + static_cast<float>(c0) * wc + 10.0f) / s);
-        const int v1 = static_cast<int>(
-            (static_cast<float>(b1) * wb + static_cast<float>(c1) * wc + 10.0f) / s);
-        const int v2 = static_cast<int>(
-            (static_cast<float>(b2) * wb + static_cast<float>(c2) * wc + 10.0f) / s);
-        // The rules, the last one applied first: the blend (the weighted mean plus 10
-        // can pass 255 by a few units for bright pixels: saturate rather than wrap to
-        // a dark value), black under a black base, the cloud above mean 240, the base
-        // below mean 10.
-        int r0 = v0 < 255 ? v0 : 255;
-        int r1 = v1 < 255 ? v1 : 255;
-        int r2 = v2 < 255 ? v2 : 255;
-        r0 = m == 0 ? 0 : r0;
-        r1 = m == 0 ? 0 : r1;
-        r2 = m == 0 ? 0 : r2;
-        r0 = l > 240 ? c0 : r0;
-        r1 = l > 240 ? c1 : r1;
-        r2 = l > 240 ? c2 : r2;
-        r0 = l < 10 ? b0 : r0;
-        r1 = l < 10 ? b1 : r1;
-        r2 = l < 10 ? b2 : r2;
-        out[i] = static_cast<uint8_t>(r0);
-        out[i + 1] = static_cast<uint8_t>(r1);
-        out[i + 2] = static_cast<uint8_t>(r2);
+        if (l < 10) {
+            out[i] = static_cast<uint8_t>(b0);
+            out[i + 1] = static_cast<uint8_t>(b1);
+            out[i + 2] = static_cast<uint8_t>(b2);
+            continue;
+        }
+        if (l > 240) {
+            out[i] = static_cast<uint8_t>(c0);
+            out[i + 1] = static_cast<uint8_t>(c1);
+            out[i + 2] = static_cast<uint8_t>(c2);
+            continue;
+        }
+        if (m == 0) {
+            out[i] = out[i + 1] = out[i + 2] = 0;
+            continue;
+        }
+        if (m != weightsM || l != weightsL) {
+            wb = static_cast<float>(m) / static_cast<float>(l);
+            wc = static_cast<float>(l) / static_cast<float>(m);
+            s = wb + wc;
+            weightsM = m;
+            weightsL = l;
+        }
+        // The weighted mean plus 10 can pass 255 by a few units for bright pixels:
+        // saturate rather than wrap to a dark value.
+        out[i] = toChannel((static_cast<float>(b0) * wb + static_cast<float>(c0) * wc + 10.0f) / s);
+        out[i + 1] =
+            toChannel((static_cast<float>(b1) * wb + static_cast<float>(c1) * wc + 10.0f) / s);
+        out[i + 2] =
+            toChannel((static_cast<float>(b2) * wb + static_cast<float>(c2) * wc + 10.0f) / s);
     }
 }
 
