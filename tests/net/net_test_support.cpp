@@ -6,9 +6,30 @@
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTimer>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace chronvale::test {
+
+namespace {
+
+QCoreApplication* application = nullptr;
+
+// Destroys the application before main() returns. Qt's name lookups run on a thread
+// pool that must not outlive it: a lookup still running while static objects are
+// destroyed at exit would crash.
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override {
+        delete application;
+        application = nullptr;
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+} // namespace
 
 void ensureApplication() {
     if (QCoreApplication::instance()) {
@@ -17,7 +38,7 @@ void ensureApplication() {
     static int argc = 1;
     static char name[] = "test_net";
     static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
+    application = new QCoreApplication(argc, argv);
 }
 
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
