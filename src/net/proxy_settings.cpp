@@ -189,6 +189,9 @@ bool loadProxySettings(ProxySettings& settings) {
 bool loadProxySettings(ProxySettings& settings, const ProxyEnvironment& environment) {
     const QSettings store = commonSettings();
     if (!store.contains("proxy")) {
+        // The program follows the system's proxy: host and port come from there, the
+        // chosen type from the file.
+        readInt(store, "type", settings.type);
         return importSystemProxy("http", settings, environment);
     }
     settings.host = store.value("proxy").toString().toStdString().substr(0, maxProxyHost);

@@ -50,8 +50,9 @@ bool importSystemProxy(std::string_view protocol, ProxySettings& settings);
 bool importSystemProxy(std::string_view protocol, ProxySettings& settings,
                        const ProxyEnvironment& environment);
 
-// Reads the settings file. Without a `proxy` value the system's proxy is imported
-// instead (the type stays as it was). Missing values leave their fields unchanged.
+// Reads the settings file. Without a `proxy` value the program follows the system:
+// its proxy is imported instead, and only the type is read from the file. Missing
+// values leave their fields unchanged.
 bool loadProxySettings(ProxySettings& settings);
 bool loadProxySettings(ProxySettings& settings, const ProxyEnvironment& environment);
 
