@@ -22,12 +22,16 @@ function(chronvale_test name)
     CHRONVALE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
   set(home ${PROJECT_BINARY_DIR}/test-home/${name})
   file(MAKE_DIRECTORY ${home})
+  # The environment goes on the command line through env(1): gtest_discover_tests
+  # splits a list given as the ENVIRONMENT property and would keep only its first entry.
+  set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR
+    env TZ=UTC LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen HOME=${home}
+    XDG_CONFIG_HOME=${home}/config XDG_DATA_HOME=${home}/data
+    XDG_CACHE_HOME=${home}/cache XDG_RUNTIME_DIR=${home}/run)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES
-      TIMEOUT 300
-      ENVIRONMENT "TZ=UTC;LC_ALL=C.UTF-8;QT_QPA_PLATFORM=offscreen;HOME=${home};XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data;XDG_CACHE_HOME=${home}/cache;XDG_RUNTIME_DIR=${home}/run")
+    PROPERTIES TIMEOUT 300)
 endfunction()
 
 # chronvale_bench(NAME SOURCES... LIBS libs...) - one Google Benchmark program.
