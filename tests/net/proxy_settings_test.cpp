@@ -83,9 +83,10 @@ TEST(ProxySettingsFile, SavesAndLoadsStringsInAPrivateFile) {
     test::ensureApplication();
     const QString fileName =
         QSettings(QSettings::IniFormat, QSettings::UserScope, "QUILLMAR", "Common").fileName();
-    ASSERT_TRUE(fileName.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")) ||
-                !qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
-        << fileName.toStdString();
+    // Never touch the settings of the user who runs the tests.
+    ASSERT_TRUE(qEnvironmentVariableIsSet("XDG_CONFIG_HOME") &&
+                fileName.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")))
+        << "not isolated: " << fileName.toStdString();
     QFile::remove(fileName);
     const ProxyEnvironment noSystemProxy;
 
