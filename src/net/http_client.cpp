@@ -283,8 +283,8 @@ void HttpClient::addressStep(HttpRequest& r) {
         return;
     }
     r.state = HttpState::Resolving;
-    r.lookupId = QHostInfo::lookupHost(QString::fromStdString(host), this,
-                                       [this](const QHostInfo& info) { lookupDone(info); });
+    r.lookupId =
+        QHostInfo::lookupHost(QString::fromStdString(host), this, SLOT(lookupDone(QHostInfo)));
 }
 
 void HttpClient::lookupDone(const QHostInfo& info) {

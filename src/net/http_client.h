@@ -34,6 +34,8 @@ class QHostInfo;
 namespace chronvale {
 
 class HttpClient : public QObject {
+    Q_OBJECT
+
 public:
     explicit HttpClient(QObject* parent = nullptr);
     ~HttpClient() override;
@@ -77,6 +79,11 @@ public:
     std::size_t transferCount() const { return transfers_.size(); }
     bool timersActive() const { return timeoutTimer_.isActive(); }
 
+private Q_SLOTS:
+    // A name lookup has ended. (A slot named by its signature: Qt 6.4 leaks the functor
+    // of a lookup that is aborted, but not this.)
+    void lookupDone(const QHostInfo& info);
+
 private:
     // Keeps removed records alive until the outermost call into the client returns.
     class Entry;
@@ -92,7 +99,6 @@ private:
     void stall(HttpRequest& r);
 
     void addressStep(HttpRequest& r);
-    void lookupDone(const QHostInfo& info);
     void connectStep(HttpRequest& r);
     void connected(QTcpSocket* socket);
     void socketError(QTcpSocket* socket, QAbstractSocket::SocketError error);
