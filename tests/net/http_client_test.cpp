@@ -499,6 +499,20 @@ TEST(HttpClient, CancelFromInsideACompletionEndsTheOthersWithoutCallingItTwice) 
     EXPECT_TRUE(f.client.timersActive());
 }
 
+TEST(HttpClient, ReturnsNoneForATransferCancelledWhileItStarts) {
+    ScriptedHttpServer server([](ServerConnection&) {});
+    ClientFixture f;
+    f.sink.onEvent = [&](HttpEvent event, HttpRequest&) {
+        if (event == EventConnecting) {
+            f.client.httpCancelAll();
+        }
+    };
+    EXPECT_EQ(f.get(server.url("/x").toStdString()), nullptr);
+    ASSERT_EQ(f.completions.size(), 1u);
+    EXPECT_EQ(f.completions[0].flags, HttpRequest::Cancelled | HttpRequest::Failed);
+    EXPECT_EQ(f.client.transferCount(), 0u);
+}
+
 TEST(HttpClient, ShutdownCancelsAndForgetsTheOwner) {
     ScriptedHttpServer server([](ServerConnection&) {});
     ClientFixture f;

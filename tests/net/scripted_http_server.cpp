@@ -106,6 +106,16 @@ ScriptedHttpServer::ScriptedHttpServer(Handler handler) : handler_(std::move(han
     });
 }
 
+ScriptedHttpServer::~ScriptedHttpServer() {
+    // The sockets' handlers refer to the connections: silence and free the sockets first.
+    for (const auto& c : connections_) {
+        if (c->socket_) {
+            c->socket_->disconnect();
+            delete c->socket_.data();
+        }
+    }
+}
+
 QByteArray ScriptedHttpServer::url(const QByteArray& path) const {
     return "http://127.0.0.1:" + QByteArray::number(port()) + path;
 }

@@ -58,6 +58,7 @@ class ScriptedHttpServer : public QObject {
 public:
     using Handler = std::function<void(ServerConnection&)>;
     explicit ScriptedHttpServer(Handler handler);
+    ~ScriptedHttpServer() override;
 
     quint16 port() const { return server_.serverPort(); }
     QByteArray url(const QByteArray& path) const;

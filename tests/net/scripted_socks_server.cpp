@@ -208,7 +208,17 @@ ScriptedSocksServer::ScriptedSocksServer(Options options) : options_(std::move(o
     });
 }
 
-ScriptedSocksServer::~ScriptedSocksServer() = default;
+ScriptedSocksServer::~ScriptedSocksServer() {
+    // The sockets' handlers refer to the sessions: silence and free the sockets first.
+    for (const auto& s : sessions_) {
+        for (QTcpSocket* socket : {s->client.data(), s->target.data()}) {
+            if (socket) {
+                socket->disconnect();
+                delete socket;
+            }
+        }
+    }
+}
 
 std::vector<QByteArray> ScriptedSocksServer::messages() const {
     std::vector<QByteArray> all;
