@@ -28,7 +28,10 @@ function(chronvale_test name)
     env TZ=UTC LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen HOME=${home}
     XDG_CONFIG_HOME=${home}/config XDG_DATA_HOME=${home}/data
     XDG_CACHE_HOME=${home}/cache XDG_RUNTIME_DIR=${home}/run)
+  # Test names start with the executable's name ("test_net.HttpClient.…"), so that
+  # `ctest -R net` selects one subsystem.
   gtest_discover_tests(${name}
+    TEST_PREFIX "${name}."
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 300)
