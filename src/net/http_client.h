@@ -13,8 +13,9 @@
 // events (net/http_request.h).
 //
 // Callbacks (completion functions and events) may start, cancel or shut down
-// transfers; records that leave the list are kept until the outermost call into the
-// client has returned, so no record is freed under a running handler.
+// transfers, but must not destroy the client; records that leave the list are kept
+// until the outermost call into the client has returned, so no record is freed under
+// a running handler.
 
 #include "net/http_request.h"
 
