@@ -56,7 +56,8 @@ TEST(Markup, CommentEndsAtDashBangOrFallsBackToTheNextGreaterThan) {
 TEST(Markup, LongTagsStopHonouringQuotes) {
     // An open quote would swallow the rest; after 512 characters the next ">" ends the tag.
     const std::string tag = "<a v=\"" + std::string(600, 'x') + ">";
-    const auto items = readMarkup(tag + "after");
+    const std::string input = tag + "after";
+    const auto items = readMarkup(input);
     ASSERT_EQ(items.size(), 2u);
     EXPECT_EQ(items[0].text, tag);
     EXPECT_EQ(items[1].text, "after");
