@@ -159,7 +159,7 @@ QByteArray demoQuakeGeoJson(std::time_t now) {
 }
 
 bool makeDemoContent(const QString& folder, std::time_t now,
-                     const std::function<void(const QString&)>& log) {
+                     const std::function<void(const QString&)>& log, int width, int height) {
     if (!QDir().mkpath(folder)) {
         log(QStringLiteral("cannot create the folder %1").arg(folder));
         return false;
@@ -203,7 +203,7 @@ bool makeDemoContent(const QString& folder, std::time_t now,
             QBuffer out(&jpeg);
             out.open(QIODevice::WriteOnly);
             const QString name = QString::fromStdString(t) + QStringLiteral(".jpg");
-            if (!demoCloudImage(hour).save(&out, "JPG", 85) ||
+            if (!demoCloudImage(hour, width, height).save(&out, "JPG", 85) ||
                 !writeFileAtomically(dir.filePath(name), jpeg)) {
                 log(QStringLiteral("cannot write the demo frame %1").arg(dir.filePath(name)));
                 return false;

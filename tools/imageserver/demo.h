@@ -28,7 +28,8 @@ QImage demoCloudImage(long hoursSince1970, int width = 1024, int height = 512);
 // replaced. Progress and the demo notice go to `log`. False when a file cannot
 // be written.
 bool makeDemoContent(const QString& folder, std::time_t now,
-                     const std::function<void(const QString&)>& log);
+                     const std::function<void(const QString&)>& log, int width = 1024,
+                     int height = 512);
 
 // A USGS-style GeoJSON feed of made-up events during the seven days before now.
 QByteArray demoQuakeGeoJson(std::time_t now);

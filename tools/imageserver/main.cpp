@@ -346,8 +346,8 @@ int main(int argc, char** argv) {
                                  : (server.bind_to_port(options.bind, wanted) ? wanted : -1);
     if (port <= 0) {
         logLine(QStringLiteral("cannot listen on %1:%2")
-                .arg(QString::fromStdString(options.bind))
-                .arg(wanted));
+                    .arg(QString::fromStdString(options.bind))
+                    .arg(wanted));
         return 1;
     }
     std::printf("chronvale-imaged: serving %s at http://%s:%d/\n",
