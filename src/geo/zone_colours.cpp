@@ -6,7 +6,7 @@ namespace chronvale {
 
 namespace {
 
-constexpr std::array<ZoneColour, 40> zoneColours{{
+constexpr std::array<ZoneColour, 41> zoneColours{{
     {41, 25, 148, 0.0f}, // ocean
     {181, 181, 181, -12.0f}, {255, 0, 255, -11.0f},  {132, 132, 66, -10.0f}, {181, 132, 140, -9.0f},
     {0, 255, 255, -8.0f},    {255, 197, 255, -7.0f}, {197, 206, 156, -6.0f}, {0, 0, 255, -5.0f},
@@ -20,6 +20,7 @@ constexpr std::array<ZoneColour, 40> zoneColours{{
     {197, 197, 197, 6.5f},   {156, 239, 173, 9.5f},  {33, 33, 33, 10.5f},    {132, 74, 156, 11.5f},
     {140, 70, 20, 14.0f}, // Line Islands
     {96, 96, 192, 8.75f}, // Eucla
+    {64, 160, 96, 12.0f}, // New Zealand, Fiji, Kamchatka: row 26's grey reads as -12
 }};
 
 constexpr std::uint32_t packColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {

@@ -7,11 +7,13 @@
 // (row 2) and never +12 (row 26). Any colour not in the table, the ocean among
 // them, means 0.
 //
-// Rows 1 to 38 are the colours every time-zone image uses. Rows 39 and 40 add the
-// zones that those colours do not cover:
+// Rows 1 to 38 are the colours every time-zone image uses. Rows 39 to 41 add the
+// zones that those colours do not cover or cannot be read back:
 //   row 39: 140, 70, 20 (dark brown)   +14    hours, Line Islands (Kiritimati)
 //   row 40: 96, 96, 192 (slate blue)   +8.75  hours, Eucla (Western Australia)
-// No other row uses these two colours.
+//   row 41: 64, 160, 96 (sea green)    +12    hours, New Zealand, Fiji, Kamchatka
+//           (row 26 gives +12 the grey of row 2, which always reads as -12)
+// No other row uses these three colours.
 
 #include <cstdint>
 #include <span>

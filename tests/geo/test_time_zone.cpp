@@ -98,10 +98,12 @@ TEST(ZoneColours, GreyIsMinusTwelveOceanAndUnknownAreZero) {
 
 TEST(ZoneColours, TableHasTheAddedZonesAtItsEndAndEveryRowButOneIsReachable) {
     std::span<const ZoneColour> table = zoneColourTable();
-    ASSERT_EQ(table.size(), 40u);
+    ASSERT_EQ(table.size(), 41u);
     EXPECT_EQ(table[37].hours, 11.5f);
     EXPECT_EQ(table[38].hours, 14.0f);
     EXPECT_EQ(table[39].hours, 8.75f);
+    EXPECT_EQ(table[40].hours, 12.0f);
+    EXPECT_EQ(zoneOffsetForColour(64, 160, 96), 12.0f);
 
     // Only row 26 (+12) shares its colour with an earlier row (row 2, -12).
     std::set<std::tuple<int, int, int>> seen;
