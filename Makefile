@@ -13,10 +13,9 @@ all: build
 deps:
 	@bash scripts/install-deps.sh
 
-$(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS)
-
-configure: deps $(BUILD)/build.ninja
+# Configuring again each time is cheap and picks up folders that appeared since.
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS) >/dev/null
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)

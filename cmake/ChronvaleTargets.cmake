@@ -1,33 +1,34 @@
 # Helpers shared by the subsystem folders.
 
-# chronvale_library(NAME SOURCES... [QT]) - a static library target named
-# chronvale_NAME whose headers are included as "NAME/header.h" from src/.
+# chronvale_library(NAME SOURCES...) - a static library target named chronvale_NAME
+# whose headers are included as "NAME/header.h" from src/. The Qt-free libraries
+# get no moc step.
 function(chronvale_library name)
   add_library(chronvale_${name} STATIC ${ARGN})
+  if(name MATCHES "^(geo|astro|render)$")
+    set_target_properties(chronvale_${name} PROPERTIES AUTOMOC OFF)
+  endif()
   target_include_directories(chronvale_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_compile_definitions(chronvale_${name} PUBLIC
     CHRONVALE_VERSION_TEXT="${CHRONVALE_VERSION_TEXT}")
 endfunction()
 
 # chronvale_test(NAME SOURCES... LIBS libs...) - one GoogleTest executable,
-# registered with CTest. Every test runs with a pinned time zone, an isolated
-# home and settings folder, and Qt's offscreen platform.
+# registered with CTest. Its main (tests/support/test_main.cpp) pins the time
+# zone to UTC, uses Qt's offscreen platform and gives each process a fresh home
+# and XDG folders.
 function(chronvale_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  add_executable(${name} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
   target_compile_definitions(${name} PRIVATE
     CHRONVALE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     CHRONVALE_BINARY_DIR="${PROJECT_BINARY_DIR}"
     CHRONVALE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
-  set(home ${PROJECT_BINARY_DIR}/test-home/${name})
-  file(MAKE_DIRECTORY ${home})
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES
-      TIMEOUT 300
-      ENVIRONMENT "TZ=UTC;LC_ALL=C.UTF-8;QT_QPA_PLATFORM=offscreen;HOME=${home};XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data;XDG_CACHE_HOME=${home}/cache;XDG_RUNTIME_DIR=${home}/run")
+    PROPERTIES TIMEOUT 300)
 endfunction()
 
 # chronvale_bench(NAME SOURCES... LIBS libs...) - one Google Benchmark program.

@@ -3,6 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/folders.h"
+#include "app/info_report.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,9 +19,7 @@ int runInfo(const chronvale::CommandLine& line, int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
     const chronvale::Folders folders = chronvale::findFolders(
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
-    std::printf("Data folder: %s\n", qPrintable(folders.data));
-    std::printf("User folder: %s%s\n", qPrintable(folders.user),
-                folders.portable ? " (portable)" : "");
+    std::fputs(chronvale::infoReport(folders).c_str(), stdout);
     return 0;
 }
 

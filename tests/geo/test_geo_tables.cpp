@@ -1,0 +1,24 @@
+#include "geo/geo_tables.h"
+#include "geo/load_errors.h"
+#include "geo/packed_file.h"
+#include "geo_test_support.h"
+
+#include <gtest/gtest.h>
+
+using namespace chronvale;
+
+TEST(GeoTables, LoadsTheFourTablesAndReportsMissingOnesInStartUpOrder) {
+    chronvale::testing::ScratchDir dir;
+    ASSERT_TRUE(
+        savePackedTextFile(dir.file("location.dat"), "Sydney\t-33.87\t151.21\tSydney (NSW)\r\n"));
+    ASSERT_TRUE(savePackedTextFile(dir.file("tz_dst.dat"),
+                                   "AU\tx\t0\t1\t10\t1\t\r\nAU\tx\t0\t1\t4\t0\t\r\n"));
+
+    RecordingLoadErrorSink errors;
+    const GeoTables tables = loadGeoTables(dir.path().string(), errors);
+    EXPECT_EQ(tables.cities.size(), 1u);
+    EXPECT_TRUE(tables.zones.empty());
+    EXPECT_EQ(tables.rules.size(), 1u);
+    EXPECT_TRUE(tables.areaCodes.empty());
+    EXPECT_EQ(errors.files, (std::vector<std::string>{"tz_data.dat", "areacode.dat"}));
+}
