@@ -2,8 +2,8 @@
 
 #include "app/product.h"
 #include "app/string_table.h"
+#include "geo/text_scan.h"
 
-#include <algorithm>
 #include <array>
 #include <cctype>
 #include <utility>
@@ -35,24 +35,10 @@ std::string lowerAscii(std::string_view text) {
     return out;
 }
 
-// The leading decimal number after optional blanks, as the C library reads it;
-// 0 without digits. Saturates instead of overflowing.
+// The number at the start of a text; 0 without digits.
 int leadingNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    long long value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        value = std::min(value * 10 + (text[i] - '0'), 2147483648LL);
-    }
-    value = negative ? -value : value;
-    return static_cast<int>(std::clamp(value, -2147483648LL, 2147483647LL));
+    std::size_t pos = 0;
+    return readInteger(text, pos);
 }
 
 class Parser {
