@@ -38,7 +38,14 @@ QString asText(const MessageArg& arg) {
 }
 
 template <typename T> QString printfOne(const Placeholder& p, const char* length, T value) {
-    std::string spec = "%" + p.flags;
+    std::string spec = "%";
+    for (char flag : p.flags) {
+        // "#" is defined only for the octal, hexadecimal and floating conversions.
+        if (flag != '#' ||
+            std::string_view("oxXeEfgG").find(p.conversion) != std::string_view::npos) {
+            spec += flag;
+        }
+    }
     if (p.width >= 0) {
         spec += std::to_string(p.width);
     }

@@ -20,6 +20,7 @@ TEST(FormatMessage, FillsThePlaceholdersOfTheProgramsTexts) {
     EXPECT_EQ(format("100%% ok, %5s|%-5s|%.2s", {"ab", "cd", "xyz"}), "100% ok,    ab|cd   |xy");
     EXPECT_EQ(format("%x %X %o %c", {255, 255, 8, 0x4E}), "ff FF 10 N");
     EXPECT_EQ(format("%u", {-1}), "4294967295");
+    EXPECT_EQ(format("%#x %#i %+d", {255, 5, 5}), "0xff 5 +5");
     EXPECT_EQ(format("Stadt: %s", {QStringLiteral("Zürich")}), "Stadt: Zürich");
 }
 
