@@ -8,7 +8,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -40,14 +39,85 @@ std::optional<char> accelerator(std::string_view text) {
     return std::nullopt;
 }
 
+bool isIdentifier(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+
+std::size_t skipWhile(const std::string& text, std::size_t pos, int (*test)(int)) {
+    while (pos < text.size() && test(static_cast<unsigned char>(text[pos]))) {
+        ++pos;
+    }
+    return pos;
+}
+
 // The printf placeholders of a text, in order.
 std::vector<std::string> placeholders(const std::string& text) {
-    static const std::regex placeholder(R"(%[-+ #0]*[0-9]*(\.[0-9]+)?[a-zA-Z%])");
     std::vector<std::string> found;
-    for (std::sregex_iterator it(text.begin(), text.end(), placeholder), end; it != end; ++it) {
-        found.push_back(it->str());
+    for (std::size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at)) {
+        std::size_t end = at + 1;
+        while (end < text.size() &&
+               std::string_view("-+ #0").find(text[end]) != std::string_view::npos) {
+            ++end;
+        }
+        end = skipWhile(text, end, isdigit);
+        if (end < text.size() && text[end] == '.') {
+            end = skipWhile(text, end + 1, isdigit);
+        }
+        found.push_back(text.substr(at, end + 1 - at));
+        at = end + 1;
     }
     return found;
+}
+
+// Every "Name = 1234," of the header's enumeration.
+std::map<std::string, int> namedIds(const std::string& header) {
+    std::map<std::string, int> ids;
+    std::istringstream lines(header);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t start = skipWhile(line, 0, isspace);
+        const std::size_t nameEnd = line.find(" = ", start);
+        if (nameEnd == std::string::npos || nameEnd == start) {
+            continue;
+        }
+        const std::size_t digits = nameEnd + 3;
+        const std::size_t digitsEnd = skipWhile(line, digits, isdigit);
+        if (digitsEnd > digits && digitsEnd < line.size() && line[digitsEnd] == ',') {
+            ids[line.substr(start, nameEnd - start)] = std::stoi(line.substr(digits));
+        }
+    }
+    return ids;
+}
+
+// The numbers of every "getText(1234)" of a source text.
+std::vector<int> numberedLookups(const std::string& code) {
+    std::vector<int> numbers;
+    for (std::size_t at = code.find("getText("); at != std::string::npos;
+         at = code.find("getText(", at + 1)) {
+        const std::size_t digits = skipWhile(code, at + 8, isspace);
+        const std::size_t end = skipWhile(code, digits, isdigit);
+        if (end > digits && skipWhile(code, end, isspace) < code.size() &&
+            code[skipWhile(code, end, isspace)] == ')') {
+            numbers.push_back(std::stoi(code.substr(digits, end - digits)));
+        }
+    }
+    return numbers;
+}
+
+// The names of every "str::Name" of a source text.
+std::vector<std::string> namedLookups(const std::string& code) {
+    std::vector<std::string> names;
+    for (std::size_t at = code.find("str::"); at != std::string::npos;
+         at = code.find("str::", at + 1)) {
+        if (at > 0 && (isIdentifier(code[at - 1]) || code[at - 1] == ':')) {
+            continue;
+        }
+        std::size_t end = at + 5;
+        while (end < code.size() && isIdentifier(code[end])) {
+            ++end;
+        }
+        names.push_back(code.substr(at + 5, end - at - 5));
+    }
+    return names;
 }
 
 TEST(StringTable, IdsFindTheirEntries) {
@@ -66,18 +136,14 @@ TEST(StringTable, IdsFindTheirEntries) {
 
 TEST(StringTable, EveryIdTheSourcesUseExists) {
     // The named ids of the header, each of which must be in the table ...
-    const std::string header = readText(sourceDir / "src/app/string_table.h");
-    static const std::regex named(R"((\w+) = (\d+),)");
-    std::set<std::string> names;
-    for (std::sregex_iterator it(header.begin(), header.end(), named), end; it != end; ++it) {
-        names.insert((*it)[1]);
-        EXPECT_NE(findString(std::stoi((*it)[2])), nullptr) << (*it)[1];
+    const std::map<std::string, int> names =
+        namedIds(readText(sourceDir / "src/app/string_table.h"));
+    for (const auto& [name, id] : names) {
+        EXPECT_NE(findString(id), nullptr) << name;
     }
     ASSERT_GT(names.size(), 150u);
 
     // ... and every getText(<number>) and str::<name> of the sources.
-    static const std::regex byNumber(R"(getText\(\s*(\d+)\s*\))");
-    static const std::regex byName(R"(\bstr::(\w+))");
     int files = 0;
     for (const auto& item : fs::recursive_directory_iterator(sourceDir / "src")) {
         const auto extension = item.path().extension();
@@ -86,15 +152,18 @@ TEST(StringTable, EveryIdTheSourcesUseExists) {
         }
         ++files;
         const std::string code = readText(item.path());
-        for (std::sregex_iterator it(code.begin(), code.end(), byNumber), end; it != end; ++it) {
-            EXPECT_NE(findString(std::stoi((*it)[1])), nullptr)
-                << item.path() << " uses string " << (*it)[1];
+        for (int id : numberedLookups(code)) {
+            EXPECT_NE(findString(id), nullptr) << item.path() << " uses string " << id;
         }
-        for (std::sregex_iterator it(code.begin(), code.end(), byName), end; it != end; ++it) {
-            EXPECT_TRUE(names.count((*it)[1])) << item.path() << " uses str::" << (*it)[1];
+        for (const std::string& name : namedLookups(code)) {
+            EXPECT_TRUE(names.count(name)) << item.path() << " uses str::" << name;
         }
     }
     EXPECT_GT(files, 0);
+    EXPECT_EQ(numberedLookups("getText(1423) getText( 7 ) getText(id) getText(12, x)"),
+              (std::vector<int>{1423, 7}));
+    EXPECT_EQ(namedLookups("str::ZoomIn; std::str::x; mystr::y"),
+              (std::vector<std::string>{"ZoomIn"}));
 }
 
 TEST(StringTable, ShippedLanguagesTranslateEveryText) {
