@@ -39,24 +39,24 @@ std::optional<QByteArray> storedText(const QSettings& store, const QString& name
     return bytes;
 }
 
-void readInteger(const QSettings& store, const char* name, int& field) {
+void readStoredInteger(const QSettings& store, const char* name, int& field) {
     if (const auto text = storedText(store, QString::fromLatin1(name), maxIntegerText)) {
         std::size_t pos = 0;
-        field = chronvale::readInteger(std::string_view(text->constData(), text->size()), pos);
+        field = readInteger(std::string_view(text->constData(), text->size()), pos);
     }
 }
 
-void readText(const QSettings& store, const char* name, std::optional<std::string>& field) {
+void readStoredText(const QSettings& store, const char* name, std::optional<std::string>& field) {
     if (const auto text = storedText(store, QString::fromLatin1(name), maxText)) {
         field = text->toStdString();
     }
 }
 
-void writeInteger(QSettings& store, const char* name, int value) {
+void writeStoredInteger(QSettings& store, const char* name, int value) {
     store.setValue(QString::fromLatin1(name), QString::number(value));
 }
 
-void writeText(QSettings& store, const char* name, const std::optional<std::string>& value) {
+void writeStoredText(QSettings& store, const char* name, const std::optional<std::string>& value) {
     if (value) {
         store.setValue(QString::fromLatin1(name), QString::fromStdString(*value));
     } else {
@@ -103,28 +103,28 @@ std::unique_ptr<QSettings> openSharedSettings() {
 bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
                   StoredFrames& frames, const std::optional<std::string>& systemLanguage) {
     const QSettings& program = stores.program;
-    readInteger(program, "help", settings.help);
-    readInteger(program, "view", settings.view);
+    readStoredInteger(program, "help", settings.help);
+    readStoredInteger(program, "view", settings.view);
 
     std::optional<std::string> language;
-    readText(stores.shared, "lang", language);
+    readStoredText(stores.shared, "lang", language);
     settings.language = language && isValidLanguageCode(*language) ? language : systemLanguage;
 
     for (const IntegerValue& value : switchValues) {
-        readInteger(program, value.name, settings.*value.field);
+        readStoredInteger(program, value.name, settings.*value.field);
     }
-    readInteger(program, "cx", settings.cx);
-    readInteger(program, "cy", settings.cy);
+    readStoredInteger(program, "cx", settings.cx);
+    readStoredInteger(program, "cy", settings.cy);
     if (const auto zoom = storedText(program, QStringLiteral("zoom"), maxText)) {
         std::size_t pos = 0;
         settings.zoom = readFloat(std::string_view(zoom->constData(), zoom->size()), pos);
     }
-    readInteger(program, "wallpaper", settings.wallpaper);
+    readStoredInteger(program, "wallpaper", settings.wallpaper);
     for (auto [name, field] : {std::pair{"wallpaperfile", &Settings::wallpaperfile},
                                std::pair{"wallpapertile", &Settings::wallpapertile},
                                std::pair{"wallpaperstyle", &Settings::wallpaperstyle}}) {
         std::optional<std::string> text;
-        readText(program, name, text);
+        readStoredText(program, name, text);
         settings.*field = text.value_or(std::string()); // missing reads as empty
     }
 
@@ -141,22 +141,22 @@ bool saveSettings(SettingsStores& stores, Settings& settings, const CityList& ci
                   const StoredFrames& frames, const Language& language, MessageSink& messages) {
     settings.help = 0; // the tip switch, which this program never turns on
 
-    writeText(stores.shared, "lang", settings.language);
+    writeStoredText(stores.shared, "lang", settings.language);
     stores.shared.sync();
 
     QSettings& program = stores.program;
-    writeInteger(program, "help", settings.help);
-    writeInteger(program, "view", settings.view);
+    writeStoredInteger(program, "help", settings.help);
+    writeStoredInteger(program, "view", settings.view);
     for (const IntegerValue& value : switchValues) {
-        writeInteger(program, value.name, settings.*value.field);
+        writeStoredInteger(program, value.name, settings.*value.field);
     }
-    writeInteger(program, "cx", settings.cx);
-    writeInteger(program, "cy", settings.cy);
+    writeStoredInteger(program, "cx", settings.cx);
+    writeStoredInteger(program, "cy", settings.cy);
     program.setValue(QStringLiteral("zoom"), QString::number(settings.zoom, 'f', 4));
-    writeInteger(program, "wallpaper", settings.wallpaper);
-    writeText(program, "wallpaperfile", settings.wallpaperfile);
-    writeText(program, "wallpapertile", settings.wallpapertile);
-    writeText(program, "wallpaperstyle", settings.wallpaperstyle);
+    writeStoredInteger(program, "wallpaper", settings.wallpaper);
+    writeStoredText(program, "wallpaperfile", settings.wallpaperfile);
+    writeStoredText(program, "wallpapertile", settings.wallpapertile);
+    writeStoredText(program, "wallpaperstyle", settings.wallpaperstyle);
     program.sync();
 
     if (!replaceFileAtomically(stores.configFile, formatConfigFile(cities, frames),
