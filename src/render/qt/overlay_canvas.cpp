@@ -51,6 +51,10 @@ void OverlayCanvas::verticalLine(int x, int y1, int y2, QColor colour) {
     }
 }
 
+void OverlayCanvas::stamp(int x, int y, const QImage& picture) {
+    painter_.drawImage(QPoint(x, y), picture);
+}
+
 void OverlayCanvas::ellipse(int left, int top, int right, int bottom, QColor pen, QColor brush) {
     if (right - left < 2 || bottom - top < 2) {
         return;

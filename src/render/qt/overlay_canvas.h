@@ -15,6 +15,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QRect>
 #include <QString>
 
@@ -43,6 +44,9 @@ public:
     // is left out, and a line of no length draws nothing.
     void horizontalLine(int x1, int x2, int y, QColor colour);
     void verticalLine(int x, int y1, int y2, QColor colour);
+    // Copies a small picture with its top-left corner at (x, y): many equal
+    // marks cost one copy each instead of a fill and four lines.
+    void stamp(int x, int y, const QImage& picture);
     // The ellipse inside (left, top, right, bottom), rim in the pen colour and
     // filled with the brush colour.
     void ellipse(int left, int top, int right, int bottom, QColor pen, QColor brush);

@@ -47,9 +47,16 @@ int paneBottom(const PaneRect& area) {
     return area.top + area.height;
 }
 
-void drawDot(OverlayCanvas& canvas, Point p, QColor rim) {
-    canvas.fill(p.x - 2, p.y - 2, p.x + 3, p.y + 3, kCityFill);
-    canvas.outline(p.x - 2, p.y - 2, p.x + 2, p.y + 2, rim);
+// A city's dot: the fill (x - 2, y - 2, x + 3, y + 3) in yellow and the outline
+// from (x - 2, y - 2) to (x + 2, y + 2) in the rim colour, as one picture that is
+// stamped at (x - 2, y - 2).
+QImage dotPicture(QColor rim) {
+    QImage dot(5, 5, QImage::Format_RGB32);
+    QPainter painter(&dot);
+    OverlayCanvas canvas(painter);
+    canvas.fill(0, 0, 5, 5, kCityFill);
+    canvas.outline(0, 0, 4, 4, rim);
+    return dot;
 }
 
 // The rectangles to repaint once the pointer leaves the hovered city at p: its
@@ -90,10 +97,11 @@ struct LabelCounter {
 
 void drawAllCities(OverlayCanvas& canvas, const MapView& view, const CityList& cities) {
     const PaneRect& area = view.mapArea;
+    const QImage dot = dotPicture(kCityRim);
     for (const CityRecord& city : cities) {
         const Point p = view.mapToScreen(city.longitude, city.latitude);
         if (p.x >= area.left + 2 && p.y >= area.top + 2) {
-            drawDot(canvas, p, kCityRim);
+            canvas.stamp(p.x - 2, p.y - 2, dot);
         }
     }
 }
@@ -107,6 +115,7 @@ void drawHoverMarks(OverlayCanvas& canvas, const MapView& view, const CityList& 
     hover.hoverRegion =
         rectOf(pointer.x - b - 10, pointer.y - b - 10, pointer.x + b + 90, pointer.y + b + 10);
 
+    const QImage dot = dotPicture(kHoverRim);
     std::optional<std::size_t> nearest;
     int best = 999;
     for (std::size_t i = 0; i < cities.size(); ++i) {
@@ -120,7 +129,7 @@ void drawHoverMarks(OverlayCanvas& canvas, const MapView& view, const CityList& 
             nearest = i;
         }
         if (!allCities && p.y > area.top + 1 && p.x > area.left + 1 && markRadius > distance) {
-            drawDot(canvas, p, kHoverRim);
+            canvas.stamp(p.x - 2, p.y - 2, dot);
         }
     }
 
