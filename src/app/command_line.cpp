@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <optional>
 #include <string_view>
 
 namespace chronvale {
@@ -15,6 +16,17 @@ bool isRenderOption(const std::string& arg) {
         "--render", "--time", "--day", "--night", "--shadow", "--zones", "--clouds", "--width"};
     const std::string_view name = std::string_view(arg).substr(0, arg.find('='));
     return std::find(kNames.begin(), kNames.end(), name) != kNames.end();
+}
+
+// A decimal number from low to high and nothing else.
+std::optional<int> wholeNumber(const std::string& text, int low, int high) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < low ||
+        value > high) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 bool takesRenderValue(const std::string& arg) {
@@ -58,16 +70,21 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
                 return {std::nullopt, "option '--screenshot' needs a file"};
             }
             line.screenshot = args[++i];
-        } else if (arg == "--screenshot-delay") {
-            const std::string value = i + 1 < args.size() ? args[++i] : std::string();
-            int seconds = -1;
-            const auto [end, error] =
-                std::from_chars(value.data(), value.data() + value.size(), seconds);
-            if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
-                seconds < 0 || seconds > 3600) {
-                return {std::nullopt, "option '--screenshot-delay' needs seconds from 0 to 3600"};
+        } else if (arg == "--screenshot-delay" || arg == "--screenshot-command") {
+            const bool delay = arg == "--screenshot-delay";
+            const std::optional<int> value =
+                i + 1 < args.size() ? wholeNumber(args[++i], delay ? 0 : 1, delay ? 3600 : 65535)
+                                    : std::nullopt;
+            if (!value) {
+                return {std::nullopt, delay ? "option '--screenshot-delay' needs seconds from 0 "
+                                              "to 3600"
+                                            : "option '--screenshot-command' needs a command id"};
             }
-            line.screenshotDelaySeconds = seconds;
+            if (delay) {
+                line.screenshotDelaySeconds = *value;
+            } else {
+                line.screenshotCommands.push_back(*value);
+            }
         } else {
             return {std::nullopt, "unknown option '" + arg + "'"};
         }
@@ -81,8 +98,9 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         line.action = CommandLine::Action::Render;
         line.render = std::move(render.options);
     }
-    if (line.screenshot && line.action != CommandLine::Action::Window &&
-        line.action != CommandLine::Action::Help && line.action != CommandLine::Action::Version) {
+    if ((line.screenshot || line.screenshotDelaySeconds != 0 || !line.screenshotCommands.empty()) &&
+        line.action != CommandLine::Action::Window && line.action != CommandLine::Action::Help &&
+        line.action != CommandLine::Action::Version) {
         return {std::nullopt, "option '--screenshot' needs the window"};
     }
     return {line, {}};

@@ -15,11 +15,13 @@ struct CommandLine {
     Action action = Action::Window;
     std::optional<std::string> dataFolder; // --data DIR
     std::optional<RenderOptions> render;   // --render FILE and its options
-    // --screenshot FILE [--screenshot-delay SECONDS]: the window writes an image of
-    // itself once its first lit map is painted (and the delay has passed), then
+    // --screenshot FILE [--screenshot-delay SECONDS] [--screenshot-command ID]...:
+    // once its first lit map is painted the window runs the commands (menu ids,
+    // such as 40004 Clouds), waits the delay, writes an image of itself and
     // closes. For the documentation and for timing the start-up.
     std::optional<std::string> screenshot;
     int screenshotDelaySeconds = 0;
+    std::vector<int> screenshotCommands;
 };
 
 struct CommandLineResult {

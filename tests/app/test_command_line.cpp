@@ -50,14 +50,19 @@ TEST(CommandLine, RenderTakesItsOptionsAndTheDataFolder) {
 }
 
 TEST(CommandLine, ScreenshotOpensTheWindow) {
-    auto shot = parseCommandLine({"--screenshot", "shot.png", "--screenshot-delay", "5"});
+    auto shot =
+        parseCommandLine({"--screenshot", "shot.png", "--screenshot-delay", "5",
+                          "--screenshot-command", "40004", "--screenshot-command", "40030"});
     ASSERT_TRUE(shot.options) << shot.error;
     EXPECT_EQ(shot.options->action, CommandLine::Action::Window);
     EXPECT_EQ(shot.options->screenshot, "shot.png");
     EXPECT_EQ(shot.options->screenshotDelaySeconds, 5);
+    EXPECT_EQ(shot.options->screenshotCommands, (std::vector<int>{40004, 40030}));
 
     EXPECT_FALSE(parseCommandLine({"--screenshot"}).options);
     EXPECT_FALSE(parseCommandLine({"--screenshot-delay", "-1"}).options);
     EXPECT_FALSE(parseCommandLine({"--screenshot-delay", "5s"}).options);
+    EXPECT_FALSE(parseCommandLine({"--screenshot-command", "0"}).options);
+    EXPECT_FALSE(parseCommandLine({"--screenshot-command"}).options);
     EXPECT_FALSE(parseCommandLine({"--screenshot", "a.png", "--info"}).options);
 }
