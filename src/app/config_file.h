@@ -1,0 +1,66 @@
+#pragma once
+// config.ini in the user folder: the marked cities and the cached cloud frames.
+//
+//   version=2.00.001
+//   product=Quillmar Chronvale
+//   M=Springfield,-89          one line per marked city: name, whole degrees of longitude
+//   C=path,m,t,s,q             one line per cloud frame that has a time stamp t
+//
+// Lines end in LF; reading also accepts CR LF and ignores every other line.
+
+#include "geo/city.h"
+
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace chronvale {
+
+// What config.ini keeps of one cloud frame; the cloud service's frame table is
+// filled from these at start and saved through them at exit.
+struct StoredFrame {
+    std::optional<std::string> path; // the cached image file, once it was loaded
+    std::optional<std::string> m;    // the list reply's "m" attribute
+    std::optional<std::string> t;    // time stamp YYYYMMDDHH, also the cache name
+    int s = 0;
+    int q = 0;
+};
+
+inline constexpr std::size_t storedFrameCount = 12;
+using StoredFrames = std::array<StoredFrame, storedFrameCount>;
+
+// The whole file: version and product lines, then the marked cities in list
+// order, then the frames 0 to 11 that have a time stamp.
+std::string formatConfigFile(const CityList& cities, const StoredFrames& frames);
+
+// "M=name,longitude" with the longitude truncated toward zero.
+std::string formatMarkedCityLine(const CityRecord& city);
+
+// "C=path,m,t,s,q"; a missing path or m is written empty.
+std::string formatFrameLine(const StoredFrame& frame);
+
+// Marks the cities of the "M=" lines and fills the frames, from frame 0 on, with
+// the first twelve "C=" lines. Lines longer than 999 characters are read in
+// pieces of 999, each handled as a line.
+void readConfigFile(std::string_view text, CityList& cities, StoredFrames& frames);
+
+// The city an "M=" line names (text: what follows "M="): the first in list order
+// whose longitude truncates to the number after the line's last comma and whose
+// whole name, ignoring case, starts the text. None when no city matches.
+CityRecord* findMarkedCity(CityList& cities, std::string_view text);
+
+// The frame of a "C=" line (text: what follows "C="). An empty field reads as none.
+StoredFrame parseFrameLine(std::string_view text);
+
+// Replaces the file at path by bytes without a moment in which neither the old
+// nor the new file is complete: writes path + ".tmp", flushes it to disk and
+// renames it over path. beforeRename, when given, runs between the two and can
+// refuse (tests use it to fail there). False on failure; the old file is then
+// untouched and the temporary file removed.
+bool replaceFileAtomically(const QString& path, std::string_view bytes,
+                           const std::function<bool()>& beforeRename = {});
+
+} // namespace chronvale

@@ -1,0 +1,16 @@
+#pragma once
+// The product's name and version, as every part of the program shows them.
+
+#include <string_view>
+
+namespace chronvale {
+
+// Never translated: the window title, the tray tip, the "product=" line of
+// config.ini and the replacement of "%PRODUCT%" in language files.
+inline constexpr std::string_view applicationName = "Quillmar Chronvale";
+
+// "Major.Middle.Minor" with at least two and three digits (2.00.001), from the
+// project version in CMake.
+inline constexpr std::string_view versionText = CHRONVALE_VERSION_TEXT;
+
+} // namespace chronvale
