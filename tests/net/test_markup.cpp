@@ -82,6 +82,34 @@ TEST(Markup, UnterminatedInputStaysInsideTheBuffer) {
     }
 }
 
+TEST(Markup, RandomMarkupIsCutWithoutGapsOrOverlaps) {
+    // Short texts of the characters the grammar cares about, in exact-size buffers.
+    const std::string alphabet = "<>\"'&;!- =aT\t\n";
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 16;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const size_t size = next() % 40;
+        auto buffer = std::make_unique<char[]>(size);
+        for (size_t i = 0; i < size; ++i) {
+            buffer[i] = alphabet[next() % alphabet.size()];
+        }
+        const std::string_view text(buffer.get(), size);
+        size_t offset = 0;
+        for (const MarkupItem& item : readMarkup(text)) {
+            ASSERT_EQ(item.text.data(), text.data() + offset);
+            ASSERT_FALSE(item.text.empty());
+            offset += item.text.size();
+            (void)tagName(item);
+            (void)tagAttribute(item, "a");
+            (void)tagAttribute(item, "T");
+        }
+        ASSERT_EQ(offset, size);
+    }
+}
+
 TEST(Markup, TagNames) {
     EXPECT_EQ(tagName(readMarkup("<  image t=1>")[0]), "image");
     EXPECT_EQ(tagName(readMarkup("<ERROR\tn=1>")[0]), "ERROR");
