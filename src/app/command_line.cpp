@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <string_view>
 
 namespace chronvale {
@@ -52,6 +53,21 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
                 return {std::nullopt, "option '--data' needs a folder"};
             }
             line.dataFolder = value;
+        } else if (arg == "--screenshot") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return {std::nullopt, "option '--screenshot' needs a file"};
+            }
+            line.screenshot = args[++i];
+        } else if (arg == "--screenshot-delay") {
+            const std::string value = i + 1 < args.size() ? args[++i] : std::string();
+            int seconds = -1;
+            const auto [end, error] =
+                std::from_chars(value.data(), value.data() + value.size(), seconds);
+            if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
+                seconds < 0 || seconds > 3600) {
+                return {std::nullopt, "option '--screenshot-delay' needs seconds from 0 to 3600"};
+            }
+            line.screenshotDelaySeconds = seconds;
         } else {
             return {std::nullopt, "unknown option '" + arg + "'"};
         }
@@ -65,6 +81,10 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         line.action = CommandLine::Action::Render;
         line.render = std::move(render.options);
     }
+    if (line.screenshot && line.action != CommandLine::Action::Window &&
+        line.action != CommandLine::Action::Help && line.action != CommandLine::Action::Version) {
+        return {std::nullopt, "option '--screenshot' needs the window"};
+    }
     return {line, {}};
 }
 
@@ -72,6 +92,8 @@ std::string commandLineHelp() {
     return std::string(
                "Usage: chronvale [OPTION]...\n"
                "A world clock on a map of the earth lit as it is lit now.\n"
+               "Without --info or --render it opens the window (one copy per user: starting\n"
+               "it again brings the running window to the front).\n"
                "\n"
                "  --info         print the folders, the data tables and the earth images it loads\n"
                "  --data DIR     use DIR as the data folder (default: $CHRONVALE_DATA, the\n"

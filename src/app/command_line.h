@@ -15,6 +15,11 @@ struct CommandLine {
     Action action = Action::Window;
     std::optional<std::string> dataFolder; // --data DIR
     std::optional<RenderOptions> render;   // --render FILE and its options
+    // --screenshot FILE [--screenshot-delay SECONDS]: the window writes an image of
+    // itself once its first lit map is painted (and the delay has passed), then
+    // closes. For the documentation and for timing the start-up.
+    std::optional<std::string> screenshot;
+    int screenshotDelaySeconds = 0;
 };
 
 struct CommandLineResult {

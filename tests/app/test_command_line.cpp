@@ -48,3 +48,16 @@ TEST(CommandLine, RenderTakesItsOptionsAndTheDataFolder) {
     EXPECT_FALSE(badTime.options);
     EXPECT_NE(badTime.error.find("invalid time"), std::string::npos) << badTime.error;
 }
+
+TEST(CommandLine, ScreenshotOpensTheWindow) {
+    auto shot = parseCommandLine({"--screenshot", "shot.png", "--screenshot-delay", "5"});
+    ASSERT_TRUE(shot.options) << shot.error;
+    EXPECT_EQ(shot.options->action, CommandLine::Action::Window);
+    EXPECT_EQ(shot.options->screenshot, "shot.png");
+    EXPECT_EQ(shot.options->screenshotDelaySeconds, 5);
+
+    EXPECT_FALSE(parseCommandLine({"--screenshot"}).options);
+    EXPECT_FALSE(parseCommandLine({"--screenshot-delay", "-1"}).options);
+    EXPECT_FALSE(parseCommandLine({"--screenshot-delay", "5s"}).options);
+    EXPECT_FALSE(parseCommandLine({"--screenshot", "a.png", "--info"}).options);
+}
