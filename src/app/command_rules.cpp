@@ -41,6 +41,33 @@ void storeSwitches(const Switches& switches, Settings& settings) {
     settings.quakes = switches.quakes;
 }
 
+bool isSwitchOn(const Switches& s, int command) {
+    switch (command) {
+    case cmd::DayMap:
+        return s.day != 0;
+    case cmd::NightMap:
+        return s.night != 0;
+    case cmd::Clouds:
+        return s.clouds != 0;
+    case cmd::SunShadow:
+        return s.shadow != 0;
+    case cmd::TimeZones:
+        return s.zones != 0;
+    case cmd::AllCities:
+        return s.cities != 0;
+    case cmd::CityNames:
+        return s.names != 0;
+    case cmd::Earthquakes:
+        return s.quakes != 0;
+    case cmd::CitySelection:
+        return s.marked != 0;
+    case cmd::Grid:
+        return s.grid != 0;
+    default:
+        return false;
+    }
+}
+
 SwitchOutcome applySwitchCommand(const Switches& current, int command,
                                  const CommandContext& context) {
     SwitchOutcome out;

@@ -32,6 +32,10 @@ struct Switches {
 Switches switchesOf(const Settings& settings);
 void storeSwitches(const Switches& switches, Settings& settings);
 
+// Whether the switch of a switch command is on (check mark, pressed button);
+// false for other commands.
+bool isSwitchOn(const Switches& switches, int command);
+
 // What the window knows that some rules depend on.
 struct CommandContext {
     bool newestFrameCached = false; // cloud frame 0 has a cached image file
