@@ -315,9 +315,12 @@ void MainWindow::buildMenu(QMenu& menu, std::span<const MenuItem> items, bool ma
         case MenuItemKind::NearbyCities:
             for (std::size_t slot = 0; slot < popupCities_.size(); ++slot) {
                 const PopupCity& city = popupCities_[slot];
+                // A city name is no mnemonic: "&" stays a character.
+                const QString name = QString::fromStdString(world_.tables.cities[city.index].name)
+                                         .replace(QLatin1Char('&'), QStringLiteral("&&"));
                 addCommandAction(menu, nearbyCityCommand(item.command, slot, city.distance), 0,
                                  false)
-                    ->setText(QString::fromStdString(world_.tables.cities[city.index].name));
+                    ->setText(name);
             }
             break;
         }
