@@ -1,0 +1,50 @@
+#pragma once
+// The status bar's read-out of the mouse pointer: the local date and time at the
+// point (its time zone from the time-zone image, with the daylight saving of the
+// city under the pointer), its latitude and its longitude.
+
+#include "geo/geo_tables.h"
+#include "render/earth_image.h"
+#include "render/map_view.h"
+
+#include <QLocale>
+#include <cstddef>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace chronvale {
+
+struct PointerReadout {
+    // The city the pointer is over: with City Names off the nearest city, however
+    // far; with it on the city the names overlay found at its last paint.
+    std::optional<std::size_t> city;
+    std::string localTime; // "MM/DD/YY hh:mm:ss"
+    float longitude = 0.0f;
+    float latitude = 0.0f;
+};
+
+struct PointerInputs {
+    const EarthImage* zoneImage = nullptr; // none: offset 0
+    const GeoTables* tables = nullptr;
+    bool namesOn = false;
+    std::optional<std::size_t> hoveredCity; // what the names overlay found
+    int mapWidth = kMapWidth;               // the lit map's size
+    int mapHeight = kMapHeight;
+    std::string_view dateSeparator = "/";
+};
+
+// The read-out for the pointer at pane position `cursor` (relative to the map
+// area's top-left) at the instant `now`.
+PointerReadout readPointer(const MapView& view, Point cursor, std::time_t now,
+                           const PointerInputs& inputs);
+
+// A coordinate as the status bar shows it: "%0.2f".
+std::string coordinateText(float degrees);
+
+// The locale's date separator: the first character between the fields of its
+// short date format ("/" when it has none).
+std::string localeDateSeparator(const QLocale& locale);
+
+} // namespace chronvale
