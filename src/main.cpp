@@ -1,9 +1,11 @@
 // The chronvale executable: parses its options before any Qt application object
-// exists, so that the headless commands run without a display.
+// exists, so that the headless commands (--info, --render) run without a display;
+// without them it opens the window.
 
 #include "app/command_line.h"
 #include "app/folders.h"
 #include "app/info_report.h"
+#include "app/program.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -58,9 +60,9 @@ int main(int argc, char** argv) {
     case chronvale::CommandLine::Action::Render:
         return runRender(line, argc, argv);
     case chronvale::CommandLine::Action::Info:
-    case chronvale::CommandLine::Action::Window:
-        // The window is not built yet: both print what the program finds.
         return runInfo(line, argc, argv);
+    case chronvale::CommandLine::Action::Window:
+        return chronvale::runWindowProgram(line, argc, argv);
     }
     return 0;
 }
