@@ -25,7 +25,10 @@ function(chronvale_test name)
     CHRONVALE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     CHRONVALE_BINARY_DIR="${PROJECT_BINARY_DIR}"
     CHRONVALE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+  # Test names start with the executable's name ("test_net.HttpClient.…"), so that
+  # `ctest -R net` selects one subsystem.
   gtest_discover_tests(${name}
+    TEST_PREFIX "${name}."
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 300)

@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <cstdio>
+#include <ctime>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,18 @@ int runInfo(const chronvale::CommandLine& line, int argc, char** argv) {
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
     std::fputs(chronvale::infoReport(folders).c_str(), stdout);
     return 0;
+}
+
+// Writes the lit map to a file and exits; a core application (no display) is
+// enough to find the data folder.
+int runRender(const chronvale::CommandLine& line, int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
+    QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
+    const chronvale::Folders folders = chronvale::findFolders(
+        QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
+    return chronvale::runRenderCommand(*line.render, folders.data.toStdString(), std::cerr,
+                                       std::time(nullptr));
 }
 
 } // namespace
@@ -41,6 +55,8 @@ int main(int argc, char** argv) {
     case chronvale::CommandLine::Action::Version:
         std::printf("chronvale %s\n", CHRONVALE_VERSION_TEXT);
         return 0;
+    case chronvale::CommandLine::Action::Render:
+        return runRender(line, argc, argv);
     case chronvale::CommandLine::Action::Info:
     case chronvale::CommandLine::Action::Window:
         // The window is not built yet: both print what the program finds.

@@ -1,12 +1,38 @@
 #include "app/command_line.h"
 
+#include <algorithm>
+#include <array>
+#include <string_view>
+
 namespace chronvale {
+
+namespace {
+
+// The options that only go with --render; they are handed to its parser.
+bool isRenderOption(const std::string& arg) {
+    static constexpr std::array<std::string_view, 8> kNames = {
+        "--render", "--time", "--day", "--night", "--shadow", "--zones", "--clouds", "--width"};
+    const std::string_view name = std::string_view(arg).substr(0, arg.find('='));
+    return std::find(kNames.begin(), kNames.end(), name) != kNames.end();
+}
+
+bool takesRenderValue(const std::string& arg) {
+    return arg == "--render" || arg == "--time" || arg == "--clouds" || arg == "--width";
+}
+
+} // namespace
 
 CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
+    std::vector<std::string> renderArgs;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
+        if (isRenderOption(arg)) {
+            renderArgs.push_back(arg);
+            if (takesRenderValue(arg) && i + 1 < args.size()) {
+                renderArgs.push_back(args[++i]);
+            }
+        } else if (arg == "--help" || arg == "-h") {
             line.action = CommandLine::Action::Help;
         } else if (arg == "--version") {
             line.action = CommandLine::Action::Version;
@@ -30,18 +56,30 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
             return {std::nullopt, "unknown option '" + arg + "'"};
         }
     }
+    if (!renderArgs.empty() && line.action != CommandLine::Action::Help &&
+        line.action != CommandLine::Action::Version) {
+        RenderParseResult render = parseRenderArguments(renderArgs);
+        if (!render.options) {
+            return {std::nullopt, render.error};
+        }
+        line.action = CommandLine::Action::Render;
+        line.render = std::move(render.options);
+    }
     return {line, {}};
 }
 
 std::string commandLineHelp() {
-    return "Usage: chronvale [OPTION]...\n"
-           "A world clock on a map of the earth lit as it is lit now.\n"
-           "\n"
-           "  --info         print the folders, the data tables and the earth images it loads\n"
-           "  --data DIR     use DIR as the data folder (default: $CHRONVALE_DATA, the\n"
-           "                 installed share/chronvale, or the source tree's data/)\n"
-           "  --help         show this help and exit\n"
-           "  --version      show the version and exit\n";
+    return std::string(
+               "Usage: chronvale [OPTION]...\n"
+               "A world clock on a map of the earth lit as it is lit now.\n"
+               "\n"
+               "  --info         print the folders, the data tables and the earth images it loads\n"
+               "  --data DIR     use DIR as the data folder (default: $CHRONVALE_DATA, the\n"
+               "                 installed share/chronvale, or the source tree's data/)\n"
+               "  --help         show this help and exit\n"
+               "  --version      show the version and exit\n"
+               "\n") +
+           renderOptionsHelp();
 }
 
 } // namespace chronvale

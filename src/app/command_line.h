@@ -2,6 +2,8 @@
 // The options of the chronvale executable, parsed before any Qt application
 // object exists, so that the headless commands never touch a display.
 
+#include "render/render_command.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,9 +11,10 @@
 namespace chronvale {
 
 struct CommandLine {
-    enum class Action { Window, Info, Help, Version };
+    enum class Action { Window, Info, Help, Version, Render };
     Action action = Action::Window;
     std::optional<std::string> dataFolder; // --data DIR
+    std::optional<RenderOptions> render;   // --render FILE and its options
 };
 
 struct CommandLineResult {

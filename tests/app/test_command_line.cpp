@@ -26,3 +26,25 @@ TEST(CommandLine, RejectsWhatItDoesNotKnow) {
     EXPECT_FALSE(parseCommandLine({"--data="}).options);
     EXPECT_FALSE(parseCommandLine({"info"}).options);
 }
+
+TEST(CommandLine, RenderTakesItsOptionsAndTheDataFolder) {
+    auto render = parseCommandLine(
+        {"--render", "map.png", "--data", "/opt/x", "--shadow", "--time", "2026-03-20T12:00:00Z"});
+    ASSERT_TRUE(render.options) << render.error;
+    EXPECT_EQ(render.options->action, CommandLine::Action::Render);
+    EXPECT_EQ(render.options->dataFolder, "/opt/x");
+    ASSERT_TRUE(render.options->render);
+    EXPECT_EQ(render.options->render->outputPath, "map.png");
+    EXPECT_TRUE(render.options->render->sunShadow);
+    EXPECT_EQ(render.options->render->time, 1774008000);
+
+    EXPECT_EQ(parseCommandLine({"--render=a.bmp", "--help"}).options->action,
+              CommandLine::Action::Help);
+
+    auto orphan = parseCommandLine({"--shadow"});
+    EXPECT_FALSE(orphan.options);
+    EXPECT_NE(orphan.error.find("--render"), std::string::npos) << orphan.error;
+    auto badTime = parseCommandLine({"--render", "a.bmp", "--time", "yesterday"});
+    EXPECT_FALSE(badTime.options);
+    EXPECT_NE(badTime.error.find("invalid time"), std::string::npos) << badTime.error;
+}

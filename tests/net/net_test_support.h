@@ -1,0 +1,77 @@
+#pragma once
+// What the network tests share: the Qt application, bounded waits on events, a free
+// loopback port and an owner that records every event of the client.
+
+#include "net/http_client.h"
+
+#include <QByteArray>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace chronvale::test {
+
+// Creates the process's QCoreApplication on first use.
+void ensureApplication();
+
+// Runs the event loop until `done` holds or `timeout` passes; true when it held.
+bool waitUntil(const std::function<bool()>& done,
+               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// A loopback port that nothing listens on at the moment of the call.
+quint16 freePort();
+
+struct RecordedEvent {
+    HttpEvent event;
+    const HttpRequest* request;
+    std::string text;
+    int code;
+};
+
+class RecordingSink final : public HttpEventSink {
+public:
+    void httpEvent(HttpEvent event, HttpRequest& request, std::string_view text,
+                   int code) override {
+        events.push_back({event, &request, std::string(text), code});
+        if (onEvent) {
+            onEvent(event, request);
+        }
+    }
+    int count(HttpEvent event) const;
+    std::vector<std::string> texts(HttpEvent event) const;
+
+    std::vector<RecordedEvent> events;
+    std::function<void(HttpEvent, HttpRequest&)> onEvent;
+};
+
+// What a completion function saw, copied before the record goes away.
+struct Completion {
+    std::uint16_t flags = 0;
+    int status = 0;
+    int received = 0;
+    int headerLength = 0;
+    int restarts = 0;
+    std::string url;
+    std::string response;
+    std::string body;
+    bool terminated = false; // a zero byte followed the data
+};
+
+// A client with an owner and timers that tick in milliseconds where a test wants it.
+struct ClientFixture {
+    ClientFixture();
+    // Starts a GET whose completions are appended to `completions`; returns 0 (no redirect)
+    // unless `followRedirects`.
+    HttpRequest* get(const std::string& url, bool followRedirects = false);
+    // Waits for the transfers to end (the list to become empty).
+    bool waitIdle(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+    RecordingSink sink;
+    HttpClient client;
+    std::vector<Completion> completions;
+};
+
+Completion snapshot(const HttpRequest& r);
+
+} // namespace chronvale::test
