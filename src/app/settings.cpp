@@ -102,6 +102,8 @@ std::unique_ptr<QSettings> openSharedSettings() {
 
 bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
                   StoredFrames& frames, const std::optional<std::string>& systemLanguage) {
+    loadProxySettings(settings.proxy);
+
     const QSettings& program = stores.program;
     readStoredInteger(program, "help", settings.help);
     readStoredInteger(program, "view", settings.view);
@@ -141,6 +143,8 @@ bool saveSettings(SettingsStores& stores, Settings& settings, const CityList& ci
                   const StoredFrames& frames, const Language& language, MessageSink& messages) {
     settings.help = 0; // the tip switch, which this program never turns on
 
+    // The proxy first: it makes the shared file private before the password goes in.
+    saveProxySettings(settings.proxy);
     writeStoredText(stores.shared, "lang", settings.language);
     stores.shared.sync();
 
