@@ -11,8 +11,8 @@ packages=(
   zlib1g-dev libpng-dev libturbojpeg0-dev libgif-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
-  # Qt 6
-  qt6-base-dev qt6-svg-dev libgl-dev
+  # Qt 6, and a font for the map's texts (also when painting off screen)
+  qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core
   # window tests, time zones
   xvfb xauth tzdata
   # real proxy peers for the network tests

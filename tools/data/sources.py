@@ -4,8 +4,9 @@
 def text(v):
     return f"""# Sources of the installed data
 
-Everything in this folder is made by `make data` (tools/data/generate.sh) from the
-pinned sources below; nothing is edited by hand.
+The tables and images in this folder are made by `make data` (tools/data/generate.sh)
+from the pinned sources below; nothing of them is edited by hand. `chronvale.ini`,
+`faq.html` and the language files under `lang/` are written by hand for Chronvale.
 
 | file | made from |
 |---|---|

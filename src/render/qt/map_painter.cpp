@@ -1,0 +1,134 @@
+#include "render/qt/map_painter.h"
+
+#include "geo/geo_tables.h"
+#include "render/qt/device_bitmap.h"
+
+#include <QPainter>
+#include <cstring>
+
+namespace chronvale {
+namespace {
+
+QRect paneRect(const PaneRect& area) {
+    return QRect(area.left, area.top, area.width, area.height);
+}
+
+RenderKey currentKey(const MapView& view) {
+    return RenderKey{view.mapArea, view.scale, view.offX(), view.offY()};
+}
+
+} // namespace
+
+void MapPainter::release() {
+    viewBitmap_ = QImage();
+    viewBitmapOf_ = nullptr;
+    viewBitmapKey_.reset();
+    base_ = QImage();
+    baseKey_.reset();
+    baseOf_ = nullptr;
+}
+
+void MapPainter::drawBaseLayer(MapView& view, const MapPaintInputs& inputs, TextStyle& style) {
+    const RenderKey key = currentKey(view);
+    const QSize size(view.mapArea.width, view.mapArea.height);
+
+    // The view image is current when it was cropped for this key; otherwise (no
+    // lit map and no day image) the pane stays black.
+    const bool viewCurrent = view.viewImage && view.renderKey == key;
+    if (!viewCurrent) {
+        viewBitmap_ = QImage();
+        viewBitmapOf_ = nullptr;
+        viewBitmapKey_.reset();
+    } else if (viewBitmap_.isNull() || viewBitmapOf_ != view.viewImage.get() ||
+               viewBitmapKey_ != key) {
+        viewBitmap_ = toDeviceBitmap(view.viewImage.get());
+        viewBitmapOf_ = view.viewImage.get();
+        viewBitmapKey_ = key;
+    }
+
+    if (base_.size() != size || base_.format() != QImage::Format_RGB32) {
+        base_ = QImage(size, QImage::Format_RGB32);
+    }
+    if (viewBitmap_.size() == size && viewBitmap_.format() == base_.format()) {
+        std::memcpy(base_.bits(), viewBitmap_.constBits(),
+                    static_cast<std::size_t>(base_.sizeInBytes()));
+    } else {
+        base_.fill(Qt::black);
+    }
+
+    QPainter painter(&base_);
+    painter.translate(-view.mapArea.left, -view.mapArea.top);
+    OverlayCanvas canvas(painter);
+    const OverlaySwitches& on = inputs.switches;
+    if (inputs.tables != nullptr) {
+        if (on.allCities) {
+            drawAllCities(canvas, view, inputs.tables->cities);
+        }
+        if (on.cityNames != 0) {
+            drawHoverMarks(canvas, view, inputs.tables->cities, inputs.pointer, on.cityNames,
+                           on.allCities, hover_);
+        }
+    }
+    if (on.grid) {
+        drawGrid(canvas, view, view.mapArea.left + view.colsFilled,
+                 view.mapArea.top + view.rowsFilled);
+    }
+    if (on.earthquakes) {
+        drawEarthquakes(canvas, view, inputs.quakes);
+    }
+    style = canvas.textStyle();
+    baseKey_ = key;
+    baseOf_ = view.viewImage.get();
+}
+
+MapPaintReport MapPainter::paintMap(QPainter& painter, MapView& view,
+                                    const MapPaintInputs& inputs) {
+    MapPaintReport report;
+    const PaneRect& area = view.mapArea;
+    const bool keepBase = view.overlaysOnly;
+    view.overlaysOnly = false;
+    if (area.width <= 0 || area.height <= 0) {
+        OverlayCanvas canvas(painter);
+        drawSeparator(canvas, area);
+        return report;
+    }
+
+    const RenderKey key = currentKey(view);
+    const bool baseCurrent = !base_.isNull() && baseKey_ == key && !view.dirty &&
+                             baseOf_ == view.viewImage.get() &&
+                             (!view.viewImage || view.renderKey == key);
+    TextStyle style;
+    if (!keepBase || !baseCurrent) {
+        const EarthImage* source = inputs.litMap != nullptr ? inputs.litMap : inputs.dayImage;
+        if (source != nullptr) {
+            report.cropped = view.updateView(*source);
+        }
+        drawBaseLayer(view, inputs, style);
+        report.baseDrawn = true;
+    }
+    painter.drawImage(QPoint(area.left, area.top), base_);
+
+    OverlayCanvas canvas(painter);
+    canvas.setTextStyle(style);
+    painter.save();
+    painter.setClipRect(paneRect(area), Qt::IntersectClip);
+    const OverlaySwitches& on = inputs.switches;
+    if (on.markedCities && inputs.tables != nullptr) {
+        drawMarkedCities(canvas, view, *inputs.tables, inputs.zoneImage, inputs.now,
+                         inputs.dateSeparator);
+    }
+    if (on.info) {
+        const std::optional<std::string> imageDate =
+            inputs.cloudTimeStamp ? imageDateText(*inputs.cloudTimeStamp) : std::nullopt;
+        drawInfoText(canvas, view, imageDate);
+    }
+    if (on.cityNames != 0 && inputs.tables != nullptr) {
+        report.hoveredCityStatus =
+            drawHoveredCity(canvas, view, *inputs.tables, on.allCities, hover_);
+    }
+    painter.restore();
+    drawSeparator(canvas, area);
+    return report;
+}
+
+} // namespace chronvale

@@ -1,0 +1,100 @@
+#pragma once
+// The map pane's painting: the crop of the lit map with the overlays over it, on
+// any QPainter (the pane's paint event, or a QImage in a test).
+//
+// Order of one paint:
+//   1. base layer: the crop of the lit map, then the base overlays (all cities,
+//      hover marks, grid, earthquakes);
+//   2. the second group, over it: marked cities with their local time, the scale
+//      and cloud image date, the hovered city, and the etched separator above the
+//      pane.
+// The base layer is kept in a pane-sized image. The view is cropped again only
+// when the pane, scale, offsets or lit map changed. A paint with
+// MapView::overlaysOnly set (the once-a-second clock tick) copies the kept base
+// layer as it is and draws only the second group; when the view has changed since
+// the base layer was made, it is made again first.
+//
+// The painter draws in the device's own coordinates: MapView::mapArea is the pane
+// in them, and the separator lies in the two rows above mapArea.top, so a pane
+// widget that wants the separator gives mapArea a top of 2.
+
+#include "render/earth_image.h"
+#include "render/map_view.h"
+#include "render/qt/overlays.h"
+
+#include <QImage>
+#include <cstddef>
+#include <ctime>
+#include <optional>
+#include <span>
+#include <string>
+
+class QPainter;
+
+namespace chronvale {
+
+struct GeoTables;
+
+// The display options that choose the overlays.
+struct OverlaySwitches {
+    bool allCities = false;    // All Cities
+    int cityNames = 0;         // City Names: 0 off, else the radius of the dots near the
+                               // pointer in map pixels (kHoverRadius)
+    bool markedCities = false; // City Selection
+    bool grid = false;
+    bool earthquakes = false;
+    bool info = false; // the scale text and the cloud image's date
+};
+
+// Everything one paint reads besides the view.
+struct MapPaintInputs {
+    OverlaySwitches switches;
+    const GeoTables* tables = nullptr;     // cities, zones and rules; none: no cities
+    const EarthImage* litMap = nullptr;    // none yet: the day image is shown
+    const EarthImage* dayImage = nullptr;  // none either: the pane is black
+    const EarthImage* zoneImage = nullptr; // the marked cities' zone offsets
+    std::span<const QuakeMark> quakes;
+    // The shown cloud frame's time stamp (YYYYMMDDHH...); none when clouds are off
+    // or no frame is shown.
+    std::optional<std::string> cloudTimeStamp;
+    std::time_t now = 0;
+    Point pointer;                   // the mouse, in the device's coordinates
+    std::string dateSeparator = "/"; // the locale's date separator
+};
+
+struct MapPaintReport {
+    bool cropped = false;   // the view was cropped anew from the lit map
+    bool baseDrawn = false; // the base layer was made again (not kept)
+    // For the status bar's first field: the hovered city's country, or its name
+    // when it has none; none when City Names is off or no city is hovered. The
+    // window shows it unless a download shows its progress there.
+    std::optional<std::string> hoveredCityStatus;
+};
+
+class MapPainter {
+public:
+    // Paints the pane (and the separator above it) and clears view.overlaysOnly.
+    MapPaintReport paintMap(QPainter& painter, MapView& view, const MapPaintInputs& inputs);
+
+    // What the names overlay found at its last paint: the city under the pointer
+    // and the rectangles to repaint when the pointer moves.
+    const HoverState& hover() const { return hover_; }
+    std::optional<std::size_t> hoveredCity() const { return hover_.city; }
+
+    // Frees the kept images (the window was minimised); the next paint makes them
+    // again.
+    void release();
+
+private:
+    void drawBaseLayer(MapView& view, const MapPaintInputs& inputs, TextStyle& style);
+
+    QImage viewBitmap_;                        // toDeviceBitmap of the view image
+    const EarthImage* viewBitmapOf_ = nullptr; // the view image it was made from
+    std::optional<RenderKey> viewBitmapKey_;
+    QImage base_; // the crop with the base overlays, pane-sized
+    std::optional<RenderKey> baseKey_;
+    const EarthImage* baseOf_ = nullptr;
+    HoverState hover_;
+};
+
+} // namespace chronvale

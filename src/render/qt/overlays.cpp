@@ -1,0 +1,351 @@
+#include "render/qt/overlays.h"
+
+#include "geo/geo_tables.h"
+#include "geo/local_time.h"
+#include "geo/time_zone.h"
+#include "render/zone_offset.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace chronvale {
+namespace {
+
+const QColor kCityFill(255, 255, 0);
+const QColor kCityRim(200, 90, 0);
+const QColor kHoverRim(200, 0, 0);
+const QColor kHoveredFill(255, 255, 255);
+const QColor kHoveredRim(0, 0, 255);
+const QColor kHoveredLabelBackground(250, 0, 0);
+const QColor kMarkedFill(0, 255, 0);
+const QColor kMarkedRim(0, 0, 0);
+const QColor kGridLine(0, 140, 0);
+const QColor kGridAxis(200, 0, 0);
+const QColor kGridLabel(0, 200, 0);
+const QColor kQuakeRim(60, 60, 60);
+const QColor kQuakeLegendText(0, 0, 255);
+const QColor kInfoText(0, 0, 250);
+const QColor kSeparatorLight(240, 240, 240);
+const QColor kSeparatorDark(140, 140, 140);
+
+int truncToInt(float value) {
+    return static_cast<int>(value);
+}
+
+// The rectangle (left, top, right, bottom) with its right and bottom edges excluded.
+QRect rectOf(int left, int top, int right, int bottom) {
+    return QRect(left, top, right - left, bottom - top);
+}
+
+int paneRight(const PaneRect& area) {
+    return area.left + area.width;
+}
+
+int paneBottom(const PaneRect& area) {
+    return area.top + area.height;
+}
+
+// A city's dot: the fill (x - 2, y - 2, x + 3, y + 3) in yellow and the outline
+// from (x - 2, y - 2) to (x + 2, y + 2) in the rim colour, as one picture that is
+// stamped at (x - 2, y - 2).
+QImage dotPicture(QColor rim) {
+    QImage dot(5, 5, QImage::Format_RGB32);
+    QPainter painter(&dot);
+    OverlayCanvas canvas(painter);
+    canvas.fill(0, 0, 5, 5, kCityFill);
+    canvas.outline(0, 0, 4, 4, rim);
+    return dot;
+}
+
+// The rectangles to repaint once the pointer leaves the hovered city at p: its
+// box and, while All Cities is on, its name label instead of the pointer's
+// neighbourhood. The label rectangle is widened to the label actually drawn, so
+// that a long name leaves nothing behind.
+void setLabelRegions(const OverlayCanvas& canvas, Point p, const std::string& name, bool allCities,
+                     HoverState& hover) {
+    const QRect label = canvas.textCell(p.x + 9, p.y + 9, QString::fromStdString(name));
+    if (allCities) {
+        hover.hoverRegion = rectOf(p.x + 9, p.y + 6, p.x + 117, p.y + 27).united(label);
+    } else {
+        hover.hoverRegion = hover.hoverRegion.united(label);
+    }
+    hover.boxRegion = rectOf(p.x - 4, p.y - 4, p.x + 4, p.y + 4);
+}
+
+QString degreesLabel(int degrees) {
+    return QString::number(degrees) + QStringLiteral(".0");
+}
+
+// One counter through meridians and parallels: a line is labelled when it is 0.
+// Above scale 2 every line is labelled, else every second one.
+struct LabelCounter {
+    float scale;
+    int count = 0;
+    bool labelled() const { return count == 0; }
+    void next() {
+        if (scale > 2.0f) {
+            count = 0;
+        } else if (++count > 1) {
+            count = 0;
+        }
+    }
+};
+
+} // namespace
+
+void drawAllCities(OverlayCanvas& canvas, const MapView& view, const CityList& cities) {
+    const PaneRect& area = view.mapArea;
+    const QImage dot = dotPicture(kCityRim);
+    for (const CityRecord& city : cities) {
+        const Point p = view.mapToScreen(city.longitude, city.latitude);
+        if (p.x >= area.left + 2 && p.y >= area.top + 2) {
+            canvas.stamp(p.x - 2, p.y - 2, dot);
+        }
+    }
+}
+
+void drawHoverMarks(OverlayCanvas& canvas, const MapView& view, const CityList& cities,
+                    Point pointer, int radius, bool allCities, HoverState& hover) {
+    const PaneRect& area = view.mapArea;
+    const float markRadius = static_cast<float>(radius) * view.scale;
+    const float pickRadius = static_cast<float>(kHoverPickRadius) * view.scale;
+    const int b = truncToInt(markRadius);
+    hover.hoverRegion =
+        rectOf(pointer.x - b - 10, pointer.y - b - 10, pointer.x + b + 90, pointer.y + b + 10);
+
+    const QImage dot = dotPicture(kHoverRim);
+    std::optional<std::size_t> nearest;
+    int best = 999;
+    for (std::size_t i = 0; i < cities.size(); ++i) {
+        const Point p = view.mapToScreen(cities[i].longitude, cities[i].latitude);
+        const float dx = static_cast<float>(pointer.x - p.x);
+        const float dy = static_cast<float>(pointer.y - p.y);
+        const int d = truncToInt(std::sqrt(dx * dx + dy * dy));
+        const float distance = static_cast<float>(d);
+        if (pickRadius > distance && d < best) {
+            best = d;
+            nearest = i;
+        }
+        if (!allCities && p.y > area.top + 1 && p.x > area.left + 1 && markRadius > distance) {
+            canvas.stamp(p.x - 2, p.y - 2, dot);
+        }
+    }
+
+    hover.city = nearest;
+    if (nearest) {
+        const CityRecord& city = cities[*nearest];
+        setLabelRegions(canvas, view.mapToScreen(city.longitude, city.latitude), city.name,
+                        allCities, hover);
+    } else if (allCities) {
+        hover.hoverRegion = QRect();
+    }
+}
+
+void drawGrid(OverlayCanvas& canvas, const MapView& view, int limitRight, int limitBottom) {
+    const PaneRect& area = view.mapArea;
+    const int bottom = paneBottom(area);
+    const float scale = view.scale;
+    LabelCounter counter{scale};
+
+    auto project = [&](int mapX, int mapY) {
+        return Point{truncToInt(static_cast<float>(mapX - view.offX()) * scale) + area.left,
+                     truncToInt(static_cast<float>(mapY - view.offY()) * scale) + area.top};
+    };
+    auto label = [&](int x, int y, int degrees) {
+        canvas.setTextColour(kGridLabel);
+        canvas.setOpaque(false);
+        canvas.text(x, y, degreesLabel(degrees));
+        canvas.setOpaque(true);
+    };
+
+    // Where a meridian's label sits: 20 pixels above the pane's bottom, or just
+    // below the map's end when the map ends well above it.
+    int labelY = limitBottom - 20;
+    if (bottom - 20 < limitBottom - 20) {
+        labelY = bottom - 20;
+    } else if (limitBottom - 20 < bottom - 30) {
+        labelY = limitBottom;
+    }
+
+    const int lineLength = truncToInt(static_cast<float>(kMapHeight) * scale);
+    for (int d = 0; d < 360; d += 10) {
+        Point p = project(d * kMapWidth / 360, 0);
+        p.y = std::max(p.y, area.top);
+        if (p.x > area.left) {
+            canvas.verticalLine(p.x, p.y, std::min(p.y + lineLength, limitBottom),
+                                d == 180 ? kGridAxis : kGridLine);
+            if (counter.labelled()) {
+                label(p.x + 2, labelY, d - 180);
+            }
+        }
+        counter.next();
+    }
+
+    const int lineWidth = truncToInt(static_cast<float>(kMapWidth) * scale);
+    for (int e = 0; e <= 180; e += 10) {
+        Point p = project(0, e * kMapHeight / 180);
+        p.x = std::max(p.x, area.left);
+        // A parallel above the pane is left out: pulled down to the pane's top it
+        // would draw a line and a label where that latitude is not.
+        if (p.y >= area.top && p.y <= bottom) {
+            canvas.horizontalLine(p.x, std::min(p.x + lineWidth, limitRight), p.y,
+                                  e == 90 ? kGridAxis : kGridLine);
+            if (counter.labelled()) {
+                label(p.x + 2, p.y + 2, 90 - e);
+            }
+        }
+        counter.next();
+    }
+}
+
+int quakeClass(float magnitude) {
+    int level = 0;
+    for (float threshold = 2.0f; threshold < 8.5f && magnitude > threshold; threshold += 1.0f) {
+        ++level;
+    }
+    return level;
+}
+
+QColor quakeClassColour(int quakeClass) {
+    static const std::array<QColor, 8> colours{
+        QColor(0, 0, 255), QColor(200, 0, 200), QColor(0, 180, 0),   QColor(0, 255, 0),
+        QColor(255, 0, 0), QColor(255, 150, 0), QColor(255, 255, 0), QColor(255, 255, 255),
+    };
+    return colours[static_cast<std::size_t>(std::clamp(quakeClass, 0, 7))];
+}
+
+void drawEarthquakes(OverlayCanvas& canvas, const MapView& view,
+                     std::span<const QuakeMark> quakes) {
+    if (quakes.empty()) {
+        return;
+    }
+    const PaneRect& area = view.mapArea;
+    for (const QuakeMark& quake : quakes) {
+        const Point p = view.mapToScreen(quake.longitude, quake.latitude);
+        if (p.x >= area.left + 2 && p.y >= area.top + 2) {
+            canvas.ellipse(p.x - 1, p.y - 1, p.x + 8, p.y + 8, kQuakeRim,
+                           quakeClassColour(quakeClass(quake.magnitude)));
+        }
+    }
+
+    canvas.setTextColour(kQuakeLegendText);
+    canvas.setOpaque(false);
+    int x = paneRight(area) - 250;
+    const int y = paneBottom(area) - 50;
+    for (int k = 0; k < 8; ++k) {
+        canvas.fill(x, y, x + 30, y + 6, quakeClassColour(k));
+        canvas.text(x, y + 10, QString::number(k + 1));
+        x += 30;
+    }
+    canvas.text(x - 10, y + 10, QStringLiteral("9"));
+}
+
+std::string markedCityLabel(const CityRecord& city, const GeoTables& tables,
+                            const EarthImage* zoneImage, std::time_t now,
+                            std::string_view dateSeparator) {
+    const MapView unpanned;
+    const Point mapPixel = unpanned.mapToPane(city.longitude, city.latitude);
+    const float zoneHours = zoneOffsetAt(zoneImage, mapPixel.x, mapPixel.y);
+    const std::string dateTime =
+        localTimeText(city, zoneHours, tables.zones, tables.rules, now, dateSeparator);
+    // "MM/DD/YY hh:mm:ss": the time after the last blank (a date separator may
+    // hold blanks too), without its seconds.
+    const std::size_t blank = dateTime.rfind(' ');
+    std::string time = blank == std::string::npos ? dateTime : dateTime.substr(blank + 1);
+    const std::size_t colon = time.rfind(':');
+    if (colon != std::string::npos) {
+        time.resize(colon);
+    }
+    return time + " " + city.name;
+}
+
+void drawMarkedCities(OverlayCanvas& canvas, const MapView& view, const GeoTables& tables,
+                      const EarthImage* zoneImage, std::time_t now,
+                      std::string_view dateSeparator) {
+    const PaneRect& area = view.mapArea;
+    canvas.setTextColour(kMarkedFill);
+    canvas.setBackgroundColour(kMarkedRim);
+    for (const CityRecord& city : tables.cities) {
+        if (!city.marked) {
+            continue;
+        }
+        const Point p = view.mapToScreen(city.longitude, city.latitude);
+        const int x = p.x - 2;
+        const int y = p.y - 2;
+        if (y <= area.top) {
+            continue;
+        }
+        if (x > area.left) {
+            canvas.fill(x, y, x + 6, y + 6, kMarkedFill);
+            canvas.outline(x, y, x + 5, y + 5, kMarkedRim);
+        }
+        if (x > area.left - 10) {
+            canvas.text(x + 10, y + 10,
+                        QString::fromStdString(
+                            markedCityLabel(city, tables, zoneImage, now, dateSeparator)));
+        }
+    }
+}
+
+std::optional<std::string> imageDateText(std::string_view timeStamp) {
+    if (timeStamp.size() < 10 || !std::all_of(timeStamp.begin(), timeStamp.begin() + 10,
+                                              [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    const int hour = (timeStamp[8] - '0') * 10 + (timeStamp[9] - '0');
+    std::string text = "Image Date: ";
+    text += timeStamp.substr(6, 2);
+    text += '/';
+    text += timeStamp.substr(4, 2);
+    text += ' ';
+    text += std::to_string(hour > 12 ? hour - 12 : hour);
+    text += hour > 11 ? "pm" : "am";
+    return text;
+}
+
+void drawInfoText(OverlayCanvas& canvas, const MapView& view,
+                  const std::optional<std::string>& imageDate) {
+    const PaneRect& area = view.mapArea;
+    const int y = paneBottom(area) - 20;
+    canvas.setTextColour(kInfoText);
+    canvas.setOpaque(false);
+    canvas.text(
+        paneRight(area) - 100, y,
+        QStringLiteral("Scale: %1 km").arg(static_cast<double>(view.kmPerPixel()), 0, 'f', 2));
+    if (imageDate) {
+        canvas.text(paneRight(area) - 245, y, QString::fromStdString(*imageDate));
+        canvas.setOpaque(true);
+    }
+}
+
+std::optional<std::string> drawHoveredCity(OverlayCanvas& canvas, const MapView& view,
+                                           const GeoTables& tables, bool allCities,
+                                           HoverState& hover) {
+    if (!hover.city || *hover.city >= tables.cities.size()) {
+        return std::nullopt;
+    }
+    const PaneRect& area = view.mapArea;
+    const CityRecord& city = tables.cities[*hover.city];
+    const Point p = view.mapToScreen(city.longitude, city.latitude);
+    if (p.y - 3 > area.top + 2 && p.x - 3 > area.left + 1) {
+        canvas.fill(p.x - 3, p.y - 3, p.x + 4, p.y + 4, kHoveredFill);
+        canvas.outline(p.x - 3, p.y - 3, p.x + 3, p.y + 3, kHoveredRim);
+        canvas.setTextColour(kHoveredFill);
+        canvas.setBackgroundColour(kHoveredLabelBackground);
+        canvas.setOpaque(true);
+        canvas.text(p.x + 9, p.y + 9, QString::fromStdString(city.name));
+    }
+    setLabelRegions(canvas, p, city.name, allCities, hover);
+    const std::optional<std::string> country = countryOfCity(city, tables.zones);
+    return country && !country->empty() ? *country : city.name;
+}
+
+void drawSeparator(OverlayCanvas& canvas, const PaneRect& mapArea) {
+    const int right = paneRight(mapArea);
+    canvas.horizontalLine(mapArea.left - 2, right + 2, mapArea.top - 2, kSeparatorLight);
+    canvas.horizontalLine(mapArea.left - 1, right + 1, mapArea.top - 1, kSeparatorDark);
+}
+
+} // namespace chronvale

@@ -1,0 +1,98 @@
+#pragma once
+// The vector overlays drawn over the map, each in the window's coordinates (those
+// of MapView::mapArea) and placed with the view's projection. The map painter
+// calls them in a fixed order:
+//   base group   drawAllCities, drawHoverMarks, drawGrid, drawEarthquakes
+//   second group drawMarkedCities, drawInfoText, drawHoveredCity, drawSeparator
+// The base group only changes with the view, the switches and the pointer; the
+// second group shows the time and is drawn again every second.
+
+#include "geo/city.h"
+#include "render/earth_image.h"
+#include "render/map_view.h"
+#include "render/qt/overlay_canvas.h"
+
+#include <QRect>
+#include <cstddef>
+#include <ctime>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace chronvale {
+
+struct GeoTables;
+
+// One earthquake as the overlay needs it.
+struct QuakeMark {
+    float longitude = 0.0f;
+    float latitude = 0.0f;
+    float magnitude = 0.0f;
+};
+
+// What the names overlay found under the pointer, shared with the window: the
+// city the pointer is over and the rectangles to repaint when the pointer moves
+// on, so that the dots near it and the name label follow it.
+struct HoverState {
+    std::optional<std::size_t> city; // index into the CityList
+    QRect hoverRegion;               // the pointer's neighbourhood or the name label
+    QRect boxRegion;                 // the hovered city's box
+};
+
+// Radius of the dots shown near the pointer, in map pixels, while City Names is on.
+inline constexpr int kHoverRadius = 40;
+// A city within this many map pixels of the pointer is the hovered city.
+inline constexpr int kHoverPickRadius = 10;
+
+// A 5 x 5 yellow dot with a brown-orange rim for every city not on the pane's top
+// or left border.
+void drawAllCities(OverlayCanvas& canvas, const MapView& view, const CityList& cities);
+
+// Finds the city nearest the pointer within kHoverPickRadius map pixels and, while
+// All Cities is off, dots with a red rim the cities within `radius` map pixels of
+// the pointer. Updates the hover state.
+void drawHoverMarks(OverlayCanvas& canvas, const MapView& view, const CityList& cities,
+                    Point pointer, int radius, bool allCities, HoverState& hover);
+
+// Meridians and parallels every 10 degrees, the prime meridian and the equator in
+// red, with labels (every second line at scale 2 or less). Meridians stop at
+// limitBottom and parallels at limitRight: where the crop of the map ends.
+void drawGrid(OverlayCanvas& canvas, const MapView& view, int limitRight, int limitBottom);
+
+// The class 0..7 of a magnitude: above 2, 3, ... 8 raise it by one each.
+int quakeClass(float magnitude);
+QColor quakeClassColour(int quakeClass);
+// A circle in its class colour for every earthquake, and the magnitude legend;
+// nothing at all when there are none. Leaves the text background transparent.
+void drawEarthquakes(OverlayCanvas& canvas, const MapView& view, std::span<const QuakeMark> quakes);
+
+// "hh:mm Name": the city's local time now (its zone from the time-zone image at
+// its map pixel, with daylight saving) and its name.
+std::string markedCityLabel(const CityRecord& city, const GeoTables& tables,
+                            const EarthImage* zoneImage, std::time_t now,
+                            std::string_view dateSeparator = "/");
+// A 6 x 6 green box for every marked city and, beside it, its label in green on
+// black (on whatever background mode the overlays before it left).
+void drawMarkedCities(OverlayCanvas& canvas, const MapView& view, const GeoTables& tables,
+                      const EarthImage* zoneImage, std::time_t now,
+                      std::string_view dateSeparator = "/");
+
+// "Image Date: DD/MM Hpm" from a cloud frame's time stamp YYYYMMDDHH...; none when
+// the stamp is shorter or its digits are not digits.
+std::optional<std::string> imageDateText(std::string_view timeStamp);
+// The scale text and, when given, the cloud image's date text.
+void drawInfoText(OverlayCanvas& canvas, const MapView& view,
+                  const std::optional<std::string>& imageDate);
+
+// The hovered city's white box and its name in white on red. Returns the text for
+// the status bar's first field: the city's country, or its name when it has none;
+// none when no city is hovered.
+std::optional<std::string> drawHoveredCity(OverlayCanvas& canvas, const MapView& view,
+                                           const GeoTables& tables, bool allCities,
+                                           HoverState& hover);
+
+// An etched line just above the pane: light over dark.
+void drawSeparator(OverlayCanvas& canvas, const PaneRect& mapArea);
+
+} // namespace chronvale

@@ -1,0 +1,506 @@
+// The cloud-image service against a real chronvale-imaged on loopback.
+
+#include "image_server_process.h"
+#include "net/cloud_service.h"
+#include "net/http_client.h"
+#include "net_test_support.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace chronvale {
+namespace {
+
+using test::ImageServerProcess;
+using test::waitUntil;
+
+constexpr std::time_t kStart = 1709600000; // 2024-03-05 00:53:20 UTC
+
+// Records what the service asks of the main window. A list refresh resumes the
+// remembered step on the next turn of the event loop, as the main window does.
+class RecordingCloudOwner : public CloudOwner {
+public:
+    void showStatus(int part, const std::string& text) override {
+        statuses.push_back(std::to_string(part) + ":" + text);
+    }
+    void showErrorBox(const std::string& text, const std::string& caption) override {
+        boxes.push_back(caption + ": " + text);
+    }
+    bool animationRunning() override { return animating; }
+    void stopAnimationTimer() override {
+        animating = false;
+        ++timerStops;
+    }
+    void setCloudImage(ImagePtr image) override {
+        ASSERT_TRUE(image);
+        cloudImages.push_back(image->width());
+    }
+    void frameLoaded() override { ++framesLoaded; }
+    void frameListArrived() override {
+        ++listsArrived;
+        if (service) {
+            QTimer::singleShot(0, [this] {
+                service->stepFrames(service->resumeFrom(), service->resumeDirection());
+            });
+        }
+    }
+    void stopAnimation() override { ++animationStops; }
+    void showCloudFrame(const EarthImage& frame) override { shownFrames.push_back(frame.width()); }
+    bool loopAnimation() override { return loop; }
+
+    bool hasStatus(const std::string& text) const {
+        return std::find(statuses.begin(), statuses.end(), text) != statuses.end();
+    }
+
+    CloudService* service = nullptr;
+    bool animating = false;
+    bool loop = false;
+    std::vector<std::string> statuses;
+    std::vector<std::string> boxes;
+    std::vector<int> cloudImages;
+    std::vector<int> shownFrames;
+    int timerStops = 0;
+    int framesLoaded = 0;
+    int listsArrived = 0;
+    int animationStops = 0;
+};
+
+// A small JPEG whose width tells the frames apart.
+QByteArray jpeg(int width) {
+    QImage image(width, 8, QImage::Format_RGB888);
+    image.fill(Qt::white);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    return bytes;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+class CloudServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::ensureApplication();
+        ASSERT_TRUE(root.isValid());
+        QDir(root.path()).mkpath("work/cache");
+        QDir(root.path()).mkpath("server");
+        previous = QDir::currentPath();
+        QDir::setCurrent(work());
+        ASSERT_TRUE(http.httpInit(&sink, "Quillmar Chronvale"));
+    }
+    void TearDown() override {
+        http.httpShutdown();
+        QDir::setCurrent(previous);
+    }
+
+    QString work() const { return QDir(root.path()).filePath("work"); }
+    QString serverFolder() const { return QDir(root.path()).filePath("server"); }
+    QString cacheFile(const std::string& name) const {
+        return QDir(work()).filePath("cache/" + QString::fromStdString(name));
+    }
+    // Puts frames of widths 10 + i into the server's folder.
+    void serveFrames(int count) {
+        for (int i = 0; i < count; ++i) {
+            writeFile(QDir(serverFolder()).filePath(QString::fromStdString(times[i]) + ".jpg"),
+                      jpeg(10 + i));
+        }
+    }
+    std::unique_ptr<CloudService> makeService(const ImageServerProcess& server) {
+        UrlContext context;
+        context.clientId = "client";
+        context.machineId = "machine";
+        auto service = std::make_unique<CloudService>(http, owner, server.host(), context,
+                                                      [this] { return now; });
+        owner.service = service.get();
+        return service;
+    }
+    bool idle() {
+        return waitUntil([this] { return http.transferCount() == 0; });
+    }
+    // Fetches the list and waits for it to be read.
+    void fetchList(CloudService& service) {
+        const int before = owner.listsArrived;
+        owner.service = nullptr; // no resume for a list asked for directly
+        ASSERT_TRUE(service.requestFrameList());
+        ASSERT_TRUE(idle());
+        ASSERT_EQ(owner.listsArrived, before + 1);
+        owner.service = &service;
+    }
+    std::vector<std::string> cacheEntries() const {
+        std::vector<std::string> names;
+        for (const QString& name :
+             QDir(QDir(work()).filePath("cache")).entryList(QDir::Files | QDir::NoDotAndDotDot)) {
+            names.push_back(name.toStdString());
+        }
+        return names;
+    }
+
+    std::vector<std::string> times{"2024030521", "2024030518", "2024030515", "2024030512",
+                                   "2024030509", "2024030506", "2024030503", "2024030500",
+                                   "2024030421", "2024030418", "2024030415", "2024030412"};
+    QTemporaryDir root;
+    QString previous;
+    test::RecordingSink sink;
+    HttpClient http;
+    RecordingCloudOwner owner;
+    std::time_t now = kStart;
+};
+
+TEST_F(CloudServiceTest, AListWithFewerThanTwelveImagesLeavesTheRestEmpty) {
+    serveFrames(3);
+    ImageServerProcess server(serverFolder());
+    ASSERT_TRUE(server.started());
+    auto service = makeService(server);
+    fetchList(*service);
+
+    const CloudFrameTable& frames = service->frames();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(frames[i].t, times[i]);
+        EXPECT_EQ(frames[i].m, "clouds");
+        EXPECT_EQ(frames[i].q, 1);
+        EXPECT_GT(frames[i].s, 0);
+        EXPECT_FALSE(frames[i].path);
+    }
+    for (int i = 3; i < kCloudFrameCount; ++i) {
+        EXPECT_FALSE(frames[i].t) << i;
+    }
+    EXPECT_EQ(service->lastListTime(), kStart);
+    EXPECT_TRUE(owner.hasStatus("0:Connecting to satellite server..."));
+    EXPECT_EQ(owner.statuses.back(), "0:Complete");
+    // The identifiers were filled in; the reply is kept whole in cache.tmp.
+    EXPECT_EQ(server.requests("/clouds/cloudv2.php?s=client&i=machine&q=1&checkonly=1&n=12"), 1);
+    QFile list(QDir(work()).filePath("cache.tmp"));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    const QByteArray saved = list.readAll();
+    EXPECT_TRUE(saved.startsWith("HTTP/1.1 200")) << saved.left(40).toStdString();
+    EXPECT_TRUE(saved.contains(QByteArray("<image t=\"") + times[2].c_str()));
+
+    // Stepping onto a frame without a time stamp stops there, without a download.
+    service->stepFrames(2, 1);
+    EXPECT_EQ(service->currentFrame(), 3);
+    EXPECT_EQ(http.transferCount(), 0u);
+}
+
+TEST_F(CloudServiceTest, AListedImageKeepsItsFileAndAnUnlistedOneIsDeleted) {
+    serveFrames(2);
+    writeFile(cacheFile(times[0] + ".jpg"), jpeg(10));
+    writeFile(cacheFile("2023010100.jpg"), jpeg(30));
+    writeFile(cacheFile("2023010100.tmp"), "left over");
+    ImageServerProcess server(serverFolder());
+    ASSERT_TRUE(server.started());
+    auto service = makeService(server);
+    CloudFrameTable& frames = service->frames();
+    frames[0].t = "2023010100";
+    frames[0].m = "clouds";
+    frames[0].path = cacheFile("2023010100.jpg").toStdString();
+    frames[1].t = times[0];
+    frames[1].m = "clouds";
+    frames[1].path = cacheFile(times[0] + ".jpg").toStdString();
+    fetchList(*service);
+
+    EXPECT_EQ(cacheEntries(), std::vector<std::string>{times[0] + ".jpg"});
+    EXPECT_EQ(frames[0].t, times[0]);
+    EXPECT_EQ(frames[1].t, times[1]);
+    // The kept file is found again without a download.
+    ASSERT_TRUE(service->downloadFrame(0));
+    EXPECT_EQ(service->frames()[0].path, cacheFile(times[0] + ".jpg").toStdString());
+    EXPECT_EQ(owner.cloudImages, std::vector<int>{10});
+    EXPECT_EQ(http.transferCount(), 0u);
+}
+
+TEST_F(CloudServiceTest, TheNewestCheckWithACachedImageOnlyReloadsIt) {
+    serveFrames(2);
+    writeFile(cacheFile(times[0] + ".jpg"), jpeg(44));
+    ImageServerProcess server(serverFolder());
+    ASSERT_TRUE(server.started());
+    auto service = makeService(server);
+    ASSERT_TRUE(service->checkNewestImage());
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(owner.cloudImages, std::vector<int>{44});
+    EXPECT_EQ(owner.framesLoaded, 1);
+    EXPECT_EQ(service->frames()[0].path, cacheFile(times[0] + ".jpg").toStdString());
+    EXPECT_TRUE(owner.hasStatus("1:Checking for new satellite data..."));
+    ASSERT_TRUE(waitUntil([&] { return server.requests("checkonly=1") == 1; }));
+    EXPECT_EQ(server.requests("f=1"), 0);
+}
+
+TEST_F(CloudServiceTest, TheNewestCheckDownloadsANewImageAsFrameZero) {
+    serveFrames(2);
+    ImageServerProcess server(serverFolder());
+    ASSERT_TRUE(server.started());
+    auto service = makeService(server);
+    service->frames()[0].t = "2023010100";
+    service->frames()[0].path = cacheFile("2023010100.jpg").toStdString();
+    ASSERT_TRUE(service->checkNewestImage());
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(service->frames()[0].t, times[0]);
+    EXPECT_EQ(service->frames()[0].path, cacheFile(times[0] + ".jpg").toStdString());
+    EXPECT_EQ(owner.cloudImages, std::vector<int>{10});
+    EXPECT_TRUE(owner.hasStatus("1:Downloading latest satellite image..."));
+    EXPECT_EQ(owner.statuses.back(), "0:Complete");
+    EXPECT_EQ(server.requests("&f=1 "), 1);
+}
+
+TEST_F(CloudServiceTest, NotFoundIsRememberedAndNeverRetried) {
+    serveFrames(2);
+    ImageServerProcess server(serverFolder(), {"--image-status", "404"});
+    ASSERT_TRUE(server.started());
+    auto service = makeService(server);
+    fetchList(*service);
+    owner.animating = true;
+    service->stepFrames(CloudService::FirstFrame, 1);
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(service->frames()[0].failures, kNotFound);
+    EXPECT_EQ(service->currentFrame(), 0);
+    EXPECT_EQ(owner.statuses.back(), "0:File Not Found (" + times[0] + ")");
+    EXPECT_EQ(owner.animationStops, 0);
+
+    EXPECT_FALSE(service->downloadFrame(0));
+    service->stepFrames(1, CloudService::TowardsNewest);
+    EXPECT_EQ(service->currentFrame(), 0);
+    EXPECT_EQ(http.transferCount(), 0u);
+    ASSERT_TRUE(waitUntil([&] { return server.requests("f=1") == 1; }));
+}
+
+TEST_F(CloudServiceTest, ThreeFailuresSkipAFrame) {
+    serveFrames(2);
+    ImageServerProcess server(serverFolder(), {"--image-status", "500"});
+    ASSERT_TRUE(server.started());
+    auto service = makeService(server);
+    fetchList(*service);
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        ASSERT_TRUE(service->downloadFrame(1));
+        EXPECT_EQ(owner.statuses.back(), "0:Downloading satellite image (" + times[1] + ")");
+        ASSERT_TRUE(idle());
+        EXPECT_EQ(service->frames()[1].failures, attempt);
+        EXPECT_EQ(owner.animationStops, attempt);
+        EXPECT_EQ(owner.statuses.back(), "0:Unable to connect. Check your internet connection and "
+                                         "proxy settings in preferences.");
+    }
+    EXPECT_FALSE(service->downloadFrame(1));
+    service->stepFrames(0, 1);
+    EXPECT_EQ(service->currentFrame(), 1);
+    EXPECT_EQ(http.transferCount(), 0u);
+    // A new list gives every frame another chance.
+    fetchList(*service);
+    EXPECT_EQ(service->frames()[1].failures, 0);
+}
+
+TEST_F(CloudServiceTest, RedirectsAreFollowedForEveryRequest) {
+    serveFrames(3);
+    ImageServerProcess server(serverFolder(), {"--redirect"});
+    ASSERT_TRUE(server.started());
+    auto service = makeService(server);
+    fetchList(*service);
+    EXPECT_EQ(service->frames()[2].t, times[2]);
+    ASSERT_TRUE(service->downloadFrame(2));
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(service->frames()[2].path, cacheFile(times[2] + ".jpg").toStdString());
+    ASSERT_TRUE(service->checkNewestImage());
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(owner.cloudImages, (std::vector<int>{12, 10}));
+    ASSERT_TRUE(waitUntil([&] { return server.requests("/moved/clouds/") == 4; }));
+    EXPECT_EQ(server.requests("-> 302"), 4);
+}
+
+TEST_F(CloudServiceTest, AnErrorElementShowsItsTextAndTheReplyIsNotUsed) {
+    serveFrames(2);
+    ImageServerProcess server(serverFolder(), {"--error", "7:Service closed for maintenance"});
+    ASSERT_TRUE(server.started());
+    auto service = makeService(server);
+    service->frames()[0].t = times[1];
+    service->frames()[0].m = "clouds";
+    owner.animating = true;
+    ASSERT_TRUE(service->requestFrameList());
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(owner.boxes, std::vector<std::string>{"Error: Service closed for maintenance"});
+    EXPECT_EQ(owner.timerStops, 1);
+    EXPECT_EQ(owner.listsArrived, 0);
+    EXPECT_EQ(service->lastListTime(), 0);
+    EXPECT_EQ(service->frames()[0].t, times[1]);
+    EXPECT_FALSE(service->frames()[1].t);
+
+    // An image reply that is an error element stores nothing.
+    ASSERT_TRUE(service->downloadFrame(0));
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(owner.boxes.size(), 2u);
+    EXPECT_TRUE(cacheEntries().empty());
+    EXPECT_TRUE(owner.cloudImages.empty());
+}
+
+TEST_F(CloudServiceTest, AnEmptyImageBodyStoresNothingAndStillShowsComplete) {
+    writeFile(QDir(serverFolder()).filePath(QString::fromStdString(times[0]) + ".jpg"), "");
+    ImageServerProcess server(serverFolder());
+    ASSERT_TRUE(server.started());
+    auto service = makeService(server);
+    fetchList(*service);
+    ASSERT_TRUE(service->downloadFrame(0));
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(owner.statuses.back(), "0:Complete");
+    EXPECT_TRUE(cacheEntries().empty());
+    EXPECT_TRUE(owner.cloudImages.empty());
+    EXPECT_FALSE(service->frames()[0].path);
+}
+
+TEST_F(CloudServiceTest, AHostileTimeStampWritesNothingOutsideTheCache) {
+    const QString list = QDir(root.path()).filePath("list.xml");
+    const std::string longT(300, '7');
+    writeFile(list, QByteArray("<?xml version=\"1.0\"?>\n<images>\n"
+                               "<image t=\"../x\" m=\"a\" s=\"1\" q=\"1\" />\n"
+                               "<image t=\"20240305/21\" m=\"a\" s=\"1\" q=\"1\" />\n"
+                               "<image t=\"") +
+                        longT.c_str() +
+                        "\" m=\"a\" />\n<image t=\"\" m=\"a\" />\n<image m=\"a\" />\n"
+                        "<IMAGE T='2024030521' M=a S=5 Q=2>\n</images>\n");
+    serveFrames(1);
+    // A tampered settings file names a file outside the cache as a frame's path.
+    const QString victim = QDir(root.path()).filePath("victim.txt");
+    writeFile(victim, "keep me");
+    ImageServerProcess server(serverFolder(), {"--list", list});
+    ASSERT_TRUE(server.started());
+    auto service = makeService(server);
+    service->frames()[0].t = "../victim";
+    service->frames()[0].m = "a";
+    service->frames()[0].path = victim.toStdString();
+    fetchList(*service);
+
+    const CloudFrameTable& frames = service->frames();
+    EXPECT_EQ(frames[0].t, "2024030521");
+    EXPECT_EQ(frames[0].s, 5);
+    EXPECT_EQ(frames[0].q, 2);
+    for (int i = 1; i < kCloudFrameCount; ++i) {
+        EXPECT_FALSE(frames[i].t) << i;
+    }
+    ASSERT_TRUE(service->downloadFrame(0));
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(cacheEntries(), std::vector<std::string>{"2024030521.jpg"});
+    EXPECT_EQ(QDir(root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              (QStringList{"list.xml", "server", "victim.txt", "work"}));
+    EXPECT_EQ(QDir(work()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              (QStringList{"cache", "cache.tmp"}));
+    QFile kept(victim);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "keep me");
+    // Hostile stamps are refused where the service is asked directly, too.
+    EXPECT_FALSE(service->loadCachedFrame("../work/cache/2024030521", 0));
+}
+
+TEST_F(CloudServiceTest, StepsFromTheOldestToTheNewestAndWrapsWithLoopOn) {
+    serveFrames(12);
+    for (int i = 0; i < 12; ++i) {
+        writeFile(cacheFile(times[i] + ".jpg"), jpeg(10 + i));
+    }
+    ImageServerProcess server(serverFolder());
+    ASSERT_TRUE(server.started());
+    auto service = makeService(server);
+    fetchList(*service);
+    owner.animating = true;
+    owner.loop = true;
+    // The first round loads each frame from the cache, the second shows it.
+    service->stepFrames(CloudService::LastFrame, CloudService::TowardsNewest);
+    EXPECT_EQ(service->currentFrame(), 11);
+    for (int expected = 10; expected >= 0; --expected) {
+        service->stepFrames(service->currentFrame(), CloudService::TowardsNewest);
+        EXPECT_EQ(service->currentFrame(), expected);
+    }
+    EXPECT_EQ(owner.cloudImages,
+              (std::vector<int>{21, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10}));
+    service->stepFrames(0, CloudService::TowardsNewest);
+    EXPECT_EQ(service->currentFrame(), 11);
+    EXPECT_EQ(owner.shownFrames, std::vector<int>{21});
+    service->stepFrames(11, CloudService::TowardsNewest);
+    EXPECT_EQ(owner.shownFrames, (std::vector<int>{21, 20}));
+    // Older than the oldest there is nothing.
+    service->stepFrames(11, 1);
+    EXPECT_EQ(service->currentFrame(), 10);
+    service->stepFrames(11, 1);
+    EXPECT_EQ(service->currentFrame(), 10);
+    EXPECT_EQ(http.transferCount(), 0u);
+
+    // With loop off, passing frame 0 stops the animation at frame 0.
+    owner.loop = false;
+    service->stepFrames(0, CloudService::TowardsNewest);
+    EXPECT_EQ(service->currentFrame(), 0);
+    EXPECT_FALSE(owner.animating);
+    EXPECT_EQ(owner.timerStops, 1);
+    // With loop on but no animation running, a step past frame 0 does nothing.
+    owner.loop = true;
+    service->stepFrames(0, CloudService::TowardsNewest);
+    EXPECT_EQ(service->currentFrame(), 0);
+}
+
+TEST_F(CloudServiceTest, AStaleListIsFetchedBeforeTheStepWhichThenResumes) {
+    serveFrames(6);
+    ImageServerProcess server(serverFolder());
+    ASSERT_TRUE(server.started());
+    auto service = makeService(server);
+    // No list yet: the first step fetches it and then downloads frame 0.
+    service->stepFrames(CloudService::FirstFrame, 1);
+    EXPECT_EQ(service->resumeFrom(), CloudService::FirstFrame);
+    ASSERT_TRUE(waitUntil([&] { return owner.framesLoaded == 1 && http.transferCount() == 0; }));
+    EXPECT_EQ(service->currentFrame(), 0);
+    EXPECT_EQ(owner.cloudImages, std::vector<int>{10});
+
+    // Three hours later the list is still good; a second later it is stale.
+    now += CloudService::ListLifetime;
+    service->stepFrames(0, 1);
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(service->currentFrame(), 1);
+    EXPECT_EQ(owner.listsArrived, 1);
+    now += 1;
+    service->stepFrames(4, CloudService::TowardsNewest);
+    EXPECT_EQ(service->resumeFrom(), 4);
+    EXPECT_EQ(service->resumeDirection(), CloudService::TowardsNewest);
+    ASSERT_TRUE(waitUntil([&] { return owner.framesLoaded == 3 && http.transferCount() == 0; }));
+    EXPECT_EQ(owner.listsArrived, 2);
+    EXPECT_EQ(service->currentFrame(), 3);
+    EXPECT_EQ(service->lastListTime(), now);
+    EXPECT_EQ(owner.cloudImages, (std::vector<int>{10, 11, 13}));
+}
+
+TEST_F(CloudServiceTest, NothingStartsWhileATransferIsActive) {
+    serveFrames(1);
+    ImageServerProcess server(serverFolder(), {"--slow", "300"});
+    ASSERT_TRUE(server.started());
+    auto service = makeService(server);
+    owner.service = nullptr;
+    ASSERT_TRUE(service->requestFrameList());
+    EXPECT_FALSE(service->requestFrameList());
+    EXPECT_FALSE(service->checkNewestImage());
+    service->stepFrames(CloudService::FirstFrame, 1);
+    EXPECT_EQ(http.transferCount(), 1u);
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(owner.listsArrived, 1);
+}
+
+TEST_F(CloudServiceTest, AFailedListLeavesEverythingAsItWas) {
+    int port = 0;
+    {
+        ImageServerProcess gone(serverFolder());
+        ASSERT_TRUE(gone.started());
+        port = gone.port();
+    }
+    UrlContext context;
+    CloudService service(http, owner, "127.0.0.1:" + std::to_string(port), context,
+                         [this] { return now; });
+    service.frames()[0].t = times[0];
+    ASSERT_TRUE(service.requestFrameList());
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(owner.statuses.back(), "0:Unable to connect. Check your internet connection and "
+                                     "proxy settings in preferences.");
+    EXPECT_EQ(service.frames()[0].t, times[0]);
+    EXPECT_EQ(service.lastListTime(), 0);
+}
+
+} // namespace
+} // namespace chronvale

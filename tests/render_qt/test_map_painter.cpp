@@ -1,0 +1,211 @@
+#include "render/qt/map_painter.h"
+#include "render_qt_test_support.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+namespace chronvale {
+namespace {
+
+using test::cityAtMapPixel;
+using test::countPixels;
+using test::nearColour;
+using test::pixel;
+
+const QColor kYellow(255, 255, 0);
+const QColor kGreen(0, 255, 0);
+
+// 2024-01-01 00:00:00 UTC
+constexpr std::time_t kNewYear = 1704067200;
+
+// A pane of 400 x 300 at (0, 2) of a 420 x 320 device, so that the separator has
+// its two rows above it; the whole map at scale 1 with a coordinate lit map.
+class MapPainterTest : public ::testing::Test {
+protected:
+    MapPainterTest()
+        : litMap(test::coordinateMap()),
+          tables(test::tablesWith(
+              {cityAtMapPixel("Dotville", 100, 100), cityAtMapPixel("Markton", 200, 150)})) {
+        view.mapArea = PaneRect{0, 2, 400, 300};
+        inputs.tables = &tables;
+        inputs.litMap = litMap.get();
+        inputs.now = kNewYear;
+    }
+
+    MapPaintReport paint() {
+        image = test::blankCanvas(420, 320, QColor(1, 2, 3));
+        QPainter painter(&image);
+        return mapPainter.paintMap(painter, view, inputs);
+    }
+
+    // Window point of map pixel (x, y) at scale 1 without pan.
+    static QPoint at(int x, int y) { return QPoint(x, y + 2); }
+
+    ImagePtr litMap;
+    GeoTables tables;
+    MapView view;
+    MapPaintInputs inputs;
+    MapPainter mapPainter;
+    QImage image;
+};
+
+TEST_F(MapPainterTest, CropsOnceAndKeepsTheCropWhileNothingChanges) {
+    MapPaintReport report = paint();
+    EXPECT_TRUE(report.cropped);
+    EXPECT_TRUE(report.baseDrawn);
+    EXPECT_EQ(pixel(image, 5, 9), QColor(5, 7, 77)) << "map pixel (5, 7) at window (5, 9)";
+    EXPECT_EQ(pixel(image, 399, 301), QColor(399 & 255, 299 & 255, 77));
+    EXPECT_EQ(pixel(image, 405, 100), QColor(1, 2, 3)) << "nothing drawn beside the pane";
+
+    report = paint();
+    EXPECT_FALSE(report.cropped) << "nothing changed: no new crop";
+    EXPECT_EQ(pixel(image, 5, 9), QColor(5, 7, 77));
+
+    view.dirty = true;
+    EXPECT_TRUE(paint().cropped) << "the lit map changed";
+    EXPECT_FALSE(view.dirty);
+    view.panX = 10;
+    EXPECT_TRUE(paint().cropped) << "the pan changed";
+    EXPECT_EQ(pixel(image, 5, 9), QColor(15, 7, 77));
+}
+
+TEST_F(MapPainterTest, ShowsTheDayImageUntilThereIsALitMap) {
+    const ImagePtr day = test::plainMap(QColor(10, 100, 200));
+    inputs.litMap = nullptr;
+    inputs.dayImage = day.get();
+    paint();
+    EXPECT_EQ(pixel(image, 50, 50), QColor(10, 100, 200));
+
+    inputs.dayImage = nullptr;
+    view.releaseView();
+    paint();
+    EXPECT_EQ(pixel(image, 50, 50), QColor(0, 0, 0)) << "no image at all: a black pane";
+}
+
+TEST_F(MapPainterTest, GridStopsWhereTheMapEndsInAWidePane) {
+    view.mapArea = PaneRect{0, 2, 1100, 600};
+    inputs.switches.grid = true;
+    image = test::blankCanvas(1120, 620);
+    {
+        QPainter painter(&image);
+        mapPainter.paintMap(painter, view, inputs);
+    }
+    EXPECT_EQ(view.colsFilled, 1024);
+    EXPECT_EQ(view.rowsFilled, 512);
+    // Parallel 10 degrees from the top at map row 28.
+    EXPECT_EQ(pixel(image, 1023, 30), QColor(0, 140, 0));
+    EXPECT_EQ(pixel(image, 1024, 30), QColor(0, 0, 0));
+    // Meridian 10 degrees from the left at map column 28.
+    EXPECT_EQ(pixel(image, 28, 513), QColor(0, 140, 0));
+    EXPECT_EQ(pixel(image, 28, 515), QColor(0, 0, 0)) << "row 514 holds the -90 parallel";
+}
+
+TEST_F(MapPainterTest, ClockTickKeepsTheBaseLayerAndDrawsTheSecondGroupAgain) {
+    inputs.switches.allCities = true;
+    paint();
+    ASSERT_EQ(pixel(image, at(100, 100).x(), at(100, 100).y()), kYellow);
+
+    // The tick: the base overlays are not drawn again (the switch now says no
+    // dots, yet the kept dot stays), the view is not cropped, and the second
+    // group is drawn over the kept base.
+    tables.cities[1].marked = true;
+    inputs.switches.allCities = false;
+    inputs.switches.markedCities = true;
+    view.overlaysOnly = true;
+    MapPaintReport report = paint();
+    EXPECT_FALSE(report.cropped);
+    EXPECT_FALSE(report.baseDrawn);
+    EXPECT_FALSE(view.overlaysOnly) << "cleared by the paint";
+    EXPECT_EQ(pixel(image, at(100, 100).x(), at(100, 100).y()), kYellow);
+    const QPoint box = at(200, 150);
+    EXPECT_EQ(pixel(image, box.x(), box.y()), kGreen) << "the marked city's box";
+    const QRect label(box.x() + 8, box.y() + 8, 60, 13);
+    EXPECT_GT(countPixels(image, label, [](QColor c) { return nearColour(c, kGreen); }), 20);
+
+    // The kept base holds none of the second group: with City Selection off the
+    // next tick shows the bare map where the label was.
+    inputs.switches.markedCities = false;
+    view.overlaysOnly = true;
+    paint();
+    EXPECT_EQ(pixel(image, label.left(), label.top()),
+              QColor(label.left() & 255, label.top() - 2, 77));
+    EXPECT_EQ(countPixels(image, label, [](QColor c) { return nearColour(c, kGreen, 30); }), 0);
+}
+
+TEST_F(MapPainterTest, ClockTickAfterTheViewChangedMakesTheBaseAgain) {
+    paint();
+    view.panX = 30;
+    view.overlaysOnly = true;
+    MapPaintReport report = paint();
+    EXPECT_TRUE(report.cropped);
+    EXPECT_TRUE(report.baseDrawn);
+    EXPECT_EQ(pixel(image, 5, 9), QColor(35, 7, 77)) << "never a stale base";
+
+    mapPainter.release();
+    view.overlaysOnly = true;
+    report = paint();
+    EXPECT_FALSE(report.cropped) << "the view image itself was kept";
+    EXPECT_TRUE(report.baseDrawn);
+    EXPECT_EQ(pixel(image, 5, 9), QColor(35, 7, 77));
+}
+
+TEST_F(MapPainterTest, TheHoveredCityIsFoundByThePaintAndKeptByTicks) {
+    inputs.switches.cityNames = kHoverRadius;
+    inputs.pointer = Point{103, 106};
+    MapPaintReport report = paint();
+    ASSERT_EQ(mapPainter.hoveredCity(), std::optional<std::size_t>(0));
+    EXPECT_EQ(report.hoveredCityStatus, "Testland");
+    EXPECT_EQ(pixel(image, at(100, 100).x(), at(100, 100).y()), QColor(255, 255, 255));
+
+    // The pointer moved away, but a tick does not look for cities.
+    inputs.pointer = Point{300, 252};
+    view.overlaysOnly = true;
+    report = paint();
+    EXPECT_EQ(mapPainter.hoveredCity(), std::optional<std::size_t>(0));
+    EXPECT_EQ(report.hoveredCityStatus, "Testland");
+
+    // The next full paint (a mouse move) does.
+    report = paint();
+    EXPECT_FALSE(mapPainter.hoveredCity().has_value());
+    EXPECT_FALSE(report.hoveredCityStatus.has_value());
+}
+
+// The marked cities' labels are drawn on whatever background the overlays before
+// them left: the earthquake legend leaves it transparent, so in a full paint with
+// earthquakes the label has no black box; a tick draws no earthquakes and the
+// label gets its black background again.
+TEST_F(MapPainterTest, MarkedLabelBackgroundFollowsTheOverlaysBeforeIt) {
+    const std::vector<QuakeMark> quakes = {{10.0f, 10.0f, 5.0f}};
+    inputs.quakes = quakes;
+    inputs.switches.earthquakes = true;
+    inputs.switches.markedCities = true;
+    tables.cities[1].marked = true;
+    const QPoint box = at(200, 150);
+    const QPoint cellCorner(box.x() + 8, box.y() + 8);
+
+    paint();
+    EXPECT_EQ(pixel(image, cellCorner.x(), cellCorner.y()), QColor(cellCorner.x() & 255, 158, 77))
+        << "transparent: the map shows through";
+    view.overlaysOnly = true;
+    paint();
+    EXPECT_EQ(pixel(image, cellCorner.x(), cellCorner.y()), QColor(0, 0, 0)) << "opaque black";
+}
+
+TEST_F(MapPainterTest, SecondGroupStaysInThePaneAndTheSeparatorAboveIt) {
+    CityRecord nearEdge = cityAtMapPixel("A long name by the right edge", 395, 150);
+    nearEdge.marked = true;
+    tables.cities.push_back(nearEdge);
+    inputs.switches.markedCities = true;
+    paint();
+    EXPECT_EQ(
+        countPixels(image, QRect(400, 0, 20, 320), [](QColor c) { return c != QColor(1, 2, 3); }),
+        3)
+        << "only the separator's ends reach beyond the pane";
+    EXPECT_EQ(pixel(image, 0, 0), QColor(240, 240, 240));
+    EXPECT_EQ(pixel(image, 401, 0), QColor(240, 240, 240));
+    EXPECT_EQ(pixel(image, 0, 1), QColor(140, 140, 140));
+    EXPECT_EQ(pixel(image, 400, 1), QColor(140, 140, 140));
+}
+
+} // namespace
+} // namespace chronvale

@@ -1,0 +1,358 @@
+// chronvale-imaged: a small image server for Chronvale. It serves the cloud
+// frames of a folder and an earthquake file over the image server protocol, so
+// the program can be run, tested and mirrored without the maker's server.
+
+#include "demo.h"
+#include "frame_folder.h"
+#include "net/link_config.h"
+#include "replies.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <httplib.h>
+#include <optional>
+#include <string>
+#include <thread>
+
+using namespace chronvale;
+using namespace chronvale::imaged;
+
+namespace {
+
+constexpr int kFallbackPort = 8470;
+
+const char* const kHelp = R"(Usage: chronvale-imaged [OPTIONS]
+       chronvale-imaged ingest IMAGE [--time YYYYMMDDHH] [--folder DIR]
+
+Serves cloud frames and earthquakes to Chronvale over HTTP, speaking the image
+server protocol:
+  /clouds/cloudv2.php?...&checkonly=1&n=N  the newest N frames, newest first
+  /clouds/cloudv2.php?...&checkonly=1      the newest frame's time stamp
+  /clouds/cloudv2.php?...&f=1              the newest frame (JPEG)
+  /clouds/cloudv2.php?...&f=1&t=T          frame T (JPEG); 404 when there is none
+  /earthquake.cgi                          the earthquakes as QUAKE elements
+
+Frames are the JPEG files of the folder named by their UTC time stamp,
+YYYYMMDDHH.jpg. Earthquakes come from quakes.geojson (a USGS GeoJSON feed, such as
+a saved copy of the 7-day feed) or quakes.xml (QUAKE markup) in the folder.
+
+Options:
+  --folder DIR         the folder of frames and earthquakes
+                       (default: ~/.local/share/chronvale-imaged)
+  --port N             the port to listen on; 0 picks a free one. Default: the
+                       port of `server` in chronvale.ini, else 8470
+  --bind ADDRESS       the address to listen on (default: 127.0.0.1)
+  --config FILE        the chronvale.ini that gives the default port (default:
+                       the one of the program's data folder)
+  --demo               when the folder holds no frames of its own, fill it with
+                       12 procedural demo frames 3 hours apart ending now, and a
+                       demo earthquake file (made up, and logged as such)
+  --quakes FILE        the earthquake file (GeoJSON feed or QUAKE markup)
+  --list FILE          answer frame-list requests with the markup in FILE
+  --error N:TEXT       answer every request with the server error element
+                       <ERROR n="N">TEXT</ERROR>
+  --redirect           answer every request with a 302 redirect to the same
+                       request under /moved
+  --image-status CODE  answer image requests with this HTTP status (404, 500 ...)
+  --slow MS            wait MS milliseconds before every reply
+  -h, --help           show this text
+
+ingest IMAGE adds a frame: a JPEG file is copied, any other image (PNG, BMP, GIF)
+is re-encoded as JPEG. --time gives its time stamp (default: the current UTC hour).
+
+The first line on standard output names the address served; every request is
+logged on standard error.
+)";
+
+struct Options {
+    QString folder;
+    std::optional<int> port;
+    std::string bind = "127.0.0.1";
+    QString config;
+    bool demo = false;
+    QString quakes;
+    QString list;
+    std::optional<std::pair<int, std::string>> error;
+    bool redirect = false;
+    int imageStatus = 0;
+    int slowMs = 0;
+    // ingest
+    bool ingest = false;
+    QString image;
+    std::string time;
+};
+
+void fail(const std::string& message) {
+    std::fprintf(stderr, "chronvale-imaged: %s\nTry 'chronvale-imaged --help'.\n", message.c_str());
+    std::exit(2);
+}
+
+int toInt(const std::string& text, const char* option, int low, int high) {
+    size_t used = 0;
+    int value = 0;
+    try {
+        value = std::stoi(text, &used);
+    } catch (...) {
+        used = 0;
+    }
+    if (used != text.size() || text.empty() || value < low || value > high) {
+        fail(std::string(option) + " needs a number from " + std::to_string(low) + " to " +
+             std::to_string(high) + ", not '" + text + "'");
+    }
+    return value;
+}
+
+Options parseOptions(const QStringList& arguments) {
+    Options options;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const std::string arg = arguments[i].toStdString();
+        auto value = [&]() -> std::string {
+            if (i + 1 >= arguments.size()) {
+                fail(arg + " needs a value");
+            }
+            return arguments[++i].toStdString();
+        };
+        if (arg == "-h" || arg == "--help") {
+            std::fputs(kHelp, stdout);
+            std::exit(0);
+        } else if (arg == "ingest" && i == 1) {
+            options.ingest = true;
+            if (i + 1 >= arguments.size()) {
+                fail("ingest needs an image file");
+            }
+            options.image = arguments[++i];
+        } else if (arg == "--time" && options.ingest) {
+            options.time = value();
+        } else if (arg == "--folder") {
+            options.folder = QString::fromStdString(value());
+        } else if (arg == "--port") {
+            options.port = toInt(value(), "--port", 0, 65535);
+        } else if (arg == "--bind") {
+            options.bind = value();
+        } else if (arg == "--config") {
+            options.config = QString::fromStdString(value());
+        } else if (arg == "--demo") {
+            options.demo = true;
+        } else if (arg == "--quakes") {
+            options.quakes = QString::fromStdString(value());
+        } else if (arg == "--list") {
+            options.list = QString::fromStdString(value());
+        } else if (arg == "--error") {
+            const std::string text = value();
+            const size_t colon = text.find(':');
+            if (colon == std::string::npos) {
+                fail("--error needs N:TEXT, such as 3:Service closed for maintenance");
+            }
+            options.error = {toInt(text.substr(0, colon), "--error", -1000000, 1000000),
+                             text.substr(colon + 1)};
+        } else if (arg == "--redirect") {
+            options.redirect = true;
+        } else if (arg == "--image-status") {
+            options.imageStatus = toInt(value(), "--image-status", 100, 599);
+        } else if (arg == "--slow") {
+            options.slowMs = toInt(value(), "--slow", 0, 600000);
+        } else {
+            fail("unknown argument '" + arg + "'");
+        }
+    }
+    if (options.folder.isEmpty()) {
+        options.folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                         QStringLiteral("/chronvale-imaged");
+    }
+    return options;
+}
+
+// The chronvale.ini of the program's data folder, looked up in the program's
+// order: $CHRONVALE_DATA, <executable>/../share/chronvale, the source tree.
+QString findProgramConfig() {
+    QStringList folders;
+    const QString fromEnvironment = qEnvironmentVariable("CHRONVALE_DATA");
+    if (!fromEnvironment.isEmpty()) {
+        folders << fromEnvironment;
+    }
+    folders << QCoreApplication::applicationDirPath() + QStringLiteral("/../share/chronvale");
+    folders << QStringLiteral(CHRONVALE_SOURCE_DATA);
+    for (const QString& folder : folders) {
+        const QString path = QDir(folder).filePath(QStringLiteral("chronvale.ini"));
+        if (QFileInfo::exists(path)) {
+            return path;
+        }
+    }
+    return {};
+}
+
+int defaultPort(const Options& options) {
+    const QString config = options.config.isEmpty() ? findProgramConfig() : options.config;
+    if (config.isEmpty()) {
+        return kFallbackPort;
+    }
+    const std::string server = loadLinkConfig(config, QString()).imageServer();
+    return server.find(':') == std::string::npos ? kFallbackPort : hostPort(server);
+}
+
+void logLine(const QString& text) {
+    std::fprintf(stderr, "chronvale-imaged: %s\n", qPrintable(text));
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void sendFile(httplib::Response& response, const QString& path) {
+    const QByteArray bytes = readAll(path);
+    response.set_content(bytes.constData(), static_cast<size_t>(bytes.size()), "image/jpeg");
+}
+
+void answerCloud(const Options& options, const httplib::Request& request,
+                 httplib::Response& response) {
+    const auto frames = listFrames(options.folder);
+    if (request.get_param_value("f") == "1") {
+        if (options.imageStatus != 0) {
+            response.status = options.imageStatus;
+            response.set_content("Image refused by --image-status\n", "text/plain");
+            return;
+        }
+        std::optional<FrameFile> frame;
+        if (request.has_param("t")) {
+            frame = findFrame(options.folder, request.get_param_value("t"));
+        } else if (!frames.empty()) {
+            frame = frames.front();
+        }
+        if (!frame) {
+            response.status = 404;
+            response.set_content("No such frame\n", "text/plain");
+            return;
+        }
+        sendFile(response, frame->path);
+        return;
+    }
+    if (request.get_param_value("checkonly") == "1") {
+        if (request.has_param("n")) {
+            if (!options.list.isEmpty()) {
+                response.set_content(readAll(options.list).toStdString(), "text/xml");
+                return;
+            }
+            int n = 12;
+            try {
+                n = std::stoi(request.get_param_value("n"));
+            } catch (...) {
+            }
+            response.set_content(frameListMarkup(frames, std::clamp(n, 0, 1000)), "text/xml");
+        } else {
+            response.set_content(newestMarkup(frames), "text/xml");
+        }
+        return;
+    }
+    response.status = 400;
+    response.set_content("Ask with checkonly=1 or f=1\n", "text/plain");
+}
+
+void answerQuakes(const Options& options, httplib::Response& response) {
+    QString path = options.quakes;
+    if (path.isEmpty()) {
+        const QDir dir(options.folder);
+        path = dir.exists(QStringLiteral("quakes.xml")) ? dir.filePath(QStringLiteral("quakes.xml"))
+                                                        : dir.filePath(QLatin1String(kDemoQuakes));
+    }
+    if (!QFileInfo::exists(path)) {
+        response.set_content("<?xml version=\"1.0\"?>\n<quakes>\n</quakes>\n", "text/xml");
+        return;
+    }
+    const auto reply = quakeReplyFromFile(path);
+    if (!reply) {
+        logLine(QStringLiteral("%1 is not a readable earthquake file").arg(path));
+        response.status = 500;
+        response.set_content("Broken earthquake file\n", "text/plain");
+        return;
+    }
+    response.set_content(*reply, "text/xml");
+}
+
+int runIngest(const Options& options) {
+    std::string t = options.time;
+    if (t.empty()) {
+        t = hourTimeStamp(std::time(nullptr));
+    }
+    if (const auto error = ingestImage(options.folder, options.image, t)) {
+        logLine(*error);
+        return 1;
+    }
+    logLine(QStringLiteral("added frame %1 to %2").arg(QString::fromStdString(t), options.folder));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    const Options options = parseOptions(QCoreApplication::arguments());
+    if (options.ingest) {
+        return runIngest(options);
+    }
+    if (options.demo) {
+        if (!makeDemoContent(options.folder, std::time(nullptr), logLine)) {
+            return 1;
+        }
+    } else if (!QDir().mkpath(options.folder)) {
+        logLine(QStringLiteral("cannot create the folder %1").arg(options.folder));
+        return 1;
+    }
+
+    httplib::Server server;
+    // Wraps a handler with the fault options that apply to every protocol request.
+    auto protocol = [&options](bool mayRedirect, auto answer) {
+        return [&options, mayRedirect, answer](const httplib::Request& request,
+                                               httplib::Response& response) {
+            if (options.slowMs > 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(options.slowMs));
+            }
+            if (mayRedirect && options.redirect) {
+                response.set_redirect("/moved" + request.target, 302);
+                return;
+            }
+            if (options.error) {
+                response.set_content(errorMarkup(options.error->first, options.error->second),
+                                     "text/xml");
+                return;
+            }
+            answer(request, response);
+        };
+    };
+    auto cloud = [&options](const httplib::Request& request, httplib::Response& response) {
+        answerCloud(options, request, response);
+    };
+    auto quakes = [&options](const httplib::Request&, httplib::Response& response) {
+        answerQuakes(options, response);
+    };
+    server.Get("/clouds/cloudv2.php", protocol(true, cloud));
+    server.Get("/moved/clouds/cloudv2.php", protocol(false, cloud));
+    server.Get("/earthquake.cgi", protocol(true, quakes));
+    server.Get("/moved/earthquake.cgi", protocol(false, quakes));
+    server.set_logger([](const httplib::Request& request, const httplib::Response& response) {
+        std::fprintf(stderr, "chronvale-imaged: %s %s -> %d (%zu bytes)\n", request.method.c_str(),
+                     request.target.c_str(), response.status, response.body.size());
+    });
+
+    const int wanted = options.port ? *options.port : defaultPort(options);
+    const int port = wanted == 0 ? server.bind_to_any_port(options.bind)
+                                 : (server.bind_to_port(options.bind, wanted) ? wanted : -1);
+    if (port <= 0) {
+        logLine(QStringLiteral("cannot listen on %1:%2")
+                    .arg(QString::fromStdString(options.bind))
+                    .arg(wanted));
+        return 1;
+    }
+    std::printf("chronvale-imaged: serving %s at http://%s:%d/\n",
+                qPrintable(QDir(options.folder).absolutePath()), options.bind.c_str(), port);
+    std::fflush(stdout);
+    logLine(QStringLiteral("%1 frames in the folder").arg(listFrames(options.folder).size()));
+    return server.listen_after_bind() ? 0 : 1;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The bodies the image server answers with: the frame list, the newest check,
+// the server error element and the earthquake list, all in the server's markup.
+
+#include "frame_folder.h"
+
+#include <QByteArray>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace chronvale::imaged {
+
+// Up to n frames (the list is newest first) as image elements with the
+// attributes t, m, s (bytes) and q.
+std::string frameListMarkup(const std::vector<FrameFile>& frames, int n);
+
+// One image element naming the newest frame; no element when there is none.
+std::string newestMarkup(const std::vector<FrameFile>& frames);
+
+// The server error element: <ERROR n="N">text</ERROR>.
+std::string errorMarkup(int n, const std::string& text);
+
+// Earthquakes as QUAKE elements with lat, lon, m, depth and qt, converted from a
+// USGS GeoJSON feed (a FeatureCollection of Points [lon, lat, depth] with the
+// properties mag and time). Features without a magnitude or position are left
+// out. None when the text is not such a feed.
+std::optional<std::string> quakeMarkupFromGeoJson(const QByteArray& json);
+
+// The earthquake reply for a quake file: GeoJSON is converted, anything else is
+// taken as QUAKE markup and served unchanged. None when the file is unreadable
+// or holds broken GeoJSON.
+std::optional<std::string> quakeReplyFromFile(const QString& path);
+
+// Characters that would end an attribute value or element text are escaped.
+std::string escapeMarkup(const std::string& text);
+
+} // namespace chronvale::imaged
