@@ -86,13 +86,13 @@ struct SettingsStores {
 // then config.ini, which marks cities and fills the frames. False when config.ini could not be read
 // (the other values are read in any case).
 bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
-                  StoredFrames& frames, const std::optional<std::string>& systemLanguage);
+                  CloudFrameTable& frames, const std::optional<std::string>& systemLanguage);
 
 // Writes the proxy (saveProxySettings), every stored value and the language, then
 // replaces config.ini. When that fails, shows
 // "ERROR C114: Unable to open file 'config.ini'" and returns false; the old
 // config.ini is kept.
 bool saveSettings(SettingsStores& stores, Settings& settings, const CityList& cities,
-                  const StoredFrames& frames, const Language& language, MessageSink& messages);
+                  const CloudFrameTable& frames, const Language& language, MessageSink& messages);
 
 } // namespace chronvale

@@ -41,7 +41,7 @@ protected:
     QSettings program{folder.filePath("Chronvale.ini"), QSettings::IniFormat};
     QSettings shared{folder.filePath("Common.ini"), QSettings::IniFormat};
     CityList cities;
-    StoredFrames frames;
+    CloudFrameTable frames;
     Language english{QString(), QString()};
     RecordingMessageSink messages;
     const QRect desktop{0, 0, 1920, 1080};
@@ -69,7 +69,7 @@ TEST_F(SettingsTest, FirstRunKeepsTheDefaults) {
     EXPECT_EQ(settings.wallpaperfile, "");
     EXPECT_EQ(settings.wallpaperstyle, "");
     EXPECT_TRUE(messages.boxes.empty());
-    for (const StoredFrame& frame : frames) {
+    for (const CloudFrame& frame : frames) {
         EXPECT_FALSE(frame.t);
     }
 }
@@ -123,7 +123,7 @@ TEST_F(SettingsTest, SavedValuesHaveTheirTextFormsAndComeBack) {
     cities[1].name = "Springfield";
     cities[1].longitude = -89.6f;
     cities[1].marked = true;
-    frames[0] = {std::nullopt, "1", "2024060115", 3, 4};
+    frames[0] = {std::nullopt, "1", "2024060115", 3, 4, 0};
     ASSERT_TRUE(save(settings));
 
     EXPECT_EQ(program.value("zoom").toString(), "1.5000");
@@ -218,7 +218,7 @@ TEST(SettingsFiles, TheProxyAndTheLanguageShareAPrivateFile) {
     const auto shared = openSharedSettings();
     SettingsStores stores{*program, *shared, folder.filePath("config.ini"), {}};
     CityList cities;
-    StoredFrames frames;
+    CloudFrameTable frames;
     Language english{QString(), QString()};
     RecordingMessageSink messages;
 
