@@ -23,7 +23,7 @@ std::optional<std::string> field(std::string_view text) {
     return text.empty() ? std::nullopt : std::optional<std::string>(text);
 }
 
-void handleLine(std::string_view line, CityList& cities, StoredFrames& frames,
+void handleLine(std::string_view line, CityList& cities, CloudFrameTable& frames,
                 std::size_t& framesRead) {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) {
         line.remove_suffix(1);
@@ -62,13 +62,13 @@ std::string formatMarkedCityLine(const CityRecord& city) {
     return "M=" + city.name + "," + std::to_string(truncateToInt(city.longitude)) + "\n";
 }
 
-std::string formatFrameLine(const StoredFrame& frame) {
+std::string formatFrameLine(const CloudFrame& frame) {
     return "C=" + frame.path.value_or("") + "," + frame.m.value_or("") + "," +
            frame.t.value_or("") + "," + std::to_string(frame.s) + "," + std::to_string(frame.q) +
            "\n";
 }
 
-std::string formatConfigFile(const CityList& cities, const StoredFrames& frames) {
+std::string formatConfigFile(const CityList& cities, const CloudFrameTable& frames) {
     std::string text = "version=" + std::string(versionText) + "\n";
     text += "product=" + std::string(applicationName) + "\n";
     for (const CityRecord& city : cities) {
@@ -76,7 +76,7 @@ std::string formatConfigFile(const CityList& cities, const StoredFrames& frames)
             text += formatMarkedCityLine(city);
         }
     }
-    for (const StoredFrame& frame : frames) {
+    for (const CloudFrame& frame : frames) {
         if (frame.t) {
             text += formatFrameLine(frame);
         }
@@ -102,7 +102,7 @@ CityRecord* findMarkedCity(CityList& cities, std::string_view text) {
     return nullptr;
 }
 
-StoredFrame parseFrameLine(std::string_view text) {
+CloudFrame parseFrameLine(std::string_view text) {
     std::array<std::string_view, 5> fields;
     std::size_t count = 0;
     std::size_t start = 0;
@@ -115,10 +115,12 @@ StoredFrame parseFrameLine(std::string_view text) {
         }
         start = comma + 1;
     }
-    StoredFrame frame;
+    CloudFrame frame;
     frame.path = field(fields[0]);
     frame.m = field(fields[1]);
-    frame.t = field(fields[2]);
+    if (isFrameTimeStamp(fields[2])) {
+        frame.t = std::string(fields[2]);
+    }
     std::size_t pos = 0;
     frame.s = readInteger(fields[3], pos);
     if (count > 4) {
@@ -128,7 +130,7 @@ StoredFrame parseFrameLine(std::string_view text) {
     return frame;
 }
 
-void readConfigFile(std::string_view text, CityList& cities, StoredFrames& frames) {
+void readConfigFile(std::string_view text, CityList& cities, CloudFrameTable& frames) {
     std::size_t framesRead = 0;
     std::size_t start = 0;
     while (start < text.size()) {

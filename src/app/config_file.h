@@ -9,9 +9,9 @@
 // Lines end in LF; reading also accepts CR LF and ignores every other line.
 
 #include "geo/city.h"
+#include "net/cloud_frame.h"
 
 #include <QString>
-#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,41 +19,30 @@
 
 namespace chronvale {
 
-// What config.ini keeps of one cloud frame; the cloud service's frame table is
-// filled from these at start and saved through them at exit.
-struct StoredFrame {
-    std::optional<std::string> path; // the cached image file, once it was loaded
-    std::optional<std::string> m;    // the list reply's "m" attribute
-    std::optional<std::string> t;    // time stamp YYYYMMDDHH, also the cache name
-    int s = 0;
-    int q = 0;
-};
-
-inline constexpr std::size_t storedFrameCount = 12;
-using StoredFrames = std::array<StoredFrame, storedFrameCount>;
-
 // The whole file: version and product lines, then the marked cities in list
 // order, then the frames 0 to 11 that have a time stamp.
-std::string formatConfigFile(const CityList& cities, const StoredFrames& frames);
+std::string formatConfigFile(const CityList& cities, const CloudFrameTable& frames);
 
 // "M=name,longitude" with the longitude truncated toward zero.
 std::string formatMarkedCityLine(const CityRecord& city);
 
-// "C=path,m,t,s,q"; a missing path or m is written empty.
-std::string formatFrameLine(const StoredFrame& frame);
+// "C=path,m,t,s,q"; a missing path or m is written empty. The frame's failures are
+// not kept.
+std::string formatFrameLine(const CloudFrame& frame);
 
 // Marks the cities of the "M=" lines and fills the frames, from frame 0 on, with
 // the first twelve "C=" lines. Lines longer than 999 characters are read in
 // pieces of 999, each handled as a line.
-void readConfigFile(std::string_view text, CityList& cities, StoredFrames& frames);
+void readConfigFile(std::string_view text, CityList& cities, CloudFrameTable& frames);
 
 // The city an "M=" line names (text: what follows "M="): the first in list order
 // whose longitude truncates to the number after the line's last comma and whose
 // whole name, ignoring case, starts the text. None when no city matches.
 CityRecord* findMarkedCity(CityList& cities, std::string_view text);
 
-// The frame of a "C=" line (text: what follows "C="). An empty field reads as none.
-StoredFrame parseFrameLine(std::string_view text);
+// The frame of a "C=" line (text: what follows "C="). An empty field reads as none,
+// and so does a time stamp that is not one (it names a file in the cache folder).
+CloudFrame parseFrameLine(std::string_view text);
 
 // Replaces the file at path by bytes without a moment in which neither the old
 // nor the new file is complete: writes path + ".tmp", flushes it to disk and

@@ -108,4 +108,10 @@ QString Language::translate(std::string_view english, int context) const {
     return fromUtf8(english);
 }
 
+std::string LanguageTextProvider::text(const NetText& text) {
+    const QString translated =
+        text.id != 0 ? language_.getText(text.id) : language_.translate(text.english);
+    return translated.toStdString();
+}
+
 } // namespace chronvale

@@ -8,6 +8,7 @@
 // English texts are shown.
 
 #include "app/language_file.h"
+#include "net/net_texts.h"
 
 #include <QString>
 #include <optional>
@@ -79,6 +80,17 @@ private:
     std::optional<std::string> current_;
     bool loaded_ = false;
     LanguageListener* listener_ = nullptr;
+};
+
+// Hands the online services their texts in the user's language: by string id,
+// or by the English text for the texts without one.
+class LanguageTextProvider final : public TextProvider {
+public:
+    explicit LanguageTextProvider(const Language& language) : language_(language) {}
+    std::string text(const NetText& text) override;
+
+private:
+    const Language& language_;
 };
 
 } // namespace chronvale

@@ -166,15 +166,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
     links_ = std::make_unique<LinkService>(
         world_.installation, world_.folders.data, *services_, options_.browserLauncher,
         options_.browserEnvironment.value_or(systemBrowserEnvironment()));
-    for (std::size_t i = 0; i < world_.frames.size() && i < cloud_->frames().size(); ++i) {
-        const StoredFrame& stored = world_.frames[i];
-        CloudFrame& frame = cloud_->frames()[i];
-        frame.path = stored.path;
-        frame.m = stored.m;
-        frame.t = stored.t;
-        frame.s = stored.s;
-        frame.q = stored.q;
-    }
+    cloud_->frames() = world_.frames; // as config.ini left them
     view_.restore(settings.cx, settings.cy, settings.zoom);
 
     // The map pane, the toolbar across the top, the menus and the status bar.
@@ -815,10 +807,7 @@ bool MainWindow::saveSettings() {
     settings.cx = view_.panX;
     settings.cy = view_.panY;
     settings.zoom = view_.scale;
-    for (std::size_t i = 0; i < world_.frames.size() && i < cloud_->frames().size(); ++i) {
-        const CloudFrame& frame = cloud_->frames()[i];
-        world_.frames[i] = StoredFrame{frame.path, frame.m, frame.t, frame.s, frame.q};
-    }
+    world_.frames = cloud_->frames();
     saveWindowGeometry(*this, kMainWindowNumber);
     return world_.saveAll();
 }

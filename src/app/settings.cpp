@@ -101,7 +101,9 @@ std::unique_ptr<QSettings> openSharedSettings() {
 }
 
 bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
-                  StoredFrames& frames, const std::optional<std::string>& systemLanguage) {
+                  CloudFrameTable& frames, const std::optional<std::string>& systemLanguage) {
+    loadProxySettings(settings.proxy);
+
     const QSettings& program = stores.program;
     readStoredInteger(program, "help", settings.help);
     readStoredInteger(program, "view", settings.view);
@@ -138,9 +140,11 @@ bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
 }
 
 bool saveSettings(SettingsStores& stores, Settings& settings, const CityList& cities,
-                  const StoredFrames& frames, const Language& language, MessageSink& messages) {
+                  const CloudFrameTable& frames, const Language& language, MessageSink& messages) {
     settings.help = 0; // the tip switch, which this program never turns on
 
+    // The proxy first: it makes the shared file private before the password goes in.
+    saveProxySettings(settings.proxy);
     writeStoredText(stores.shared, "lang", settings.language);
     stores.shared.sync();
 

@@ -10,6 +10,7 @@
 
 #include "app/config_file.h"
 #include "geo/city.h"
+#include "net/proxy_settings.h"
 
 #include <QRect>
 #include <QString>
@@ -42,16 +43,18 @@ struct Settings {
     int night = 0;
     int clouds = 0; // not stored
     int zones = 0;
-    int info = 0;   // scale text and cloud date
-    int loop = 0;   // the cloud animation starts again after the newest frame
-    int quakes = 0; // not stored
+    int info = 0;        // scale text and cloud date
+    int loop = 0;        // the cloud animation starts again after the newest frame
+    int quakes = 0;      // not stored
+    ProxySettings proxy; // of every transfer; stored by loadProxySettings/saveProxySettings
     int wallpaper = 0;
     // The desktop's wallpaper state before wallpaper mode was turned on.
     std::optional<std::string> wallpaperfile;
     std::optional<std::string> wallpapertile;
     std::optional<std::string> wallpaperstyle;
     QRect desktop; // taken when the record is built; not stored
-    // The map view's pan (map pixels) and scale, handed to and taken from the view.
+    // The map view's pan (map pixels) and scale: MapView::restore(cx, cy, zoom) takes
+    // them at start, and they are copied back from panX, panY and scale before saving.
     int cx = 0;
     int cy = 0;
     float zoom = 1.0f;
@@ -78,17 +81,18 @@ struct SettingsStores {
     std::function<bool()> beforeConfigRename;
 };
 
-// Reads the stored values into settings (absent values leave the defaults) and
-// the language, falling back to systemLanguage; then config.ini, which marks
-// cities and fills the frames. False when config.ini could not be read (the other
-// values are read in any case).
+// Reads the proxy (loadProxySettings), the stored values into settings (absent
+// values leave the defaults) and the language, falling back to systemLanguage;
+// then config.ini, which marks cities and fills the frames. False when config.ini could not be read
+// (the other values are read in any case).
 bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
-                  StoredFrames& frames, const std::optional<std::string>& systemLanguage);
+                  CloudFrameTable& frames, const std::optional<std::string>& systemLanguage);
 
-// Writes every stored value, then replaces config.ini. When that fails, shows
+// Writes the proxy (saveProxySettings), every stored value and the language, then
+// replaces config.ini. When that fails, shows
 // "ERROR C114: Unable to open file 'config.ini'" and returns false; the old
 // config.ini is kept.
 bool saveSettings(SettingsStores& stores, Settings& settings, const CityList& cities,
-                  const StoredFrames& frames, const Language& language, MessageSink& messages);
+                  const CloudFrameTable& frames, const Language& language, MessageSink& messages);
 
 } // namespace chronvale

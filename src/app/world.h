@@ -65,7 +65,7 @@ public:
     std::unique_ptr<QSettings> programSettings;
     std::unique_ptr<QSettings> sharedSettings;
     Settings settings;
-    StoredFrames frames; // the cloud frames of config.ini, for the cloud service
+    CloudFrameTable frames; // the cloud frames of config.ini, for the cloud service
     bool configRead = false;
     HttpClient http;
     Compositor compositor;

@@ -30,10 +30,10 @@ TEST(ConfigFile, WritesVersionProductMarkedCitiesAndFrames) {
                        city("Springfield", -72.5f), city("Wellington", 174.78f)};
     cities[0].marked = true;
     cities[3].marked = true;
-    StoredFrames frames;
-    frames[0] = {"/home/u/cache/2024060115.jpg", "1", "2024060115", 5, -2};
-    frames[1] = {std::nullopt, std::nullopt, "2024060114", 0, 0}; // never loaded
-    frames[2] = {"/x.jpg", "1", std::nullopt, 1, 1};              // no time stamp: not saved
+    CloudFrameTable frames;
+    frames[0] = {"/home/u/cache/2024060115.jpg", "1", "2024060115", 5, -2, 0};
+    frames[1] = {std::nullopt, std::nullopt, "2024060114", 0, 0, 0}; // never loaded
+    frames[2] = {"/x.jpg", "1", std::nullopt, 1, 1, 2};              // no time stamp: not saved
     EXPECT_EQ(formatConfigFile(cities, frames), "version=" CHRONVALE_VERSION_TEXT "\n"
                                                 "product=Quillmar Chronvale\n"
                                                 "M=Springfield,-89\n"
@@ -47,7 +47,7 @@ TEST(ConfigFile, MarkedCitiesMatchNameStartAndWholeDegrees) {
     CityList cities = {city("Springfield", -72.5f), city("springfield", -89.6f),
                        city("Springfield", -89.2f), city("Paris", 2.35f),
                        city("Parisian", 2.9f),      city("", 2.0f)};
-    StoredFrames frames;
+    CloudFrameTable frames;
     // The longitude picks the second Springfield (any case), the first whose
     // longitude truncates to -89; the name only has to start the line's text.
     readConfigFile("M=SPRINGFIELD,-89\nM=Parisian,2\nM=Nowhere,5\nm=paris\n", cities, frames);
@@ -67,7 +67,7 @@ TEST(ConfigFile, MarkedCitiesSurviveAWriteAndARead) {
     CityList cities = {city("Springfield", -89.6f), city("Springfield", -72.5f),
                        city("Quito", -78.5f), city("Springfield", -89.9f)};
     cities[0].marked = cities[2].marked = cities[3].marked = true;
-    StoredFrames frames;
+    CloudFrameTable frames;
     const std::string text = formatConfigFile(cities, frames);
     for (CityRecord& record : cities) {
         record.marked = false;
@@ -87,7 +87,7 @@ TEST(ConfigFile, FramesComeBackInOrderUpToTwelve) {
         text += "C=/p/" + std::to_string(i) + ".jpg,1," + std::to_string(2024060100 + i) + ",0,0\n";
     }
     CityList cities;
-    StoredFrames frames;
+    CloudFrameTable frames;
     readConfigFile(text, cities, frames);
     EXPECT_FALSE(frames[0].path); // written without a path: fetched again
     EXPECT_FALSE(frames[0].m);
@@ -100,23 +100,28 @@ TEST(ConfigFile, FramesComeBackInOrderUpToTwelve) {
     EXPECT_EQ(frames[1].q, 3);
     EXPECT_EQ(frames[11].t, "2024060111");
     // The 13th and 14th C= lines are ignored.
-    for (const StoredFrame& frame : frames) {
+    for (const CloudFrame& frame : frames) {
         EXPECT_NE(frame.t, "2024060112");
     }
 
     // A path-less frame written and read again still has no path.
-    StoredFrame pathless{std::nullopt, "1", "2024060100", 1, 2};
+    CloudFrame pathless{std::nullopt, "1", "2024060100", 1, 2, 0};
     EXPECT_EQ(formatFrameLine(pathless), "C=,1,2024060100,1,2\n");
-    const StoredFrame back = parseFrameLine(",1,2024060100,1,2");
+    const CloudFrame back = parseFrameLine(",1,2024060100,1,2");
     EXPECT_FALSE(back.path);
     EXPECT_EQ(back.t, pathless.t);
+
+    // The time stamp names a cache file: anything but 10 to 14 digits is no time stamp.
+    EXPECT_FALSE(parseFrameLine("/p/x.jpg,1,../../../etc/passwd,1,2").t);
+    EXPECT_FALSE(parseFrameLine(",1,202406,1,2").t);
+    EXPECT_EQ(parseFrameLine(",1,20240601153000,1,2").t, "20240601153000");
 }
 
 TEST(ConfigFile, CrLfAndLfLinesReadAlike) {
     const std::string lf = "M=Paris,2\nC=/a.jpg,m,2024010100,1,2\n";
     const std::string crLf = "M=Paris,2\r\nC=/a.jpg,m,2024010100,1,2\r\n";
     CityList a = {city("Paris", 2.35f)}, b = a;
-    StoredFrames fa, fb;
+    CloudFrameTable fa, fb;
     readConfigFile(lf, a, fa);
     readConfigFile(crLf, b, fb);
     EXPECT_TRUE(a[0].marked && b[0].marked);
@@ -129,7 +134,7 @@ TEST(ConfigFile, LongLinesAreReadInPiecesOf999) {
     // The second piece of an over-long line is a line of its own.
     const std::string text = std::string(999, 'x') + "M=Paris,2\n";
     CityList cities = {city("Paris", 2.1f)};
-    StoredFrames frames;
+    CloudFrameTable frames;
     readConfigFile(text, cities, frames);
     EXPECT_TRUE(cities[0].marked);
     cities[0].marked = false;

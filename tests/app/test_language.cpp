@@ -138,6 +138,19 @@ TEST_F(LanguageTest, LoadErrorsShowTheTranslatedMessage) {
     EXPECT_EQ(sink.boxes[0].text, "Datei 'tz_data.dat' fehlt");
 }
 
+TEST_F(LanguageTest, TheOnlineServicesGetTheirTextsTranslated) {
+    ASSERT_TRUE(savePackedTextFile(data.filePath("lang/lang_fr.dat").toStdString(),
+                                   "lang=fr\rE=Complete\rT=Terminé\r"
+                                   "E=%i earthquake events recorded in the past 7 days\r"
+                                   "T=%i séismes en 7 jours\r"));
+    LanguageTextProvider texts(language);
+    EXPECT_EQ(texts.text(kTextComplete), "Complete");
+    language.loadLanguage(std::string("fr"));
+    EXPECT_EQ(texts.text(kTextComplete), "Terminé");
+    EXPECT_EQ(texts.text(kTextQuakesRecorded), "%i séismes en 7 jours");
+    EXPECT_EQ(texts.text(kTextConnecting), "Connecting to satellite server...");
+}
+
 TEST(SystemLanguage, FollowsTheLocalesLanguage) {
     const std::pair<const char*, std::optional<std::string>> locales[] = {
         {"de_DE", "DE"},         {"de_AT", "DE"},     {"sv_SE", "SE"}, {"zh_CN", "CN"},

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -40,7 +41,7 @@ protected:
     QSettings program{folder.filePath("Chronvale.ini"), QSettings::IniFormat};
     QSettings shared{folder.filePath("Common.ini"), QSettings::IniFormat};
     CityList cities;
-    StoredFrames frames;
+    CloudFrameTable frames;
     Language english{QString(), QString()};
     RecordingMessageSink messages;
     const QRect desktop{0, 0, 1920, 1080};
@@ -68,7 +69,7 @@ TEST_F(SettingsTest, FirstRunKeepsTheDefaults) {
     EXPECT_EQ(settings.wallpaperfile, "");
     EXPECT_EQ(settings.wallpaperstyle, "");
     EXPECT_TRUE(messages.boxes.empty());
-    for (const StoredFrame& frame : frames) {
+    for (const CloudFrame& frame : frames) {
         EXPECT_FALSE(frame.t);
     }
 }
@@ -122,7 +123,7 @@ TEST_F(SettingsTest, SavedValuesHaveTheirTextFormsAndComeBack) {
     cities[1].name = "Springfield";
     cities[1].longitude = -89.6f;
     cities[1].marked = true;
-    frames[0] = {std::nullopt, "1", "2024060115", 3, 4};
+    frames[0] = {std::nullopt, "1", "2024060115", 3, 4, 0};
     ASSERT_TRUE(save(settings));
 
     EXPECT_EQ(program.value("zoom").toString(), "1.5000");
@@ -208,6 +209,39 @@ TEST(SettingsFiles, LiveInTheUsersConfigurationFolder) {
     EXPECT_EQ(openSharedSettings()->fileName().toStdString(),
               (config + "/QUILLMAR/Common.ini").toStdString());
     EXPECT_EQ(primaryDesktopRect(), QRect(0, 0, 1024, 768)); // no screen without an application
+}
+
+TEST(SettingsFiles, TheProxyAndTheLanguageShareAPrivateFile) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const auto program = openProgramSettings();
+    const auto shared = openSharedSettings();
+    SettingsStores stores{*program, *shared, folder.filePath("config.ini"), {}};
+    CityList cities;
+    CloudFrameTable frames;
+    Language english{QString(), QString()};
+    RecordingMessageSink messages;
+
+    Settings settings = defaultSettings(QRect(0, 0, 800, 600));
+    settings.language = "fr";
+    settings.proxy.host = "proxy.chronvale.test";
+    settings.proxy.port = 1080;
+    settings.proxy.type = 3;
+    settings.proxy.userName = "user";
+    settings.proxy.password = "secret";
+    ASSERT_TRUE(saveSettings(stores, settings, cities, frames, english, messages));
+
+    const QFileInfo file(shared->fileName());
+    EXPECT_FALSE(file.permissions() & (QFile::ReadGroup | QFile::ReadOther));
+
+    Settings back = defaultSettings(QRect(0, 0, 800, 600));
+    loadSettings(stores, back, cities, frames, std::nullopt);
+    EXPECT_EQ(back.language, "fr");
+    EXPECT_EQ(back.proxy.host, "proxy.chronvale.test");
+    EXPECT_EQ(back.proxy.port, 1080);
+    EXPECT_EQ(back.proxy.type, 3);
+    EXPECT_EQ(back.proxy.userName, "user");
+    EXPECT_EQ(back.proxy.password, "secret");
 }
 
 } // namespace

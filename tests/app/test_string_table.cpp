@@ -4,6 +4,7 @@
 #include "app/language_file.h"
 #include "app/string_table.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -164,6 +165,43 @@ TEST(StringTable, EveryIdTheSourcesUseExists) {
               (std::vector<int>{1423, 7}));
     EXPECT_EQ(namedLookups("str::ZoomIn; std::str::x; mystr::y"),
               (std::vector<std::string>{"ZoomIn"}));
+}
+
+// The {id, "English"} pairs of the online services' texts (net/net_texts.h).
+std::vector<std::pair<int, std::string>> netTexts(const std::string& header) {
+    std::vector<std::pair<int, std::string>> texts;
+    for (std::size_t at = header.find("NetText k"); at != std::string::npos;
+         at = header.find("NetText k", at + 1)) {
+        const std::size_t brace = header.find('{', at);
+        const std::size_t digits = skipWhile(header, brace + 1, isspace);
+        const std::size_t comma = skipWhile(header, digits, isdigit);
+        const std::size_t open = header.find('"', comma);
+        const std::size_t close = header.find('"', open + 1);
+        if (brace == std::string::npos || comma == digits || close == std::string::npos) {
+            continue;
+        }
+        texts.emplace_back(std::stoi(header.substr(digits, comma - digits)),
+                           header.substr(open + 1, close - open - 1));
+    }
+    return texts;
+}
+
+TEST(StringTable, TheOnlineServicesUseTheTablesIdsAndTexts) {
+    const auto texts = netTexts(readText(sourceDir / "src/net/net_texts.h"));
+    EXPECT_GE(texts.size(), 12u);
+    for (const auto& [id, english] : texts) {
+        if (id != 0) {
+            ASSERT_NE(findString(id), nullptr) << english;
+            EXPECT_EQ(findString(id)->text, english) << id;
+        } else {
+            // Without an id the English text itself is the key of its translation.
+            EXPECT_TRUE(std::any_of(stringTable().begin(), stringTable().end(),
+                                    [&](const StringEntry& entry) {
+                                        return entry.context == 0 && entry.text == english;
+                                    }))
+                << english;
+        }
+    }
 }
 
 TEST(StringTable, ShippedLanguagesTranslateEveryText) {
