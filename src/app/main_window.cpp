@@ -178,7 +178,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
     setCentralWidget(pane_);
     buildToolbar();
     buildMenuBar();
-    status_ = new StatusBar({0, 70, 70, 100, 130}, StatusActivity, this);
+    status_ = new StatusBar({0, 70, 70, 100, 150}, StatusActivity, this);
     setStatusBar(status_);
 
     connect(&clockTimer_, &QTimer::timeout, this, &MainWindow::clockTick);

@@ -20,8 +20,10 @@ StatusBar::StatusBar(const QList<int>& fieldWidths, int activityField, QWidget* 
             auto* label = new QLabel(this);
             label->setTextFormat(Qt::PlainText);
             label->setContentsMargins(3, 0, 3, 0);
-            // A long text is cut off rather than widening the window.
-            label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+            // A long text is cut off rather than widening the window: the
+            // stretching field ignores its text's width, the others are fixed.
+            label->setSizePolicy(width > 0 ? QSizePolicy::Fixed : QSizePolicy::Ignored,
+                                 QSizePolicy::Preferred);
             label->setMinimumWidth(width > 0 ? width : 1);
             fields_.push_back(label);
             field = label;
