@@ -23,6 +23,8 @@ int main(int argc, char** argv) {
     for (const char* sub : {"/config", "/data", "/cache", "/run"}) {
         fs::create_directories(home + sub, ignored);
     }
+    // Qt insists on a runtime folder that only its owner can enter.
+    fs::permissions(home + "/run", fs::perms::owner_all, fs::perm_options::replace, ignored);
     ::setenv("TZ", "UTC", 1);
     ::setenv("LC_ALL", "C.UTF-8", 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
