@@ -10,8 +10,10 @@
 namespace chronvale {
 
 std::string productCode(const LinkConfig& config) {
+    // A product code is at most 9 characters; a longer value is cut there.
+    constexpr size_t maxCodeLength = 9;
     const std::optional<std::string> code = config.value("code");
-    return code && !code->empty() ? *code : std::string("QCEN");
+    return code && !code->empty() ? code->substr(0, maxCodeLength) : std::string("QCEN");
 }
 
 std::optional<UpgradeCommand> upgradeCommand(const LinkConfig& config, bool manualRequest) {

@@ -55,6 +55,13 @@ TEST(Upgrade, ArgumentsForUpgradeAndManual) {
     EXPECT_EQ(launches[1].arguments, (QStringList{"-m", "CV2_M", "Quillmar Chronvale"}));
 }
 
+TEST(Upgrade, TheProductCodeIsAtMostNineCharacters) {
+    LinkConfig config;
+    EXPECT_EQ(productCode(config), "QCEN");
+    config.values["code"] = "ABCDEFGHIJK";
+    EXPECT_EQ(productCode(config), "ABCDEFGHI");
+}
+
 TEST(Upgrade, APendingUpdateReplacesTheProgramFirst) {
     EXPECT_EQ(pendingUpdatePath("/a/Upgrade.exe"), "/a/Upgrade.new");
     EXPECT_EQ(pendingUpdatePath("/a/upgrade"), "/a/upgrade.new");
