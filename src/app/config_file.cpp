@@ -1,13 +1,10 @@
 #include "app/config_file.h"
 
 #include "app/product.h"
+#include "geo/file_io.h"
 #include "geo/text_scan.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace chronvale {
 
@@ -40,20 +37,6 @@ void handleLine(std::string_view line, CityList& cities, CloudFrameTable& frames
             city->marked = true;
         }
     }
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 } // namespace
@@ -145,26 +128,8 @@ void readConfigFile(std::string_view text, CityList& cities, CloudFrameTable& fr
 
 bool replaceFileAtomically(const QString& path, std::string_view bytes,
                            const std::function<bool()>& beforeRename) {
-    const QByteArray target = QFile::encodeName(path);
-    const QByteArray temporary = target + ".tmp";
-    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return false;
-    }
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || (beforeRename && !beforeRename()) ||
-        ::rename(temporary.constData(), target.constData()) != 0) {
-        ::unlink(temporary.constData());
-        return false;
-    }
-    // Make the rename itself durable; a failure here loses nothing already written.
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    if (const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    const std::string target = QFile::encodeName(path).toStdString();
+    return writeFileAtomically(target, bytes, {target + ".tmp", beforeRename});
 }
 
 } // namespace chronvale

@@ -97,19 +97,40 @@ std::optional<std::string> readFileBytes(const std::string& path, std::size_t ma
     return bytes;
 }
 
-bool writeFileAtomically(const std::string& path, std::string_view bytes) {
-    std::string temporaryPath;
-    FileDescriptor file(createTemporaryBeside(path, temporaryPath));
+bool writeFileAtomically(const std::string& path, std::initializer_list<std::string_view> parts,
+                         const AtomicWriteOptions& options) {
+    std::string temporaryPath = options.temporaryPath;
+    FileDescriptor file(
+        temporaryPath.empty()
+            ? createTemporaryBeside(path, temporaryPath)
+            : ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (file.get() < 0) {
         return false;
     }
-    bool ok = writeAll(file.get(), bytes) && ::fsync(file.get()) == 0;
-    ok = file.close() && ok;
-    if (ok && ::rename(temporaryPath.c_str(), path.c_str()) == 0) {
-        return true;
+    bool ok = true;
+    for (std::string_view part : parts) {
+        ok = ok && writeAll(file.get(), part);
     }
-    ::unlink(temporaryPath.c_str());
-    return false;
+    ok = ok && ::fsync(file.get()) == 0;
+    ok = file.close() && ok;
+    ok = ok && (!options.beforeRename || options.beforeRename());
+    if (!ok || ::rename(temporaryPath.c_str(), path.c_str()) != 0) {
+        ::unlink(temporaryPath.c_str());
+        return false;
+    }
+    // Make the rename itself durable; a failure here loses nothing already written.
+    const std::string::size_type slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.get() >= 0) {
+        ::fsync(directory.get());
+    }
+    return true;
+}
+
+bool writeFileAtomically(const std::string& path, std::string_view bytes,
+                         const AtomicWriteOptions& options) {
+    return writeFileAtomically(path, {bytes}, options);
 }
 
 } // namespace chronvale

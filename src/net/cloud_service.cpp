@@ -1,12 +1,12 @@
 #include "net/cloud_service.h"
 
+#include "geo/file_io.h"
 #include "net/http_client.h"
 #include "net/markup.h"
 #include "net/server_error.h"
 
 #include <QByteArray>
 #include <QDir>
-#include <QSaveFile>
 #include <QString>
 #include <filesystem>
 #include <system_error>
@@ -30,20 +30,6 @@ std::string_view skipBlanks(std::string_view text) {
         ++i;
     }
     return text.substr(i);
-}
-
-// Replaces the file through a temporary file in the same folder and a rename.
-bool writeFileAtomically(const std::string& path, std::string_view bytes) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 void ensureCacheFolder() {

@@ -1,13 +1,10 @@
 // BMP files: our own reader (decodeBmp) and the writer (saveBmpFile).
 
+#include "geo/file_io.h"
 #include "render/codecs/decoders.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace chronvale {
@@ -41,21 +38,6 @@ void appendLe32(std::vector<uint8_t>& out, uint32_t value) {
 bool isInfoHeaderSize(uint32_t size) {
     // BITMAPINFOHEADER and its V2, V3, V4 and V5 successors share the first 40 bytes.
     return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
-}
-
-bool writeAll(int fd, const uint8_t* data, size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
 }
 
 } // namespace
@@ -231,19 +213,10 @@ bool saveBmpFile(const EarthImage* image, const std::string& path) {
         header.insert(header.end(), entry.begin(), entry.end());
     }
 
-    std::string tempPath = path + ".XXXXXX";
-    const int fd = ::mkstemp(tempPath.data());
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = ::fchmod(fd, 0644) == 0 && writeAll(fd, header.data(), header.size()) &&
-              writeAll(fd, image->pixels(), image->pixelBytes()) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(tempPath.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tempPath.c_str());
-    }
-    return ok;
+    return writeFileAtomically(
+        path, {std::string_view(reinterpret_cast<const char*>(header.data()), header.size()),
+               std::string_view(reinterpret_cast<const char*>(image->pixels()),
+                                static_cast<size_t>(pixelBytes))});
 }
 
 } // namespace chronvale
