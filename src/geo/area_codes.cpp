@@ -58,12 +58,7 @@ AreaCodeTable parseAreaCodes(std::string_view text) {
 }
 
 AreaCodeTable loadAreaCodes(const std::string& path, LoadErrorSink& errors) {
-    std::optional<std::string> text = loadPackedTextFile(path);
-    if (!text) {
-        errors.unableToLoad("areacode.dat");
-        return {};
-    }
-    return parseAreaCodes(*text);
+    return loadPackedTable(path, "areacode.dat", errors, &parseAreaCodes);
 }
 
 std::string areaCodeText(const AreaCodeTable& table, std::string_view country,

@@ -65,12 +65,7 @@ CityList parseCityDatabase(std::string_view text) {
 }
 
 CityList loadCityDatabase(const std::string& path, LoadErrorSink& errors) {
-    std::optional<std::string> text = loadPackedTextFile(path);
-    if (!text) {
-        errors.unableToLoad("location.dat");
-        return {};
-    }
-    return parseCityDatabase(*text);
+    return loadPackedTable(path, "location.dat", errors, &parseCityDatabase);
 }
 
 } // namespace chronvale

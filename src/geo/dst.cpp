@@ -119,12 +119,7 @@ DstRuleTable parseDstRules(std::string_view text) {
 }
 
 DstRuleTable loadDstRules(const std::string& path, LoadErrorSink& errors) {
-    std::optional<std::string> text = loadPackedTextFile(path);
-    if (!text) {
-        errors.unableToLoad("tz_dst.dat");
-        return {};
-    }
-    return parseDstRules(*text);
+    return loadPackedTable(path, "tz_dst.dat", errors, &parseDstRules);
 }
 
 const DstRule* dstRuleOfCity(const CityRecord& city, const ZoneTable& zones,

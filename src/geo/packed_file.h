@@ -5,6 +5,8 @@
 // signed 32-bit length of the inflated text, then one zlib stream (with header
 // and trailer) that inflates to that text. The text is 8-bit, lines end in CR LF.
 
+#include "geo/load_errors.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -29,6 +31,20 @@ std::optional<std::string> parsePackedText(std::string_view bytes);
 
 // Reads and unpacks the file at path; none on any failure (see parsePackedText).
 std::optional<std::string> loadPackedTextFile(const std::string& path);
+
+// A table loaded from a packed file: the parse of its text, or an empty table
+// when the file cannot be read, with fileName (the bare name the user knows)
+// reported to the sink.
+template <typename Table>
+Table loadPackedTable(const std::string& path, std::string_view fileName, LoadErrorSink& errors,
+                      Table (*parse)(std::string_view)) {
+    const std::optional<std::string> text = loadPackedTextFile(path);
+    if (!text) {
+        errors.unableToLoad(fileName);
+        return {};
+    }
+    return parse(*text);
+}
 
 // The packed file for the text (header and zlib stream at the best compression);
 // an empty string when the text is longer than maxPackedTextLength.

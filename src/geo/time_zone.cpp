@@ -69,12 +69,7 @@ ZoneTable parseTimeZoneTable(std::string_view text) {
 }
 
 ZoneTable loadTimeZoneTable(const std::string& path, LoadErrorSink& errors) {
-    std::optional<std::string> text = loadPackedTextFile(path);
-    if (!text) {
-        errors.unableToLoad("tz_data.dat");
-        return {};
-    }
-    return parseTimeZoneTable(*text);
+    return loadPackedTable(path, "tz_data.dat", errors, &parseTimeZoneTable);
 }
 
 const TimeZoneRecord* zoneOfCity(const CityRecord& city, const ZoneTable& zones) {
