@@ -21,6 +21,7 @@ function(chronvale_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     CHRONVALE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     CHRONVALE_BINARY_DIR="${PROJECT_BINARY_DIR}"

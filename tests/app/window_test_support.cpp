@@ -1,5 +1,7 @@
 #include "window_test_support.h"
 
+#include "support/test_application.h"
+
 #include <QDir>
 #include <QMouseEvent>
 #include <QSettings>
@@ -7,22 +9,8 @@
 namespace chronvale::test {
 namespace {
 
-std::unique_ptr<QApplication> app;
-
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_window";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QApplication>(argc, argv);
-        QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
-        QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
-    }
-    void TearDown() override { app.reset(); }
-};
-
-const auto* const registered = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+TestApplication<QApplication>& testApplication =
+    TestApplication<QApplication>::install("test_window");
 
 // A browser search that finds xdg-open and nothing else, without asking the desktop.
 BrowserEnvironment fakeBrowserEnvironment() {
@@ -37,7 +25,7 @@ BrowserEnvironment fakeBrowserEnvironment() {
 } // namespace
 
 QApplication& windowApplication() {
-    return *app;
+    return testApplication.application();
 }
 
 void drainEvents() {

@@ -1,5 +1,7 @@
 #include "render_qt_test_support.h"
 
+#include "support/test_application.h"
+
 #include <QGuiApplication>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -8,22 +10,8 @@
 namespace chronvale::test {
 namespace {
 
-std::unique_ptr<QGuiApplication> app;
-
-// QPainter needs a GUI application for fonts; the test main has chosen the
-// offscreen platform.
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_render_qt";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    void TearDown() override { app.reset(); }
-};
-
-const auto* const registered = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+[[maybe_unused]] TestApplication<QGuiApplication>& testApplication =
+    TestApplication<QGuiApplication>::install("test_render_qt");
 
 } // namespace
 
