@@ -38,28 +38,28 @@ QString asText(const MessageArg& arg) {
 }
 
 template <typename T> QString printfOne(const Placeholder& p, const char* length, T value) {
-    std::string spec = "%";
+    std::string conversionText = "%";
     for (char flag : p.flags) {
         // "#" is defined only for the octal, hexadecimal and floating conversions.
         if (flag != '#' ||
             std::string_view("oxXeEfgG").find(p.conversion) != std::string_view::npos) {
-            spec += flag;
+            conversionText += flag;
         }
     }
     if (p.width >= 0) {
-        spec += std::to_string(p.width);
+        conversionText += std::to_string(p.width);
     }
     if (p.precision >= 0) {
-        spec += "." + std::to_string(p.precision);
+        conversionText += "." + std::to_string(p.precision);
     }
-    spec += length;
-    spec += p.conversion;
-    const int size = std::snprintf(nullptr, 0, spec.c_str(), value);
+    conversionText += length;
+    conversionText += p.conversion;
+    const int size = std::snprintf(nullptr, 0, conversionText.c_str(), value);
     if (size <= 0) {
         return {};
     }
     std::string buffer(static_cast<std::size_t>(size) + 1, '\0');
-    std::snprintf(buffer.data(), buffer.size(), spec.c_str(), value);
+    std::snprintf(buffer.data(), buffer.size(), conversionText.c_str(), value);
     buffer.resize(static_cast<std::size_t>(size));
     return QString::fromStdString(buffer);
 }

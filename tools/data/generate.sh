@@ -63,17 +63,17 @@ fi
 mkdir -p "$work/debs" "$work/root"
 cd "$work/debs"
 for entry in "${debs[@]}"; do
-  spec="${entry%% *}"
+  pinned="${entry%% *}"
   sum="${entry##* }"
-  name="${spec%%=*}"
-  version="${spec#*=}"
+  name="${pinned%%=*}"
+  version="${pinned#*=}"
   file="$(ls "${name}_${version/:/%3a}"_*.deb 2>/dev/null | head -n 1 || true)"
   if [ -z "$file" ]; then
-    echo "data: downloading $spec"
-    if ! apt-get download "$spec" >/dev/null 2>&1; then
+    echo "data: downloading $pinned"
+    if ! apt-get download "$pinned" >/dev/null 2>&1; then
       apt_update
-      apt-get download "$spec" >/dev/null 2>&1 || {
-        echo "data: $spec is not available from the package archive any more;" >&2
+      apt-get download "$pinned" >/dev/null 2>&1 || {
+        echo "data: $pinned is not available from the package archive any more;" >&2
         echo "data: pin a version that is (apt-cache policy $name) in $0" >&2
         exit 1
       }

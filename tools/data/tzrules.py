@@ -109,31 +109,31 @@ class Rule:
     save: float  # hours of daylight saving
 
 
-def _switch(spec, local_hours):
+def _switch(posix_date, local_hours):
     """Turns a POSIX date (Mm.w.d or Jn) whose transition happens local_hours after
     the start of that day (in local standard time) into a Switch on the day whose
     midnight lies nearest the transition: the program switches at 00:00."""
     shift = math.floor((local_hours + 12) / 24)
-    m = re.fullmatch(r"M(\d+)\.(\d)\.(\d)", spec)
+    m = re.fullmatch(r"M(\d+)\.(\d)\.(\d)", posix_date)
     if m:
         month, week, weekday = (int(g) for g in m.groups())
         if week == 5 and shift == 0:
             return Switch(weekday, 0, month)
         if week == 5:
             if month == 2:
-                raise ValueError(f"cannot shift a last weekday of February: {spec}")
+                raise ValueError(f"cannot shift a last weekday of February: {posix_date}")
             first = calendar.monthrange(2001, month)[1] - 6
         else:
             first = 1 + 7 * (week - 1)
         day = first + shift
         if day < 1:
-            raise ValueError(f"switch falls into the month before: {spec}")
+            raise ValueError(f"switch falls into the month before: {posix_date}")
         return Switch((weekday + shift) % 7, day, month)
-    m = re.fullmatch(r"J(\d+)", spec)
+    m = re.fullmatch(r"J(\d+)", posix_date)
     if m:
         date = datetime.date(2001, 1, 1) + datetime.timedelta(days=int(m.group(1)) - 1 + shift)
         return Switch(-1, date.day, date.month)
-    raise ValueError(f"unsupported POSIX date {spec}")
+    raise ValueError(f"unsupported POSIX date {posix_date}")
 
 
 def parse_rule(footer):
