@@ -4,11 +4,10 @@
 // cases of one program in parallel processes), so that tests never read or write
 // the user's files nor each other's.
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
 
