@@ -5,14 +5,17 @@
 #include "app/command_line.h"
 #include "app/folders.h"
 #include "app/info_report.h"
-#include "app/program.h"
+#include "app/window_module.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <climits>
 #include <cstdio>
 #include <ctime>
+#include <dlfcn.h>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -39,6 +42,42 @@ int runRender(const chronvale::CommandLine& line, int argc, char** argv) {
                                        std::time(nullptr));
 }
 
+// The folder of this executable, from /proc (no Qt application exists yet).
+std::string executableFolder() {
+    char path[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) {
+        return ".";
+    }
+    const std::string executable(path, static_cast<size_t>(length));
+    const size_t slash = executable.rfind('/');
+    return slash == std::string::npos ? "." : executable.substr(0, slash);
+}
+
+// Loads the window module (beside the executable in a build tree, in
+// ../lib/chronvale when installed) and runs the window program.
+int runWindow(const chronvale::CommandLine& line, int argc, char** argv) {
+    const std::string folder = executableFolder();
+    std::string error;
+    for (const std::string& candidate :
+         {folder + "/chronvale-window.so", folder + "/../lib/chronvale/chronvale-window.so"}) {
+        void* module = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (module == nullptr) {
+            error = ::dlerror();
+            continue;
+        }
+        auto run = reinterpret_cast<ChronvaleRunWindow>(::dlsym(module, CHRONVALE_WINDOW_ENTRY));
+        if (run == nullptr) {
+            error = ::dlerror();
+            continue;
+        }
+        // The module stays loaded until exit: Qt's objects live in it.
+        return run(&line, &argc, argv);
+    }
+    std::fprintf(stderr, "chronvale: cannot load the window module: %s\n", error.c_str());
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -62,7 +101,7 @@ int main(int argc, char** argv) {
     case chronvale::CommandLine::Action::Info:
         return runInfo(line, argc, argv);
     case chronvale::CommandLine::Action::Window:
-        return chronvale::runWindowProgram(line, argc, argv);
+        return runWindow(line, argc, argv);
     }
     return 0;
 }

@@ -5,7 +5,9 @@
 #include "app/single_instance.h"
 #include "shell_test_support.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -66,8 +68,12 @@ TEST_F(ShellProcessTest, ASecondStartAsksTheFirstToComeForwardAndExitsWithZero) 
 
 TEST_F(ShellProcessTest, AStartFromAnotherPathExitsWithZeroWithoutRaising) {
     QTemporaryDir elsewhere;
+    // A copy of the program with its window module, as another installation has.
     const QString copy = elsewhere.filePath(QStringLiteral("chronvale"));
     ASSERT_TRUE(QFile::copy(kProgram, copy));
+    ASSERT_TRUE(
+        QFile::copy(QFileInfo(kProgram).dir().filePath(QStringLiteral("chronvale-window.so")),
+                    elsewhere.filePath(QStringLiteral("chronvale-window.so"))));
     const auto first = firstCopy();
     const auto other = start(copy, {QStringLiteral("--data"), kData});
     ASSERT_TRUE(finished(*other));
