@@ -14,15 +14,6 @@ namespace chronvale {
 
 namespace {
 
-bool moveAfterTab(std::string_view text, std::size_t& pos) {
-    std::size_t tab = findFrom(text, '\t', pos);
-    if (tab == std::string_view::npos) {
-        return false;
-    }
-    pos = skipFieldSpace(text, tab + 1);
-    return true;
-}
-
 // Reads weekday, day, month and offset of one line, starting at the weekday
 // column. Fields read before a missing TAB are kept. On success pos is at the
 // TAB after the offset.

@@ -120,4 +120,13 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+bool moveAfterTab(std::string_view text, std::size_t& pos) {
+    const std::size_t tab = findFrom(text, '\t', pos);
+    if (tab == std::string_view::npos) {
+        return false;
+    }
+    pos = skipFieldSpace(text, tab + 1);
+    return true;
+}
+
 } // namespace chronvale

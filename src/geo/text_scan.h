@@ -19,6 +19,10 @@ constexpr bool isFieldSpace(char c) {
 // Moves pos past a run of field spaces; returns pos (text.size() at the end).
 std::size_t skipFieldSpace(std::string_view text, std::size_t pos);
 
+// Moves pos past the TAB at or after it and the field spaces after that TAB;
+// false (pos unchanged) when no TAB is left in the text.
+bool moveAfterTab(std::string_view text, std::size_t& pos);
+
 // Position of the next c at or after pos, or std::string_view::npos.
 std::size_t findFrom(std::string_view text, char c, std::size_t pos);
 

@@ -7,21 +7,6 @@
 
 namespace chronvale {
 
-namespace {
-
-// Moves past the TAB at or after pos and the field spaces after it; false when
-// no TAB is left in the text.
-bool moveAfterTab(std::string_view text, std::size_t& pos) {
-    std::size_t tab = findFrom(text, '\t', pos);
-    if (tab == std::string_view::npos) {
-        return false;
-    }
-    pos = skipFieldSpace(text, tab + 1);
-    return true;
-}
-
-} // namespace
-
 ZoneTable parseTimeZoneTable(std::string_view text) {
     ZoneTable zones;
     // The first line is a header.
