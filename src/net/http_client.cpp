@@ -394,13 +394,7 @@ void HttpClient::socketError(QTcpSocket* socket, QAbstractSocket::SocketError er
     }
 }
 
-void HttpClient::readable(QTcpSocket* socket) {
-    Entry entry(*this);
-    HttpRequest* found = findBySocket(socket);
-    if (!found) {
-        return;
-    }
-    HttpRequest& r = *found;
+void HttpClient::drain(HttpRequest& r, QTcpSocket* socket) {
     if (r.socksStep == 0) {
         r.state = HttpState::Receiving;
     }
@@ -410,6 +404,15 @@ void HttpClient::readable(QTcpSocket* socket) {
     }
 }
 
+void HttpClient::readable(QTcpSocket* socket) {
+    Entry entry(*this);
+    HttpRequest* found = findBySocket(socket);
+    if (!found) {
+        return;
+    }
+    drain(*found, socket);
+}
+
 void HttpClient::closed(QTcpSocket* socket) {
     Entry entry(*this);
     HttpRequest* found = findBySocket(socket);
@@ -417,12 +420,8 @@ void HttpClient::closed(QTcpSocket* socket) {
         return;
     }
     HttpRequest& r = *found;
-    if (r.socksStep == 0) {
-        r.state = HttpState::Receiving;
-    }
     // What arrived before the close is still in the socket: take it all first.
-    while (socket->bytesAvailable() > 0 && readOnce(r, socket)) {
-    }
+    drain(r, socket);
     if (r.linked && r.socket == socket && !r.completing) {
         complete(r);
     }

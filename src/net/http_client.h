@@ -106,6 +106,9 @@ private:
     void readable(QTcpSocket* socket);
     void closed(QTcpSocket* socket);
     bool readOnce(HttpRequest& r, QTcpSocket* socket);
+    // Marks the transfer as receiving (unless SOCKS is negotiating) and reads
+    // everything the socket holds.
+    void drain(HttpRequest& r, QTcpSocket* socket);
     void sendRequest(HttpRequest& r);
 
     void complete(HttpRequest& r);
