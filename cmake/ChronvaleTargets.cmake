@@ -1,16 +1,54 @@
 # Helpers shared by the subsystem folders.
 
 # chronvale_library(NAME SOURCES...) - a static library target named chronvale_NAME
-# whose headers are included as "NAME/header.h" from src/. The Qt-free libraries
-# get no moc step.
+# for the folder it is declared in. Its headers are included by their path under
+# src/ ("geo/city.h", "app/mainwindow/main_window.h"), but each library gets an
+# include root of its own: a folder in the build tree that links to this folder's
+# headers alone (not those of nested library folders such as render/qt). A library
+# sees the headers of what it links and nothing else, so an include of a higher
+# layer does not compile. Folders outside src/ (tools) use their own folder as the
+# root. The Qt-free libraries get no moc step.
 function(chronvale_library name)
   add_library(chronvale_${name} STATIC ${ARGN})
-  if(name MATCHES "^(geo|astro|render)$")
+  if(name MATCHES "^(core|geo|astro|render)$")
     set_target_properties(chronvale_${name} PROPERTIES AUTOMOC OFF)
   endif()
-  target_include_directories(chronvale_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  chronvale_include_root(chronvale_${name} PUBLIC)
   target_compile_definitions(chronvale_${name} PUBLIC
     CHRONVALE_VERSION_TEXT="${CHRONVALE_VERSION_TEXT}")
+endfunction()
+
+# chronvale_include_root(TARGET SCOPE) - gives TARGET the include root of the
+# folder it is declared in (see chronvale_library).
+function(chronvale_include_root target scope)
+  set(here ${CMAKE_CURRENT_SOURCE_DIR})
+  file(RELATIVE_PATH prefix ${PROJECT_SOURCE_DIR}/src ${here})
+  if(prefix MATCHES "^\\.\\.")
+    target_include_directories(${target} ${scope} ${here})
+    return()
+  endif()
+  set(root ${PROJECT_BINARY_DIR}/include/${target})
+  file(REMOVE_RECURSE ${root})
+  file(GLOB_RECURSE headers CONFIGURE_DEPENDS RELATIVE ${here} ${here}/*.h)
+  foreach(header IN LISTS headers)
+    # A header below a folder with a CMakeLists.txt of its own belongs to that library.
+    set(nested FALSE)
+    get_filename_component(dir ${header} DIRECTORY)
+    while(dir)
+      if(EXISTS ${here}/${dir}/CMakeLists.txt)
+        set(nested TRUE)
+        break()
+      endif()
+      get_filename_component(dir ${dir} DIRECTORY)
+    endwhile()
+    if(nested)
+      continue()
+    endif()
+    get_filename_component(parent ${root}/${prefix}/${header} DIRECTORY)
+    file(MAKE_DIRECTORY ${parent})
+    file(CREATE_LINK ${here}/${header} ${root}/${prefix}/${header} SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} ${scope} ${root})
 endfunction()
 
 # chronvale_test(NAME SOURCES... LIBS libs...) - one GoogleTest executable,

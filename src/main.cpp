@@ -2,10 +2,10 @@
 // exists, so that the headless commands (--info, --render) run without a display;
 // without them it opens the window.
 
-#include "app/command_line.h"
-#include "app/folders.h"
-#include "app/info_report.h"
-#include "app/window_module.h"
+#include "app/cli/command_line.h"
+#include "app/cli/folders.h"
+#include "app/cli/info_report.h"
+#include "app/startup/window_module.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,10 +3,10 @@
 // Targets: a 7,000-city location.dat loads in under 5 ms; a zone colour lookup
 // takes under 50 ns.
 
+#include "core/load_errors.h"
+#include "core/packed_file.h"
 #include "geo/city.h"
 #include "geo/dst.h"
-#include "geo/load_errors.h"
-#include "geo/packed_file.h"
 #include "geo/time_zone.h"
 #include "geo/zone_colours.h"
 

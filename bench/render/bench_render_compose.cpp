@@ -1,7 +1,7 @@
 // The lit map's composition at the map's size: the shadow's reference and fast
 // paths side by side, and the cloud and time-zone blends.
 
-#include "geo/load_errors.h"
+#include "core/load_errors.h"
 #include "render/compositor.h"
 #include "render/layer_blend.h"
 #include "render/sun_shadow.h"

@@ -4,8 +4,8 @@
 // layer and the time-dependent overlays only). The device is a 32-bit
 // premultiplied image, the format of a window's backing store.
 
+#include "core/load_errors.h"
 #include "geo/geo_tables.h"
-#include "geo/load_errors.h"
 #include "render/earth_image.h"
 #include "render/qt/device_bitmap.h"
 #include "render/qt/map_painter.h"

@@ -1,7 +1,7 @@
 // Any bytes as a packed data file: the reader must refuse or return text, never
 // read or write outside its buffers.
 
-#include "geo/packed_file.h"
+#include "core/packed_file.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "geo/area_codes.h"
 
-#include "geo/load_errors.h"
-#include "geo/packed_file.h"
-#include "geo/text_scan.h"
+#include "core/load_errors.h"
+#include "core/packed_file.h"
+#include "core/text_scan.h"
 
 namespace chronvale {
 

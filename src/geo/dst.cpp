@@ -1,9 +1,9 @@
 #include "geo/dst.h"
 
+#include "core/load_errors.h"
+#include "core/packed_file.h"
+#include "core/text_scan.h"
 #include "geo/city.h"
-#include "geo/load_errors.h"
-#include "geo/packed_file.h"
-#include "geo/text_scan.h"
 #include "geo/time_zone.h"
 
 #include <algorithm>

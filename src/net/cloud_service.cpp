@@ -1,6 +1,6 @@
 #include "net/cloud_service.h"
 
-#include "geo/file_io.h"
+#include "core/file_io.h"
 #include "net/http_client.h"
 #include "net/markup.h"
 #include "net/server_error.h"

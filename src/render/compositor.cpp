@@ -1,6 +1,6 @@
 #include "render/compositor.h"
 
-#include "geo/load_errors.h"
+#include "core/load_errors.h"
 #include "render/layer_blend.h"
 
 #include <cstring>

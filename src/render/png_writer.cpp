@@ -1,6 +1,6 @@
 #include "render/png_writer.h"
 
-#include "geo/file_io.h"
+#include "core/file_io.h"
 
 #include <csetjmp>
 #include <png.h>

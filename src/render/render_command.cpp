@@ -1,6 +1,6 @@
 #include "render/render_command.h"
 
-#include "geo/load_errors.h"
+#include "core/load_errors.h"
 #include "render/compositor.h"
 #include "render/earth_image.h"
 #include "render/png_writer.h"

@@ -1,6 +1,6 @@
 #include "ui/list_view.h"
 
-#include "ui/program_settings.h"
+#include "config/program_settings.h"
 
 #include <QHeaderView>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "ui/window_geometry.h"
 
-#include "ui/program_settings.h"
+#include "config/program_settings.h"
 
 #include <QGuiApplication>
 #include <QRegion>

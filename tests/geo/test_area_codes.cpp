@@ -1,9 +1,9 @@
 // The dialling-code table and its two lookups.
 
+#include "core/load_errors.h"
+#include "core/packed_file.h"
 #include "geo/area_codes.h"
-#include "geo/load_errors.h"
-#include "geo/packed_file.h"
-#include "geo_test_support.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 

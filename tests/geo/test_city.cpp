@@ -1,9 +1,9 @@
 // The city database: field rules, the name/state split, runs across lines, stops.
 
+#include "core/load_errors.h"
+#include "core/packed_file.h"
 #include "geo/city.h"
-#include "geo/load_errors.h"
-#include "geo/packed_file.h"
-#include "geo_test_support.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 

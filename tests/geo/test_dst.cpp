@@ -1,11 +1,11 @@
 // Daylight-saving rules: reading them, placing the switches, and the offset in force.
 
+#include "core/load_errors.h"
+#include "core/packed_file.h"
 #include "geo/city.h"
 #include "geo/dst.h"
-#include "geo/load_errors.h"
-#include "geo/packed_file.h"
 #include "geo/time_zone.h"
-#include "geo_test_support.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
+#include "core/load_errors.h"
+#include "core/packed_file.h"
 #include "geo/geo_tables.h"
-#include "geo/load_errors.h"
-#include "geo/packed_file.h"
-#include "geo_test_support.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "geo/dst.h"
 #include "geo/local_time.h"
 #include "geo/time_zone.h"
-#include "geo_test_support.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 

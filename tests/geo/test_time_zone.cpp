@@ -1,11 +1,11 @@
 // The zone table, a city's zone and country, and the zone colours.
 
+#include "core/load_errors.h"
+#include "core/packed_file.h"
 #include "geo/city.h"
-#include "geo/load_errors.h"
-#include "geo/packed_file.h"
 #include "geo/time_zone.h"
 #include "geo/zone_colours.h"
-#include "geo_test_support.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 #include <set>

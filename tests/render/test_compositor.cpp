@@ -1,4 +1,4 @@
-#include "geo/load_errors.h"
+#include "core/load_errors.h"
 #include "render/compositor.h"
 #include "render/layer_blend.h"
 #include "render_test_images.h"

@@ -2,11 +2,11 @@
 // loads, the tables agree with each other and with the time-zone image, and the
 // daylight-saving rules give the right answer for well-known places.
 
+#include "core/load_errors.h"
+#include "core/packed_file.h"
 #include "geo/area_codes.h"
 #include "geo/city.h"
 #include "geo/dst.h"
-#include "geo/load_errors.h"
-#include "geo/packed_file.h"
 #include "geo/time_zone.h"
 #include "geo/zone_colours.h"
 #include "render/earth_image.h"

@@ -1,5 +1,5 @@
+#include "config/program_settings.h"
 #include "ui/list_view.h"
-#include "ui/program_settings.h"
 #include "ui_test_support.h"
 
 #include <QHeaderView>

@@ -1,5 +1,5 @@
+#include "config/program_settings.h"
 #include "ui/dialog.h"
-#include "ui/program_settings.h"
 #include "ui/window_geometry.h"
 #include "ui_test_support.h"
 

@@ -6,8 +6,8 @@
 // Exit status: 0 done, 1 a file could not be read, written or unpacked, 2 wrong
 // command line.
 
-#include "geo/file_io.h"
-#include "geo/packed_file.h"
+#include "core/file_io.h"
+#include "core/packed_file.h"
 
 #include <cstdio>
 #include <string>

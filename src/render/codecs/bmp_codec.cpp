@@ -1,6 +1,6 @@
 // BMP files: our own reader (decodeBmp) and the writer (saveBmpFile).
 
-#include "geo/file_io.h"
+#include "core/file_io.h"
 #include "render/codecs/decoders.h"
 
 #include <algorithm>

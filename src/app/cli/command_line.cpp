@@ -1,0 +1,125 @@
+#include "app/cli/command_line.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <optional>
+#include <string_view>
+
+namespace chronvale {
+
+namespace {
+
+// The options that only go with --render; they are handed to its parser.
+bool isRenderOption(const std::string& arg) {
+    static constexpr std::array<std::string_view, 8> kNames = {
+        "--render", "--time", "--day", "--night", "--shadow", "--zones", "--clouds", "--width"};
+    const std::string_view name = std::string_view(arg).substr(0, arg.find('='));
+    return std::find(kNames.begin(), kNames.end(), name) != kNames.end();
+}
+
+// A decimal number from low to high and nothing else.
+std::optional<int> wholeNumber(const std::string& text, int low, int high) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < low ||
+        value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool takesRenderValue(const std::string& arg) {
+    return arg == "--render" || arg == "--time" || arg == "--clouds" || arg == "--width";
+}
+
+} // namespace
+
+CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
+    CommandLine line;
+    std::vector<std::string> renderArgs;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (isRenderOption(arg)) {
+            renderArgs.push_back(arg);
+            if (takesRenderValue(arg) && i + 1 < args.size()) {
+                renderArgs.push_back(args[++i]);
+            }
+        } else if (arg == "--help" || arg == "-h") {
+            line.action = CommandLine::Action::Help;
+        } else if (arg == "--version") {
+            line.action = CommandLine::Action::Version;
+        } else if (arg == "--info") {
+            line.action = CommandLine::Action::Info;
+        } else if (arg == "--data" || arg.rfind("--data=", 0) == 0) {
+            std::string value;
+            if (arg == "--data") {
+                if (i + 1 >= args.size()) {
+                    return {std::nullopt, "option '--data' needs a folder"};
+                }
+                value = args[++i];
+            } else {
+                value = arg.substr(7);
+            }
+            if (value.empty()) {
+                return {std::nullopt, "option '--data' needs a folder"};
+            }
+            line.dataFolder = value;
+        } else if (arg == "--screenshot") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return {std::nullopt, "option '--screenshot' needs a file"};
+            }
+            line.screenshot = args[++i];
+        } else if (arg == "--screenshot-delay" || arg == "--screenshot-command") {
+            const bool delay = arg == "--screenshot-delay";
+            const std::optional<int> value =
+                i + 1 < args.size() ? wholeNumber(args[++i], delay ? 0 : 1, delay ? 3600 : 65535)
+                                    : std::nullopt;
+            if (!value) {
+                return {std::nullopt, delay ? "option '--screenshot-delay' needs seconds from 0 "
+                                              "to 3600"
+                                            : "option '--screenshot-command' needs a command id"};
+            }
+            if (delay) {
+                line.screenshotDelaySeconds = *value;
+            } else {
+                line.screenshotCommands.push_back(*value);
+            }
+        } else {
+            return {std::nullopt, "unknown option '" + arg + "'"};
+        }
+    }
+    if (!renderArgs.empty() && line.action != CommandLine::Action::Help &&
+        line.action != CommandLine::Action::Version) {
+        RenderParseResult render = parseRenderArguments(renderArgs);
+        if (!render.options) {
+            return {std::nullopt, render.error};
+        }
+        line.action = CommandLine::Action::Render;
+        line.render = std::move(render.options);
+    }
+    if ((line.screenshot || line.screenshotDelaySeconds != 0 || !line.screenshotCommands.empty()) &&
+        line.action != CommandLine::Action::Window && line.action != CommandLine::Action::Help &&
+        line.action != CommandLine::Action::Version) {
+        return {std::nullopt, "option '--screenshot' needs the window"};
+    }
+    return {line, {}};
+}
+
+std::string commandLineHelp() {
+    return std::string(
+               "Usage: chronvale [OPTION]...\n"
+               "A world clock on a map of the earth lit as it is lit now.\n"
+               "Without --info or --render it opens the window (one copy per user: starting\n"
+               "it again brings the running window to the front).\n"
+               "\n"
+               "  --info         print the folders, the data tables and the earth images it loads\n"
+               "  --data DIR     use DIR as the data folder (default: $CHRONVALE_DATA, the\n"
+               "                 installed share/chronvale, or the source tree's data/)\n"
+               "  --help         show this help and exit\n"
+               "  --version      show the version and exit\n"
+               "\n") +
+           renderOptionsHelp();
+}
+
+} // namespace chronvale

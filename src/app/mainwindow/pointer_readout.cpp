@@ -1,0 +1,69 @@
+#include "app/mainwindow/pointer_readout.h"
+
+#include "geo/dst.h"
+#include "geo/local_time.h"
+#include "render/zone_offset.h"
+
+#include <cstdio>
+
+namespace chronvale {
+
+namespace {
+
+constexpr int kSecondsPerHour = 3600;
+// The pointer is over the nearest city within this many pixels at scale 1.
+constexpr float kOverCityDistance = 10.0f;
+
+} // namespace
+
+PointerReadout readPointer(const MapView& view, Point cursor, std::time_t now,
+                           const PointerInputs& inputs) {
+    PointerReadout out;
+    const Point source = view.screenToSource(cursor.x, cursor.y);
+    const float hours = zoneOffsetAt(inputs.zoneImage, source.x, source.y);
+    std::time_t t = now + static_cast<std::time_t>(hours * static_cast<float>(kSecondsPerHour));
+
+    bool withCitySaving = false;
+    if (inputs.namesOn) {
+        out.city = inputs.hoveredCity;
+        withCitySaving = true;
+    } else if (inputs.tables != nullptr) {
+        if (const std::optional<CityHit> hit =
+                view.nearestCity(inputs.tables->cities, cursor.x, cursor.y)) {
+            out.city = hit->index;
+            withCitySaving = static_cast<float>(hit->distance) < kOverCityDistance * view.scale;
+        }
+    }
+    if (withCitySaving && out.city && inputs.tables != nullptr &&
+        *out.city < inputs.tables->cities.size()) {
+        const CityRecord& city = inputs.tables->cities[*out.city];
+        t += static_cast<std::time_t>(
+                 dstOffsetMinutes(city, inputs.tables->zones, inputs.tables->rules, now)) *
+             60;
+    }
+    out.localTime = formatUtcDateTime(t, monthDayYear, inputs.dateSeparator);
+
+    const LonLat position =
+        view.screenToLonLat(cursor.x, cursor.y, inputs.mapWidth, inputs.mapHeight);
+    out.longitude = position.longitude;
+    out.latitude = position.latitude;
+    return out;
+}
+
+std::string coordinateText(float degrees) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%0.2f", static_cast<double>(degrees));
+    return text;
+}
+
+std::string localeDateSeparator(const QLocale& locale) {
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    for (const QChar c : format) {
+        if (!c.isLetter() && !c.isSpace() && c != QLatin1Char('\'')) {
+            return QString(c).toStdString();
+        }
+    }
+    return "/";
+}
+
+} // namespace chronvale

@@ -1,0 +1,8 @@
+#include "app/startup/window_module.h"
+
+#include "app/startup/program.h"
+
+extern "C" __attribute__((visibility("default"))) int
+chronvaleRunWindow(const chronvale::CommandLine* line, int* argc, char** argv) {
+    return chronvale::runWindowProgram(*line, *argc, argv);
+}

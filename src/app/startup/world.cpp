@@ -1,0 +1,79 @@
+#include "app/startup/world.h"
+
+#include "config/program_settings.h"
+#include "i18n/string_table.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <limits>
+
+namespace chronvale {
+
+namespace {
+
+constexpr int kDefaultRefreshMinutes = 10;
+// The refresh timer counts milliseconds in an int.
+constexpr int kMaxRefreshMinutes = std::numeric_limits<int>::max() / 60000;
+
+} // namespace
+
+QRect primaryDesktopRect() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            return screen->geometry();
+        }
+    }
+    return QRect(0, 0, 1024, 768);
+}
+
+int startupRefreshMinutes(int stored) {
+    if (stored < 1) {
+        return kDefaultRefreshMinutes;
+    }
+    return stored > kMaxRefreshMinutes ? kMaxRefreshMinutes : stored;
+}
+
+World::World(Folders folders_, MessageSink& messages_)
+    : folders(std::move(folders_)), messages(messages_),
+      language(folders.data, QCoreApplication::applicationDirPath()),
+      settings(defaultSettings(primaryDesktopRect())),
+      compositor(folders.data.toStdString(), loadErrors) {
+    // The user's files (config.ini, cache/, Wallpaper.bmp) are named relative to
+    // the current folder.
+    if (!enterUserFolder(folders)) {
+        qWarning("chronvale: cannot use the user folder %s", qPrintable(folders.user));
+    }
+    QDir().mkdir(QStringLiteral("cache")); // it may exist already
+
+    installation = loadLinkConfig(QDir(folders.data).filePath(QStringLiteral("chronvale.ini")));
+    icons = std::make_unique<IconStrip>();
+
+    // The tables first: config.ini names marked cities by their entries in the list.
+    tables = loadGeoTables(folders.data.toStdString(), loadErrors);
+    programSettings = openProgramSettings();
+    sharedSettings = openSharedSettings();
+    SettingsStores stores = settingsStores();
+    configRead = loadSettings(stores, settings, tables.cities, frames, systemLanguageCode());
+    settings.refresh = startupRefreshMinutes(settings.refresh);
+}
+
+World::~World() = default;
+
+SettingsStores World::settingsStores() {
+    return SettingsStores{*programSettings,
+                          *sharedSettings,
+                          QDir(folders.user).filePath(QStringLiteral("config.ini")),
+                          {}};
+}
+
+bool World::saveAll() {
+    SettingsStores stores = settingsStores();
+    if (!saveSettings(stores, settings, tables.cities, frames)) {
+        showError(messages, language.getText(str::ConfigIniError));
+        return false;
+    }
+    return true;
+}
+
+} // namespace chronvale

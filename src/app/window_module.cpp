@@ -1,8 +1,0 @@
-#include "app/window_module.h"
-
-#include "app/program.h"
-
-extern "C" __attribute__((visibility("default"))) int
-chronvaleRunWindow(const chronvale::CommandLine* line, int* argc, char** argv) {
-    return chronvale::runWindowProgram(*line, *argc, argv);
-}

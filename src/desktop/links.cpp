@@ -1,0 +1,76 @@
+#include "desktop/links.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace chronvale {
+
+UrlContext makeUrlContext(const LinkConfig& config, const std::string& machineId) {
+    UrlContext context;
+    context.cookie = config.value("cookie");
+    context.clientId = config.clientId();
+    context.machineId = machineId;
+    return context;
+}
+
+LinkService::LinkService(LinkConfig config, QString dataFolder, LinkOwner& owner,
+                         BrowserLauncher launcher, BrowserEnvironment environment)
+    : config_(std::move(config)), dataFolder_(std::move(dataFolder)), owner_(owner),
+      launcher_(std::move(launcher)), environment_(std::move(environment)) {}
+
+const BrowserDetection& LinkService::browserDetection() {
+    if (!detection_) {
+        detection_ = findDefaultBrowser(environment_);
+    }
+    return *detection_;
+}
+
+std::optional<std::string> LinkService::expandedTemplate(std::string_view name,
+                                                         const CityRecord* city, std::time_t now) {
+    const std::optional<std::string> pattern = config_.value(name);
+    if (!pattern || pattern->empty()) {
+        return std::nullopt;
+    }
+    if (!city) {
+        city = owner_.defaultLinkCity();
+    }
+    return expandUrlTemplate(*pattern, city, now, owner_.urlContext());
+}
+
+bool LinkService::openLink(std::string_view name, const CityRecord* city, std::time_t now) {
+    const std::optional<std::string> url = expandedTemplate(name, city, now);
+    if (!url) {
+        return false;
+    }
+    return openUrl(*url);
+}
+
+void LinkService::openWeather(const CityRecord* city, std::time_t now) {
+    const std::optional<std::string> url = expandedTemplate("weather", city, now);
+    if (!url) {
+        return;
+    }
+    if (!owner_.showWeatherWindow(*url)) {
+        openUrl(*url);
+    }
+}
+
+bool LinkService::openUrl(const std::string& text) {
+    const QString browser = preference_.isEmpty() ? browserDetection().defaultBrowser : preference_;
+    QString argument = QString::fromStdString(text);
+    if (!text.empty() && text.find(':') == std::string::npos) {
+        // A file: the current folder's, else the data folder's (where the FAQ page is).
+        argument = QDir::current().absoluteFilePath(QString::fromStdString(text));
+        const QString inData = QDir(dataFolder_).absoluteFilePath(QString::fromStdString(text));
+        if (!QFileInfo::exists(argument) && !dataFolder_.isEmpty() && QFileInfo::exists(inData)) {
+            argument = inData;
+        }
+    }
+    if (!browser.isEmpty() && !text.empty() && launcher_(browser, {argument})) {
+        return true;
+    }
+    owner_.showBrowserError(owner_.text(kTextBrowserError), owner_.text(kTextBrowserErrorCaption));
+    return false;
+}
+
+} // namespace chronvale

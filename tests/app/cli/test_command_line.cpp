@@ -1,0 +1,68 @@
+#include "app/cli/command_line.h"
+
+#include <gtest/gtest.h>
+
+using chronvale::CommandLine;
+using chronvale::parseCommandLine;
+
+TEST(CommandLine, ActionsAndDataFolder) {
+    EXPECT_EQ(parseCommandLine({}).options->action, CommandLine::Action::Window);
+    EXPECT_EQ(parseCommandLine({"--info"}).options->action, CommandLine::Action::Info);
+    EXPECT_EQ(parseCommandLine({"--version"}).options->action, CommandLine::Action::Version);
+    EXPECT_EQ(parseCommandLine({"-h"}).options->action, CommandLine::Action::Help);
+
+    auto spaced = parseCommandLine({"--data", "/opt/x", "--info"});
+    ASSERT_TRUE(spaced.options);
+    EXPECT_EQ(spaced.options->dataFolder, "/opt/x");
+    EXPECT_EQ(spaced.options->action, CommandLine::Action::Info);
+    EXPECT_EQ(parseCommandLine({"--data=/y"}).options->dataFolder, "/y");
+}
+
+TEST(CommandLine, RejectsWhatItDoesNotKnow) {
+    auto unknown = parseCommandLine({"--info", "--frobnicate"});
+    EXPECT_FALSE(unknown.options);
+    EXPECT_NE(unknown.error.find("--frobnicate"), std::string::npos);
+    EXPECT_FALSE(parseCommandLine({"--data"}).options);
+    EXPECT_FALSE(parseCommandLine({"--data="}).options);
+    EXPECT_FALSE(parseCommandLine({"info"}).options);
+}
+
+TEST(CommandLine, RenderTakesItsOptionsAndTheDataFolder) {
+    auto render = parseCommandLine(
+        {"--render", "map.png", "--data", "/opt/x", "--shadow", "--time", "2026-03-20T12:00:00Z"});
+    ASSERT_TRUE(render.options) << render.error;
+    EXPECT_EQ(render.options->action, CommandLine::Action::Render);
+    EXPECT_EQ(render.options->dataFolder, "/opt/x");
+    ASSERT_TRUE(render.options->render);
+    EXPECT_EQ(render.options->render->outputPath, "map.png");
+    EXPECT_TRUE(render.options->render->sunShadow);
+    EXPECT_EQ(render.options->render->time, 1774008000);
+
+    EXPECT_EQ(parseCommandLine({"--render=a.bmp", "--help"}).options->action,
+              CommandLine::Action::Help);
+
+    auto orphan = parseCommandLine({"--shadow"});
+    EXPECT_FALSE(orphan.options);
+    EXPECT_NE(orphan.error.find("--render"), std::string::npos) << orphan.error;
+    auto badTime = parseCommandLine({"--render", "a.bmp", "--time", "yesterday"});
+    EXPECT_FALSE(badTime.options);
+    EXPECT_NE(badTime.error.find("invalid time"), std::string::npos) << badTime.error;
+}
+
+TEST(CommandLine, ScreenshotOpensTheWindow) {
+    auto shot =
+        parseCommandLine({"--screenshot", "shot.png", "--screenshot-delay", "5",
+                          "--screenshot-command", "40004", "--screenshot-command", "40030"});
+    ASSERT_TRUE(shot.options) << shot.error;
+    EXPECT_EQ(shot.options->action, CommandLine::Action::Window);
+    EXPECT_EQ(shot.options->screenshot, "shot.png");
+    EXPECT_EQ(shot.options->screenshotDelaySeconds, 5);
+    EXPECT_EQ(shot.options->screenshotCommands, (std::vector<int>{40004, 40030}));
+
+    EXPECT_FALSE(parseCommandLine({"--screenshot"}).options);
+    EXPECT_FALSE(parseCommandLine({"--screenshot-delay", "-1"}).options);
+    EXPECT_FALSE(parseCommandLine({"--screenshot-delay", "5s"}).options);
+    EXPECT_FALSE(parseCommandLine({"--screenshot-command", "0"}).options);
+    EXPECT_FALSE(parseCommandLine({"--screenshot-command"}).options);
+    EXPECT_FALSE(parseCommandLine({"--screenshot", "a.png", "--info"}).options);
+}

@@ -1,0 +1,238 @@
+// The display switch rules and the command tables the menus and toolbar are
+// built from.
+
+#include "app/mainwindow/command_ids.h"
+#include "app/mainwindow/command_rules.h"
+#include "app/mainwindow/menu_table.h"
+#include "config/settings.h"
+#include "i18n/string_table.h"
+#include "ui/icon_index.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <set>
+#include <vector>
+
+namespace chronvale {
+namespace {
+
+SwitchOutcome run(const Switches& s, int command, CommandContext context = {}) {
+    return applySwitchCommand(s, command, context);
+}
+
+TEST(SwitchRules, DayAndNightExcludeEachOther) {
+    Switches s;
+    s.night = 1;
+    SwitchOutcome out = run(s, cmd::DayMap);
+    EXPECT_EQ(out.switches.day, 1);
+    EXPECT_EQ(out.switches.night, 0);
+    EXPECT_EQ(out.effects, EffectRebuild | EffectSync | EffectUpdateAnimation);
+
+    out = run(out.switches, cmd::NightMap);
+    EXPECT_EQ(out.switches.day, 0);
+    EXPECT_EQ(out.switches.night, 1);
+    EXPECT_EQ(out.effects, EffectRebuild | EffectSync);
+
+    // Toggling again turns the night off without turning the day on.
+    out = run(out.switches, cmd::NightMap);
+    EXPECT_EQ(out.switches.day, 0);
+    EXPECT_EQ(out.switches.night, 0);
+}
+
+TEST(SwitchRules, TimeZonesTurnNightAndCloudsOff) {
+    Switches s;
+    s.night = 1;
+    s.clouds = 1;
+    s.shadow = 1;
+    SwitchOutcome out = run(s, cmd::TimeZones);
+    EXPECT_EQ(out.switches.zones, 1);
+    EXPECT_EQ(out.switches.night, 0);
+    EXPECT_EQ(out.switches.clouds, 0);
+    EXPECT_EQ(out.switches.shadow, 1);
+    EXPECT_EQ(out.effects & EffectRebuild, EffectRebuild);
+    EXPECT_EQ(out.effects & EffectStopAnimation, 0u);
+
+    // A running animation would show the clouds again: it stops.
+    out = run(s, cmd::TimeZones, CommandContext{false, false, true});
+    EXPECT_NE(out.effects & EffectStopAnimation, 0u);
+}
+
+TEST(SwitchRules, CloudsOnTurnTheShadowOffAndShowTheNewestFrame) {
+    Switches s;
+    s.shadow = 1;
+    SwitchOutcome out = run(s, cmd::Clouds);
+    EXPECT_EQ(out.switches.clouds, 1);
+    EXPECT_EQ(out.switches.shadow, 0);
+    EXPECT_EQ(out.effects, EffectShowNewestFrame | EffectSync); // nothing cached: no rebuild
+
+    out = run(s, cmd::Clouds, CommandContext{true, false, false});
+    EXPECT_EQ(out.effects, EffectRebuild | EffectShowNewestFrame | EffectSync);
+}
+
+TEST(SwitchRules, CloudsOffStopTheAnimationOnlyWhenItRuns) {
+    Switches s;
+    s.clouds = 1;
+    SwitchOutcome out = run(s, cmd::Clouds);
+    EXPECT_EQ(out.switches.clouds, 0);
+    EXPECT_EQ(out.effects, EffectRebuild | EffectSync);
+
+    out = run(s, cmd::Clouds, CommandContext{false, false, true});
+    EXPECT_EQ(out.effects, EffectStopAnimation | EffectRebuild | EffectSync);
+}
+
+TEST(SwitchRules, OverlaySwitchesRepaintWithoutRebuilding) {
+    for (int command : {cmd::AllCities, cmd::CitySelection, cmd::Grid, cmd::CityNames}) {
+        const SwitchOutcome on = run(Switches{}, command);
+        EXPECT_TRUE(on.handled);
+        EXPECT_EQ(on.effects, EffectRepaint | EffectSync) << command;
+        const SwitchOutcome off = run(on.switches, command);
+        EXPECT_EQ(off.switches, Switches{}) << command;
+    }
+}
+
+TEST(SwitchRules, CityNamesIsZeroOrForty) {
+    Switches s;
+    s.names = 7; // any stored value counts as on
+    EXPECT_EQ(run(s, cmd::CityNames).switches.names, 0);
+    s.names = -3;
+    EXPECT_EQ(run(s, cmd::CityNames).switches.names, kNamesOn);
+}
+
+TEST(SwitchRules, EarthquakesDownloadOnceWhenSwitchedOn) {
+    SwitchOutcome out = run(Switches{}, cmd::Earthquakes);
+    EXPECT_EQ(out.switches.quakes, 1);
+    EXPECT_EQ(out.effects, EffectRequestQuakes | EffectSync);
+
+    out = run(Switches{}, cmd::Earthquakes, CommandContext{false, true, false});
+    EXPECT_EQ(out.effects, EffectRepaint | EffectSync);
+
+    // Switching off never downloads.
+    Switches on;
+    on.quakes = 1;
+    out = run(on, cmd::Earthquakes);
+    EXPECT_EQ(out.switches.quakes, 0);
+    EXPECT_EQ(out.effects, EffectRepaint | EffectSync);
+}
+
+TEST(SwitchRules, OtherCommandsAreNotSwitches) {
+    Switches s;
+    s.grid = 1;
+    for (int command : {cmd::ZoomIn, cmd::Play, cmd::Quit, 0, cmd::WallpaperMode}) {
+        const SwitchOutcome out = run(s, command);
+        EXPECT_FALSE(out.handled) << command;
+        EXPECT_EQ(out.switches, s);
+        EXPECT_EQ(out.effects, EffectNone);
+    }
+}
+
+TEST(SwitchRules, SwitchesRoundTripThroughTheSettings) {
+    Settings settings;
+    settings.track = 40;
+    settings.night = 1;
+    settings.quakes = 1;
+    Switches s = switchesOf(settings);
+    EXPECT_EQ(s.names, 40);
+    EXPECT_EQ(s.night, 1);
+    s.grid = 1;
+    storeSwitches(s, settings);
+    EXPECT_EQ(settings.grid, 1);
+    EXPECT_EQ(switchesOf(settings), s);
+}
+
+// Every command id in a menu table, recursively.
+void collect(std::span<const MenuItem> items, std::vector<int>& commands) {
+    for (const MenuItem& item : items) {
+        if (item.kind == MenuItemKind::Command) {
+            commands.push_back(item.command);
+        } else if (item.kind == MenuItemKind::Submenu) {
+            collect(item.items, commands);
+        }
+    }
+}
+
+TEST(CommandTables, ToolbarHasNineteenButtonsInThreeSeparatedGroups) {
+    const auto buttons = toolbarTable();
+    int count = 0;
+    std::vector<int> separators;
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        if (buttons[i].command == 0) {
+            separators.push_back(static_cast<int>(i));
+        } else {
+            ++count;
+            EXPECT_NE(findString(buttons[i].tipId), nullptr) << buttons[i].command;
+            EXPECT_GE(buttons[i].icon, 0);
+            EXPECT_LT(buttons[i].icon, IconCount);
+        }
+    }
+    EXPECT_EQ(count, 19);
+    EXPECT_EQ(separators, (std::vector<int>{5, 12, 17}));
+    EXPECT_EQ(buttons[0].command, cmd::DayMap);
+    EXPECT_EQ(buttons[0].icon, 20);
+    EXPECT_EQ(findString(buttons[10].tipId)->text, "Show City Names");
+    EXPECT_EQ(buttons[11].command, cmd::Earthquakes);
+    EXPECT_EQ(buttons[11].icon, 55);
+    EXPECT_EQ(findString(buttons[11].tipId)->text, "View world earthquakes in the past 7 days.");
+    EXPECT_EQ(buttons[21].command, cmd::FitToScreen);
+    EXPECT_EQ(buttons[21].icon, 54);
+}
+
+TEST(CommandTables, MenusShowOnlyCommandsThatWork) {
+    std::vector<int> commands;
+    collect(mainMenuTable(), commands);
+    collect(contextMenuTable(), commands);
+    // The dialogs come with their own work; until then no item may do nothing.
+    for (int hidden : {cmd::SelectCity, cmd::Properties, cmd::Settings, cmd::About,
+                       cmd::WallpaperMode, cmd::NearestCityProperties}) {
+        EXPECT_EQ(std::count(commands.begin(), commands.end(), hidden), 0) << hidden;
+    }
+    for (int shown : {cmd::Upgrade, cmd::Quit, cmd::Refresh, cmd::Play, cmd::Stop, cmd::Manual,
+                      cmd::Faq, cmd::ClearCitySelection, cmd::SatelliteImage}) {
+        EXPECT_GE(std::count(commands.begin(), commands.end(), shown), 1) << shown;
+    }
+}
+
+TEST(CommandTables, MenuTextsComeFromTheirMenusContext) {
+    // Each item's text id names an entry of its own menu, so a language file
+    // translates it under that menu's number.
+    const auto check = [](std::span<const MenuItem> items, int context, auto& self) -> void {
+        for (const MenuItem& item : items) {
+            if (item.kind == MenuItemKind::Command || item.kind == MenuItemKind::Submenu) {
+                const StringEntry* entry = findString(item.textId);
+                ASSERT_NE(entry, nullptr) << item.command;
+                EXPECT_EQ(entry->context, context) << entry->text;
+            }
+            if (item.kind == MenuItemKind::Submenu) {
+                self(item.items, context, self);
+            }
+        }
+    };
+    check(mainMenuTable(), mainMenuContext, check);
+    check(contextMenuTable(), contextMenuContext, check);
+}
+
+TEST(CommandTables, LanguagesAndTheirIcons) {
+    const auto languages = languageItems();
+    ASSERT_EQ(languages.size(), 15u);
+    EXPECT_EQ(languages[0].command, cmd::English);
+    EXPECT_TRUE(languages[0].code.empty());
+    std::set<std::string_view> codes;
+    for (const LanguageItem& language : languages) {
+        codes.insert(language.code);
+    }
+    EXPECT_EQ(codes.size(), 15u);
+    EXPECT_EQ(findLanguageItem(1193)->code, "de");
+    EXPECT_EQ(findLanguageItem(2362)->code, "jo");
+    EXPECT_EQ(findLanguageItem(40005), nullptr);
+
+    EXPECT_EQ(menuIconOf(1193), IconFlagGermany);
+    EXPECT_EQ(menuIconOf(cmd::English), 42);
+    EXPECT_EQ(menuIconOf(2362), std::nullopt); // Arabic has no flag in the strip's table
+    EXPECT_EQ(menuIconOf(cmd::NearestCityProperties), 4);
+    EXPECT_EQ(menuIconOf(cmd::NearbyCityWeather + 3), 1);
+    EXPECT_EQ(menuIconOf(cmd::NearbyCityHotels), 1);
+    EXPECT_EQ(menuIconOf(cmd::Upgrade), 0);
+    EXPECT_EQ(menuIconOf(cmd::DayMap), std::nullopt);
+}
+
+} // namespace
+} // namespace chronvale

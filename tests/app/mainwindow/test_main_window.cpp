@@ -1,0 +1,433 @@
+// The main window on the installed data: start-up, the switch commands as the
+// menus and toolbar show them, the context menu, the pointer read-out, the
+// double-click mark, resizing, minimise and restore, language and quitting.
+
+#include "app/mainwindow/command_ids.h"
+#include "config/program_settings.h"
+#include "i18n/string_table.h"
+#include "net/cloud_service.h"
+#include "ui/status_bar.h"
+#include "window_test_support.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QToolBar>
+#include <cmath>
+#include <cstring>
+
+namespace chronvale {
+namespace {
+
+using test::drainEvents;
+using test::waitFor;
+
+class MainWindowTest : public test::WindowTest {
+protected:
+    QString status(int part) const { return window->statusBarFields()->statusText(part); }
+
+    bool pressed(int command) const { return window->toolbarAction(command)->isChecked(); }
+    bool checked(int command) const { return window->menuAction(command)->isChecked(); }
+    bool enabled(int command) const { return window->toolbarAction(command)->isEnabled(); }
+
+    // The pane position of a city, inside the map area.
+    QPoint paneAt(const CityRecord& city) const {
+        const Point p = window->view().mapToScreen(city.longitude, city.latitude);
+        return QPoint(p.x, p.y);
+    }
+
+    // The first city at least `margin` pixels inside the pane.
+    const CityRecord& cityInside(int margin = 60) const {
+        const PaneRect area = window->view().mapArea;
+        for (const CityRecord& city : world->tables.cities) {
+            const QPoint at = paneAt(city);
+            if (at.x() > margin && at.y() > area.top + margin && at.x() < area.width - margin &&
+                at.y() < area.top + area.height - margin) {
+                return city;
+            }
+        }
+        ADD_FAILURE() << "no city inside the pane";
+        return world->tables.cities.front();
+    }
+
+    // The item texts and command ids of a submenu of the context menu.
+    static QMenu* submenu(QMenu& menu, const QString& title) {
+        for (QAction* action : menu.actions()) {
+            if (action->menu() != nullptr && action->text() == title) {
+                return action->menu();
+            }
+        }
+        return nullptr;
+    }
+};
+
+TEST_F(MainWindowTest, StartsWithTheLitMapAndTheTablesMenusAndToolbar) {
+    start();
+    EXPECT_TRUE(messages.boxes.empty());
+    ASSERT_NE(world->compositor.litMap(), nullptr);
+    EXPECT_EQ(world->compositor.litMap()->width(), kMapWidth);
+    EXPECT_EQ(status(MainWindow::StatusMessage), QString()); // "Loading..." is gone
+    EXPECT_GE(window->minimumWidth(), 320);
+    EXPECT_GE(window->minimumHeight(), 250);
+    EXPECT_TRUE(window->windowTitle().startsWith("Quillmar Chronvale - "));
+
+    // 19 buttons and 3 separators; the tips come from the string table.
+    const QList<QAction*> buttons = window->toolBar()->actions();
+    EXPECT_EQ(buttons.size(), 22);
+    EXPECT_EQ(window->toolbarAction(cmd::Earthquakes)->toolTip(),
+              "View world earthquakes in the past 7 days.");
+    EXPECT_EQ(window->toolbarAction(cmd::ZoomIn)->toolTip(), "Zoom In");
+    EXPECT_EQ(window->menuAction(cmd::Quit)->text(), "&Quit\tALT+F4");
+
+    // The installed data has no language files: only English stays, checked.
+    EXPECT_EQ(window->languageCommands(), std::vector<int>{cmd::English});
+    EXPECT_TRUE(checked(cmd::English));
+
+    // Dialog commands have no item yet.
+    EXPECT_EQ(window->menuAction(cmd::SelectCity), nullptr);
+    EXPECT_EQ(window->menuAction(cmd::Settings), nullptr);
+    EXPECT_EQ(window->menuAction(cmd::About), nullptr);
+}
+
+TEST_F(MainWindowTest, StoredSwitchesShowAsCheckMarksAndPressedButtons) {
+    start([](World& w) {
+        w.settings.grid = 1;
+        w.settings.track = 40;
+    });
+    EXPECT_TRUE(pressed(cmd::Grid));
+    EXPECT_TRUE(checked(cmd::Grid));
+    EXPECT_TRUE(pressed(cmd::CityNames));
+    EXPECT_FALSE(pressed(cmd::DayMap));
+    EXPECT_FALSE(checked(cmd::AllCities));
+}
+
+TEST_F(MainWindowTest, SwitchCommandsFollowTheRules) {
+    start();
+    window->runCommand(cmd::NightMap);
+    EXPECT_EQ(settings().night, 1);
+    EXPECT_TRUE(pressed(cmd::NightMap));
+    EXPECT_FALSE(enabled(cmd::SunShadow)); // no shadow over the night map
+
+    window->runCommand(cmd::DayMap);
+    EXPECT_EQ(settings().night, 0);
+    EXPECT_EQ(settings().day, 1);
+    EXPECT_FALSE(pressed(cmd::NightMap));
+    EXPECT_TRUE(checked(cmd::DayMap));
+    EXPECT_TRUE(enabled(cmd::SunShadow));
+
+    // Time zones on turn night and clouds off and tint the day map.
+    settings().night = 1;
+    settings().clouds = 1;
+    window->runCommand(cmd::TimeZones);
+    EXPECT_EQ(settings().zones, 1);
+    EXPECT_EQ(settings().night, 0);
+    EXPECT_EQ(settings().clouds, 0);
+    EXPECT_TRUE(pressed(cmd::TimeZones));
+    EXPECT_FALSE(pressed(cmd::Clouds));
+    const EarthImage* lit = world->compositor.litMap();
+    const EarthImage* day = world->compositor.dayImage();
+    ASSERT_NE(lit, nullptr);
+    ASSERT_NE(day, nullptr);
+    EXPECT_NE(std::memcmp(lit->row(256), day->row(256), kMapWidth * 3), 0);
+
+    // A toolbar click runs the same command as the menu.
+    window->toolbarAction(cmd::Grid)->trigger();
+    EXPECT_EQ(settings().grid, 1);
+    EXPECT_TRUE(checked(cmd::Grid));
+    window->menuAction(cmd::Grid)->trigger();
+    EXPECT_EQ(settings().grid, 0);
+    EXPECT_FALSE(pressed(cmd::Grid));
+
+    window->runCommand(cmd::CityNames);
+    EXPECT_EQ(settings().track, 40);
+}
+
+TEST_F(MainWindowTest, ZoomCommandsAndResizesFitUnlessTheUserZoomed) {
+    start();
+    window->resize(800, 600);
+    drainEvents();
+    const float fit = static_cast<float>(window->view().mapArea.width) / 1024.0f;
+    EXPECT_FLOAT_EQ(window->view().scale, fit);
+
+    window->runCommand(cmd::ZoomIn);
+    EXPECT_FLOAT_EQ(window->view().scale, fit + 0.1f);
+    window->resize(900, 600);
+    drainEvents();
+    // Zoom In alone does not hold against a resize.
+    EXPECT_FLOAT_EQ(window->view().scale,
+                    static_cast<float>(window->view().mapArea.width) / 1024.0f);
+
+    window->runCommand(cmd::ActualPixels);
+    EXPECT_TRUE(window->view().userZoomed);
+    window->resize(700, 500);
+    drainEvents();
+    EXPECT_FLOAT_EQ(window->view().scale, 1.0f);
+
+    window->runCommand(cmd::FitToScreen);
+    EXPECT_FALSE(window->view().userZoomed);
+    EXPECT_FLOAT_EQ(window->view().scale,
+                    static_cast<float>(window->view().mapArea.width) / 1024.0f);
+}
+
+TEST_F(MainWindowTest, ThePointerReadOutShowsTimePositionAndTheCityUnder) {
+    start();
+    const CityRecord& city = cityInside();
+    const QPoint at = paneAt(city);
+    mouse(QEvent::MouseMove, at);
+    ASSERT_TRUE(window->cityUnderCursor());
+    EXPECT_EQ(world->tables.cities[*window->cityUnderCursor()].name, city.name);
+    // Latitude and longitude of the pixel under the pointer, two decimals.
+    const float latitude = status(MainWindow::StatusLatitude).toFloat();
+    const float longitude = status(MainWindow::StatusLongitude).toFloat();
+    const float degreesPerPixel = 360.0f / 1024.0f / window->view().scale;
+    EXPECT_NEAR(latitude, city.latitude, 2 * degreesPerPixel);
+    EXPECT_NEAR(longitude, city.longitude, 2 * degreesPerPixel);
+    EXPECT_TRUE(
+        status(MainWindow::StatusLatitude).contains(QRegularExpression("^-?\\d+\\.\\d\\d$")));
+    // "MM/DD/YY hh:mm:ss" (the tests' locale uses "/").
+    EXPECT_TRUE(status(MainWindow::StatusLocalTime)
+                    .contains(QRegularExpression("^\\d\\d/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d$")))
+        << status(MainWindow::StatusLocalTime).toStdString();
+}
+
+TEST_F(MainWindowTest, DoubleClickMarksTheCityUnderThePointer) {
+    start();
+    ASSERT_EQ(settings().marked, 0);
+    const CityRecord& city = cityInside();
+    const QPoint at = paneAt(city) + QPoint(30, 0); // far: names off takes the nearest anyway
+    mouse(QEvent::MouseMove, at);
+    ASSERT_TRUE(window->cityUnderCursor());
+    const std::size_t index = *window->cityUnderCursor();
+    const bool before = world->tables.cities[index].marked;
+    mouse(QEvent::MouseButtonDblClick, at, Qt::LeftButton);
+    EXPECT_EQ(world->tables.cities[index].marked, !before);
+    EXPECT_EQ(settings().marked, 1); // the selection is shown
+    EXPECT_TRUE(pressed(cmd::CitySelection));
+
+    window->runCommand(cmd::ClearCitySelection);
+    for (const CityRecord& c : world->tables.cities) {
+        EXPECT_FALSE(c.marked);
+    }
+}
+
+TEST_F(MainWindowTest, PanDragMovesTheMapAndARightClickIsNotAZoom) {
+    start();
+    window->runCommand(cmd::ActualPixels);
+    window->resize(600, 400);
+    drainEvents();
+    mouse(QEvent::MouseButtonPress, QPoint(300, 200), Qt::LeftButton);
+    mouse(QEvent::MouseMove, QPoint(250, 180), Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, QPoint(250, 180), Qt::LeftButton);
+    EXPECT_EQ(window->view().panX, 50);
+    EXPECT_EQ(window->view().panY, 20);
+
+    // A right drag of 100 pixels zooms by half.
+    mouse(QEvent::MouseButtonPress, QPoint(100, 100), Qt::RightButton);
+    mouse(QEvent::MouseMove, QPoint(150, 100), Qt::RightButton);
+    mouse(QEvent::MouseMove, QPoint(200, 100), Qt::RightButton);
+    mouse(QEvent::MouseButtonRelease, QPoint(200, 100), Qt::RightButton);
+    EXPECT_FLOAT_EQ(window->view().scale, 1.5f);
+    EXPECT_TRUE(window->view().userZoomed);
+}
+
+TEST_F(MainWindowTest, ContextMenuListsTheTenNearestCitiesNearestFirst) {
+    start([](World& w) { w.settings.night = 1; });
+    const CityRecord& city = cityInside();
+    const QPoint at = paneAt(city);
+    const std::unique_ptr<QMenu> menu = window->makeContextMenu(at);
+
+    QMenu* weather = submenu(*menu, "Weather");
+    QMenu* hotels = submenu(*menu, "Hotels");
+    QMenu* view = submenu(*menu, "View");
+    ASSERT_NE(weather, nullptr);
+    ASSERT_NE(hotels, nullptr);
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(weather->actions().size(), 10);
+    ASSERT_EQ(hotels->actions().size(), 10);
+    EXPECT_EQ(weather->actions()[0]->text().toStdString(), city.name);
+    float last = -1.0f;
+    const Point cursor{at.x() - window->view().mapArea.left, at.y() - window->view().mapArea.top};
+    for (int slot = 0; slot < 10; ++slot) {
+        EXPECT_EQ(weather->actions()[slot]->data().toInt(), cmd::NearbyCityWeather + slot);
+        EXPECT_EQ(hotels->actions()[slot]->data().toInt(), cmd::NearbyCityHotels + slot);
+        EXPECT_EQ(weather->actions()[slot]->text(), hotels->actions()[slot]->text());
+        // Nearest first: the distances grow down the list.
+        const std::string name = weather->actions()[slot]->text().toStdString();
+        float best = 1e9f;
+        for (const CityRecord& c : world->tables.cities) {
+            if (c.name == name && c.picked) {
+                const Point p = window->view().mapToPane(c.longitude, c.latitude);
+                best = std::min(best, std::hypot(static_cast<float>(p.x - cursor.x),
+                                                 static_cast<float>(p.y - cursor.y)));
+            }
+        }
+        EXPECT_GE(best, last) << name;
+        last = best;
+    }
+
+    // Check marks follow the switches; Sun Shadow is greyed over the night map.
+    for (QAction* action : view->actions()) {
+        const int command = action->data().toInt();
+        if (command == cmd::NightMap) {
+            EXPECT_TRUE(action->isChecked());
+        } else if (command == cmd::DayMap) {
+            EXPECT_FALSE(action->isChecked());
+        } else if (command == cmd::SunShadow) {
+            EXPECT_FALSE(action->isEnabled());
+            EXPECT_FALSE(action->isCheckable());
+        }
+    }
+
+    // The Weather item opens the weather page of that city.
+    weather->actions()[0]->trigger();
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].program, "/usr/bin/xdg-open");
+    EXPECT_TRUE(launches[0].arguments.value(0).startsWith("https://wttr.in/"))
+        << launches[0].arguments.value(0).toStdString();
+    hotels->actions()[1]->trigger();
+    ASSERT_EQ(launches.size(), 2u);
+    EXPECT_TRUE(launches[1].arguments.value(0).contains("booking.com"));
+}
+
+TEST_F(MainWindowTest, LinksWithoutACityTakeTheOneNearestTheClick) {
+    start();
+    const CityRecord& city = cityInside();
+    window->makeContextMenu(paneAt(city));
+    window->runCommand(cmd::SatelliteImage);
+    ASSERT_EQ(launches.size(), 1u);
+    char latitude[32];
+    std::snprintf(latitude, sizeof latitude, "%.4f", static_cast<double>(city.latitude));
+    EXPECT_TRUE(launches[0].arguments.value(0).contains(QString::fromLatin1(latitude)))
+        << launches[0].arguments.value(0).toStdString();
+
+    // The FAQ is a page of the data folder.
+    window->runCommand(cmd::Faq);
+    ASSERT_EQ(launches.size(), 2u);
+    EXPECT_EQ(QFileInfo(launches[1].arguments.value(0)).canonicalFilePath(),
+              QFileInfo(dataFolder + "/faq.html").canonicalFilePath());
+}
+
+TEST_F(MainWindowTest, UpgradeAndManualAskTheUpgradeProgram) {
+    start([](World& w) {
+        w.installation.values["path"] = "/opt/quillmar/upgrade";
+        w.installation.values["code"] = "CV2";
+    });
+    window->runCommand(cmd::Upgrade);
+    // No manual is installed: the upgrade program is asked to fetch it.
+    window->runCommand(cmd::Manual);
+    ASSERT_EQ(launches.size(), 2u);
+    EXPECT_EQ(launches[0].arguments, (QStringList{"CV2", "Quillmar Chronvale"}));
+    EXPECT_EQ(launches[1].arguments, (QStringList{"-m", "CV2_M", "Quillmar Chronvale"}));
+}
+
+TEST_F(MainWindowTest, MinimiseReleasesAndRestoreRebuildsFirstWithoutThenWithTheShadow) {
+    start([](World& w) { w.settings.shadow = 1; });
+    ASSERT_TRUE(waitFor([this] { return composedShadow.back() == 1; }));
+    ASSERT_NE(world->compositor.dayImage(), nullptr);
+
+    window->showMinimized();
+    drainEvents();
+    EXPECT_TRUE(window->isMinimized());
+    EXPECT_EQ(world->compositor.dayImage(), nullptr);
+    EXPECT_EQ(world->compositor.timeZoneImage(), nullptr);
+    ASSERT_NE(world->compositor.litMap(), nullptr); // the lit map stays
+
+    const int before = composed;
+    window->showNormal();
+    ASSERT_TRUE(waitFor([&] { return composed >= before + 2; }));
+    drainEvents();
+    EXPECT_EQ(composed, before + 2);
+    EXPECT_EQ(composedShadow[static_cast<std::size_t>(before)], 0);
+    EXPECT_EQ(composedShadow[static_cast<std::size_t>(before) + 1], 1);
+    EXPECT_NE(world->compositor.dayImage(), nullptr);
+    EXPECT_EQ(settings().shadow, 1);
+    EXPECT_TRUE(pressed(cmd::SunShadow));
+
+    // Minimize from the tray keeps the images.
+    window->minimiseWindow();
+    drainEvents();
+    EXPECT_TRUE(window->isMinimized());
+    EXPECT_NE(world->compositor.dayImage(), nullptr);
+    window->restoreWindow();
+    drainEvents();
+    EXPECT_FALSE(window->isMinimized());
+}
+
+TEST_F(MainWindowTest, QuitSavesTheSettingsAndTheMarkedCities) {
+    start();
+    window->runCommand(cmd::Grid);
+    world->tables.cities[5].marked = true;
+    bool closed = false;
+    QObject::connect(window.get(), &MainWindow::closed, [&closed] { closed = true; });
+    window->runCommand(cmd::Quit);
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(openProgramSettings()->value("grid").toString(), "1");
+    QFile config(userFolder.filePath("config.ini"));
+    ASSERT_TRUE(config.open(QIODevice::ReadOnly));
+    const QByteArray text = config.readAll();
+    EXPECT_TRUE(text.contains("M=" + QByteArray::fromStdString(world->tables.cities[5].name)));
+}
+
+TEST_F(MainWindowTest, ClosingInWallpaperModeWithoutATrayKeepsTheProgram) {
+    start([](World& w) { w.settings.wallpaper = 1; });
+    bool closed = false;
+    QObject::connect(window.get(), &MainWindow::closed, [&closed] { closed = true; });
+    window->close();
+    drainEvents();
+    EXPECT_FALSE(closed);
+    // Without a tray to come back from, the window goes to the task bar.
+    EXPECT_TRUE(window->isMinimized() || !window->isVisible());
+    window->exitProgram();
+    EXPECT_TRUE(closed);
+}
+
+// A data folder like the installed one with the German language file of the build.
+class LanguageWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(data.isValid());
+        const QDir installed(QStringLiteral(CHRONVALE_SOURCE_DIR "/data"));
+        for (const QString& name :
+             installed.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+            ASSERT_TRUE(QFile::link(installed.filePath(name), data.filePath(name)));
+        }
+        ASSERT_TRUE(QDir(data.path()).mkdir("lang"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(CHRONVALE_BINARY_DIR "/lang/lang_de.dat"),
+                                data.filePath("lang/lang_de.dat")));
+        dataFolder = data.path();
+    }
+    QTemporaryDir data;
+};
+
+TEST_F(LanguageWindowTest, OnlyLanguagesWithAFileAreOfferedAndSwitchingTranslatesAtOnce) {
+    start([](World& w) { w.settings.language.reset(); });
+    EXPECT_EQ(window->languageCommands(), (std::vector<int>{cmd::English, 1193}));
+    EXPECT_EQ(window->toolbarAction(cmd::ZoomIn)->toolTip(), "Zoom In");
+
+    window->menuAction(1193)->trigger();
+    EXPECT_EQ(settings().language, std::optional<std::string>("de"));
+    EXPECT_EQ(window->toolbarAction(cmd::ZoomIn)->toolTip(), QString::fromUtf8("Vergrößern"));
+    EXPECT_EQ(window->toolbarAction(cmd::DayMap)->toolTip(), "Tageskarte anzeigen");
+    EXPECT_EQ(window->menuAction(cmd::DayMap)->text(), "&Tageskarte");
+    EXPECT_TRUE(checked(1193));
+
+    window->runCommand(cmd::English);
+    EXPECT_FALSE(settings().language);
+    EXPECT_EQ(window->menuAction(cmd::DayMap)->text(), "&Day Map");
+    EXPECT_TRUE(checked(cmd::English));
+}
+
+TEST_F(LanguageWindowTest, AStoredLanguageIsAppliedAtStart) {
+    start([](World& w) { w.settings.language = "de"; });
+    EXPECT_EQ(window->toolbarAction(cmd::DayMap)->toolTip(), "Tageskarte anzeigen");
+    EXPECT_TRUE(checked(1193));
+}
+
+} // namespace
+} // namespace chronvale

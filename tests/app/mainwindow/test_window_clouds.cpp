@@ -1,0 +1,187 @@
+// The main window against a real chronvale-imaged serving its demo frames and
+// earthquakes on loopback: the clouds, the animation, the earthquakes and the
+// network activity in the status bar.
+
+#include "app/mainwindow/command_ids.h"
+#include "image_server_process.h"
+#include "net/cloud_service.h"
+#include "net/quake_feed.h"
+#include "ui/status_bar.h"
+#include "window_test_support.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QToolBar>
+#include <algorithm>
+#include <cstring>
+
+namespace chronvale {
+namespace {
+
+using test::drainEvents;
+using test::waitFor;
+
+class CloudWindowTest : public test::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_TRUE(serverFolder.isValid());
+    }
+
+    // Starts the demo server with extra options, then the window talking to it.
+    void startWithServer(const QStringList& options = {},
+                         const std::function<void(World&)>& prepare = {}) {
+        server = std::make_unique<test::ImageServerProcess>(
+            serverFolder.path(), QStringList{QStringLiteral("--demo")} + options);
+        ASSERT_TRUE(server->started());
+        start([this, prepare](World& w) {
+            w.installation.values["server"] = server->host();
+            if (prepare) {
+                prepare(w);
+            }
+        });
+        QObject::connect(window.get(), &MainWindow::mapComposed,
+                         [this] { frames.push_back(window->cloudService().currentFrame()); });
+    }
+
+    QString status(int part) const { return window->statusBarFields()->statusText(part); }
+
+    // The frames shown, each run of repeats taken once.
+    std::vector<int> shownFrames() const {
+        std::vector<int> shown;
+        for (int frame : frames) {
+            if (shown.empty() || shown.back() != frame) {
+                shown.push_back(frame);
+            }
+        }
+        return shown;
+    }
+
+    QTemporaryDir serverFolder;
+    std::unique_ptr<test::ImageServerProcess> server;
+    std::vector<int> frames; // the current frame at each composition
+};
+
+TEST_F(CloudWindowTest, FullStartShowsTheNewestCloudFrame) {
+    startWithServer();
+    window->runCommand(cmd::Clouds);
+    EXPECT_EQ(settings().clouds, 1);
+    ASSERT_TRUE(waitFor([this] { return world->compositor.cloudImage() != nullptr; }));
+    drainEvents();
+    EXPECT_EQ(window->cloudService().currentFrame(), 0);
+    ASSERT_TRUE(window->cloudService().frames()[0].path);
+    EXPECT_TRUE(
+        QFileInfo(QString::fromStdString(*window->cloudService().frames()[0].path)).isFile());
+    EXPECT_TRUE(window->toolbarAction(cmd::Clouds)->isChecked());
+    EXPECT_EQ(status(MainWindow::StatusMessage), "Complete");
+
+    // Neither day nor night map: the lit map is the cloud image itself, and the
+    // pane shows it.
+    const EarthImage* lit = world->compositor.litMap();
+    const EarthImage* cloud = world->compositor.cloudImage();
+    ASSERT_NE(lit, nullptr);
+    ASSERT_NE(cloud, nullptr);
+    ASSERT_EQ(lit->width(), cloud->width());
+    EXPECT_EQ(std::memcmp(lit->row(200), cloud->row(200), static_cast<size_t>(lit->width()) * 3),
+              0);
+    window->runCommand(cmd::ActualPixels);
+    const QImage shot = window->mapPane()->grab().toImage();
+    const int top = window->view().mapArea.top;
+    for (int x : {10, 300, 700}) {
+        const uint8_t* p = pixelAddress(lit, x, 100);
+        EXPECT_EQ(shot.pixel(x, top + 100), qRgb(p[2], p[1], p[0])) << x;
+    }
+}
+
+TEST_F(CloudWindowTest, PlayRunsFromTheOldestToTheNewestFrameAndStops) {
+    startWithServer();
+    window->runCommand(cmd::Play);
+    EXPECT_TRUE(window->animationRunning());
+    EXPECT_FALSE(window->toolbarAction(cmd::Play)->isEnabled());
+    EXPECT_TRUE(window->toolbarAction(cmd::Stop)->isEnabled());
+    ASSERT_TRUE(waitFor([this] { return !window->animationRunning(); }, std::chrono::seconds(60)));
+    drainEvents();
+    EXPECT_EQ(shownFrames(), (std::vector<int>{11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
+    EXPECT_EQ(window->cloudService().currentFrame(), 0);
+    EXPECT_TRUE(window->toolbarAction(cmd::Play)->isEnabled());
+    EXPECT_FALSE(window->toolbarAction(cmd::Stop)->isEnabled());
+    EXPECT_FALSE(window->toolbarAction(cmd::NextFrame)->isEnabled()); // at the newest
+    EXPECT_TRUE(window->toolbarAction(cmd::PreviousFrame)->isEnabled());
+
+    // Next at frame 0 leaves frame 0; Previous steps one older.
+    window->runCommand(cmd::NextFrame);
+    drainEvents();
+    EXPECT_EQ(window->cloudService().currentFrame(), 0);
+    window->runCommand(cmd::PreviousFrame);
+    drainEvents();
+    EXPECT_EQ(window->cloudService().currentFrame(), 1);
+    EXPECT_TRUE(window->toolbarAction(cmd::NextFrame)->isEnabled());
+}
+
+TEST_F(CloudWindowTest, WithLoopOnTheAnimationCyclesUntilStop) {
+    startWithServer({}, [](World& w) { w.settings.loop = 1; });
+    window->runCommand(cmd::Play);
+    // Past frame 0 it starts again at 11, from the cache now.
+    const auto wrapped = [this] {
+        const std::vector<int> shown = shownFrames();
+        const auto zero = std::find(shown.begin(), shown.end(), 0);
+        return zero != shown.end() && std::find(zero, shown.end(), 10) != shown.end();
+    };
+    ASSERT_TRUE(waitFor(wrapped, std::chrono::seconds(60)));
+    EXPECT_TRUE(window->animationRunning());
+    const std::vector<int> shown = shownFrames();
+    EXPECT_EQ(std::vector<int>(shown.begin(), shown.begin() + 14),
+              (std::vector<int>{11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 11, 10}));
+
+    window->runCommand(cmd::Stop);
+    EXPECT_FALSE(window->animationRunning());
+    EXPECT_EQ(window->cloudService().currentFrame(), 0);
+    const std::size_t count = frames.size();
+    // Ticks no longer step: nothing more is shown for a few animation periods.
+    EXPECT_FALSE(waitFor([&] { return frames.size() > count; }, std::chrono::milliseconds(600)));
+}
+
+TEST_F(CloudWindowTest, EarthquakesDownloadOnceWhenFirstShown) {
+    startWithServer();
+    window->runCommand(cmd::Earthquakes);
+    EXPECT_EQ(settings().quakes, 1);
+    ASSERT_TRUE(waitFor([this] { return !window->quakeFeed().quakeList().empty(); }));
+    drainEvents();
+    const std::size_t count = window->quakeFeed().quakeList().size();
+    EXPECT_EQ(status(MainWindow::StatusMessage),
+              QString("%1 earthquake events recorded in the past 7 days").arg(count));
+
+    window->runCommand(cmd::Earthquakes); // off
+    window->runCommand(cmd::Earthquakes); // on again: the list is kept
+    drainEvents();
+    EXPECT_EQ(server->requests("earthquake"), 1);
+}
+
+TEST_F(CloudWindowTest, ATransferShowsInTheActivityFieldAndEnablesStop) {
+    startWithServer({QStringLiteral("--slow"), QStringLiteral("700")});
+    window->runCommand(cmd::Refresh);
+    EXPECT_EQ(status(MainWindow::StatusLatitude), "Checking for new satellite data...");
+    ActivityIndicator* activity = window->statusBarFields()->activityIndicator();
+    ASSERT_NE(activity, nullptr);
+    ASSERT_TRUE(waitFor([activity] { return activity->isActive(); }));
+    window->updateAnimationButtons();
+    EXPECT_TRUE(window->toolbarAction(cmd::Stop)->isEnabled());
+    EXPECT_FALSE(window->toolbarAction(cmd::PreviousFrame)->isEnabled());
+
+    ASSERT_TRUE(waitFor([activity] { return !activity->isActive(); }));
+    EXPECT_FALSE(window->toolbarAction(cmd::Stop)->isEnabled());
+}
+
+TEST_F(CloudWindowTest, StopCancelsTheTransfer) {
+    startWithServer({QStringLiteral("--slow"), QStringLiteral("5000")});
+    window->runCommand(cmd::Play);
+    ASSERT_TRUE(waitFor([this] { return world->http.transferCount() > 0; }));
+    window->runCommand(cmd::Stop);
+    EXPECT_EQ(world->http.transferCount(), 0u);
+    EXPECT_FALSE(window->animationRunning());
+    EXPECT_FALSE(window->toolbarAction(cmd::Stop)->isEnabled());
+    EXPECT_TRUE(window->toolbarAction(cmd::Play)->isEnabled());
+}
+
+} // namespace
+} // namespace chronvale

@@ -1,0 +1,124 @@
+// The chronvale executable as the user starts it, on Qt's offscreen platform:
+// a second start gives way to the first, a lock left by a crash is taken over,
+// and a full start paints the lit map.
+
+#include "desktop/single_instance.h"
+#include "support/shell_test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace chronvale {
+namespace {
+
+using namespace std::chrono_literals;
+
+const QString kProgram = QStringLiteral(CHRONVALE_BINARY_DIR "/chronvale");
+const QString kData = QStringLiteral(CHRONVALE_SOURCE_DIR "/data");
+
+class ShellProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::shellApplication();
+        ASSERT_TRUE(runtime.isValid()); // made with 0700, as a runtime folder must be
+    }
+
+    // The program with its own runtime folder, drawing off screen.
+    std::unique_ptr<QProcess> start(const QString& program, const QStringList& arguments) {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process->setProcessEnvironment(env);
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(program, arguments);
+        return process;
+    }
+
+    static bool finished(QProcess& process) {
+        return test::waitFor([&] { return process.state() == QProcess::NotRunning; }, 60s);
+    }
+
+    // What the running first copy looks like to the program.
+    std::unique_ptr<SingleInstance> firstCopy(const QString& executable = kProgram) {
+        auto first = std::make_unique<SingleInstance>(SingleInstance::defaultName(), runtime.path(),
+                                                      executable);
+        EXPECT_EQ(first->claim(), SingleInstance::Role::First);
+        QObject::connect(first.get(), &SingleInstance::raiseRequested, [this] { ++raised; });
+        return first;
+    }
+
+    QTemporaryDir runtime;
+    int raised = 0;
+};
+
+TEST_F(ShellProcessTest, ASecondStartAsksTheFirstToComeForwardAndExitsWithZero) {
+    const auto first = firstCopy();
+    const auto second = start(kProgram, {QStringLiteral("--data"), kData});
+    ASSERT_TRUE(finished(*second));
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_EQ(raised, 1);
+}
+
+TEST_F(ShellProcessTest, AStartFromAnotherPathExitsWithZeroWithoutRaising) {
+    QTemporaryDir elsewhere;
+    // A copy of the program with its window module, as another installation has.
+    const QString copy = elsewhere.filePath(QStringLiteral("chronvale"));
+    ASSERT_TRUE(QFile::copy(kProgram, copy));
+    ASSERT_TRUE(
+        QFile::copy(QFileInfo(kProgram).dir().filePath(QStringLiteral("chronvale-window.so")),
+                    elsewhere.filePath(QStringLiteral("chronvale-window.so"))));
+    const auto first = firstCopy();
+    const auto other = start(copy, {QStringLiteral("--data"), kData});
+    ASSERT_TRUE(finished(*other));
+    EXPECT_EQ(other->exitCode(), 0);
+    EXPECT_EQ(raised, 0);
+}
+
+TEST_F(ShellProcessTest, TheLockOfACrashedCopyIsTakenOver) {
+    const auto running = start(kProgram, {QStringLiteral("--data"), kData});
+    // Once the program answers a second start, it holds the lock and listens.
+    SingleInstance probe(SingleInstance::defaultName(), runtime.path(), kProgram);
+    ASSERT_TRUE(test::waitFor([&] { return QFile::exists(probe.lockPath()); }, 60s));
+    ASSERT_EQ(probe.claim(), SingleInstance::Role::Second);
+    ASSERT_EQ(probe.askFirstToRaise(60s), std::optional<bool>(true));
+
+    running->kill(); // SIGKILL: nothing is cleaned up
+    ASSERT_TRUE(finished(*running));
+    ASSERT_TRUE(QFile::exists(probe.lockPath()));
+
+    SingleInstance next(SingleInstance::defaultName(), runtime.path(), kProgram);
+    EXPECT_EQ(next.claim(), SingleInstance::Role::First);
+}
+
+TEST_F(ShellProcessTest, AFullStartPaintsTheLitMap) {
+    QTemporaryDir out;
+    const QString shot = out.filePath(QStringLiteral("window.png"));
+    const auto program =
+        start(kProgram, {QStringLiteral("--data"), kData, QStringLiteral("--screenshot"), shot});
+    ASSERT_TRUE(finished(*program));
+    EXPECT_EQ(program->exitCode(), 0);
+    const QImage image(shot);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_GE(image.width(), 320);
+    EXPECT_GE(image.height(), 250);
+    // The day map is painted in the middle of the window: not one flat colour.
+    const QRgb centre = image.pixel(image.width() / 2, image.height() / 2);
+    bool varied = false;
+    for (int x = image.width() / 4; x < image.width() * 3 / 4 && !varied; x += 7) {
+        varied = image.pixel(x, image.height() / 2) != centre;
+    }
+    EXPECT_TRUE(varied);
+    // The program ran as the only copy and let the lock go.
+    SingleInstance next(SingleInstance::defaultName(), runtime.path(), kProgram);
+    EXPECT_EQ(next.claim(), SingleInstance::Role::First);
+}
+
+} // namespace
+} // namespace chronvale

@@ -1,0 +1,148 @@
+// Start-up before the main window: the order of the steps shows in what they
+// leave behind.
+
+#include "app/startup/world.h"
+#include "config/program_settings.h"
+#include "config/settings.h"
+#include "core/load_errors.h"
+#include "support/recording_message_sink.h"
+#include "support/shell_test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace chronvale {
+namespace {
+
+class WorldTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::shellApplication();
+        ASSERT_TRUE(user.isValid());
+        openProgramSettings()->clear();
+        openSharedSettings()->clear();
+    }
+
+    Folders folders(const QString& data = QStringLiteral(CHRONVALE_SOURCE_DIR "/data")) {
+        return Folders{data, user.path(), false};
+    }
+
+    void writeConfig(const std::string& text) {
+        QFile file(user.filePath("config.ini"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.data(), static_cast<qint64>(text.size()));
+    }
+
+    QTemporaryDir user;
+    RecordingMessageSink messages;
+};
+
+TEST_F(WorldTest, MarkedCitiesAreRestoredBecauseTheTablesComeFirst) {
+    RecordingLoadErrorSink errors;
+    const GeoTables tables = loadGeoTables(CHRONVALE_SOURCE_DIR "/data", errors);
+    ASSERT_TRUE(errors.files.empty());
+    ASSERT_GT(tables.cities.size(), 100u);
+    const CityRecord& chosen = tables.cities[100];
+    const int longitude = static_cast<int>(chosen.longitude);
+    writeConfig("M=" + chosen.name + "," + std::to_string(longitude) + "\n");
+
+    World world(folders(), messages);
+    EXPECT_TRUE(world.configRead);
+    int marked = 0;
+    for (const CityRecord& city : world.tables.cities) {
+        if (city.marked) {
+            ++marked;
+            EXPECT_EQ(city.name, chosen.name);
+            EXPECT_EQ(static_cast<int>(city.longitude), longitude);
+        }
+    }
+    EXPECT_EQ(marked, 1);
+    EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(WorldTest, TheUserFolderBecomesCurrentWithACacheFolder) {
+    World world(folders(), messages);
+    EXPECT_EQ(QFileInfo(QDir::currentPath()).canonicalFilePath(),
+              QFileInfo(user.path()).canonicalFilePath());
+    EXPECT_TRUE(QFileInfo(user.filePath("cache")).isDir());
+    // A second start finds the folder there and goes on.
+    World again(folders(), messages);
+    EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(WorldTest, AStoredRefreshOfZeroBecomesTenMinutes) {
+    {
+        auto program = openProgramSettings();
+        program->setValue("refresh", "0");
+        program->setValue("grid", "1");
+    }
+    World world(folders(), messages);
+    EXPECT_EQ(world.settings.refresh, 10);
+    EXPECT_EQ(world.settings.grid, 1); // the other values were read
+}
+
+TEST_F(WorldTest, NoStoredRefreshGivesTenMinutes) {
+    World world(folders(), messages);
+    EXPECT_EQ(world.settings.refresh, 10);
+    EXPECT_FALSE(world.configRead); // first run: no config.ini, no message
+    EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(WorldTest, MissingTablesAreReportedInOrderAndStartUpGoesOn) {
+    QTemporaryDir empty;
+    {
+        auto program = openProgramSettings();
+        program->setValue("refresh", "25");
+    }
+    writeConfig("M=Nowhere,0\n");
+    World world(folders(empty.path()), messages);
+    ASSERT_EQ(messages.boxes.size(), 4u);
+    const char* names[] = {"location.dat", "tz_data.dat", "tz_dst.dat", "areacode.dat"};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(messages.boxes[i].caption, QStringLiteral("Error"));
+        EXPECT_EQ(messages.boxes[i].text,
+                  QStringLiteral("Unable to load file '%1'").arg(QLatin1String(names[i])));
+    }
+    EXPECT_TRUE(world.tables.cities.empty());
+    EXPECT_TRUE(world.tables.zones.empty());
+    // The settings were still loaded.
+    EXPECT_TRUE(world.configRead);
+    EXPECT_EQ(world.settings.refresh, 25);
+}
+
+TEST_F(WorldTest, ASaveThatCannotReplaceConfigIniSaysSo) {
+    World world(folders(), messages);
+    ASSERT_TRUE(messages.boxes.empty());
+    // A folder where the temporary file would go: config.ini cannot be replaced.
+    ASSERT_TRUE(QDir(user.path()).mkdir(QStringLiteral("config.ini.tmp")));
+    EXPECT_FALSE(world.saveAll());
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].caption, "Error");
+    EXPECT_EQ(messages.boxes[0].text, "ERROR C114: Unable to open file 'config.ini'");
+}
+
+TEST(PrimaryDesktop, IsTheScreenOrTheFallbackWithoutOne) {
+    // The offscreen platform's screen, or 1024x768 when there is none.
+    const QRect desktop = primaryDesktopRect();
+    EXPECT_GT(desktop.width(), 0);
+    EXPECT_GT(desktop.height(), 0);
+}
+
+TEST(StartupRefresh, KeepsUsableValuesAndMendsTheOthers) {
+    EXPECT_EQ(startupRefreshMinutes(0), 10);
+    EXPECT_EQ(startupRefreshMinutes(-5), 10);
+    EXPECT_EQ(startupRefreshMinutes(1), 1);
+    EXPECT_EQ(startupRefreshMinutes(15), 15);
+    // The timer's milliseconds must fit an int.
+    const int capped = startupRefreshMinutes(std::numeric_limits<int>::max());
+    EXPECT_LE(static_cast<long long>(capped) * 60000, std::numeric_limits<int>::max());
+    EXPECT_GT(capped, 30 * 24 * 60 / 2);
+}
+
+} // namespace
+} // namespace chronvale

@@ -1,0 +1,237 @@
+#include "config/program_settings.h"
+#include "config/settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace chronvale {
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+
+    SettingsStores stores() {
+        return SettingsStores{program, shared, folder.filePath("config.ini"), {}};
+    }
+
+    bool load(Settings& settings, const std::optional<std::string>& systemLanguage = {}) {
+        SettingsStores s = stores();
+        return loadSettings(s, settings, cities, frames, systemLanguage);
+    }
+
+    bool save(Settings& settings, std::function<bool()> beforeRename = {}) {
+        SettingsStores s = stores();
+        s.beforeConfigRename = std::move(beforeRename);
+        return saveSettings(s, settings, cities, frames);
+    }
+
+    QString configText() {
+        QFile file(folder.filePath("config.ini"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : "<missing>";
+    }
+
+    QTemporaryDir folder;
+    QSettings program{folder.filePath("Chronvale.ini"), QSettings::IniFormat};
+    QSettings shared{folder.filePath("Common.ini"), QSettings::IniFormat};
+    CityList cities;
+    CloudFrameTable frames;
+    const QRect desktop{0, 0, 1920, 1080};
+};
+
+TEST_F(SettingsTest, FirstRunKeepsTheDefaults) {
+    Settings settings = defaultSettings(desktop);
+    EXPECT_FALSE(load(settings)); // no config.ini yet: no message, nothing marked
+    EXPECT_EQ(settings.refresh, 10);
+    EXPECT_EQ(settings.help, 1);
+    EXPECT_EQ(settings.view, 247);
+    for (int flag : {settings.shadow, settings.cities, settings.marked, settings.track,
+                     settings.grid, settings.day, settings.night, settings.clouds, settings.zones,
+                     settings.info, settings.loop, settings.quakes, settings.wallpaper}) {
+        EXPECT_EQ(flag, 0);
+    }
+    EXPECT_EQ(settings.zoom, 1.0f);
+    EXPECT_EQ(settings.cx, 0);
+    EXPECT_EQ(settings.cy, 0);
+    EXPECT_EQ(settings.wallpaperWidth, 1920);
+    EXPECT_EQ(settings.desktop, desktop);
+    EXPECT_FALSE(settings.language);
+    EXPECT_FALSE(settings.browser);
+    // Missing wallpaper values read as empty texts.
+    EXPECT_EQ(settings.wallpaperfile, "");
+    EXPECT_EQ(settings.wallpaperstyle, "");
+    for (const CloudFrame& frame : frames) {
+        EXPECT_FALSE(frame.t);
+    }
+}
+
+TEST_F(SettingsTest, StoredTextsAreReadAsTheProgramWroteThem) {
+    program.setValue("track", "40");
+    program.setValue("grid", "-12");
+    program.setValue("day", "7 days");
+    program.setValue("night", "none");
+    program.setValue("zoom", "1.5000");
+    program.setValue("cx", "+25");
+    program.setValue("refresh", QString(29, '1')); // 29 characters: read
+    program.setValue("view", QString(30, '2'));    // 30: does not fit
+    program.setValue("wallpaperfile", QString(999, 'f'));
+    program.setValue("wallpapertile", QString(1000, 't'));
+    program.setValue("wallpaperstyle", "2");
+    program.setValue("browser", "firefox"); // not a stored value
+    Settings settings = defaultSettings(desktop);
+    settings.wallpapertile = "kept";
+    load(settings);
+    EXPECT_EQ(settings.track, 40);
+    EXPECT_NE(settings.track, 0); // any non-zero value counts as on
+    EXPECT_EQ(settings.grid, -12);
+    EXPECT_EQ(settings.day, 7);
+    EXPECT_EQ(settings.night, 0);
+    EXPECT_EQ(settings.zoom, 1.5f);
+    EXPECT_EQ(settings.cx, 25);
+    EXPECT_EQ(settings.refresh, 2147483647); // saturated, not overflowed
+    EXPECT_EQ(settings.view, 247);
+    EXPECT_EQ(settings.wallpaperfile->size(), 999u);
+    EXPECT_EQ(settings.wallpapertile, ""); // too long counts as missing: empty
+    EXPECT_EQ(settings.wallpaperstyle, "2");
+    EXPECT_FALSE(settings.browser);
+}
+
+TEST_F(SettingsTest, SavedValuesHaveTheirTextFormsAndComeBack) {
+    Settings settings = defaultSettings(desktop);
+    settings.language = "de";
+    settings.shadow = 1;
+    settings.track = 40;
+    settings.cx = -12;
+    settings.cy = 300;
+    settings.zoom = 1.5f;
+    settings.refresh = 5;
+    settings.loop = 1;
+    settings.wallpaper = 1;
+    settings.wallpaperfile = "/usr/share/backgrounds/sea.jpg";
+    settings.wallpaperstyle = "zoom";
+    settings.clouds = 1; // not stored
+    cities = {CityRecord{}, CityRecord{}};
+    cities[1].name = "Springfield";
+    cities[1].longitude = -89.6f;
+    cities[1].marked = true;
+    frames[0] = {std::nullopt, "1", "2024060115", 3, 4, 0};
+    ASSERT_TRUE(save(settings));
+
+    EXPECT_EQ(program.value("zoom").toString(), "1.5000");
+    EXPECT_EQ(program.value("cx").toString(), "-12");
+    EXPECT_EQ(program.value("track").toString(), "40");
+    EXPECT_EQ(program.value("help").toString(), "0"); // the tip switch is never on
+    EXPECT_EQ(program.value("view").toString(), "247");
+    EXPECT_FALSE(program.contains("wallpapertile"));
+    EXPECT_FALSE(program.contains("clouds"));
+    EXPECT_EQ(shared.value("lang").toString(), "de");
+    EXPECT_EQ(configText(), "version=2.00.001\nproduct=Quillmar Chronvale\n"
+                            "M=Springfield,-89\nC=,1,2024060115,3,4\n");
+
+    Settings back = defaultSettings(desktop);
+    cities[1].marked = false;
+    frames = {};
+    EXPECT_TRUE(load(back));
+    EXPECT_EQ(back.language, "de");
+    EXPECT_EQ(back.shadow, 1);
+    EXPECT_EQ(back.track, 40);
+    EXPECT_EQ(back.cx, -12);
+    EXPECT_EQ(back.cy, 300);
+    EXPECT_EQ(back.zoom, 1.5f);
+    EXPECT_EQ(back.refresh, 5);
+    EXPECT_EQ(back.loop, 1);
+    EXPECT_EQ(back.wallpaperfile, settings.wallpaperfile);
+    EXPECT_EQ(back.wallpapertile, "");
+    EXPECT_EQ(back.clouds, 0);
+    EXPECT_TRUE(cities[1].marked);
+    EXPECT_FALSE(frames[0].path);
+    EXPECT_EQ(frames[0].t, "2024060115");
+}
+
+TEST_F(SettingsTest, LanguageFallsBackToTheSystemsAndEnglishStoresNone) {
+    Settings settings = defaultSettings(desktop);
+    load(settings, std::string("DE"));
+    EXPECT_EQ(settings.language, "DE");
+
+    shared.setValue("lang", "fr");
+    load(settings, std::string("DE"));
+    EXPECT_EQ(settings.language, "fr");
+
+    // A code that could not name a language file is not taken.
+    shared.setValue("lang", "../../x");
+    load(settings, std::nullopt);
+    EXPECT_FALSE(settings.language);
+
+    settings.language.reset();
+    ASSERT_TRUE(save(settings));
+    EXPECT_FALSE(shared.contains("lang"));
+}
+
+TEST_F(SettingsTest, AFailedConfigReplaceKeepsTheOldFileAndSaysSo) {
+    Settings settings = defaultSettings(desktop);
+    cities = {CityRecord{}};
+    cities[0].name = "Paris";
+    cities[0].longitude = 2.35f;
+    cities[0].marked = true;
+    ASSERT_TRUE(save(settings));
+    const QString before = configText();
+
+    cities[0].marked = false;
+    settings.grid = 1;
+    EXPECT_FALSE(save(settings, [] { return false; }));
+    // The old file is intact and still marks Paris; the other values were saved.
+    EXPECT_EQ(configText(), before);
+    EXPECT_EQ(program.value("grid").toString(), "1");
+    Settings back = defaultSettings(desktop);
+    EXPECT_TRUE(load(back));
+    EXPECT_TRUE(cities[0].marked);
+    EXPECT_FALSE(QFile::exists(folder.filePath("config.ini.tmp")));
+}
+
+TEST(SettingsFiles, LiveInTheUsersConfigurationFolder) {
+    // The tests run with XDG_CONFIG_HOME inside their own home.
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    ASSERT_FALSE(config.isEmpty());
+    EXPECT_EQ(openProgramSettings()->fileName().toStdString(),
+              (config + "/QUILLMAR/Chronvale.ini").toStdString());
+    EXPECT_EQ(openSharedSettings()->fileName().toStdString(),
+              (config + "/QUILLMAR/Common.ini").toStdString());
+}
+
+TEST(SettingsFiles, TheProxyAndTheLanguageShareAPrivateFile) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const auto program = openProgramSettings();
+    const auto shared = openSharedSettings();
+    SettingsStores stores{*program, *shared, folder.filePath("config.ini"), {}};
+    CityList cities;
+    CloudFrameTable frames;
+
+    Settings settings = defaultSettings(QRect(0, 0, 800, 600));
+    settings.language = "fr";
+    settings.proxy.host = "proxy.chronvale.test";
+    settings.proxy.port = 1080;
+    settings.proxy.type = 3;
+    settings.proxy.userName = "user";
+    settings.proxy.password = "secret";
+    ASSERT_TRUE(saveSettings(stores, settings, cities, frames));
+
+    const QFileInfo file(shared->fileName());
+    EXPECT_FALSE(file.permissions() & (QFile::ReadGroup | QFile::ReadOther));
+
+    Settings back = defaultSettings(QRect(0, 0, 800, 600));
+    loadSettings(stores, back, cities, frames, std::nullopt);
+    EXPECT_EQ(back.language, "fr");
+    EXPECT_EQ(back.proxy.host, "proxy.chronvale.test");
+    EXPECT_EQ(back.proxy.port, 1080);
+    EXPECT_EQ(back.proxy.type, 3);
+    EXPECT_EQ(back.proxy.userName, "user");
+    EXPECT_EQ(back.proxy.password, "secret");
+}
+
+} // namespace
+} // namespace chronvale
