@@ -1,9 +1,9 @@
 #include "app/mainwindow/main_window.h"
 
+#include "app/mainwindow/cloud_animation.h"
+#include "app/mainwindow/command_dispatcher.h"
 #include "app/mainwindow/command_ids.h"
-#include "app/mainwindow/command_rules.h"
-#include "app/mainwindow/menu_table.h"
-#include "app/mainwindow/pointer_readout.h"
+#include "app/mainwindow/command_menus.h"
 #include "app/mainwindow/title_clock.h"
 #include "app/startup/world.h"
 #include "core/product.h"
@@ -11,7 +11,6 @@
 #include "desktop/tray_icon.h"
 #include "desktop/upgrade.h"
 #include "geo/time_zone.h"
-#include "i18n/messages.h"
 #include "i18n/string_table.h"
 #include "net/cloud_service.h"
 #include "net/http_client.h"
@@ -22,15 +21,8 @@
 #include "ui/status_bar.h"
 #include "ui/window_geometry.h"
 
-#include <QActionGroup>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
-#include <QDir>
-#include <QFileInfo>
 #include <QMenu>
-#include <QMenuBar>
-#include <QPainter>
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
 
@@ -43,17 +35,7 @@ constexpr int kMainWindowNumber = 101;
 // Room for the whole map at scale 1 below the menu bar and the toolbar.
 constexpr QSize kFirstSize{1024, 640};
 constexpr QSize kMinimumSize{320, 250};
-// The map pane's first rows hold the etched separator below the toolbar.
-constexpr int kSeparatorRows = 2;
 constexpr int kMillisecondsPerMinute = 60000;
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-Point toPoint(QPoint p) {
-    return Point{p.x(), p.y()};
-}
 
 DisplaySwitches displaySwitchesOf(const Settings& settings) {
     DisplaySwitches d;
@@ -84,14 +66,14 @@ public:
     }
 
     void showStatus(int part, const std::string& text) override {
-        w_.showStatus(QString::fromStdString(text), part);
+        w_.status_->show(static_cast<StatusPresenter::Field>(part), QString::fromStdString(text));
     }
     void showErrorBox(const std::string& text, const std::string& caption) override {
         w_.world_.messages.messageBox(QString::fromStdString(caption), QString::fromStdString(text),
                                       MessageSink::Icon::None);
     }
-    bool animationRunning() override { return w_.animationRunning_; }
-    void stopAnimationTimer() override { w_.stopAnimationTimer(); }
+    bool animationRunning() override { return w_.animation_->running(); }
+    void stopAnimationTimer() override { w_.animation_->stopTimer(); }
 
     void setCloudImage(ImagePtr image) override { w_.setCloudImage(std::move(image)); }
     void frameLoaded() override {
@@ -109,24 +91,25 @@ public:
     bool loopAnimation() override { return w_.world_.settings.loop != 0; }
 
     void repaintMap() override {
-        w_.quakeMarks_.clear();
+        std::vector<QuakeMark> marks;
         for (const QuakeRecord& quake : w_.quakes_->quakeList()) {
-            w_.quakeMarks_.push_back(QuakeMark{quake.lon, quake.lat, quake.m});
+            marks.push_back(QuakeMark{quake.lon, quake.lat, quake.m});
         }
+        w_.map_->setQuakes(std::move(marks));
         w_.repaintMap();
     }
 
-    const CityRecord* defaultLinkCity() override { return w_.defaultLinkCity(); }
+    const CityRecord* defaultLinkCity() override { return w_.map_->defaultLinkCity(); }
     UrlContext urlContext() override {
         UrlContext context = baseContext;
         context.languageCode = w_.world_.language.current().value_or(std::string());
-        context.zoom = w_.view_.scale;
+        context.zoom = w_.map_->view().scale;
         const ZoneTable& zones = w_.world_.tables.zones;
         context.countryOfCity = [&zones](const CityRecord& city) {
             return countryOfCity(city, zones).value_or(std::string());
         };
-        const Point point = w_.popupPoint_.value_or(w_.paneCursor(w_.pointer_));
-        const LonLat position = w_.view_.screenToLonLat(point.x, point.y);
+        const Point point = w_.map_->linkPoint();
+        const LonLat position = w_.map_->view().screenToLonLat(point.x, point.y);
         context.fallbackLatitude = position.latitude;
         context.fallbackLongitude = position.longitude;
         return context;
@@ -153,7 +136,6 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
         options_.programLauncher = detachedLauncher();
     }
     Settings& settings = world_.settings;
-    dateSeparator_ = localeDateSeparator(QLocale::system());
 
     // The services report to this window.
     services_->baseContext =
@@ -167,27 +149,65 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
         world_.installation, world_.folders.data, *services_, options_.browserLauncher,
         options_.browserEnvironment.value_or(systemBrowserEnvironment()));
     cloud_->frames() = world_.frames; // as config.ini left them
-    view_.restore(settings.cx, settings.cy, settings.zoom);
 
-    // The map pane, the toolbar across the top, the menus and the status bar.
+    // The status bar, the map pane, the toolbar across the top and the menus.
     setMinimumSize(kMinimumSize);
     if (!restoreWindowGeometry(*this, kMainWindowNumber)) {
         resize(kFirstSize);
     }
-    pane_ = new MapPane(*this, this);
-    setCentralWidget(pane_);
-    buildToolbar();
-    buildMenuBar();
-    status_ = new StatusBar({0, 70, 70, 100, 150}, StatusActivity, this);
-    setStatusBar(status_);
+    statusBar_ = new StatusBar(StatusPresenter::fieldWidths(), StatusPresenter::Activity, this);
+    status_ = std::make_unique<StatusPresenter>(*statusBar_, world_.language);
+    status_->setIdleHandler([this] { updateAnimationButtons(); });
+    map_ = std::make_unique<MapController>(
+        world_, *cloud_, *status_,
+        MapController::Hooks{
+            .now = [this] { return now(); },
+            .minimised = [this] { return isMinimized(); },
+            .contextMenu = [this](QPoint pane, QPoint global) { openContextMenu(pane, global); },
+            .switchesChanged = [this] { syncCommandStates(); },
+        });
+    setCentralWidget(map_->makePane(this));
+    animation_ = std::make_unique<CloudAnimation>(
+        *cloud_, world_.compositor, world_.http,
+        CloudAnimation::Hooks{
+            .cloudsOn = [this] { return world_.settings.clouds != 0; },
+            .showClouds =
+                [this] {
+                    world_.settings.clouds = 1;
+                    syncCommandStates();
+                },
+            .buttonsChanged = [this] { updateAnimationButtons(); },
+            .loop = [this] { return world_.settings.loop != 0; },
+        });
+    menus_ = new CommandMenus(*this, world_.language, *world_.icons, world_.folders.data,
+                              [this](int command) { runCommand(command); });
+    menus_->build();
+    setStatusBar(statusBar_);
+    commands_ = std::make_unique<CommandDispatcher>(
+        world_, *map_, *cloud_, *quakes_, *links_, *animation_,
+        CommandDispatcher::Hooks{
+            .now = [this] { return now(); },
+            .compose = [this] { composeMap(); },
+            .syncControls = [this] { syncCommandStates(); },
+            .updateButtons = [this] { updateAnimationButtons(); },
+            .quit =
+                [this] {
+                    quitting_ = true;
+                    close();
+                },
+            .languageChosen = [this] { menus_->checkCurrentLanguage(); },
+            .startUpgrade =
+                [this](bool manual) {
+                    startUpgradeProgram(world_.installation, manual, options_.programLauncher);
+                },
+        });
 
     connect(&clockTimer_, &QTimer::timeout, this, &MainWindow::clockTick);
     connect(&hourlyTimer_, &QTimer::timeout, this, [this] { cloud_->checkNewestImage(); });
     connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::refreshTick);
-    connect(&animationTimer_, &QTimer::timeout, this, &MainWindow::animationTick);
 
-    // The HTTP client reports to this window and uses the stored proxy.
-    world_.http.httpInit(this, applicationName);
+    // The HTTP client reports to the status bar and uses the stored proxy.
+    world_.http.httpInit(status_.get(), applicationName);
     ProxySettings proxy;
     loadProxySettings(proxy);
     world_.http.httpSetProxy(proxy.type, proxy.host.value_or(std::string()), proxy.port,
@@ -204,8 +224,8 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
     if (settings.language) {
         world_.language.switchLanguage(settings.language, settings);
     }
-    checkCurrentLanguage();
-    showStatus(world_.language.getText(str::StatusLoading), StatusMessage);
+    menus_->checkCurrentLanguage();
+    status_->show(StatusPresenter::Message, world_.language.getText(str::StatusLoading));
 
     // The images load first; the lit map is built after them.
     QMetaObject::invokeMethod(this, &MainWindow::loadFirstImages, Qt::QueuedConnection);
@@ -214,15 +234,15 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
 
 MainWindow::~MainWindow() {
     if (!closedForGood_) {
-        clockTimer_.stop();
-        hourlyTimer_.stop();
-        refreshTimer_.stop();
-        animationTimer_.stop();
+        stopTimers();
         saveSettings();
     }
     // No transfer may report to a window that is gone.
     world_.http.httpShutdown();
     world_.language.setListener(nullptr);
+    // The pane reports to the map controller, which goes before the base class
+    // would delete the pane.
+    delete takeCentralWidget();
 }
 
 void MainWindow::setTrayIcon(TrayIcon* tray) {
@@ -230,436 +250,82 @@ void MainWindow::setTrayIcon(TrayIcon* tray) {
 }
 
 QWidget* MainWindow::mapPane() const {
-    return pane_;
+    return map_->pane();
+}
+
+QToolBar* MainWindow::toolBar() const {
+    return menus_->toolBar();
+}
+
+bool MainWindow::animationRunning() const {
+    return animation_->running();
+}
+
+QAction* MainWindow::toolbarAction(int command) const {
+    return menus_->toolbarAction(command);
+}
+
+QAction* MainWindow::menuAction(int command) const {
+    return menus_->menuAction(command);
+}
+
+std::vector<int> MainWindow::languageCommands() const {
+    return menus_->languageCommands();
 }
 
 std::time_t MainWindow::now() const {
     return options_.clock();
 }
 
-bool MainWindow::transferActive() const {
-    return world_.http.transferCount() > 0;
-}
-
-bool MainWindow::downloadShowing() const {
-    const ActivityIndicator* activity = status_ ? status_->activityIndicator() : nullptr;
-    return activity != nullptr && activity->isActive();
-}
-
 void MainWindow::updateTitleClock() {
     chronvale::updateTitleClock(*this, now());
 }
 
-// ---------------------------------------------------------------------------
-// Menus and toolbar
-
-QAction* MainWindow::addCommandAction(QMenu& menu, int command, int textId, bool mainMenu) {
-    QAction* action = menu.addAction(world_.language.getText(textId));
-    action->setData(command);
-    action->setCheckable(isCheckableCommand(command));
-    if (const std::optional<int> icon = menuIconOf(command)) {
-        action->setIcon(world_.icons->icon(*icon));
-    }
-    connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
-    if (mainMenu) {
-        menuActions_[command] = action;
-        texts_.emplace_back(action, textId);
-    }
-    return action;
+void MainWindow::runCommand(int command) {
+    commands_->run(command);
 }
 
-void MainWindow::buildMenu(QMenu& menu, std::span<const MenuItem> items, bool mainMenu) {
-    for (const MenuItem& item : items) {
-        switch (item.kind) {
-        case MenuItemKind::Command:
-            addCommandAction(menu, item.command, item.textId, mainMenu);
-            break;
-        case MenuItemKind::Separator:
-            menu.addSeparator();
-            break;
-        case MenuItemKind::Submenu: {
-            QMenu* sub = menu.addMenu(world_.language.getText(item.textId));
-            if (mainMenu) {
-                texts_.emplace_back(sub->menuAction(), item.textId);
-            }
-            buildMenu(*sub, item.items, mainMenu);
-            break;
-        }
-        case MenuItemKind::Languages: {
-            // English always; another language only when its file exists.
-            languageGroup_ = new QActionGroup(this);
-            languageGroup_->setExclusive(true);
-            for (const LanguageItem& language : languageItems()) {
-                if (!language.code.empty() &&
-                    !languageFilePath(language.code, world_.folders.data,
-                                      QCoreApplication::applicationDirPath())) {
-                    continue;
-                }
-                QAction* action = addCommandAction(menu, language.command, language.textId, true);
-                action->setCheckable(true);
-                languageGroup_->addAction(action);
-                if (language.code.empty()) {
-                    menu.addSeparator();
-                }
-            }
-            break;
-        }
-        case MenuItemKind::NearbyCities:
-            for (std::size_t slot = 0; slot < popupCities_.size(); ++slot) {
-                const PopupCity& city = popupCities_[slot];
-                // A city name is no mnemonic: "&" stays a character.
-                const QString name = QString::fromStdString(world_.tables.cities[city.index].name)
-                                         .replace(QLatin1Char('&'), QStringLiteral("&&"));
-                addCommandAction(menu, nearbyCityCommand(item.command, slot, city.distance), 0,
-                                 false)
-                    ->setText(name);
-            }
-            break;
-        }
-    }
-}
-
-void MainWindow::buildMenuBar() {
-    for (const MenuItem& top : mainMenuTable()) {
-        QMenu* menu = menuBar()->addMenu(world_.language.getText(top.textId));
-        texts_.emplace_back(menu->menuAction(), top.textId);
-        buildMenu(*menu, top.items, true);
-    }
-}
-
-void MainWindow::buildToolbar() {
-    toolbar_ = addToolBar(QString());
-    toolbar_->setObjectName(QStringLiteral("toolbar"));
-    toolbar_->setMovable(false);
-    toolbar_->setFloatable(false);
-    toolbar_->setIconSize(QSize(16, 16));
-    toolbar_->toggleViewAction()->setVisible(false);
-    setContextMenuPolicy(Qt::NoContextMenu); // no toolbar menu on a right click
-    for (const ToolbarButton& button : toolbarTable()) {
-        if (button.command == 0) {
-            toolbar_->addSeparator();
-            continue;
-        }
-        const int command = button.command;
-        QAction* action = toolbar_->addAction(world_.icons->icon(button.icon),
-                                              world_.language.getText(button.tipId));
-        action->setData(command);
-        action->setToolTip(world_.language.getText(button.tipId));
-        action->setCheckable(isCheckableCommand(command));
-        connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
-        toolbarActions_[command] = action;
-        tips_.emplace_back(action, button.tipId);
-    }
-}
-
-void MainWindow::retranslate() {
-    const Language& language = world_.language;
-    for (const auto& [action, textId] : texts_) {
-        action->setText(language.getText(textId));
-    }
-    for (const auto& [action, tipId] : tips_) {
-        action->setText(language.getText(tipId));
-        action->setToolTip(language.getText(tipId));
-    }
-    if (tray_ != nullptr) {
-        tray_->retranslate(language);
-    }
-    checkCurrentLanguage();
-}
-
-void MainWindow::checkCurrentLanguage() {
-    const std::optional<std::string>& current = world_.language.current();
-    for (const LanguageItem& language : languageItems()) {
-        QAction* action = menuAction(language.command);
-        if (action == nullptr) {
-            continue;
-        }
-        const bool chosen = current ? QString::fromStdString(*current).compare(
-                                          fromUtf8(language.code), Qt::CaseInsensitive) == 0
-                                    : language.code.empty();
-        if (chosen) {
-            action->setChecked(true);
-        }
-    }
-}
-
-QAction* MainWindow::toolbarAction(int command) const {
-    const auto found = toolbarActions_.find(command);
-    return found == toolbarActions_.end() ? nullptr : found->second;
-}
-
-QAction* MainWindow::menuAction(int command) const {
-    const auto found = menuActions_.find(command);
-    return found == menuActions_.end() ? nullptr : found->second;
-}
-
-std::vector<int> MainWindow::languageCommands() const {
-    std::vector<int> commands;
-    if (languageGroup_ != nullptr) {
-        for (const QAction* action : languageGroup_->actions()) {
-            commands.push_back(action->data().toInt());
-        }
-    }
-    return commands;
+void MainWindow::repaintMap() {
+    map_->repaint();
 }
 
 void MainWindow::syncCommandStates() {
-    const Switches switches = switchesOf(world_.settings);
-    for (const auto& [command, action] : menuActions_) {
-        if (command == cmd::WallpaperMode) {
-            action->setChecked(world_.settings.wallpaper != 0);
-        } else if (isCheckableCommand(command)) {
-            action->setChecked(isSwitchOn(switches, command));
-        }
-    }
-    for (const auto& [command, action] : toolbarActions_) {
-        if (isCheckableCommand(command)) {
-            action->setChecked(isSwitchOn(switches, command));
-        }
-    }
+    menus_->syncCheckStates(switchesOf(world_.settings), world_.settings.wallpaper != 0);
     updateAnimationButtons();
 }
 
 void MainWindow::updateAnimationButtons() {
-    const bool transfer = transferActive();
+    const bool transfer = world_.http.transferCount() > 0;
     const int frame = cloud_->currentFrame();
-    const auto enable = [this](int command, bool enabled) {
-        if (QAction* action = toolbarAction(command)) {
-            action->setEnabled(enabled);
-        }
-    };
-    enable(cmd::PreviousFrame, !transfer && frame <= kCloudFrameCount - 2);
-    enable(cmd::NextFrame, !transfer && frame > 0);
-    enable(cmd::Play, !animationRunning_);
-    enable(cmd::Stop, animationRunning_ || transfer);
-    enable(cmd::SunShadow, world_.settings.night == 0);
-}
-
-void MainWindow::showStatus(const QString& text, int part) {
-    status_->showStatus(text, part);
-}
-
-// ---------------------------------------------------------------------------
-// Commands
-
-void MainWindow::runCommand(int command) {
-    if (nearbyCitySlot(cmd::NearbyCityWeather, command) >= 0 ||
-        nearbyCitySlot(cmd::NearbyCityHotels, command) >= 0) {
-        openNearbyCityLink(command);
-        return;
-    }
-    if (findLanguageItem(command) != nullptr) {
-        switchLanguage(command);
-        return;
-    }
-    if (applySwitchCommand(Switches{}, command, CommandContext{}).handled) {
-        runSwitchCommand(command);
-        return;
-    }
-    switch (command) {
-    case cmd::ClearCitySelection:
-        clearCitySelection();
-        break;
-    case cmd::ZoomIn:
-        view_.zoomIn();
-        repaintMap();
-        break;
-    case cmd::ZoomOut:
-        view_.zoomOut();
-        repaintMap();
-        break;
-    case cmd::ActualPixels:
-        view_.actualPixels();
-        repaintMap();
-        break;
-    case cmd::FitToScreen:
-        view_.fitToScreen();
-        repaintMap();
-        break;
-    case cmd::NextFrame:
-        stepToNextFrame();
-        break;
-    case cmd::PreviousFrame:
-        stepToPreviousFrame();
-        break;
-    case cmd::Play:
-        playAnimation();
-        break;
-    case cmd::Stop:
-        stopAnimation();
-        break;
-    case cmd::Refresh:
-        cloud_->checkNewestImage();
-        break;
-    case cmd::SatelliteImage:
-        links_->openLink("sat", nullptr, now());
-        break;
-    case cmd::Faq: {
-        const CityList& cities = world_.tables.cities;
-        const CityRecord* city = cityUnderCursor_ && *cityUnderCursor_ < cities.size()
-                                     ? &cities[*cityUnderCursor_]
-                                     : nullptr;
-        links_->openLink("faq", city, now());
-        break;
-    }
-    case cmd::Manual:
-        openManual();
-        break;
-    case cmd::Upgrade:
-        startUpgradeProgram(world_.installation, false, options_.programLauncher);
-        break;
-    case cmd::Quit:
-        quitting_ = true;
-        close();
-        break;
-    default:
-        break;
-    }
-}
-
-void MainWindow::runSwitchCommand(int command) {
-    Settings& settings = world_.settings;
-    CommandContext context;
-    context.newestFrameCached = cloud_->frames()[0].path.has_value();
-    context.quakesLoaded = !quakes_->quakeList().empty();
-    context.animationRunning = animationRunning_;
-    const SwitchOutcome outcome = applySwitchCommand(switchesOf(settings), command, context);
-    storeSwitches(outcome.switches, settings);
-
-    const std::uint32_t effects = outcome.effects;
-    if (effects & EffectStopAnimation) {
-        animationTimer_.stop();
-        animationRunning_ = false;
-    }
-    if (effects & EffectRebuild) {
-        composeMap();
-    }
-    if (effects & EffectRepaint) {
-        repaintMap();
-    }
-    if (effects & EffectShowNewestFrame) {
-        cloud_->stepFrames(CloudService::FirstFrame, 1);
-    }
-    if (effects & EffectRequestQuakes) {
-        quakes_->requestQuakes();
-    }
-    if (effects & EffectSync) {
-        syncCommandStates();
-    }
-    if (effects & EffectUpdateAnimation) {
-        updateAnimationButtons();
-    }
-}
-
-void MainWindow::clearCitySelection() {
-    for (CityRecord& city : world_.tables.cities) {
-        city.marked = false;
-    }
-    repaintMap();
-}
-
-void MainWindow::stepToNextFrame() {
-    animationTimer_.stop();
-    animationRunning_ = false;
-    if (world_.settings.clouds == 0) {
-        world_.settings.clouds = 1;
-        syncCommandStates();
-    }
-    cloud_->stepFrames(cloud_->currentFrame(), CloudService::TowardsNewest);
-    updateAnimationButtons();
-}
-
-void MainWindow::stepToPreviousFrame() {
-    animationTimer_.stop();
-    animationRunning_ = false;
-    if (world_.settings.clouds == 0) {
-        cloud_->setCurrentFrame(-1); // the step towards older frames starts at the newest
-        world_.settings.clouds = 1;
-        syncCommandStates();
-    }
-    cloud_->stepFrames(cloud_->currentFrame(), 1);
-    updateAnimationButtons();
-}
-
-void MainWindow::playAnimation() {
-    if (!animationRunning_) {
-        // The animation shows clouds: the switch says so, as Next and Previous do.
-        if (world_.settings.clouds == 0) {
-            world_.settings.clouds = 1;
-            syncCommandStates();
-        }
-        cloud_->setCurrentFrame(CloudService::LastFrame); // begin at the oldest
-        animationTimer_.start(AnimationPeriodMs);
-        animationRunning_ = true;
-    }
-    updateAnimationButtons();
-}
-
-void MainWindow::stopAnimation() {
-    animationTimer_.stop();
-    animationRunning_ = false;
-    cloud_->setCurrentFrame(0);
-    world_.http.httpCancelAll();
-    updateAnimationButtons();
-}
-
-void MainWindow::stopAnimationTimer() {
-    animationTimer_.stop();
-    animationRunning_ = false;
-    // The caller may still change the current frame: the buttons follow after it.
-    QMetaObject::invokeMethod(this, &MainWindow::updateAnimationButtons, Qt::QueuedConnection);
-}
-
-void MainWindow::animationTick() {
-    // A blend under way or a tick still being handled: this tick is skipped.
-    if (world_.compositor.blendBusy() || tickBusy_) {
-        return;
-    }
-    tickBusy_ = true;
-    cloud_->stepFrames(cloud_->currentFrame(), CloudService::TowardsNewest);
-    tickBusy_ = false;
-}
-
-void MainWindow::openNearbyCityLink(int command) {
-    const bool weather = nearbyCitySlot(cmd::NearbyCityWeather, command) >= 0;
-    const int slot = weather ? nearbyCitySlot(cmd::NearbyCityWeather, command)
-                             : nearbyCitySlot(cmd::NearbyCityHotels, command);
-    if (slot < 0 || static_cast<std::size_t>(slot) >= popupCities_.size()) {
-        return;
-    }
-    const CityRecord& city =
-        world_.tables.cities[popupCities_[static_cast<std::size_t>(slot)].index];
-    if (weather) {
-        links_->openWeather(&city, now());
-    } else {
-        links_->openLink("hotels", &city, now());
-    }
-}
-
-void MainWindow::openManual() {
-    const QString inData = QDir(world_.folders.data).filePath(QString::fromUtf8(kManualFileName));
-    if (QFileInfo(QString::fromUtf8(kManualFileName)).isFile() || QFileInfo(inData).isFile()) {
-        links_->openUrl(kManualFileName);
-    } else {
-        startUpgradeProgram(world_.installation, true, options_.programLauncher);
-    }
-}
-
-void MainWindow::switchLanguage(int command) {
-    const LanguageItem* item = findLanguageItem(command);
-    if (item == nullptr) {
-        return;
-    }
-    std::optional<std::string> code;
-    if (!item->code.empty()) {
-        code = std::string(item->code);
-    }
-    world_.language.switchLanguage(code, world_.settings);
-    checkCurrentLanguage();
+    const bool running = animation_->running();
+    menus_->setAnimationButtons(AnimationButtonStates{
+        .previous = !transfer && frame <= kCloudFrameCount - 2,
+        .next = !transfer && frame > 0,
+        .play = !running,
+        .stop = running || transfer,
+        .sunShadow = world_.settings.night == 0,
+    });
 }
 
 void MainWindow::languageChanged() {
-    retranslate();
+    menus_->retranslate();
+    if (tray_ != nullptr) {
+        tray_->retranslate(world_.language);
+    }
+}
+
+std::unique_ptr<QMenu> MainWindow::makeContextMenu(QPoint panePosition) {
+    const std::vector<PopupCity>& cities = map_->pickCitiesAt(panePosition);
+    std::vector<QString> names;
+    for (const PopupCity& city : cities) {
+        names.push_back(QString::fromStdString(world_.tables.cities[city.index].name));
+    }
+    return menus_->makeContextMenu(this, cities, names, switchesOf(world_.settings));
+}
+
+void MainWindow::openContextMenu(QPoint panePosition, QPoint global) {
+    const std::unique_ptr<QMenu> menu = makeContextMenu(panePosition);
+    menu->exec(global);
 }
 
 // ---------------------------------------------------------------------------
@@ -671,12 +337,12 @@ void MainWindow::composeMap() {
     }
     Settings& settings = world_.settings;
     DisplaySwitches switches = displaySwitchesOf(settings);
-    world_.compositor.composeMap(switches, now(), this);
+    world_.compositor.composeMap(switches, now(), status_.get());
     if (!switches.sunShadow && settings.shadow != 0) {
         settings.shadow = 0; // the night map shows no shadow
         syncCommandStates();
     }
-    view_.dirty = true;
+    map_->view().dirty = true;
     repaintMap();
     emit mapComposed();
 }
@@ -686,7 +352,7 @@ void MainWindow::composeCloudFrame(const EarthImage& frame) {
         return; // the images are released; the restore composes again
     }
     world_.compositor.composeCloudFrame(frame, displaySwitchesOf(world_.settings));
-    view_.dirty = true;
+    map_->view().dirty = true;
     repaintMap();
     emit mapComposed();
 }
@@ -704,14 +370,13 @@ void MainWindow::loadFirstImages() {
     DisplaySwitches plain;
     plain.dayMap = false;
     world_.compositor.composeMap(plain, now());
-    view_.dirty = true;
+    map_->view().dirty = true;
     repaintMap();
     syncCommandStates();
-    updateAnimationButtons();
 }
 
 void MainWindow::buildFirstLitMap() {
-    showStatus(QString(), StatusMessage);
+    status_->show(StatusPresenter::Message, QString());
     composeMap();
 }
 
@@ -721,8 +386,7 @@ void MainWindow::showLoadedFrame() {
 }
 
 void MainWindow::resumeFrameStep() {
-    cloud_->stepFrames(cloud_->resumeFrom(), cloud_->resumeDirection());
-    updateAnimationButtons();
+    animation_->resume();
 }
 
 void MainWindow::hideWindow() {
@@ -745,7 +409,7 @@ void MainWindow::rebuildAfterRestore() {
 }
 
 void MainWindow::fitAfterResize() {
-    view_.fitToScreen();
+    map_->view().fitToScreen();
     repaintMap();
 }
 
@@ -757,8 +421,7 @@ void MainWindow::reloadImages() {
 
 void MainWindow::releaseImages() {
     world_.compositor.releaseEarthImages();
-    view_.releaseView();
-    painter_.release();
+    map_->release();
 }
 
 void MainWindow::refreshTick() {
@@ -768,17 +431,21 @@ void MainWindow::refreshTick() {
 }
 
 void MainWindow::clockTick() {
-    if (view_.zooming()) {
+    if (map_->view().zooming()) {
         return; // the title clock pauses while a zoom drag runs
     }
     updateTitleClock();
     if (isMinimized() || !isVisible()) {
         return;
     }
-    view_.overlaysOnly = true;
-    pane_->repaint();
-    const QPoint global = QCursor::pos();
-    paneMouseMoved(pane_->mapFromGlobal(global), global);
+    map_->refreshOverlays();
+}
+
+void MainWindow::stopTimers() {
+    clockTimer_.stop();
+    hourlyTimer_.stop();
+    refreshTimer_.stop();
+    animation_->halt();
 }
 
 // ---------------------------------------------------------------------------
@@ -804,9 +471,10 @@ void MainWindow::exitProgram() {
 
 bool MainWindow::saveSettings() {
     Settings& settings = world_.settings;
-    settings.cx = view_.panX;
-    settings.cy = view_.panY;
-    settings.zoom = view_.scale;
+    const MapView& view = map_->view();
+    settings.cx = view.panX;
+    settings.cy = view.panY;
+    settings.zoom = view.scale;
     world_.frames = cloud_->frames();
     saveWindowGeometry(*this, kMainWindowNumber);
     return world_.saveAll();
@@ -816,17 +484,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (!quitting_ && world_.settings.wallpaper != 0) {
         // Wallpaper mode keeps the program running in the tray.
         world_.compositor.releaseLitMap();
-        view_.releaseView();
+        map_->view().releaseView();
         QMetaObject::invokeMethod(this, &MainWindow::hideWindow, Qt::QueuedConnection);
         event->ignore();
         return;
     }
     quitting_ = false;
-    clockTimer_.stop();
-    hourlyTimer_.stop();
-    refreshTimer_.stop();
-    animationTimer_.stop();
-    animationRunning_ = false;
+    stopTimers();
     if (!closedForGood_) {
         saveSettings();
         closedForGood_ = true;
@@ -857,234 +521,6 @@ void MainWindow::changeEvent(QEvent* event) {
     } else if (maximised && !old.testFlag(Qt::WindowMaximized)) {
         QMetaObject::invokeMethod(this, &MainWindow::fitAfterResize, Qt::QueuedConnection);
         updateTitleClock();
-    }
-}
-
-// ---------------------------------------------------------------------------
-// The map pane
-
-void MainWindow::repaintMap() {
-    if (pane_ != nullptr) {
-        pane_->repaint();
-    }
-}
-
-void MainWindow::paintPane(QPaintEvent*) {
-    if (isMinimized()) {
-        return;
-    }
-    const Settings& settings = world_.settings;
-    MapPaintInputs inputs;
-    inputs.switches.allCities = settings.cities != 0;
-    inputs.switches.cityNames = settings.track;
-    inputs.switches.markedCities = settings.marked != 0;
-    inputs.switches.grid = settings.grid != 0;
-    inputs.switches.earthquakes = settings.quakes != 0;
-    inputs.switches.info = settings.info != 0;
-    inputs.tables = &world_.tables;
-    inputs.litMap = world_.compositor.litMap();
-    inputs.dayImage = world_.compositor.dayImage();
-    inputs.zoneImage = world_.compositor.timeZoneImage();
-    inputs.quakes = quakeMarks_;
-    const int frame = cloud_->currentFrame();
-    if (settings.clouds != 0 && frame >= 0 && frame < kCloudFrameCount) {
-        inputs.cloudTimeStamp = cloud_->frames()[static_cast<std::size_t>(frame)].t;
-    }
-    inputs.now = now();
-    inputs.pointer = toPoint(pointer_);
-    inputs.dateSeparator = dateSeparator_;
-
-    QPainter painter(pane_);
-    const MapPaintReport report = painter_.paintMap(painter, view_, inputs);
-    if (report.hoveredCityStatus && !downloadShowing()) {
-        showStatus(QString::fromStdString(*report.hoveredCityStatus), StatusMessage);
-    }
-}
-
-void MainWindow::paneResized() {
-    view_.mapArea =
-        PaneRect{0, kSeparatorRows, pane_->width(), std::max(0, pane_->height() - kSeparatorRows)};
-    if (!view_.userZoomed) {
-        view_.fitToScreen();
-    }
-    repaintMap();
-}
-
-Point MainWindow::paneCursor(QPoint panePosition) const {
-    return Point{panePosition.x() - view_.mapArea.left, panePosition.y() - view_.mapArea.top};
-}
-
-void MainWindow::paneMouseMoved(QPoint position, QPoint global) {
-    pointer_ = position;
-    if (view_.panning()) {
-        if (view_.movePan(toPoint(global))) {
-            repaintMap();
-        }
-    } else if (view_.zooming()) {
-        view_.moveZoomDrag(toPoint(global));
-        repaintMap();
-    } else if (world_.settings.track > 0) {
-        // The names overlay follows the pointer: the spot under it and where the
-        // last label and box were.
-        const HoverState& before = painter_.hover();
-        QRegion region(QRect(position.x() - 1, position.y() - 1, 2, 2));
-        region += before.hoverRegion;
-        region += before.boxRegion;
-        pane_->repaint(region);
-        const HoverState& after = painter_.hover();
-        const QRegion fresh = QRegion(after.hoverRegion).united(after.boxRegion).subtracted(region);
-        if (!fresh.isEmpty()) {
-            pane_->repaint(fresh);
-        }
-    }
-    updatePointerReadout(position);
-}
-
-void MainWindow::updatePointerReadout(QPoint panePosition) {
-    const EarthImage* lit = world_.compositor.litMap();
-    PointerInputs inputs;
-    inputs.zoneImage = world_.compositor.timeZoneImage();
-    inputs.tables = &world_.tables;
-    inputs.namesOn = world_.settings.track > 0;
-    inputs.hoveredCity = painter_.hoveredCity();
-    if (lit != nullptr) {
-        inputs.mapWidth = lit->width();
-        inputs.mapHeight = lit->height();
-    }
-    inputs.dateSeparator = dateSeparator_;
-    const PointerReadout readout = readPointer(view_, paneCursor(panePosition), now(), inputs);
-    cityUnderCursor_ = readout.city;
-    showStatus(QString::fromStdString(readout.localTime), StatusLocalTime);
-    showStatus(QString::fromStdString(coordinateText(readout.longitude)), StatusLongitude);
-    showStatus(QString::fromStdString(coordinateText(readout.latitude)), StatusLatitude);
-}
-
-void MainWindow::paneMousePressed(Qt::MouseButton button, QPoint, QPoint global) {
-    if (button == Qt::LeftButton) {
-        view_.beginPan(toPoint(global));
-    } else if (button == Qt::RightButton) {
-        view_.beginZoomDrag(toPoint(global));
-    }
-}
-
-void MainWindow::paneMouseReleased(Qt::MouseButton button, QPoint position, QPoint global) {
-    if (button == Qt::LeftButton && view_.panning()) {
-        view_.endPan();
-    } else if (button == Qt::RightButton && view_.zooming()) {
-        const bool click = view_.endZoomDrag(toPoint(global));
-        popupPoint_ = paneCursor(position);
-        if (click) {
-            openContextMenu(position, global);
-        }
-        repaintMap();
-    }
-}
-
-void MainWindow::paneDoubleClicked(Qt::MouseButton button, QPoint position) {
-    if (button == Qt::RightButton) {
-        // The second press of a quick double right click starts a zoom drag too.
-        view_.beginZoomDrag(toPoint(pane_->mapToGlobal(position)));
-        return;
-    }
-    if (button != Qt::LeftButton || !cityUnderCursor_ ||
-        *cityUnderCursor_ >= world_.tables.cities.size()) {
-        return;
-    }
-    if (world_.settings.marked == 0) {
-        world_.settings.marked = 1;
-        syncCommandStates();
-        updateAnimationButtons();
-    }
-    CityRecord& city = world_.tables.cities[*cityUnderCursor_];
-    city.marked = !city.marked;
-    repaintMap();
-}
-
-std::unique_ptr<QMenu> MainWindow::makeContextMenu(QPoint panePosition) {
-    const Point cursor = paneCursor(panePosition);
-    popupPoint_ = cursor;
-    popupCities_ = pickPopupCities(world_.tables.cities, view_, cursor);
-
-    auto menu = std::make_unique<QMenu>(this);
-    buildMenu(*menu, contextMenuTable(), false);
-
-    const Switches switches = switchesOf(world_.settings);
-    const std::function<void(QMenu&)> mark = [&](QMenu& m) {
-        for (QAction* action : m.actions()) {
-            if (QMenu* sub = action->menu()) {
-                mark(*sub);
-                continue;
-            }
-            const int command = action->data().toInt();
-            if (command == cmd::SunShadow) {
-                action->setCheckable(false); // no check mark in this menu
-                action->setEnabled(switches.night == 0);
-            } else if (action->isCheckable()) {
-                action->setChecked(isSwitchOn(switches, command));
-            }
-        }
-    };
-    mark(*menu);
-    return menu;
-}
-
-void MainWindow::openContextMenu(QPoint panePosition, QPoint global) {
-    const std::unique_ptr<QMenu> menu = makeContextMenu(panePosition);
-    menu->exec(global);
-}
-
-const CityRecord* MainWindow::defaultLinkCity() const {
-    const CityList& cities = world_.tables.cities;
-    const Point point = popupPoint_.value_or(paneCursor(pointer_));
-    if (const std::optional<CityHit> hit = view_.nearestCity(cities, point.x, point.y)) {
-        return &cities[hit->index];
-    }
-    return cities.empty() ? nullptr : &cities.front();
-}
-
-// ---------------------------------------------------------------------------
-// Network events and the shadow's progress
-
-void MainWindow::httpEvent(HttpEvent event, HttpRequest&, std::string_view text, int code) {
-    switch (event) {
-    case EventTick:
-        status_->stepActivity();
-        break;
-    case EventMessage:
-    case EventNoMemory:
-        if (!text.empty()) {
-            // The client's messages are English; they start with one blank.
-            const bool blank = text.front() == ' ';
-            const QString message = world_.language.translate(blank ? text.substr(1) : text);
-            showStatus(blank ? QStringLiteral(" ") + message : message, StatusMessage);
-        }
-        break;
-    case EventIdle:
-        status_->clearActivity();
-        updateAnimationButtons();
-        break;
-    case EventWinsockError:
-        showStatus(formatMessage(QStringLiteral("%s (%i)"),
-                                 {world_.language.getText(str::WinsockError), code}),
-                   StatusMessage);
-        break;
-    default:
-        break; // the other events show nothing
-    }
-}
-
-void MainWindow::shadowStarted() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (!downloadShowing()) {
-        showStatus(world_.language.getText(str::StatusCalculatingShadow), StatusMessage);
-        status_->repaint(); // the pass blocks the event loop for a moment
-    }
-}
-
-void MainWindow::shadowFinished() {
-    QApplication::restoreOverrideCursor();
-    if (!downloadShowing()) {
-        showStatus(QString(), StatusMessage);
     }
 }
 

@@ -1,0 +1,176 @@
+#include "app/mainwindow/command_dispatcher.h"
+
+#include "app/mainwindow/cloud_animation.h"
+#include "app/mainwindow/command_ids.h"
+#include "app/mainwindow/map_controller.h"
+#include "app/mainwindow/menu_table.h"
+#include "app/mainwindow/popup_cities.h"
+#include "app/startup/world.h"
+#include "desktop/links.h"
+#include "desktop/upgrade.h"
+#include "net/quake_feed.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace chronvale {
+
+CommandDispatcher::CommandDispatcher(World& world, MapController& map, CloudService& cloud,
+                                     QuakeFeed& quakes, LinkService& links,
+                                     CloudAnimation& animation, Hooks hooks)
+    : world_(world), map_(map), cloud_(cloud), quakes_(quakes), links_(links),
+      animation_(animation), hooks_(std::move(hooks)) {}
+
+void CommandDispatcher::run(int command) {
+    if (nearbyCitySlot(cmd::NearbyCityWeather, command) >= 0 ||
+        nearbyCitySlot(cmd::NearbyCityHotels, command) >= 0) {
+        openNearbyCityLink(command);
+        return;
+    }
+    if (findLanguageItem(command) != nullptr) {
+        switchLanguage(command);
+        return;
+    }
+    if (applySwitchCommand(Switches{}, command, CommandContext{}).handled) {
+        runSwitch(command);
+        return;
+    }
+    MapView& view = map_.view();
+    switch (command) {
+    case cmd::ClearCitySelection:
+        clearCitySelection();
+        break;
+    case cmd::ZoomIn:
+        view.zoomIn();
+        map_.repaint();
+        break;
+    case cmd::ZoomOut:
+        view.zoomOut();
+        map_.repaint();
+        break;
+    case cmd::ActualPixels:
+        view.actualPixels();
+        map_.repaint();
+        break;
+    case cmd::FitToScreen:
+        view.fitToScreen();
+        map_.repaint();
+        break;
+    case cmd::NextFrame:
+        animation_.next();
+        break;
+    case cmd::PreviousFrame:
+        animation_.previous();
+        break;
+    case cmd::Play:
+        animation_.play();
+        break;
+    case cmd::Stop:
+        animation_.stop();
+        break;
+    case cmd::Refresh:
+        cloud_.checkNewestImage();
+        break;
+    case cmd::SatelliteImage:
+        links_.openLink("sat", nullptr, hooks_.now());
+        break;
+    case cmd::Faq: {
+        const CityList& cities = world_.tables.cities;
+        const std::optional<std::size_t> under = map_.cityUnderCursor();
+        const CityRecord* city = under && *under < cities.size() ? &cities[*under] : nullptr;
+        links_.openLink("faq", city, hooks_.now());
+        break;
+    }
+    case cmd::Manual:
+        openManual();
+        break;
+    case cmd::Upgrade:
+        hooks_.startUpgrade(false);
+        break;
+    case cmd::Quit:
+        hooks_.quit();
+        break;
+    default:
+        break;
+    }
+}
+
+void CommandDispatcher::runSwitch(int command) {
+    Settings& settings = world_.settings;
+    CommandContext context;
+    context.newestFrameCached = cloud_.frames()[0].path.has_value();
+    context.quakesLoaded = !quakes_.quakeList().empty();
+    context.animationRunning = animation_.running();
+    const SwitchOutcome outcome = applySwitchCommand(switchesOf(settings), command, context);
+    storeSwitches(outcome.switches, settings);
+
+    const std::uint32_t effects = outcome.effects;
+    if (effects & EffectStopAnimation) {
+        animation_.halt();
+    }
+    if (effects & EffectRebuild) {
+        hooks_.compose();
+    }
+    if (effects & EffectRepaint) {
+        map_.repaint();
+    }
+    if (effects & EffectShowNewestFrame) {
+        animation_.showNewest();
+    }
+    if (effects & EffectRequestQuakes) {
+        quakes_.requestQuakes();
+    }
+    if (effects & EffectSync) {
+        hooks_.syncControls();
+    }
+    if (effects & EffectUpdateAnimation) {
+        hooks_.updateButtons();
+    }
+}
+
+void CommandDispatcher::clearCitySelection() {
+    for (CityRecord& city : world_.tables.cities) {
+        city.marked = false;
+    }
+    map_.repaint();
+}
+
+void CommandDispatcher::openNearbyCityLink(int command) {
+    const bool weather = nearbyCitySlot(cmd::NearbyCityWeather, command) >= 0;
+    const int slot = weather ? nearbyCitySlot(cmd::NearbyCityWeather, command)
+                             : nearbyCitySlot(cmd::NearbyCityHotels, command);
+    const std::vector<PopupCity>& cities = map_.popupCities();
+    if (slot < 0 || static_cast<std::size_t>(slot) >= cities.size()) {
+        return;
+    }
+    const CityRecord& city = world_.tables.cities[cities[static_cast<std::size_t>(slot)].index];
+    if (weather) {
+        links_.openWeather(&city, hooks_.now());
+    } else {
+        links_.openLink("hotels", &city, hooks_.now());
+    }
+}
+
+void CommandDispatcher::openManual() {
+    const QString inData = QDir(world_.folders.data).filePath(QString::fromUtf8(kManualFileName));
+    if (QFileInfo(QString::fromUtf8(kManualFileName)).isFile() || QFileInfo(inData).isFile()) {
+        links_.openUrl(kManualFileName);
+    } else {
+        hooks_.startUpgrade(true);
+    }
+}
+
+void CommandDispatcher::switchLanguage(int command) {
+    const LanguageItem* item = findLanguageItem(command);
+    if (item == nullptr) {
+        return;
+    }
+    std::optional<std::string> code;
+    if (!item->code.empty()) {
+        code = std::string(item->code);
+    }
+    world_.language.switchLanguage(code, world_.settings);
+    hooks_.languageChosen();
+}
+
+} // namespace chronvale

@@ -1,0 +1,56 @@
+#pragma once
+// Runs the commands of the menus, the toolbar and the context menu by their ids:
+// the display switches through their rules (command_rules.h) and the work after
+// them, the view's zooms, the cloud animation, the links and the languages.
+
+#include "app/mainwindow/command_rules.h"
+
+#include <ctime>
+#include <functional>
+
+namespace chronvale {
+
+class CloudAnimation;
+class CloudService;
+class LinkService;
+class MapController;
+class QuakeFeed;
+class World;
+struct CityRecord;
+
+class CommandDispatcher {
+public:
+    // What a command asks of the window beyond the parts it is given.
+    struct Hooks {
+        std::function<std::time_t()> now;
+        std::function<void()> compose;        // compose the lit map again (repaints)
+        std::function<void()> syncControls;   // check marks and buttons follow the switches
+        std::function<void()> updateButtons;  // the animation buttons' enable states
+        std::function<void()> quit;           // Exit: close the window for good
+        std::function<void()> languageChosen; // the Language menu's check mark follows
+        std::function<void(bool manual)> startUpgrade; // the upgrade program (or the manual)
+    };
+
+    CommandDispatcher(World& world, MapController& map, CloudService& cloud, QuakeFeed& quakes,
+                      LinkService& links, CloudAnimation& animation, Hooks hooks);
+
+    // Runs command `command` (a cmd:: id); unknown ids do nothing.
+    void run(int command);
+
+private:
+    void runSwitch(int command);
+    void openNearbyCityLink(int command);
+    void openManual();
+    void switchLanguage(int command);
+    void clearCitySelection();
+
+    World& world_;
+    MapController& map_;
+    CloudService& cloud_;
+    QuakeFeed& quakes_;
+    LinkService& links_;
+    CloudAnimation& animation_;
+    Hooks hooks_;
+};
+
+} // namespace chronvale

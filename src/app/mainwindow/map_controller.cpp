@@ -1,0 +1,209 @@
+#include "app/mainwindow/map_controller.h"
+
+#include "app/mainwindow/pointer_readout.h"
+#include "app/mainwindow/status_presenter.h"
+#include "app/startup/world.h"
+#include "net/cloud_service.h"
+
+#include <QCursor>
+#include <QPainter>
+#include <QRegion>
+
+namespace chronvale {
+
+namespace {
+
+// The map pane's first rows hold the etched separator below the toolbar.
+constexpr int kSeparatorRows = 2;
+
+Point toPoint(QPoint p) {
+    return Point{p.x(), p.y()};
+}
+
+} // namespace
+
+MapController::MapController(World& world, const CloudService& cloud, StatusPresenter& status,
+                             Hooks hooks)
+    : world_(world), cloud_(cloud), status_(status), hooks_(std::move(hooks)),
+      dateSeparator_(localeDateSeparator(QLocale::system())) {
+    const Settings& settings = world_.settings;
+    view_.restore(settings.cx, settings.cy, settings.zoom);
+}
+
+MapPane* MapController::makePane(QWidget* parent) {
+    pane_ = new MapPane(*this, parent);
+    return pane_;
+}
+
+void MapController::repaint() {
+    if (pane_ != nullptr) {
+        pane_->repaint();
+    }
+}
+
+void MapController::refreshOverlays() {
+    view_.overlaysOnly = true;
+    pane_->repaint();
+    const QPoint global = QCursor::pos();
+    paneMouseMoved(pane_->mapFromGlobal(global), global);
+}
+
+void MapController::release() {
+    view_.releaseView();
+    painter_.release();
+}
+
+void MapController::paintPane(QPaintEvent*) {
+    if (hooks_.minimised()) {
+        return;
+    }
+    const Settings& settings = world_.settings;
+    MapPaintInputs inputs;
+    inputs.switches.allCities = settings.cities != 0;
+    inputs.switches.cityNames = settings.track;
+    inputs.switches.markedCities = settings.marked != 0;
+    inputs.switches.grid = settings.grid != 0;
+    inputs.switches.earthquakes = settings.quakes != 0;
+    inputs.switches.info = settings.info != 0;
+    inputs.tables = &world_.tables;
+    inputs.litMap = world_.compositor.litMap();
+    inputs.dayImage = world_.compositor.dayImage();
+    inputs.zoneImage = world_.compositor.timeZoneImage();
+    inputs.quakes = quakeMarks_;
+    const int frame = cloud_.currentFrame();
+    if (settings.clouds != 0 && frame >= 0 && frame < kCloudFrameCount) {
+        inputs.cloudTimeStamp = cloud_.frames()[static_cast<std::size_t>(frame)].t;
+    }
+    inputs.now = hooks_.now();
+    inputs.pointer = toPoint(pointer_);
+    inputs.dateSeparator = dateSeparator_;
+
+    QPainter painter(pane_);
+    const MapPaintReport report = painter_.paintMap(painter, view_, inputs);
+    if (report.hoveredCityStatus && !status_.downloadShowing()) {
+        status_.show(StatusPresenter::Message, QString::fromStdString(*report.hoveredCityStatus));
+    }
+}
+
+void MapController::paneResized() {
+    view_.mapArea =
+        PaneRect{0, kSeparatorRows, pane_->width(), std::max(0, pane_->height() - kSeparatorRows)};
+    if (!view_.userZoomed) {
+        view_.fitToScreen();
+    }
+    repaint();
+}
+
+Point MapController::paneCursor(QPoint panePosition) const {
+    return Point{panePosition.x() - view_.mapArea.left, panePosition.y() - view_.mapArea.top};
+}
+
+void MapController::paneMouseMoved(QPoint position, QPoint global) {
+    pointer_ = position;
+    if (view_.panning()) {
+        if (view_.movePan(toPoint(global))) {
+            repaint();
+        }
+    } else if (view_.zooming()) {
+        view_.moveZoomDrag(toPoint(global));
+        repaint();
+    } else if (world_.settings.track > 0) {
+        // The names overlay follows the pointer: the spot under it and where the
+        // last label and box were.
+        const HoverState& before = painter_.hover();
+        QRegion region(QRect(position.x() - 1, position.y() - 1, 2, 2));
+        region += before.hoverRegion;
+        region += before.boxRegion;
+        pane_->repaint(region);
+        const HoverState& after = painter_.hover();
+        const QRegion fresh = QRegion(after.hoverRegion).united(after.boxRegion).subtracted(region);
+        if (!fresh.isEmpty()) {
+            pane_->repaint(fresh);
+        }
+    }
+    updatePointerReadout(position);
+}
+
+void MapController::updatePointerReadout(QPoint panePosition) {
+    const EarthImage* lit = world_.compositor.litMap();
+    PointerInputs inputs;
+    inputs.zoneImage = world_.compositor.timeZoneImage();
+    inputs.tables = &world_.tables;
+    inputs.namesOn = world_.settings.track > 0;
+    inputs.hoveredCity = painter_.hoveredCity();
+    if (lit != nullptr) {
+        inputs.mapWidth = lit->width();
+        inputs.mapHeight = lit->height();
+    }
+    inputs.dateSeparator = dateSeparator_;
+    const PointerReadout readout =
+        readPointer(view_, paneCursor(panePosition), hooks_.now(), inputs);
+    cityUnderCursor_ = readout.city;
+    status_.show(StatusPresenter::LocalTime, QString::fromStdString(readout.localTime));
+    status_.show(StatusPresenter::Longitude,
+                 QString::fromStdString(coordinateText(readout.longitude)));
+    status_.show(StatusPresenter::Latitude,
+                 QString::fromStdString(coordinateText(readout.latitude)));
+}
+
+void MapController::paneMousePressed(Qt::MouseButton button, QPoint, QPoint global) {
+    if (button == Qt::LeftButton) {
+        view_.beginPan(toPoint(global));
+    } else if (button == Qt::RightButton) {
+        view_.beginZoomDrag(toPoint(global));
+    }
+}
+
+void MapController::paneMouseReleased(Qt::MouseButton button, QPoint position, QPoint global) {
+    if (button == Qt::LeftButton && view_.panning()) {
+        view_.endPan();
+    } else if (button == Qt::RightButton && view_.zooming()) {
+        const bool click = view_.endZoomDrag(toPoint(global));
+        popupPoint_ = paneCursor(position);
+        if (click) {
+            hooks_.contextMenu(position, global);
+        }
+        repaint();
+    }
+}
+
+void MapController::paneDoubleClicked(Qt::MouseButton button, QPoint position) {
+    if (button == Qt::RightButton) {
+        // The second press of a quick double right click starts a zoom drag too.
+        view_.beginZoomDrag(toPoint(pane_->mapToGlobal(position)));
+        return;
+    }
+    if (button != Qt::LeftButton || !cityUnderCursor_ ||
+        *cityUnderCursor_ >= world_.tables.cities.size()) {
+        return;
+    }
+    if (world_.settings.marked == 0) {
+        world_.settings.marked = 1;
+        hooks_.switchesChanged();
+    }
+    CityRecord& city = world_.tables.cities[*cityUnderCursor_];
+    city.marked = !city.marked;
+    repaint();
+}
+
+const std::vector<PopupCity>& MapController::pickCitiesAt(QPoint panePosition) {
+    const Point cursor = paneCursor(panePosition);
+    popupPoint_ = cursor;
+    popupCities_ = pickPopupCities(world_.tables.cities, view_, cursor);
+    return popupCities_;
+}
+
+Point MapController::linkPoint() const {
+    return popupPoint_.value_or(paneCursor(pointer_));
+}
+
+const CityRecord* MapController::defaultLinkCity() const {
+    const CityList& cities = world_.tables.cities;
+    const Point point = linkPoint();
+    if (const std::optional<CityHit> hit = view_.nearestCity(cities, point.x, point.y)) {
+        return &cities[hit->index];
+    }
+    return cities.empty() ? nullptr : &cities.front();
+}
+
+} // namespace chronvale

@@ -1,0 +1,100 @@
+#pragma once
+// The map pane's controller: the view of the lit map (pan, zoom, scale), what
+// the pointer does on it (drags, double-clicks, the right click's nearby cities,
+// the names overlay that follows it, the status bar's read-out) and the pane's
+// painting through the map painter.
+
+#include "app/mainwindow/map_pane.h"
+#include "app/mainwindow/popup_cities.h"
+#include "render/map_view.h"
+#include "render/qt/map_painter.h"
+
+#include <QPoint>
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace chronvale {
+
+class CloudService;
+class StatusPresenter;
+class World;
+struct CityRecord;
+
+class MapController final : public MapPaneOwner {
+public:
+    // What the controller asks of the window it lives in.
+    struct Hooks {
+        std::function<std::time_t()> now;
+        // The window is minimised: nothing is painted (the images are released).
+        std::function<bool()> minimised;
+        // A right click without a drag: the context menu at these positions.
+        std::function<void(QPoint panePosition, QPoint global)> contextMenu;
+        // A double-click switched City Selection on: the controls follow.
+        std::function<void()> switchesChanged;
+    };
+
+    // The view starts where the settings left it.
+    MapController(World& world, const CloudService& cloud, StatusPresenter& status, Hooks hooks);
+
+    // The pane, made once as a child of `parent`.
+    MapPane* makePane(QWidget* parent);
+    MapPane* pane() const { return pane_; }
+
+    MapView& view() { return view_; }
+    const MapView& view() const { return view_; }
+
+    // Invalidates the pane and paints it at once.
+    void repaint();
+    // Paints the overlays over the kept base layer and reads the pointer again
+    // (the once-a-second clock tick).
+    void refreshOverlays();
+    // Frees the view's images and the painter's (minimised).
+    void release();
+
+    // The earthquakes drawn on the map, from the feed's list.
+    void setQuakes(std::vector<QuakeMark> quakes) { quakeMarks_ = std::move(quakes); }
+
+    // The city the pointer is over (see readPointer).
+    std::optional<std::size_t> cityUnderCursor() const { return cityUnderCursor_; }
+    // The map point of the last right click, else of the pointer, in pane cursor
+    // coordinates.
+    Point linkPoint() const;
+    // The city nearest linkPoint(), else the first city; none without cities.
+    const CityRecord* defaultLinkCity() const;
+    // The cities of the last context menu, by slot.
+    const std::vector<PopupCity>& popupCities() const { return popupCities_; }
+    // Picks the ten cities nearest `panePosition` for a context menu.
+    const std::vector<PopupCity>& pickCitiesAt(QPoint panePosition);
+
+    // MapPaneOwner.
+    void paintPane(QPaintEvent* event) override;
+    void paneResized() override;
+    void paneMouseMoved(QPoint position, QPoint global) override;
+    void paneMousePressed(Qt::MouseButton button, QPoint position, QPoint global) override;
+    void paneMouseReleased(Qt::MouseButton button, QPoint position, QPoint global) override;
+    void paneDoubleClicked(Qt::MouseButton button, QPoint position) override;
+
+private:
+    Point paneCursor(QPoint panePosition) const;
+    void updatePointerReadout(QPoint panePosition);
+
+    World& world_;
+    const CloudService& cloud_;
+    StatusPresenter& status_;
+    Hooks hooks_;
+    MapPane* pane_ = nullptr;
+
+    MapView view_;
+    MapPainter painter_;
+    std::vector<QuakeMark> quakeMarks_;
+    std::string dateSeparator_;
+    QPoint pointer_{-1000, -1000}; // the mouse in pane coordinates, for the names overlay
+
+    std::optional<std::size_t> cityUnderCursor_;
+    std::vector<PopupCity> popupCities_;
+    std::optional<Point> popupPoint_; // the last right click, pane cursor coordinates
+};
+
+} // namespace chronvale

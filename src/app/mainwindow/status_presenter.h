@@ -1,0 +1,50 @@
+#pragma once
+// The status bar's texts: what each field shows and who may write it. The map
+// pane's pointer read-out, the services' progress texts, the network activity and
+// the shadow's "Calculating Shadow..." all come here; only this class knows the
+// fields' numbers.
+
+#include "net/http_request.h"
+#include "render/sun_shadow.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+#include <string_view>
+
+namespace chronvale {
+
+class Language;
+class StatusBar;
+
+class StatusPresenter final : public HttpEventSink, public ShadowProgress {
+public:
+    // The fields, left to right; the activity field shows the network indicator.
+    enum Field : int { Message = 0, Latitude = 1, Longitude = 2, Activity = 3, LocalTime = 4 };
+    // The fields' widths for StatusBar (0: the message field takes the room left).
+    static QList<int> fieldWidths() { return {0, 70, 70, 100, 150}; }
+
+    StatusPresenter(StatusBar& bar, const Language& language);
+
+    // Sets the text of a field.
+    void show(Field field, const QString& text);
+    // Whether a download shows its progress in the activity field; the texts of
+    // the pointer and the shadow then leave the message field to it.
+    bool downloadShowing() const;
+    // Called when the transfers are over (the animation buttons follow).
+    void setIdleHandler(std::function<void()> handler) { idle_ = std::move(handler); }
+
+    // HttpEventSink: the activity indicator and the client's messages.
+    void httpEvent(HttpEvent event, HttpRequest& request, std::string_view text, int code) override;
+
+    // ShadowProgress: the wait cursor and "Calculating Shadow..." while it runs.
+    void shadowStarted() override;
+    void shadowFinished() override;
+
+private:
+    StatusBar& bar_;
+    const Language& language_;
+    std::function<void()> idle_;
+};
+
+} // namespace chronvale
