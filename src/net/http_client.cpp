@@ -547,11 +547,22 @@ void HttpClient::complete(HttpRequest& r) {
 }
 
 bool HttpClient::followRedirect(HttpRequest& r) {
-    if (r.restarts >= maxRestarts) {
+    // Only a redirect status names a new location, and only in its Location header:
+    // whatever the body says (a server error element's number, a link) is never
+    // followed.
+    if (r.restarts >= maxRestarts || !r.headersComplete || r.status < 300 || r.status > 399) {
         return false;
     }
-    std::optional<std::string> url = redirectUrl(r.response.view(), r.url);
+    const std::string_view headers =
+        r.response.view().substr(0, static_cast<std::size_t>(r.headerLength));
+    std::optional<std::string> url = redirectUrl(headers, r.url);
     if (!url) {
+        return false;
+    }
+    if (const std::string scheme = urlScheme(*url); scheme != "http") {
+        // The client speaks plain HTTP only; an "https:" page fetched in clear text on
+        // port 80 would be another page, or the same one without its protection.
+        report(r, "Redirect to " + scheme.substr(0, 16) + ": refused (only http: is supported)");
         return false;
     }
     r.url = std::move(*url);

@@ -224,8 +224,9 @@ TEST(HttpClient, FollowsAbsoluteAndRelativeRedirects) {
         } else if (line == "GET /c/root HTTP/1.0") {
             c.send(httpResponse(302, "Location: sibling.txt\r\n", ""));
         } else if (line == "GET /c/sibling.txt HTTP/1.0") {
-            // No Location header: the first "http:" of the text names the target.
-            c.send(httpResponse(302, "", "moved to " + server.url("/d/found") + "\n"));
+            // No blank after the colon; the body names another page, which is ignored.
+            c.send(httpResponse(302, "LOCATION:" + server.url("/d/found") + "\r\n",
+                                "moved to " + server.url("/e/body") + "\n"));
         } else {
             c.send(httpResponse(200, "", line));
         }
@@ -272,6 +273,79 @@ TEST(HttpClient, StopsRedirectingAfterFiveRestartsOrAtTheSameUrl) {
     ASSERT_TRUE(g.waitIdle());
     EXPECT_EQ(loop.connectionCount(), 1u);
     ASSERT_EQ(g.completions.size(), 1u);
+}
+
+// Only a redirect status with a Location header is followed. A body that names a URL
+// is never a redirect, whatever the completion function returns: an image server's
+// error element <ERROR n="2"> makes the cloud service return 2.
+TEST(HttpClient, FollowsNothingButTheLocationOfARedirectStatus) {
+    ScriptedHttpServer server(nullptr);
+    server.setHandler([&server](ServerConnection& c) {
+        const QByteArray line = c.request.left(c.request.indexOf("\r\n"));
+        const QByteArray elsewhere = server.url("/elsewhere");
+        if (line == "GET /error HTTP/1.0") {
+            c.send(httpResponse(200, "Content-Type: text/xml\r\n",
+                                "<?xml version=\"1.0\"?><ERROR n=\"2\">Moved to " + elsewhere +
+                                    "</ERROR>"));
+        } else if (line == "GET /no-location HTTP/1.0") {
+            c.send(httpResponse(302, "", "<a href=\"" + elsewhere + "\">" + elsewhere + "</a>"));
+        } else if (line == "GET /location-in-body HTTP/1.0") {
+            c.send(httpResponse(301, "", "Location: " + elsewhere + "\r\n"));
+        } else {
+            c.send(httpResponse(200, "", line));
+        }
+        c.close();
+    });
+    for (const char* path : {"/error", "/no-location", "/location-in-body"}) {
+        SCOPED_TRACE(path);
+        ClientFixture f;
+        ASSERT_NE(f.client.httpGet(server.url(path).toStdString(), 0,
+                                   [&f](HttpRequest& r, std::intptr_t) {
+                                       f.completions.push_back(snapshot(r));
+                                       return HttpFollowRedirect;
+                                   }),
+                  nullptr);
+        ASSERT_TRUE(f.waitIdle());
+        ASSERT_EQ(f.completions.size(), 1u);
+        EXPECT_EQ(f.completions[0].restarts, 0);
+    }
+    for (const QByteArray& request : server.requests()) {
+        EXPECT_FALSE(request.startsWith("GET /elsewhere")) << request.toStdString();
+    }
+}
+
+// The client speaks plain HTTP only: a Location of another scheme is refused with a
+// message instead of being fetched in clear text.
+TEST(HttpClient, RefusesARedirectToASchemeItDoesNotSpeak) {
+    ScriptedHttpServer server(nullptr);
+    server.setHandler([&server](ServerConnection& c) {
+        const QByteArray line = c.request.left(c.request.indexOf("\r\n"));
+        if (line == "GET /secure HTTP/1.0") {
+            c.send(httpResponse(302,
+                                "Location: https://127.0.0.1:" + QByteArray::number(server.port()) +
+                                    "/tls\r\n",
+                                ""));
+        } else if (line == "GET /ftp HTTP/1.0") {
+            c.send(httpResponse(301, "Location: FTP://127.0.0.1/file\r\n", ""));
+        } else {
+            c.send(httpResponse(200, "", line));
+        }
+        c.close();
+    });
+    const std::pair<const char*, const char*> cases[] = {
+        {"/secure", " Redirect to https: refused (only http: is supported)"},
+        {"/ftp", " Redirect to ftp: refused (only http: is supported)"},
+    };
+    for (const auto& [path, message] : cases) {
+        SCOPED_TRACE(path);
+        ClientFixture f;
+        ASSERT_NE(f.get(server.url(path).toStdString(), true), nullptr);
+        ASSERT_TRUE(f.waitIdle());
+        ASSERT_EQ(f.completions.size(), 1u);
+        EXPECT_EQ(f.completions[0].flags, HttpRequest::Redirected | HttpRequest::Failed);
+        EXPECT_EQ(f.sink.texts(EventMessage), std::vector<std::string>{message});
+    }
+    EXPECT_EQ(server.connectionCount(), 2u);
 }
 
 // The scripted server plays an HTTP proxy here: it sees what a proxy would see.

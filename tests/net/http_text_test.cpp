@@ -136,8 +136,16 @@ TEST(HttpResponse, NamesTheRedirectTarget) {
         {"slash, no path", "HTTP/1.0 302\r\nLocation: /n\r\n\r\n", "http://h", "http://h/n"},
         {"junk after the url", "HTTP/1.0 302\r\nLocation: n\r\n\r\n", "http://h/a/ HTTP/1.0",
          "http://h/a/n"},
-        {"http: in the text", "HTTP/1.0 302\r\n\r\n<a href=x>http://o/z\r\n", page, "http://o/z"},
-        {"https: in the text", "HTTP/1.0 302\r\n\r\nhttps://o/s\n", page, "https://o/s"},
+        {"no blank, LF only", "HTTP/1.0 302\nlocation:http://o/n\n\n", page, "http://o/n"},
+        {"other scheme kept", "HTTP/1.0 302\r\nLocation: ftp://o/f\r\n\r\n", page, "ftp://o/f"},
+        {"scheme relative", "HTTP/1.0 302\r\nLocation: //o/p\r\n\r\n", page, "http://o/p"},
+        // The body is never searched: neither a URL in it nor a Location line.
+        {"http: in the body", "HTTP/1.0 302\r\n\r\n<a href=x>http://o/z\r\n", page, std::nullopt},
+        {"Location in the body", "HTTP/1.0 302\r\n\r\nLocation: http://o/b\r\n", page,
+         std::nullopt},
+        {"not at a line start", "HTTP/1.0 302\r\nX-Location: http://o/x\r\n\r\n", page,
+         std::nullopt},
+        {"empty", "HTTP/1.0 302\r\nLocation:   \r\n\r\n", page, std::nullopt},
         {"same url", "HTTP/1.0 302\r\nLocation: http://h/dir/page.php?a=1\r\n\r\n", page,
          std::nullopt},
         {"nothing", "HTTP/1.0 302\r\n\r\n", page, std::nullopt},
@@ -150,6 +158,12 @@ TEST(HttpResponse, NamesTheRedirectTarget) {
     }
     const std::string longLocation = "HTTP/1.0 302\r\nLocation: http://" + std::string(4000, 'x');
     EXPECT_EQ(redirectUrl(longLocation, page)->size(), 2047u);
+
+    EXPECT_EQ(urlScheme("HTTPS://o/"), "https");
+    EXPECT_EQ(urlScheme("svn+ssh://o"), "svn+ssh");
+    for (const char* none : {"", "/path", "page.html", "1http://o", ":x", "http"}) {
+        EXPECT_EQ(urlScheme(none), "") << none;
+    }
 }
 
 TEST(Socks, BuildsTheMessagesByteForByte) {

@@ -338,6 +338,24 @@ TEST_F(CloudServiceTest, AnErrorElementShowsItsTextAndTheReplyIsNotUsed) {
     EXPECT_TRUE(owner.cloudImages.empty());
 }
 
+// The error element's number 2 is not the client's "follow the redirect": the URL in
+// its text is never fetched.
+TEST_F(CloudServiceTest, AnErrorElementNumberedTwoIsNoRedirect) {
+    ImageServerProcess elsewhere(serverFolder());
+    ASSERT_TRUE(elsewhere.started());
+    const std::string text = "Moved to http://" + elsewhere.host() + "/clouds/evil.jpg";
+    ImageServerProcess server(serverFolder(), {"--error", QString::fromStdString("2:" + text)});
+    ASSERT_TRUE(server.started());
+    auto service = makeService(server);
+    service->frames()[0].t = times[0];
+    service->frames()[0].m = "clouds";
+    ASSERT_TRUE(service->downloadFrame(0));
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(owner.boxes, std::vector<std::string>{"Error: " + text});
+    EXPECT_EQ(elsewhere.requests("evil"), 0);
+    EXPECT_TRUE(cacheEntries().empty());
+}
+
 TEST_F(CloudServiceTest, AnEmptyImageBodyStoresNothingAndStillShowsComplete) {
     writeFile(QDir(serverFolder()).filePath(QString::fromStdString(times[0]) + ".jpg"), "");
     ImageServerProcess server(serverFolder());
