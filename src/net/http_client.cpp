@@ -13,6 +13,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <tuple>
 
 namespace chronvale {
 
@@ -97,6 +98,18 @@ bool HttpClient::httpInit(HttpEventSink* owner, std::string_view userAgent) {
 
 void HttpClient::httpSetProxy(int type, std::string_view host, int port, std::string_view userName,
                               std::string_view password) {
+    const auto before =
+        std::make_tuple(proxyType_, proxyHost_, proxyPort_, proxyUser_, proxyPassword_);
+    applyProxy(type, host, port, userName, password);
+    // The token carries the old credentials: another proxy (or another user) must not
+    // be given them. The same settings again keep it.
+    if (before != std::make_tuple(proxyType_, proxyHost_, proxyPort_, proxyUser_, proxyPassword_)) {
+        basicToken_.clear();
+    }
+}
+
+void HttpClient::applyProxy(int type, std::string_view host, int port, std::string_view userName,
+                            std::string_view password) {
     proxyType_ = type;
     proxyHost_.reset();
     proxyUser_.reset();
@@ -191,6 +204,7 @@ void HttpClient::httpShutdown() {
     timeoutTimer_.stop();
     tickTimer_.stop();
     userAgent_.clear();
+    basicToken_.clear();
     proxyHost_.reset();
     proxyUser_.reset();
     proxyPassword_.reset();

@@ -50,7 +50,7 @@ public:
 
     // Type 0 (or an empty host) means no proxy; 1 an HTTP proxy, 2 SOCKS 4, 3 SOCKS 5.
     // Port 0 means 80. An empty user name or password counts as none. A Basic token
-    // made earlier is kept.
+    // made earlier is dropped when anything here differs from the settings before.
     void httpSetProxy(int type, std::string_view host, int port, std::string_view userName,
                       std::string_view password);
 
@@ -89,6 +89,8 @@ private:
     // Keeps removed records alive until the outermost call into the client returns.
     class Entry;
 
+    void applyProxy(int type, std::string_view host, int port, std::string_view userName,
+                    std::string_view password);
     QTcpSocket* newSocket();
     HttpRequest* findBySocket(const QTcpSocket* socket) const;
     HttpRequest* successor(const HttpRequest* r) const;
@@ -133,7 +135,7 @@ private:
     int proxyPort_ = 80;
     std::optional<std::string> proxyUser_;
     std::optional<std::string> proxyPassword_;
-    std::string basicToken_;                   // empty until the first 407 with a user name
+    std::string basicToken_; // made at a 407 with a user name; dropped when the proxy changes
     std::optional<std::string> localHostName_; // the SOCKS 4 user id, read once
 
     std::vector<std::unique_ptr<HttpRequest>> transfers_;

@@ -399,13 +399,47 @@ TEST(HttpClient, RetriesA407OnceWithTheBasicTokenAndKeepsIt) {
     EXPECT_EQ(f.completions[0].status, 407);
     EXPECT_EQ(f.completions[0].restarts, 1);
 
-    // The token stays for later transfers, also after the proxy settings change.
-    f.client.httpSetProxy(1, "127.0.0.1", proxy.port(), "other", "secret");
+    // The token stays for later transfers while the settings stay the same.
+    f.client.httpSetProxy(1, "127.0.0.1", proxy.port(), "user", "pass");
     ASSERT_NE(f.get("http://example.invalid/b"), nullptr);
     ASSERT_TRUE(f.waitIdle());
     ASSERT_EQ(proxy.requests().size(), 3u);
     EXPECT_TRUE(proxy.requests()[2].contains("Proxy-Authorization: Basic dXNlcjpwYXNz\r\n"));
     EXPECT_EQ(f.completions.size(), 2u);
+}
+
+// Changed proxy settings drop the token: the old credentials never go to another proxy,
+// and other credentials get a token of their own at the next 407.
+TEST(HttpClient, DropsTheBasicTokenWhenTheProxyChanges) {
+    ScriptedHttpServer first(answerOnce(httpResponse(407, "Proxy-Authenticate: Basic\r\n", "")));
+    ScriptedHttpServer second(answerOnce(httpResponse(407, "Proxy-Authenticate: Basic\r\n", "")));
+    ClientFixture f;
+    f.client.httpSetProxy(1, "127.0.0.1", first.port(), "user", "pass");
+    ASSERT_NE(f.get("http://example.invalid/a"), nullptr);
+    ASSERT_TRUE(f.waitIdle());
+    ASSERT_EQ(first.requests().size(), 2u);
+
+    f.client.httpSetProxy(1, "127.0.0.1", second.port(), "user", "pass");
+    ASSERT_NE(f.get("http://example.invalid/b"), nullptr);
+    ASSERT_TRUE(f.waitIdle());
+    ASSERT_EQ(second.requests().size(), 2u);
+    EXPECT_FALSE(second.requests()[0].contains("Proxy-Authorization"));
+    EXPECT_TRUE(second.requests()[1].contains("Proxy-Authorization: Basic dXNlcjpwYXNz\r\n"));
+
+    f.client.httpSetProxy(1, "127.0.0.1", second.port(), "other", "secret");
+    ASSERT_NE(f.get("http://example.invalid/c"), nullptr);
+    ASSERT_TRUE(f.waitIdle());
+    ASSERT_EQ(second.requests().size(), 4u);
+    EXPECT_FALSE(second.requests()[2].contains("Proxy-Authorization"));
+    EXPECT_TRUE(second.requests()[3].contains("Proxy-Authorization: Basic b3RoZXI6c2VjcmV0\r\n"));
+
+    // No proxy, then the same proxy again: still a change, the token is gone.
+    f.client.httpSetProxy(0, "", 0, "", "");
+    f.client.httpSetProxy(1, "127.0.0.1", second.port(), "other", "secret");
+    ASSERT_NE(f.get("http://example.invalid/d"), nullptr);
+    ASSERT_TRUE(f.waitIdle());
+    ASSERT_EQ(second.requests().size(), 6u);
+    EXPECT_FALSE(second.requests()[4].contains("Proxy-Authorization"));
 }
 
 TEST(HttpClient, DeliversA407AtOnceWithoutAUserName) {
