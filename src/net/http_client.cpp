@@ -655,13 +655,10 @@ void HttpClient::afterTick(HttpRequest& r) {
     visiting_ = successor(&r);
     if (r.state == HttpState::Stalled) {
         // A stalled transfer will only time out: its partial response is of no use.
-        for (const auto& other : transfers_) {
-            if (other->state == HttpState::Stalled) {
-                other->response.clear();
-                other->received = 0;
-                break;
-            }
-        }
+        // Only the visited one is meant; another stalled transfer keeps its bytes until
+        // its own turn.
+        r.response.clear();
+        r.received = 0;
     }
 }
 

@@ -532,6 +532,45 @@ TEST(HttpClient, TimesOutAStalledServer) {
     EXPECT_EQ(g.completions[0].body, "part");
 }
 
+// Two transfers time out each on its own turn, and a tick that visits a stalled
+// transfer drops that transfer's partial response, not another's.
+TEST(HttpClient, TicksTimeOutAndClearTheTransferTheyVisit) {
+    ScriptedHttpServer server([](ServerConnection&) {});
+    ClientFixture f;
+    f.client.setTimerPeriods(std::chrono::hours(1), std::chrono::hours(1));
+    HttpRequest* a = f.get(server.url("/a").toStdString());
+    HttpRequest* b = f.get(server.url("/b").toStdString());
+    ASSERT_TRUE(a && b);
+    ASSERT_TRUE(waitFor([&] { return server.connectionCount() == 2; }));
+    // Both stalled with bytes kept, as after a failed step.
+    const std::string partial = "HTTP/1.0 200 OK\r\n";
+    for (HttpRequest* r : {a, b}) {
+        r->state = HttpState::Stalled;
+        ASSERT_EQ(r->response.append(partial), ResponseBuffer::AppendResult::Stored);
+        r->received = static_cast<int>(partial.size());
+    }
+    f.client.progressTick(); // visits a
+    EXPECT_EQ(a->received, 0);
+    EXPECT_EQ(b->received, static_cast<int>(partial.size()));
+    EXPECT_EQ(b->responseText(), partial);
+    f.client.progressTick(); // visits b
+    EXPECT_EQ(b->received, 0);
+
+    // Timeout ticks take a and b in turn: each fails on its second visit.
+    f.client.timeoutTick(); // a: 1
+    f.client.timeoutTick(); // b: 1
+    EXPECT_TRUE(f.completions.empty());
+    f.client.timeoutTick(); // a: 2, times out
+    ASSERT_EQ(f.completions.size(), 1u);
+    EXPECT_EQ(f.completions[0].url, server.url("/a").toStdString());
+    EXPECT_EQ(f.client.transferCount(), 1u);
+    f.client.timeoutTick(); // b: 2, times out
+    ASSERT_EQ(f.completions.size(), 2u);
+    EXPECT_EQ(f.completions[1].url, server.url("/b").toStdString());
+    EXPECT_EQ(f.completions[1].flags, HttpRequest::TimedOut | HttpRequest::Failed);
+    EXPECT_EQ(f.client.transferCount(), 0u);
+}
+
 TEST(HttpClient, TimerTicksAndStaleSocketsDoNothingWithAnEmptyList) {
     ClientFixture f;
     f.client.timeoutTick();
