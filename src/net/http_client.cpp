@@ -315,11 +315,28 @@ void HttpClient::lookupDone(const QHostInfo& info) {
     }
     HttpRequest& r = *found;
     r.lookupId = -1;
-    const QList<QHostAddress> addresses = info.addresses();
-    const auto ipv4 = std::find_if(addresses.begin(), addresses.end(), [](const QHostAddress& a) {
-        return a.protocol() == QAbstractSocket::IPv4Protocol;
-    });
-    if (info.error() != QHostInfo::NoError || ipv4 == addresses.end()) {
+    // A SOCKS 4 proxy takes IPv4 addresses only; everything else connects to each
+    // address in the resolver's order, IPv4 or IPv6, until one answers.
+    const bool socks4Target = r.socksStep != 0;
+    r.addresses.clear();
+    r.nextAddress = 0;
+    if (info.error() == QHostInfo::NoError) {
+        for (const QHostAddress& a : info.addresses()) {
+            const bool v4 = a.protocol() == QAbstractSocket::IPv4Protocol;
+            const bool v6 = a.protocol() == QAbstractSocket::IPv6Protocol;
+            if (v4 || (v6 && !socks4Target)) {
+                r.addresses.push_back(a.toString().toStdString());
+            }
+        }
+    }
+    if (r.addresses.empty() && socks4Target) {
+        // The name does not resolve here: the proxy may know it (SOCKS 4a).
+        r.addressText.clear();
+        r.state = HttpState::Connecting;
+        socksTargetKnown(r);
+        return;
+    }
+    if (r.addresses.empty()) {
         r.flags |= HttpRequest::SocketError | HttpRequest::Failed | HttpRequest::HostNotFound;
         r.errorCode = info.error() != QHostInfo::NoError ? info.error() : QHostInfo::HostNotFound;
         report(r, "Host Not Found");
@@ -330,7 +347,8 @@ void HttpClient::lookupDone(const QHostInfo& info) {
         complete(r);
         return;
     }
-    r.addressText = ipv4->toString().toStdString().substr(0, 15);
+    r.addressText = r.addresses[0];
+    r.nextAddress = 1;
     r.state = HttpState::Connecting;
     if (r.restarts == 0) {
         notify(EventResolved, r);
@@ -598,6 +616,8 @@ void HttpClient::restart(HttpRequest& r) {
     r.socksStep = 0;
     r.socksRefused = false;
     r.socksReply.clear();
+    r.addresses.clear();
+    r.nextAddress = 0;
     r.state = HttpState::New;
     stopNetwork(r);
     r.socket = newSocket();

@@ -124,6 +124,7 @@ private:
     // SOCKS negotiation (http_client_socks.cpp).
     void socksStart(HttpRequest& r);
     void socksTargetKnown(HttpRequest& r);
+    void socks5Connect(HttpRequest& r);
     std::string socksFilter(HttpRequest& r, std::string_view block);
     bool socksSend(HttpRequest& r, const std::string& message);
     void socksHandBack(HttpRequest& r);
