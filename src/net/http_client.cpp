@@ -281,13 +281,15 @@ void HttpClient::addressStep(HttpRequest& r) {
     }
     std::string host;
     if (viaProxy() && r.socksStep == 0) {
-        host = proxyHost_->substr(0, proxyHost_->find(':'));
+        host = hostOfHostPort(*proxyHost_);
     } else {
         host = urlHost(r.url);
     }
     noteProgress(r);
+    r.addresses.clear();
+    r.nextAddress = 0;
     if (isNumericHost(host)) {
-        r.addressText = host.substr(0, 15);
+        r.addressText = host.find(':') == std::string::npos ? host.substr(0, 15) : host;
         r.state = HttpState::Connecting;
         if (r.socksStep != 0) {
             socksTargetKnown(r);
@@ -369,8 +371,17 @@ void HttpClient::connectStep(HttpRequest& r) {
         return;
     }
     const int port = viaProxy() && r.socksStep == 0 ? proxyPort_ : urlPort(r.url);
-    const auto address = ipv4Bytes(r.addressText);
-    if (!address) {
+    QHostAddress address;
+    if (const auto v4 = ipv4Bytes(r.addressText)) {
+        address = QHostAddress((quint32{(*v4)[0]} << 24) | (quint32{(*v4)[1]} << 16) |
+                               (quint32{(*v4)[2]} << 8) | quint32{(*v4)[3]});
+    } else if (r.addressText.find(':') != std::string::npos) {
+        address = QHostAddress(QString::fromStdString(r.addressText));
+        if (address.protocol() != QAbstractSocket::IPv6Protocol) {
+            address.clear();
+        }
+    }
+    if (address.isNull()) {
         report(r, "Address Translation Error");
         if (r.linked) {
             stall(r);
@@ -378,9 +389,27 @@ void HttpClient::connectStep(HttpRequest& r) {
         return;
     }
     noteProgress(r);
-    const quint32 ip = (quint32{(*address)[0]} << 24) | (quint32{(*address)[1]} << 16) |
-                       (quint32{(*address)[2]} << 8) | quint32{(*address)[3]};
-    r.socket->connectToHost(QHostAddress(ip), static_cast<quint16>(port));
+    r.socket->connectToHost(address, static_cast<quint16>(port));
+}
+
+bool HttpClient::tryNextAddress(HttpRequest& r, QAbstractSocket::SocketError error) {
+    const bool unreachable = error == QAbstractSocket::ConnectionRefusedError ||
+                             error == QAbstractSocket::HostNotFoundError ||
+                             error == QAbstractSocket::NetworkError ||
+                             error == QAbstractSocket::SocketTimeoutError ||
+                             error == QAbstractSocket::UnsupportedSocketOperationError;
+    if (r.state != HttpState::Connecting || !unreachable || r.nextAddress >= r.addresses.size()) {
+        return false;
+    }
+    r.addressText = r.addresses[r.nextAddress++];
+    if (QTcpSocket* old = r.socket) {
+        QObject::disconnect(old, nullptr, this, nullptr);
+        old->abort();
+        old->deleteLater();
+    }
+    r.socket = newSocket();
+    connectStep(r);
+    return true;
 }
 
 void HttpClient::connected(QTcpSocket* socket) {
@@ -412,6 +441,9 @@ void HttpClient::socketError(QTcpSocket* socket, QAbstractSocket::SocketError er
         return;
     }
     HttpRequest& r = *found;
+    if (tryNextAddress(r, error)) {
+        return;
+    }
     if (error == QAbstractSocket::SocketResourceError) {
         report(r, "Unable to get socket.");
         if (!r.linked) {

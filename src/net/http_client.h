@@ -7,7 +7,8 @@
 // timers give progress ticks and the inactivity timeout. No call blocks.
 //
 // A transfer is a GET of an "http://" URL, directly or through an HTTP proxy (with
-// Basic proxy authentication), a SOCKS 4 or a SOCKS 5 proxy. The whole response is
+// Basic proxy authentication), a SOCKS 4 or a SOCKS 5 proxy. A name that resolves to
+// several addresses (IPv4 and IPv6) is tried address by address, in order. The whole response is
 // collected in memory and handed to the caller's completion function, which may ask
 // for a 301/302 redirect to be followed. Progress and failures go to the owner as
 // events (net/http_request.h).
@@ -103,6 +104,8 @@ private:
 
     void addressStep(HttpRequest& r);
     void connectStep(HttpRequest& r);
+    // After a failed connect, the next address of the lookup; false when none is left.
+    bool tryNextAddress(HttpRequest& r, QAbstractSocket::SocketError error);
     void connected(QTcpSocket* socket);
     void socketError(QTcpSocket* socket, QAbstractSocket::SocketError error);
     void readable(QTcpSocket* socket);

@@ -5,6 +5,7 @@
 #include "net_test_support.h"
 #include "scripted_http_server.h"
 
+#include <QHostInfo>
 #include <QTcpServer>
 #include <gtest/gtest.h>
 
@@ -346,6 +347,44 @@ TEST(HttpClient, RefusesARedirectToASchemeItDoesNotSpeak) {
         EXPECT_EQ(f.sink.texts(EventMessage), std::vector<std::string>{message});
     }
     EXPECT_EQ(server.connectionCount(), 2u);
+}
+
+// IPv6: an address in brackets is connected to as it stands, and its Host header
+// keeps the brackets.
+TEST(HttpClient, ConnectsToAnIpv6Address) {
+    ScriptedHttpServer server(answerOnce(httpResponse(200, "", "over IPv6")),
+                              QHostAddress(QHostAddress::LocalHostIPv6));
+    if (!server.listening()) {
+        GTEST_SKIP() << "no IPv6 loopback here";
+    }
+    ClientFixture f;
+    ASSERT_NE(f.get(server.url("/six").toStdString()), nullptr);
+    ASSERT_TRUE(f.waitIdle());
+    ASSERT_EQ(f.completions.size(), 1u);
+    EXPECT_EQ(f.completions[0].flags, HttpRequest::Succeeded);
+    EXPECT_EQ(f.completions[0].body, "over IPv6");
+    ASSERT_EQ(server.requests().size(), 1u);
+    EXPECT_TRUE(server.requests()[0].contains("\r\nHost: [::1]\r\n"));
+}
+
+// A name with IPv4 and IPv6 addresses: each is tried in the resolver's order until one
+// answers, so a server on ::1 alone is reached through "localhost".
+TEST(HttpClient, TriesEveryAddressOfANameInOrder) {
+    const QList<QHostAddress> addresses = QHostInfo::fromName("localhost").addresses();
+    const bool both = addresses.contains(QHostAddress(QHostAddress::LocalHost)) &&
+                      addresses.contains(QHostAddress(QHostAddress::LocalHostIPv6));
+    if (!both) {
+        GTEST_SKIP() << "localhost does not resolve to both 127.0.0.1 and ::1 here";
+    }
+    ScriptedHttpServer server(answerOnce(httpResponse(200, "", "found on ::1")),
+                              QHostAddress(QHostAddress::LocalHostIPv6));
+    ASSERT_TRUE(server.listening());
+    ClientFixture f;
+    ASSERT_NE(f.get("http://localhost:" + std::to_string(server.port()) + "/"), nullptr);
+    ASSERT_TRUE(f.waitIdle());
+    ASSERT_EQ(f.completions.size(), 1u);
+    EXPECT_EQ(f.completions[0].flags, HttpRequest::Succeeded);
+    EXPECT_EQ(f.completions[0].body, "found on ::1");
 }
 
 // The scripted server plays an HTTP proxy here: it sees what a proxy would see.
