@@ -8,6 +8,7 @@
 #include "net/socks.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <memory>
 #include <string>
 
