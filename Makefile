@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_ARGS ?=
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench fuzz sanitize data format clean
+.PHONY: all deps configure build run test bench fuzz fuzz-long sanitize data format clean
 
 all: build
 
@@ -36,6 +36,10 @@ sanitize: deps
 fuzz: deps
 	@bash scripts/fuzz.sh
 
+# Every harness for 10 minutes.
+fuzz-long: deps
+	@bash scripts/fuzz.sh 600
+
 data:
 	@bash tools/data/generate.sh
 
@@ -43,4 +47,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) build-sanitize build-fuzz
+	rm -rf $(BUILD) build-sanitize build-fuzz build-fuzz-qt

@@ -3,7 +3,9 @@
 #
 #   scripts/fuzz.sh            build only
 #   scripts/fuzz.sh SECONDS    build, then run every harness for SECONDS seconds,
-#                              each with its own corpus under build-fuzz/corpus/
+#                              each with its own corpus under build-fuzz/corpus/,
+#                              seeded from fuzz/corpus/NAME and with the dictionary
+#                              fuzz/dict/NAME.dict where there is one
 #
 # clang is installed with apt when it is missing (it is not part of `make test`).
 set -euo pipefail
@@ -30,16 +32,41 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
   -DCHRONVALE_FUZZ=ON -DCHRONVALE_QT=OFF -DCHRONVALE_TESTS=OFF -DCHRONVALE_BENCH=OFF
 cmake --build build-fuzz -j "${JOBS:-2}"
 
+# The parsers of network replies live in the Qt part of the tree: a configuration of
+# its own, with Qt, that builds only their harnesses (fuzz/net).
+harness_dirs=(build-fuzz/fuzz/*/)
+if CC=clang CXX=clang++ cmake -S . -B build-fuzz-qt -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCHRONVALE_FUZZ=ON -DCHRONVALE_QT=ON -DCHRONVALE_TESTS=OFF -DCHRONVALE_BENCH=OFF \
+  >build-fuzz/qt-configure.log 2>&1; then
+  cmake --build build-fuzz-qt -j "${JOBS:-2}" --target fuzz_net
+  harness_dirs+=(build-fuzz-qt/fuzz/net/)
+else
+  echo "fuzz: Qt 6 not found, the network harnesses are skipped (see build-fuzz/qt-configure.log)" >&2
+fi
+
 if [ "$seconds" -eq 0 ]; then
   exit 0
 fi
 status=0
-for harness in build-fuzz/fuzz/*/fuzz_*; do
-  [ -f "$harness" ] && [ -x "$harness" ] || continue
-  name=$(basename "$harness")
-  corpus=build-fuzz/corpus/$name
-  mkdir -p "$corpus"
-  echo "== $name (${seconds}s)"
-  "$harness" -max_total_time="$seconds" -print_final_stats=1 "$corpus" || status=1
+mkdir -p build-fuzz/artifacts
+for dir in "${harness_dirs[@]}"; do
+  for harness in "$dir"fuzz_*; do
+    [ -f "$harness" ] && [ -x "$harness" ] || continue
+    name=$(basename "$harness")
+    # The first folder collects what the run finds; the seeds in the repository are
+    # read only.
+    corpus=build-fuzz/corpus/$name
+    mkdir -p "$corpus"
+    args=(-max_total_time="$seconds" -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/"$name"-)
+    if [ -f "fuzz/dict/$name.dict" ]; then
+      args+=(-dict="fuzz/dict/$name.dict")
+    fi
+    seeds=()
+    if [ -d "fuzz/corpus/$name" ]; then
+      seeds=("fuzz/corpus/$name")
+    fi
+    echo "== $name (${seconds}s)"
+    "$harness" "${args[@]}" "$corpus" "${seeds[@]}" || status=1
+  done
 done
 exit $status

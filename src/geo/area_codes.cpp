@@ -31,6 +31,9 @@ AreaCodeTable parseAreaCodes(std::string_view text) {
         if (pos >= text.size()) {
             break;
         }
+        if (table.size() > maxAreaCodeRecords) {
+            break; // the loader rejects the table
+        }
         AreaCodeRecord& record = table.emplace_back();
         if (!readCommaField(text, pos, record.country)) {
             break;
@@ -58,7 +61,12 @@ AreaCodeTable parseAreaCodes(std::string_view text) {
 }
 
 AreaCodeTable loadAreaCodes(const std::string& path, LoadErrorSink& errors) {
-    return loadPackedTable(path, "areacode.dat", errors, &parseAreaCodes);
+    AreaCodeTable table = loadPackedTable(path, "areacode.dat", errors, &parseAreaCodes);
+    if (table.size() > maxAreaCodeRecords) {
+        errors.unableToLoad("areacode.dat");
+        return {};
+    }
+    return table;
 }
 
 std::string areaCodeText(const AreaCodeTable& table, std::string_view country,

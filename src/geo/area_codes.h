@@ -2,6 +2,7 @@
 // The dialling codes: a country's international code and the area codes of some
 // of its cities.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,10 @@ enum class AreaCodeMode {
 // ends; where no comma is left the parse ends and keeps the records read so far,
 // the partial one included.
 AreaCodeTable parseAreaCodes(std::string_view text);
+
+// The most area codes a table may hold, far above the shipped table; a parse stops one
+// record beyond it and the loader then reports the file as unable to load.
+inline constexpr std::size_t maxAreaCodeRecords = 200000;
 
 // Loads areacode.dat from the given path; on failure reports "areacode.dat" to
 // the sink and returns an empty table.

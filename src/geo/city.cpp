@@ -31,6 +31,9 @@ CityList parseCityDatabase(std::string_view text) {
         if (pos >= text.size()) {
             break;
         }
+        if (cities.size() > maxCityRecords) {
+            break; // the loader rejects the table
+        }
         CityRecord& city = cities.emplace_back();
 
         // Zone key: up to the next TAB, or the rest of the text without one.
@@ -65,7 +68,12 @@ CityList parseCityDatabase(std::string_view text) {
 }
 
 CityList loadCityDatabase(const std::string& path, LoadErrorSink& errors) {
-    return loadPackedTable(path, "location.dat", errors, &parseCityDatabase);
+    CityList cities = loadPackedTable(path, "location.dat", errors, &parseCityDatabase);
+    if (cities.size() > maxCityRecords) {
+        errors.unableToLoad("location.dat");
+        return {};
+    }
+    return cities;
 }
 
 } // namespace chronvale

@@ -1,6 +1,7 @@
 #pragma once
 // The city database: every city the program knows, in file order.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,10 @@ using CityList = std::vector<CityRecord>;
 // Parses the text of location.dat. Never fails: a parse that runs out of TABs
 // keeps the records read so far.
 CityList parseCityDatabase(std::string_view text);
+
+// The most cities a table may hold, far above the shipped table; a parse stops one
+// record beyond it and the loader then reports the file as unable to load.
+inline constexpr std::size_t maxCityRecords = 200000;
 
 // Loads location.dat from the given path; on failure reports "location.dat" to the
 // sink and returns an empty list.

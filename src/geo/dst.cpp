@@ -85,6 +85,9 @@ DstRuleTable parseDstRules(std::string_view text) {
         if (pos >= text.size()) {
             break;
         }
+        if (rules.size() > maxDstRules) {
+            break; // the loader rejects the table
+        }
         DstRule& rule = rules.emplace_back();
         if (!readRuleLine(text, pos, rule, rule.start)) {
             break;
@@ -110,7 +113,12 @@ DstRuleTable parseDstRules(std::string_view text) {
 }
 
 DstRuleTable loadDstRules(const std::string& path, LoadErrorSink& errors) {
-    return loadPackedTable(path, "tz_dst.dat", errors, &parseDstRules);
+    DstRuleTable rules = loadPackedTable(path, "tz_dst.dat", errors, &parseDstRules);
+    if (rules.size() > maxDstRules) {
+        errors.unableToLoad("tz_dst.dat");
+        return {};
+    }
+    return rules;
 }
 
 const DstRule* dstRuleOfCity(const CityRecord& city, const ZoneTable& zones,

@@ -5,6 +5,7 @@
 // month in the current year at 00:00:00 standard local time of the computer's
 // time zone. A city finds its rule through its zone (see time_zone.h).
 
+#include <cstddef>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -44,6 +45,10 @@ using DstRuleTable = std::vector<DstRule>;
 // ends and keeps the rules read so far, the partial one included. The offset
 // column is truncated toward zero to whole hours (1.5 gives 60 minutes).
 DstRuleTable parseDstRules(std::string_view text);
+
+// The most rules a table may hold, far above the shipped table; a parse stops one
+// record beyond it and the loader then reports the file as unable to load.
+inline constexpr std::size_t maxDstRules = 20000;
 
 // Loads tz_dst.dat from the given path; on failure reports "tz_dst.dat" to the
 // sink and returns an empty table.

@@ -19,6 +19,9 @@ ZoneTable parseTimeZoneTable(std::string_view text) {
         if (pos >= text.size()) {
             break;
         }
+        if (zones.size() > maxZoneRecords) {
+            break; // the loader rejects the table
+        }
         TimeZoneRecord& zone = zones.emplace_back();
 
         zone.country = textUpTo(text, '\t', pos);
@@ -54,7 +57,12 @@ ZoneTable parseTimeZoneTable(std::string_view text) {
 }
 
 ZoneTable loadTimeZoneTable(const std::string& path, LoadErrorSink& errors) {
-    return loadPackedTable(path, "tz_data.dat", errors, &parseTimeZoneTable);
+    ZoneTable zones = loadPackedTable(path, "tz_data.dat", errors, &parseTimeZoneTable);
+    if (zones.size() > maxZoneRecords) {
+        errors.unableToLoad("tz_data.dat");
+        return {};
+    }
+    return zones;
 }
 
 const TimeZoneRecord* zoneOfCity(const CityRecord& city, const ZoneTable& zones) {

@@ -2,6 +2,7 @@
 // The time-zone table: which country a zone belongs to and which daylight-saving
 // rule it follows. A city finds its zone through its zone key.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,10 @@ using ZoneTable = std::vector<TimeZoneRecord>;
 // line. TAB and LF searches run across line ends; where one is missing the parse
 // ends and keeps the records read so far, the partial one included.
 ZoneTable parseTimeZoneTable(std::string_view text);
+
+// The most time zones a table may hold, far above the shipped table; a parse stops one
+// record beyond it and the loader then reports the file as unable to load.
+inline constexpr std::size_t maxZoneRecords = 20000;
 
 // Loads tz_data.dat from the given path; on failure reports "tz_data.dat" to the
 // sink and returns an empty table.

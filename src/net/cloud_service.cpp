@@ -247,7 +247,10 @@ int CloudService::onImageReply(HttpRequest& request, std::intptr_t index) {
     }
     const std::string_view body = request.body();
     if (body.size() >= 5 && equalsNoCase(body.substr(0, 5), "<?xml")) {
-        return serverErrorCheck(body, owner_);
+        // The element's number is the server's own; it is no answer to the client (2
+        // would ask it to follow a redirect).
+        serverErrorCheck(body, owner_);
+        return 0;
     }
     if (!body.empty() && isFrameTimeStamp(t)) {
         ensureCacheFolder();

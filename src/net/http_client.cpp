@@ -13,6 +13,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <tuple>
 
 namespace chronvale {
 
@@ -97,6 +98,18 @@ bool HttpClient::httpInit(HttpEventSink* owner, std::string_view userAgent) {
 
 void HttpClient::httpSetProxy(int type, std::string_view host, int port, std::string_view userName,
                               std::string_view password) {
+    const auto before =
+        std::make_tuple(proxyType_, proxyHost_, proxyPort_, proxyUser_, proxyPassword_);
+    applyProxy(type, host, port, userName, password);
+    // The token carries the old credentials: another proxy (or another user) must not
+    // be given them. The same settings again keep it.
+    if (before != std::make_tuple(proxyType_, proxyHost_, proxyPort_, proxyUser_, proxyPassword_)) {
+        basicToken_.clear();
+    }
+}
+
+void HttpClient::applyProxy(int type, std::string_view host, int port, std::string_view userName,
+                            std::string_view password) {
     proxyType_ = type;
     proxyHost_.reset();
     proxyUser_.reset();
@@ -191,6 +204,7 @@ void HttpClient::httpShutdown() {
     timeoutTimer_.stop();
     tickTimer_.stop();
     userAgent_.clear();
+    basicToken_.clear();
     proxyHost_.reset();
     proxyUser_.reset();
     proxyPassword_.reset();
@@ -267,13 +281,15 @@ void HttpClient::addressStep(HttpRequest& r) {
     }
     std::string host;
     if (viaProxy() && r.socksStep == 0) {
-        host = proxyHost_->substr(0, proxyHost_->find(':'));
+        host = hostOfHostPort(*proxyHost_);
     } else {
         host = urlHost(r.url);
     }
     noteProgress(r);
+    r.addresses.clear();
+    r.nextAddress = 0;
     if (isNumericHost(host)) {
-        r.addressText = host.substr(0, 15);
+        r.addressText = host.find(':') == std::string::npos ? host.substr(0, 15) : host;
         r.state = HttpState::Connecting;
         if (r.socksStep != 0) {
             socksTargetKnown(r);
@@ -301,11 +317,28 @@ void HttpClient::lookupDone(const QHostInfo& info) {
     }
     HttpRequest& r = *found;
     r.lookupId = -1;
-    const QList<QHostAddress> addresses = info.addresses();
-    const auto ipv4 = std::find_if(addresses.begin(), addresses.end(), [](const QHostAddress& a) {
-        return a.protocol() == QAbstractSocket::IPv4Protocol;
-    });
-    if (info.error() != QHostInfo::NoError || ipv4 == addresses.end()) {
+    // A SOCKS 4 proxy takes IPv4 addresses only; everything else connects to each
+    // address in the resolver's order, IPv4 or IPv6, until one answers.
+    const bool socks4Target = r.socksStep != 0;
+    r.addresses.clear();
+    r.nextAddress = 0;
+    if (info.error() == QHostInfo::NoError) {
+        for (const QHostAddress& a : info.addresses()) {
+            const bool v4 = a.protocol() == QAbstractSocket::IPv4Protocol;
+            const bool v6 = a.protocol() == QAbstractSocket::IPv6Protocol;
+            if (v4 || (v6 && !socks4Target)) {
+                r.addresses.push_back(a.toString().toStdString());
+            }
+        }
+    }
+    if (r.addresses.empty() && socks4Target) {
+        // The name does not resolve here: the proxy may know it (SOCKS 4a).
+        r.addressText.clear();
+        r.state = HttpState::Connecting;
+        socksTargetKnown(r);
+        return;
+    }
+    if (r.addresses.empty()) {
         r.flags |= HttpRequest::SocketError | HttpRequest::Failed | HttpRequest::HostNotFound;
         r.errorCode = info.error() != QHostInfo::NoError ? info.error() : QHostInfo::HostNotFound;
         report(r, "Host Not Found");
@@ -316,7 +349,8 @@ void HttpClient::lookupDone(const QHostInfo& info) {
         complete(r);
         return;
     }
-    r.addressText = ipv4->toString().toStdString().substr(0, 15);
+    r.addressText = r.addresses[0];
+    r.nextAddress = 1;
     r.state = HttpState::Connecting;
     if (r.restarts == 0) {
         notify(EventResolved, r);
@@ -337,8 +371,17 @@ void HttpClient::connectStep(HttpRequest& r) {
         return;
     }
     const int port = viaProxy() && r.socksStep == 0 ? proxyPort_ : urlPort(r.url);
-    const auto address = ipv4Bytes(r.addressText);
-    if (!address) {
+    QHostAddress address;
+    if (const auto v4 = ipv4Bytes(r.addressText)) {
+        address = QHostAddress((quint32{(*v4)[0]} << 24) | (quint32{(*v4)[1]} << 16) |
+                               (quint32{(*v4)[2]} << 8) | quint32{(*v4)[3]});
+    } else if (r.addressText.find(':') != std::string::npos) {
+        address = QHostAddress(QString::fromStdString(r.addressText));
+        if (address.protocol() != QAbstractSocket::IPv6Protocol) {
+            address.clear();
+        }
+    }
+    if (address.isNull()) {
         report(r, "Address Translation Error");
         if (r.linked) {
             stall(r);
@@ -346,9 +389,27 @@ void HttpClient::connectStep(HttpRequest& r) {
         return;
     }
     noteProgress(r);
-    const quint32 ip = (quint32{(*address)[0]} << 24) | (quint32{(*address)[1]} << 16) |
-                       (quint32{(*address)[2]} << 8) | quint32{(*address)[3]};
-    r.socket->connectToHost(QHostAddress(ip), static_cast<quint16>(port));
+    r.socket->connectToHost(address, static_cast<quint16>(port));
+}
+
+bool HttpClient::tryNextAddress(HttpRequest& r, QAbstractSocket::SocketError error) {
+    const bool unreachable = error == QAbstractSocket::ConnectionRefusedError ||
+                             error == QAbstractSocket::HostNotFoundError ||
+                             error == QAbstractSocket::NetworkError ||
+                             error == QAbstractSocket::SocketTimeoutError ||
+                             error == QAbstractSocket::UnsupportedSocketOperationError;
+    if (r.state != HttpState::Connecting || !unreachable || r.nextAddress >= r.addresses.size()) {
+        return false;
+    }
+    r.addressText = r.addresses[r.nextAddress++];
+    if (QTcpSocket* old = r.socket) {
+        QObject::disconnect(old, nullptr, this, nullptr);
+        old->abort();
+        old->deleteLater();
+    }
+    r.socket = newSocket();
+    connectStep(r);
+    return true;
 }
 
 void HttpClient::connected(QTcpSocket* socket) {
@@ -380,6 +441,9 @@ void HttpClient::socketError(QTcpSocket* socket, QAbstractSocket::SocketError er
         return;
     }
     HttpRequest& r = *found;
+    if (tryNextAddress(r, error)) {
+        return;
+    }
     if (error == QAbstractSocket::SocketResourceError) {
         report(r, "Unable to get socket.");
         if (!r.linked) {
@@ -547,11 +611,22 @@ void HttpClient::complete(HttpRequest& r) {
 }
 
 bool HttpClient::followRedirect(HttpRequest& r) {
-    if (r.restarts >= maxRestarts) {
+    // Only a redirect status names a new location, and only in its Location header:
+    // whatever the body says (a server error element's number, a link) is never
+    // followed.
+    if (r.restarts >= maxRestarts || !r.headersComplete || r.status < 300 || r.status > 399) {
         return false;
     }
-    std::optional<std::string> url = redirectUrl(r.response.view(), r.url);
+    const std::string_view headers =
+        r.response.view().substr(0, static_cast<std::size_t>(r.headerLength));
+    std::optional<std::string> url = redirectUrl(headers, r.url);
     if (!url) {
+        return false;
+    }
+    if (const std::string scheme = urlScheme(*url); scheme != "http") {
+        // The client speaks plain HTTP only; an "https:" page fetched in clear text on
+        // port 80 would be another page, or the same one without its protection.
+        report(r, "Redirect to " + scheme.substr(0, 16) + ": refused (only http: is supported)");
         return false;
     }
     r.url = std::move(*url);
@@ -573,6 +648,8 @@ void HttpClient::restart(HttpRequest& r) {
     r.socksStep = 0;
     r.socksRefused = false;
     r.socksReply.clear();
+    r.addresses.clear();
+    r.nextAddress = 0;
     r.state = HttpState::New;
     stopNetwork(r);
     r.socket = newSocket();
@@ -630,13 +707,10 @@ void HttpClient::afterTick(HttpRequest& r) {
     visiting_ = successor(&r);
     if (r.state == HttpState::Stalled) {
         // A stalled transfer will only time out: its partial response is of no use.
-        for (const auto& other : transfers_) {
-            if (other->state == HttpState::Stalled) {
-                other->response.clear();
-                other->received = 0;
-                break;
-            }
-        }
+        // Only the visited one is meant; another stalled transfer keeps its bytes until
+        // its own turn.
+        r.response.clear();
+        r.received = 0;
     }
 }
 

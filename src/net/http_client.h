@@ -7,7 +7,8 @@
 // timers give progress ticks and the inactivity timeout. No call blocks.
 //
 // A transfer is a GET of an "http://" URL, directly or through an HTTP proxy (with
-// Basic proxy authentication), a SOCKS 4 or a SOCKS 5 proxy. The whole response is
+// Basic proxy authentication), a SOCKS 4 or a SOCKS 5 proxy. A name that resolves to
+// several addresses (IPv4 and IPv6) is tried address by address, in order. The whole response is
 // collected in memory and handed to the caller's completion function, which may ask
 // for a 301/302 redirect to be followed. Progress and failures go to the owner as
 // events (net/http_request.h).
@@ -50,7 +51,7 @@ public:
 
     // Type 0 (or an empty host) means no proxy; 1 an HTTP proxy, 2 SOCKS 4, 3 SOCKS 5.
     // Port 0 means 80. An empty user name or password counts as none. A Basic token
-    // made earlier is kept.
+    // made earlier is dropped when anything here differs from the settings before.
     void httpSetProxy(int type, std::string_view host, int port, std::string_view userName,
                       std::string_view password);
 
@@ -89,6 +90,8 @@ private:
     // Keeps removed records alive until the outermost call into the client returns.
     class Entry;
 
+    void applyProxy(int type, std::string_view host, int port, std::string_view userName,
+                    std::string_view password);
     QTcpSocket* newSocket();
     HttpRequest* findBySocket(const QTcpSocket* socket) const;
     HttpRequest* successor(const HttpRequest* r) const;
@@ -101,6 +104,8 @@ private:
 
     void addressStep(HttpRequest& r);
     void connectStep(HttpRequest& r);
+    // After a failed connect, the next address of the lookup; false when none is left.
+    bool tryNextAddress(HttpRequest& r, QAbstractSocket::SocketError error);
     void connected(QTcpSocket* socket);
     void socketError(QTcpSocket* socket, QAbstractSocket::SocketError error);
     void readable(QTcpSocket* socket);
@@ -122,6 +127,7 @@ private:
     // SOCKS negotiation (http_client_socks.cpp).
     void socksStart(HttpRequest& r);
     void socksTargetKnown(HttpRequest& r);
+    void socks5Connect(HttpRequest& r);
     std::string socksFilter(HttpRequest& r, std::string_view block);
     bool socksSend(HttpRequest& r, const std::string& message);
     void socksHandBack(HttpRequest& r);
@@ -133,7 +139,7 @@ private:
     int proxyPort_ = 80;
     std::optional<std::string> proxyUser_;
     std::optional<std::string> proxyPassword_;
-    std::string basicToken_;                   // empty until the first 407 with a user name
+    std::string basicToken_; // made at a 407 with a user name; dropped when the proxy changes
     std::optional<std::string> localHostName_; // the SOCKS 4 user id, read once
 
     std::vector<std::unique_ptr<HttpRequest>> transfers_;

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QTcpSocket;
 
@@ -91,7 +92,7 @@ public:
     std::uint16_t flags = 0;
     int idleTicks = 0;       // timeout ticks since the last progress
     int socksStep = 0;       // step of the SOCKS negotiation; 0 when none runs
-    std::string addressText; // the peer's IPv4 address as dotted text
+    std::string addressText; // the peer's address: dotted IPv4 or IPv6 text
     int restarts = 0;        // redirects and proxy-authentication retries so far
     bool startGuard = false; // set while httpGet is still starting the transfer
     bool completing = false; // completion has begun; no second one is started
@@ -112,11 +113,13 @@ public:
 private:
     friend class HttpClient;
 
-    QTcpSocket* socket = nullptr; // closed and released through deleteLater()
-    int lookupId = -1;            // the pending QHostInfo lookup, -1 when none
-    bool linked = false;          // in the client's list
-    bool socksRefused = false;    // the proxy refused; later bytes are response data
-    std::string socksReply;       // a SOCKS reply that has arrived in part
+    QTcpSocket* socket = nullptr;       // closed and released through deleteLater()
+    int lookupId = -1;                  // the pending QHostInfo lookup, -1 when none
+    bool linked = false;                // in the client's list
+    bool socksRefused = false;          // the proxy refused; later bytes are response data
+    std::string socksReply;             // a SOCKS reply that has arrived in part
+    std::vector<std::string> addresses; // what the lookup found, tried in order
+    std::size_t nextAddress = 0;        // the next of `addresses` to try
 };
 
 } // namespace chronvale

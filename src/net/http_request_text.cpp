@@ -30,8 +30,10 @@ HttpRequestText buildRequestText(std::string_view url, bool viaProxy, std::strin
         text += "\r\n";
     }
     if (url.find("//") != std::string_view::npos) {
+        const std::string host = urlHost(url);
         text += "Host: ";
-        text += urlHost(url);
+        // An IPv6 address keeps its brackets, so that its colons do not read as a port.
+        text += host.find(':') == std::string::npos ? host : "[" + host + "]";
         text += "\r\n";
     }
     if (!basicToken.empty()) {

@@ -96,35 +96,67 @@ int parseStatus(std::string_view response) {
 
 std::optional<std::string> redirectUrl(std::string_view response, std::string_view currentUrl) {
     response = response.substr(0, response.find('\0'));
-    std::string url;
-    if (const std::size_t at = findNoCase(response, "Location: "); at != std::string_view::npos) {
-        std::string_view location = response.substr(at + 10);
-        while (!location.empty() && isSpace(location.front())) {
-            location.remove_prefix(1);
+    if (const auto end = findHeaderEnd(response)) {
+        response = response.substr(0, *end);
+    }
+    // The status line is no header; each header line starts after an LF.
+    std::optional<std::string_view> location;
+    for (std::size_t lineStart = response.find('\n'); lineStart != std::string_view::npos;
+         lineStart = response.find('\n', lineStart)) {
+        ++lineStart;
+        const std::string_view line = response.substr(lineStart);
+        if (startsWithNoCase(line, "Location:")) {
+            location = line.substr(9);
+            break;
         }
-        if (location.empty()) {
-            return std::nullopt;
-        }
-        if (startsWithNoCase(location, "http:") || startsWithNoCase(location, "https:")) {
-            url = toLineEnd(location);
-        } else {
-            url = joinRelative(currentUrl, location);
-        }
-    } else if (std::size_t http = findNoCase(response, "http:"); http != std::string_view::npos) {
-        url = toLineEnd(response.substr(http));
-    } else if (std::size_t https = findNoCase(response, "https:");
-               https != std::string_view::npos) {
-        url = toLineEnd(response.substr(https));
-    } else {
+    }
+    if (!location) {
         return std::nullopt;
     }
-    while (!url.empty() && (url.back() == '\r' || url.back() == '\n' || url.back() == ' ')) {
+    std::string_view value = *location;
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) {
+        value.remove_prefix(1);
+    }
+    value = toLineEnd(value);
+    while (!value.empty() && isSpace(value.back())) {
+        value.remove_suffix(1);
+    }
+    if (value.empty()) {
+        return std::nullopt;
+    }
+    std::string url;
+    if (!urlScheme(value).empty()) {
+        url = value;
+    } else if (value.starts_with("//")) {
+        url = "http:" + std::string(value);
+    } else {
+        url = joinRelative(currentUrl, value);
+    }
+    url.resize(std::min(url.size(), maxUrlLength));
+    while (!url.empty() && isSpace(url.back())) {
         url.pop_back();
     }
     if (url.empty() || url == currentUrl) {
         return std::nullopt;
     }
     return url;
+}
+
+std::string urlScheme(std::string_view url) {
+    std::size_t i = 0;
+    while (i < url.size() && (std::isalnum(static_cast<unsigned char>(url[i])) || url[i] == '+' ||
+                              url[i] == '-' || url[i] == '.')) {
+        ++i;
+    }
+    if (i == 0 || i >= url.size() || url[i] != ':' ||
+        !std::isalpha(static_cast<unsigned char>(url[0]))) {
+        return {};
+    }
+    std::string scheme(url.substr(0, i));
+    for (char& c : scheme) {
+        c = lower(c);
+    }
+    return scheme;
 }
 
 } // namespace chronvale

@@ -20,12 +20,18 @@ std::optional<std::size_t> findHeaderEnd(std::string_view response, std::size_t 
 // non-digits before it are skipped. 0 when there is none.
 int parseStatus(std::string_view response);
 
-// The URL a redirect response names, or none. The response text (up to its first zero
-// byte) is searched without regard to case for "Location: ", failing that for "http:",
-// failing that for "https:". An absolute location is taken as it is; a relative one
-// is joined to `currentUrl` (a leading "/" replaces the path, anything else replaces
-// the last part of it). Trailing CR, LF and blanks are removed; a URL equal to
-// `currentUrl` is no redirect.
+// The URL that the Location header of a redirect response names, or none. Only the
+// header lines are searched (up to the first blank line, or the first zero byte), for
+// a line that begins with "Location:" without regard to case; the body is never read.
+// An absolute location (it begins with a scheme such as "http:") is taken as it is,
+// scheme included, and "//host/path" gets "http:" in front; a relative one is joined
+// to `currentUrl` (a leading "/" replaces the path, anything else replaces the last
+// part of it). At most 2047 characters; trailing CR, LF and blanks are removed. A URL
+// equal to `currentUrl` is no redirect.
 std::optional<std::string> redirectUrl(std::string_view response, std::string_view currentUrl);
+
+// The scheme of an absolute URL in lower case ("http", "https", "ftp"), or empty when
+// the text does not begin with one (letters, digits, "+", "-", "." up to a ":").
+std::string urlScheme(std::string_view url);
 
 } // namespace chronvale

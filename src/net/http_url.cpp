@@ -1,6 +1,7 @@
 #include "net/http_url.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace chronvale {
 
@@ -26,14 +27,31 @@ std::string_view urlAfterScheme(std::string_view url) {
     return slashes == std::string_view::npos ? url : url.substr(slashes + 2);
 }
 
-std::string urlHost(std::string_view url) {
-    std::string_view host = authority(url);
-    host = host.substr(0, host.find(':'));
+std::string hostOfHostPort(std::string_view hostAndPort) {
+    std::string_view host = hostAndPort;
+    if (host.starts_with('[')) {
+        // An IPv6 address in brackets; its colons are not the port's.
+        host = host.substr(1, host.find(']') == std::string_view::npos ? host.npos
+                                                                       : host.find(']') - 1);
+    } else if (std::count(host.begin(), host.end(), ':') < 2 ||
+               !std::all_of(host.begin(), host.end(), [](char c) {
+                   return std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.';
+               })) {
+        host = host.substr(0, host.find(':'));
+    }
     return std::string(host.substr(0, maxHostLength));
 }
 
+std::string urlHost(std::string_view url) {
+    return hostOfHostPort(authority(url));
+}
+
 int urlPort(std::string_view url) {
-    const std::string_view hostPart = authority(url);
+    std::string_view hostPart = authority(url);
+    if (hostPart.starts_with('[')) {
+        const std::size_t close = hostPart.find(']');
+        hostPart = close == std::string_view::npos ? std::string_view{} : hostPart.substr(close);
+    }
     const std::size_t colon = hostPart.find(':');
     if (colon == std::string_view::npos) {
         return 80;
@@ -53,6 +71,11 @@ int urlPort(std::string_view url) {
 }
 
 bool isNumericHost(std::string_view host) {
+    if (host.find(':') != std::string_view::npos) {
+        return std::all_of(host.begin(), host.end(), [](char c) {
+            return std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.';
+        });
+    }
     return !host.empty() && std::all_of(host.begin(), host.end(),
                                         [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }

@@ -133,5 +133,26 @@ TEST(CityDatabase, LoadFailureNamesTheBareFileAndGivesNoCities) {
     EXPECT_EQ(errors.files, (std::vector<std::string>{"location.dat", "location.dat"}));
 }
 
+// A damaged or hostile file cannot make the table grow without bound: one record past
+// the cap is a load error, the cap itself loads.
+TEST(CityDatabase, ATableBeyondTheRecordCapIsALoadError) {
+    testing::ScratchDir dir;
+    std::string text;
+    for (std::size_t i = 0; i < maxCityRecords; ++i) {
+        text += "K\t1\t2\tN\r\n";
+    }
+    ASSERT_TRUE(savePackedTextFile(dir.file("location.dat"), text));
+    RecordingLoadErrorSink errors;
+    EXPECT_EQ(loadCityDatabase(dir.file("location.dat"), errors).size(), maxCityRecords);
+    EXPECT_TRUE(errors.files.empty());
+
+    text += "K\t1\t2\tN\r\nK\t1\t2\tN\r\n";
+    ASSERT_TRUE(savePackedTextFile(dir.file("location.dat"), text));
+    EXPECT_TRUE(loadCityDatabase(dir.file("location.dat"), errors).empty());
+    EXPECT_EQ(errors.files, std::vector<std::string>{"location.dat"});
+    // The parse stops one record past the cap instead of reading all of it.
+    EXPECT_EQ(parseCityDatabase(text).size(), maxCityRecords + 1);
+}
+
 } // namespace
 } // namespace chronvale

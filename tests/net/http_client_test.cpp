@@ -5,6 +5,7 @@
 #include "net_test_support.h"
 #include "scripted_http_server.h"
 
+#include <QHostInfo>
 #include <QTcpServer>
 #include <gtest/gtest.h>
 
@@ -121,11 +122,11 @@ TEST(HttpClient, FindsAHeaderEndSplitOverTwoReads) {
     ClientFixture f;
     HttpRequest* r = f.get(server.url("/split").toStdString());
     ASSERT_NE(r, nullptr);
-    ASSERT_TRUE(waitUntil([&] { return r->received == 24; }));
+    ASSERT_TRUE(waitFor([&] { return r->received == 24; }));
     EXPECT_FALSE(r->headersComplete);
     EXPECT_EQ(r->status, 0);
     server.connection(0).send("\nbody");
-    ASSERT_TRUE(waitUntil([&] { return r->received == 29; }));
+    ASSERT_TRUE(waitFor([&] { return r->received == 29; }));
     EXPECT_TRUE(r->headersComplete);
     EXPECT_EQ(r->headerLength, 25);
     EXPECT_EQ(r->status, 200);
@@ -224,8 +225,9 @@ TEST(HttpClient, FollowsAbsoluteAndRelativeRedirects) {
         } else if (line == "GET /c/root HTTP/1.0") {
             c.send(httpResponse(302, "Location: sibling.txt\r\n", ""));
         } else if (line == "GET /c/sibling.txt HTTP/1.0") {
-            // No Location header: the first "http:" of the text names the target.
-            c.send(httpResponse(302, "", "moved to " + server.url("/d/found") + "\n"));
+            // No blank after the colon; the body names another page, which is ignored.
+            c.send(httpResponse(302, "LOCATION:" + server.url("/d/found") + "\r\n",
+                                "moved to " + server.url("/e/body") + "\n"));
         } else {
             c.send(httpResponse(200, "", line));
         }
@@ -272,6 +274,117 @@ TEST(HttpClient, StopsRedirectingAfterFiveRestartsOrAtTheSameUrl) {
     ASSERT_TRUE(g.waitIdle());
     EXPECT_EQ(loop.connectionCount(), 1u);
     ASSERT_EQ(g.completions.size(), 1u);
+}
+
+// Only a redirect status with a Location header is followed. A body that names a URL
+// is never a redirect, whatever the completion function returns: an image server's
+// error element <ERROR n="2"> makes the cloud service return 2.
+TEST(HttpClient, FollowsNothingButTheLocationOfARedirectStatus) {
+    ScriptedHttpServer server(nullptr);
+    server.setHandler([&server](ServerConnection& c) {
+        const QByteArray line = c.request.left(c.request.indexOf("\r\n"));
+        const QByteArray elsewhere = server.url("/elsewhere");
+        if (line == "GET /error HTTP/1.0") {
+            c.send(httpResponse(200, "Content-Type: text/xml\r\n",
+                                "<?xml version=\"1.0\"?><ERROR n=\"2\">Moved to " + elsewhere +
+                                    "</ERROR>"));
+        } else if (line == "GET /no-location HTTP/1.0") {
+            c.send(httpResponse(302, "", "<a href=\"" + elsewhere + "\">" + elsewhere + "</a>"));
+        } else if (line == "GET /location-in-body HTTP/1.0") {
+            c.send(httpResponse(301, "", "Location: " + elsewhere + "\r\n"));
+        } else {
+            c.send(httpResponse(200, "", line));
+        }
+        c.close();
+    });
+    for (const char* path : {"/error", "/no-location", "/location-in-body"}) {
+        SCOPED_TRACE(path);
+        ClientFixture f;
+        ASSERT_NE(f.client.httpGet(server.url(path).toStdString(), 0,
+                                   [&f](HttpRequest& r, std::intptr_t) {
+                                       f.completions.push_back(snapshot(r));
+                                       return HttpFollowRedirect;
+                                   }),
+                  nullptr);
+        ASSERT_TRUE(f.waitIdle());
+        ASSERT_EQ(f.completions.size(), 1u);
+        EXPECT_EQ(f.completions[0].restarts, 0);
+    }
+    for (const QByteArray& request : server.requests()) {
+        EXPECT_FALSE(request.startsWith("GET /elsewhere")) << request.toStdString();
+    }
+}
+
+// The client speaks plain HTTP only: a Location of another scheme is refused with a
+// message instead of being fetched in clear text.
+TEST(HttpClient, RefusesARedirectToASchemeItDoesNotSpeak) {
+    ScriptedHttpServer server(nullptr);
+    server.setHandler([&server](ServerConnection& c) {
+        const QByteArray line = c.request.left(c.request.indexOf("\r\n"));
+        if (line == "GET /secure HTTP/1.0") {
+            c.send(httpResponse(302,
+                                "Location: https://127.0.0.1:" + QByteArray::number(server.port()) +
+                                    "/tls\r\n",
+                                ""));
+        } else if (line == "GET /ftp HTTP/1.0") {
+            c.send(httpResponse(301, "Location: FTP://127.0.0.1/file\r\n", ""));
+        } else {
+            c.send(httpResponse(200, "", line));
+        }
+        c.close();
+    });
+    const std::pair<const char*, const char*> cases[] = {
+        {"/secure", " Redirect to https: refused (only http: is supported)"},
+        {"/ftp", " Redirect to ftp: refused (only http: is supported)"},
+    };
+    for (const auto& [path, message] : cases) {
+        SCOPED_TRACE(path);
+        ClientFixture f;
+        ASSERT_NE(f.get(server.url(path).toStdString(), true), nullptr);
+        ASSERT_TRUE(f.waitIdle());
+        ASSERT_EQ(f.completions.size(), 1u);
+        EXPECT_EQ(f.completions[0].flags, HttpRequest::Redirected | HttpRequest::Failed);
+        EXPECT_EQ(f.sink.texts(EventMessage), std::vector<std::string>{message});
+    }
+    EXPECT_EQ(server.connectionCount(), 2u);
+}
+
+// IPv6: an address in brackets is connected to as it stands, and its Host header
+// keeps the brackets.
+TEST(HttpClient, ConnectsToAnIpv6Address) {
+    ScriptedHttpServer server(answerOnce(httpResponse(200, "", "over IPv6")),
+                              QHostAddress(QHostAddress::LocalHostIPv6));
+    if (!server.listening()) {
+        GTEST_SKIP() << "no IPv6 loopback here";
+    }
+    ClientFixture f;
+    ASSERT_NE(f.get(server.url("/six").toStdString()), nullptr);
+    ASSERT_TRUE(f.waitIdle());
+    ASSERT_EQ(f.completions.size(), 1u);
+    EXPECT_EQ(f.completions[0].flags, HttpRequest::Succeeded);
+    EXPECT_EQ(f.completions[0].body, "over IPv6");
+    ASSERT_EQ(server.requests().size(), 1u);
+    EXPECT_TRUE(server.requests()[0].contains("\r\nHost: [::1]\r\n"));
+}
+
+// A name with IPv4 and IPv6 addresses: each is tried in the resolver's order until one
+// answers, so a server on ::1 alone is reached through "localhost".
+TEST(HttpClient, TriesEveryAddressOfANameInOrder) {
+    const QList<QHostAddress> addresses = QHostInfo::fromName("localhost").addresses();
+    const bool both = addresses.contains(QHostAddress(QHostAddress::LocalHost)) &&
+                      addresses.contains(QHostAddress(QHostAddress::LocalHostIPv6));
+    if (!both) {
+        GTEST_SKIP() << "localhost does not resolve to both 127.0.0.1 and ::1 here";
+    }
+    ScriptedHttpServer server(answerOnce(httpResponse(200, "", "found on ::1")),
+                              QHostAddress(QHostAddress::LocalHostIPv6));
+    ASSERT_TRUE(server.listening());
+    ClientFixture f;
+    ASSERT_NE(f.get("http://localhost:" + std::to_string(server.port()) + "/"), nullptr);
+    ASSERT_TRUE(f.waitIdle());
+    ASSERT_EQ(f.completions.size(), 1u);
+    EXPECT_EQ(f.completions[0].flags, HttpRequest::Succeeded);
+    EXPECT_EQ(f.completions[0].body, "found on ::1");
 }
 
 // The scripted server plays an HTTP proxy here: it sees what a proxy would see.
@@ -325,13 +438,47 @@ TEST(HttpClient, RetriesA407OnceWithTheBasicTokenAndKeepsIt) {
     EXPECT_EQ(f.completions[0].status, 407);
     EXPECT_EQ(f.completions[0].restarts, 1);
 
-    // The token stays for later transfers, also after the proxy settings change.
-    f.client.httpSetProxy(1, "127.0.0.1", proxy.port(), "other", "secret");
+    // The token stays for later transfers while the settings stay the same.
+    f.client.httpSetProxy(1, "127.0.0.1", proxy.port(), "user", "pass");
     ASSERT_NE(f.get("http://example.invalid/b"), nullptr);
     ASSERT_TRUE(f.waitIdle());
     ASSERT_EQ(proxy.requests().size(), 3u);
     EXPECT_TRUE(proxy.requests()[2].contains("Proxy-Authorization: Basic dXNlcjpwYXNz\r\n"));
     EXPECT_EQ(f.completions.size(), 2u);
+}
+
+// Changed proxy settings drop the token: the old credentials never go to another proxy,
+// and other credentials get a token of their own at the next 407.
+TEST(HttpClient, DropsTheBasicTokenWhenTheProxyChanges) {
+    ScriptedHttpServer first(answerOnce(httpResponse(407, "Proxy-Authenticate: Basic\r\n", "")));
+    ScriptedHttpServer second(answerOnce(httpResponse(407, "Proxy-Authenticate: Basic\r\n", "")));
+    ClientFixture f;
+    f.client.httpSetProxy(1, "127.0.0.1", first.port(), "user", "pass");
+    ASSERT_NE(f.get("http://example.invalid/a"), nullptr);
+    ASSERT_TRUE(f.waitIdle());
+    ASSERT_EQ(first.requests().size(), 2u);
+
+    f.client.httpSetProxy(1, "127.0.0.1", second.port(), "user", "pass");
+    ASSERT_NE(f.get("http://example.invalid/b"), nullptr);
+    ASSERT_TRUE(f.waitIdle());
+    ASSERT_EQ(second.requests().size(), 2u);
+    EXPECT_FALSE(second.requests()[0].contains("Proxy-Authorization"));
+    EXPECT_TRUE(second.requests()[1].contains("Proxy-Authorization: Basic dXNlcjpwYXNz\r\n"));
+
+    f.client.httpSetProxy(1, "127.0.0.1", second.port(), "other", "secret");
+    ASSERT_NE(f.get("http://example.invalid/c"), nullptr);
+    ASSERT_TRUE(f.waitIdle());
+    ASSERT_EQ(second.requests().size(), 4u);
+    EXPECT_FALSE(second.requests()[2].contains("Proxy-Authorization"));
+    EXPECT_TRUE(second.requests()[3].contains("Proxy-Authorization: Basic b3RoZXI6c2VjcmV0\r\n"));
+
+    // No proxy, then the same proxy again: still a change, the token is gone.
+    f.client.httpSetProxy(0, "", 0, "", "");
+    f.client.httpSetProxy(1, "127.0.0.1", second.port(), "other", "secret");
+    ASSERT_NE(f.get("http://example.invalid/d"), nullptr);
+    ASSERT_TRUE(f.waitIdle());
+    ASSERT_EQ(second.requests().size(), 6u);
+    EXPECT_FALSE(second.requests()[4].contains("Proxy-Authorization"));
 }
 
 TEST(HttpClient, DeliversA407AtOnceWithoutAUserName) {
@@ -364,14 +511,19 @@ TEST(HttpClient, ReportsRefusedConnectionsAndUnknownHosts) {
     EXPECT_EQ(g.sink.texts(EventMessage), std::vector<std::string>{" Host Not Found"});
 }
 
+// The timeouts are driven tick by tick: the timers are set far beyond any test and
+// each tick is run by hand once the event it follows has happened.
 TEST(HttpClient, StallsOnABadAddressAndFailsAtTheTimeout) {
     ClientFixture f;
-    f.client.setTimerPeriods(std::chrono::milliseconds(20), std::chrono::milliseconds(5));
+    f.client.setTimerPeriods(std::chrono::hours(1), std::chrono::hours(1));
     HttpRequest* r = f.get("http://300.1.2.3/");
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->state, HttpState::Stalled);
     EXPECT_EQ(f.sink.texts(EventMessage), std::vector<std::string>{" Address Translation Error"});
-    ASSERT_TRUE(f.waitIdle());
+    f.client.timeoutTick();
+    EXPECT_TRUE(f.completions.empty());
+    f.client.timeoutTick();
+    EXPECT_EQ(f.client.transferCount(), 0u);
     ASSERT_EQ(f.completions.size(), 1u);
     EXPECT_EQ(f.completions[0].flags, HttpRequest::TimedOut | HttpRequest::Failed);
 }
@@ -380,28 +532,82 @@ TEST(HttpClient, TimesOutAStalledServer) {
     // Connected and sent, but no answer: fails on the second timeout tick.
     ScriptedHttpServer server([](ServerConnection&) {});
     ClientFixture f;
-    f.client.setTimerPeriods(std::chrono::milliseconds(30), std::chrono::milliseconds(5));
-    HttpRequest* r = f.get(server.url("/stall").toStdString());
-    ASSERT_NE(r, nullptr);
-    ASSERT_TRUE(f.waitIdle());
+    f.client.setTimerPeriods(std::chrono::hours(1), std::chrono::hours(1));
+    ASSERT_NE(f.get(server.url("/stall").toStdString()), nullptr);
+    ASSERT_TRUE(waitFor([&] { return server.connectionCount() == 1; }));
+    f.client.progressTick();
+    EXPECT_EQ(f.sink.count(EventTick), 1);
+    f.client.timeoutTick();
+    EXPECT_TRUE(f.completions.empty());
+    f.client.timeoutTick();
     ASSERT_EQ(f.completions.size(), 1u);
     EXPECT_EQ(f.completions[0].flags, HttpRequest::TimedOut | HttpRequest::Failed);
-    EXPECT_GT(f.sink.count(EventTick), 0);
-    EXPECT_TRUE(waitUntil([&] { return server.connection(0).closed(); }));
+    EXPECT_EQ(f.client.transferCount(), 0u);
+    EXPECT_TRUE(waitFor([&] { return server.connection(0).closed(); }));
 
     // Receiving a response keeps a transfer alive for ten ticks without data; a
-    // timed-out partial 200 response is no success.
+    // timed-out partial 200 response is no success. The record is watched through the
+    // owner's events only: it is freed when the transfer ends.
     ScriptedHttpServer slow([](ServerConnection& c) { c.send("HTTP/1.0 200 OK\r\n\r\npart"); });
     ClientFixture g;
-    g.client.setTimerPeriods(std::chrono::milliseconds(10), std::chrono::milliseconds(5));
-    HttpRequest* s = g.get(slow.url("/slow").toStdString());
-    ASSERT_NE(s, nullptr);
-    ASSERT_TRUE(waitUntil([&] { return s->state == HttpState::Receiving && s->received > 0; }));
-    ASSERT_TRUE(g.waitIdle());
+    g.client.setTimerPeriods(std::chrono::hours(1), std::chrono::hours(1));
+    ASSERT_NE(g.get(slow.url("/slow").toStdString()), nullptr);
+    ASSERT_TRUE(waitFor([&] {
+        for (const RecordedEvent& e : g.sink.events) {
+            if (e.event == EventData && e.request->received == 23) {
+                return true;
+            }
+        }
+        return false;
+    }));
+    for (int tick = 1; tick <= 10; ++tick) {
+        g.client.timeoutTick();
+    }
+    EXPECT_TRUE(g.completions.empty());
+    g.client.timeoutTick();
     ASSERT_EQ(g.completions.size(), 1u);
     EXPECT_EQ(g.completions[0].flags, HttpRequest::TimedOut | HttpRequest::Failed);
     EXPECT_EQ(g.completions[0].status, 200);
     EXPECT_EQ(g.completions[0].body, "part");
+}
+
+// Two transfers time out each on its own turn, and a tick that visits a stalled
+// transfer drops that transfer's partial response, not another's.
+TEST(HttpClient, TicksTimeOutAndClearTheTransferTheyVisit) {
+    ScriptedHttpServer server([](ServerConnection&) {});
+    ClientFixture f;
+    f.client.setTimerPeriods(std::chrono::hours(1), std::chrono::hours(1));
+    HttpRequest* a = f.get(server.url("/a").toStdString());
+    HttpRequest* b = f.get(server.url("/b").toStdString());
+    ASSERT_TRUE(a && b);
+    ASSERT_TRUE(waitFor([&] { return server.connectionCount() == 2; }));
+    // Both stalled with bytes kept, as after a failed step.
+    const std::string partial = "HTTP/1.0 200 OK\r\n";
+    for (HttpRequest* r : {a, b}) {
+        r->state = HttpState::Stalled;
+        ASSERT_EQ(r->response.append(partial), ResponseBuffer::AppendResult::Stored);
+        r->received = static_cast<int>(partial.size());
+    }
+    f.client.progressTick(); // visits a
+    EXPECT_EQ(a->received, 0);
+    EXPECT_EQ(b->received, static_cast<int>(partial.size()));
+    EXPECT_EQ(b->responseText(), partial);
+    f.client.progressTick(); // visits b
+    EXPECT_EQ(b->received, 0);
+
+    // Timeout ticks take a and b in turn: each fails on its second visit.
+    f.client.timeoutTick(); // a: 1
+    f.client.timeoutTick(); // b: 1
+    EXPECT_TRUE(f.completions.empty());
+    f.client.timeoutTick(); // a: 2, times out
+    ASSERT_EQ(f.completions.size(), 1u);
+    EXPECT_EQ(f.completions[0].url, server.url("/a").toStdString());
+    EXPECT_EQ(f.client.transferCount(), 1u);
+    f.client.timeoutTick(); // b: 2, times out
+    ASSERT_EQ(f.completions.size(), 2u);
+    EXPECT_EQ(f.completions[1].url, server.url("/b").toStdString());
+    EXPECT_EQ(f.completions[1].flags, HttpRequest::TimedOut | HttpRequest::Failed);
+    EXPECT_EQ(f.client.transferCount(), 0u);
 }
 
 TEST(HttpClient, TimerTicksAndStaleSocketsDoNothingWithAnEmptyList) {
@@ -414,14 +620,14 @@ TEST(HttpClient, TimerTicksAndStaleSocketsDoNothingWithAnEmptyList) {
     ScriptedHttpServer server([](ServerConnection&) {});
     HttpRequest* r = f.get(server.url("/late").toStdString());
     ASSERT_NE(r, nullptr);
-    ASSERT_TRUE(waitUntil(
-        [&] { return server.connectionCount() == 1 && !server.requests()[0].isEmpty(); }));
+    ASSERT_TRUE(
+        waitFor([&] { return server.connectionCount() == 1 && !server.requests()[0].isEmpty(); }));
     f.client.httpCancelAll();
     EXPECT_EQ(f.client.transferCount(), 0u);
     const std::size_t seen = f.sink.events.size();
     server.connection(0).send(httpResponse(200, "", "too late"));
     server.connection(0).close();
-    ASSERT_TRUE(waitUntil([&] { return server.connection(0).closed(); }));
+    ASSERT_TRUE(waitFor([&] { return server.connection(0).closed(); }));
     f.client.timeoutTick();
     f.client.progressTick();
     EXPECT_EQ(f.sink.events.size(), seen);
@@ -489,7 +695,7 @@ TEST(HttpClient, CancelFromInsideACompletionEndsTheOthersWithoutCallingItTwice) 
             return 0;
         });
     ASSERT_TRUE(first && second);
-    ASSERT_TRUE(waitUntil([&] { return !order.empty(); }));
+    ASSERT_TRUE(waitFor([&] { return !order.empty(); }));
     ASSERT_TRUE(f.waitIdle());
     EXPECT_EQ(order, (std::vector<std::string>{"first " + std::to_string(HttpRequest::Succeeded),
                                                "second " + std::to_string(HttpRequest::Cancelled |

@@ -8,6 +8,8 @@
 #include "net/socks.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <memory>
 #include <string>
 
 namespace chronvale {
@@ -136,8 +138,16 @@ TEST(HttpResponse, NamesTheRedirectTarget) {
         {"slash, no path", "HTTP/1.0 302\r\nLocation: /n\r\n\r\n", "http://h", "http://h/n"},
         {"junk after the url", "HTTP/1.0 302\r\nLocation: n\r\n\r\n", "http://h/a/ HTTP/1.0",
          "http://h/a/n"},
-        {"http: in the text", "HTTP/1.0 302\r\n\r\n<a href=x>http://o/z\r\n", page, "http://o/z"},
-        {"https: in the text", "HTTP/1.0 302\r\n\r\nhttps://o/s\n", page, "https://o/s"},
+        {"no blank, LF only", "HTTP/1.0 302\nlocation:http://o/n\n\n", page, "http://o/n"},
+        {"other scheme kept", "HTTP/1.0 302\r\nLocation: ftp://o/f\r\n\r\n", page, "ftp://o/f"},
+        {"scheme relative", "HTTP/1.0 302\r\nLocation: //o/p\r\n\r\n", page, "http://o/p"},
+        // The body is never searched: neither a URL in it nor a Location line.
+        {"http: in the body", "HTTP/1.0 302\r\n\r\n<a href=x>http://o/z\r\n", page, std::nullopt},
+        {"Location in the body", "HTTP/1.0 302\r\n\r\nLocation: http://o/b\r\n", page,
+         std::nullopt},
+        {"not at a line start", "HTTP/1.0 302\r\nX-Location: http://o/x\r\n\r\n", page,
+         std::nullopt},
+        {"empty", "HTTP/1.0 302\r\nLocation:   \r\n\r\n", page, std::nullopt},
         {"same url", "HTTP/1.0 302\r\nLocation: http://h/dir/page.php?a=1\r\n\r\n", page,
          std::nullopt},
         {"nothing", "HTTP/1.0 302\r\n\r\n", page, std::nullopt},
@@ -150,6 +160,12 @@ TEST(HttpResponse, NamesTheRedirectTarget) {
     }
     const std::string longLocation = "HTTP/1.0 302\r\nLocation: http://" + std::string(4000, 'x');
     EXPECT_EQ(redirectUrl(longLocation, page)->size(), 2047u);
+
+    EXPECT_EQ(urlScheme("HTTPS://o/"), "https");
+    EXPECT_EQ(urlScheme("svn+ssh://o"), "svn+ssh");
+    for (const char* none : {"", "/path", "page.html", "1http://o", ":x", "http"}) {
+        EXPECT_EQ(urlScheme(none), "") << none;
+    }
 }
 
 TEST(Socks, BuildsTheMessagesByteForByte) {
@@ -171,6 +187,73 @@ TEST(Socks, BuildsTheMessagesByteForByte) {
     const std::string longest = socks5UserPasswordRequest(std::string(300, 'u'), "p");
     EXPECT_EQ(longest.size(), 1u + 1u + 255u + 1u + 1u);
     EXPECT_EQ(static_cast<unsigned char>(longest[1]), 255);
+}
+
+TEST(Socks, BuildsConnectRequestsForNamesAndIpv6) {
+    EXPECT_EQ(socks5ConnectRequest(std::string_view("a.b"), 0x1234),
+              std::string("\x05\x01\x00\x03\x03"
+                          "a.b\x12\x34",
+                          10));
+    std::array<std::uint8_t, 16> loopback{};
+    loopback[15] = 1;
+    EXPECT_EQ(socks5ConnectRequest(loopback, 80), std::string("\x05\x01\x00\x04", 4) +
+                                                      std::string(15, '\0') + "\x01" +
+                                                      std::string("\x00\x50", 2));
+    EXPECT_EQ(socks4aConnectRequest("h.example", 80, "me"),
+              std::string("\x04\x01\x00\x50\x00\x00\x00\x01me\0h.example\0", 21));
+    // A name's length must fit its byte.
+    EXPECT_EQ(socks5ConnectRequest(std::string(256, 'n'), 80), std::nullopt);
+    EXPECT_EQ(socks5ConnectRequest(std::string_view(), 80), std::nullopt);
+    EXPECT_EQ(socks4aConnectRequest("", 80, "me"), std::nullopt);
+}
+
+// Every reply read the same way however it is split, and never past what arrived.
+TEST(Socks, ReadsRepliesOfEveryLengthAndRejectsOthers) {
+    using Status = SocksReplyScan::Status;
+    struct Case {
+        SocksReply kind;
+        std::string reply;
+        Status status;
+        std::size_t size;
+        std::uint8_t code;
+    };
+    const std::string name("\x05\x00\x00\x03\x05"
+                           "proxy\x04\x38",
+                           12);
+    const Case cases[] = {
+        {SocksReply::Socks4, std::string("\x00\x5a\x00\x50\x01\x02\x03\x04", 8), Status::Complete,
+         8, 0x5a},
+        {SocksReply::Socks5Method, "\x05\x02", Status::Complete, 2, 2},
+        {SocksReply::Socks5Method, "\x04\x00", Status::Malformed, 0, 0},
+        {SocksReply::Socks5Auth, std::string("\x01\x00", 2), Status::Complete, 2, 0},
+        {SocksReply::Socks5Connect, std::string("\x05\x00\x00\x01\x7f\x00\x00\x01\x04\x38", 10),
+         Status::Complete, 10, 0},
+        {SocksReply::Socks5Connect, name, Status::Complete, 12, 0},
+        {SocksReply::Socks5Connect, std::string("\x05\x01\x00\x04", 4) + std::string(18, 'x'),
+         Status::Complete, 22, 1},
+        {SocksReply::Socks5Connect, std::string("\x05\x00\x00\x02\x00", 5), Status::Malformed, 0,
+         0},
+        {SocksReply::Socks5Connect, std::string("\x00\x00\x00\x01", 4), Status::Malformed, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply);
+        const SocksReplyScan whole = scanSocksReply(c.kind, c.reply + "trailing data");
+        EXPECT_EQ(whole.status, c.status);
+        EXPECT_EQ(whole.size, c.size);
+        EXPECT_EQ(whole.code, c.code);
+        if (c.status != Status::Complete) {
+            continue;
+        }
+        // Any shorter prefix is incomplete: its copy on the heap lets a sanitizer see a
+        // read past it.
+        for (std::size_t n = 0; n < c.size; ++n) {
+            const std::unique_ptr<char[]> part(new char[n + 1]);
+            std::copy_n(c.reply.data(), n, part.get());
+            EXPECT_EQ(scanSocksReply(c.kind, std::string_view(part.get(), n)).status,
+                      Status::Incomplete)
+                << n;
+        }
+    }
 }
 
 TEST(ResponseBuffer, KeepsAZeroByteAndItsLimit) {

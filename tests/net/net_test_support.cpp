@@ -1,11 +1,8 @@
 #include "net_test_support.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QHostAddress>
 #include <QTcpServer>
-#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -39,21 +36,6 @@ void ensureApplication() {
     static char name[] = "test_net";
     static char* argv[] = {name, nullptr};
     application = new QCoreApplication(argc, argv);
-}
-
-bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    ensureApplication();
-    QDeadlineTimer deadline(timeout);
-    while (!done()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        // Sleep in the event loop until something happens, at most a few milliseconds.
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
 }
 
 quint16 freePort() {
@@ -100,6 +82,8 @@ Completion snapshot(const HttpRequest& r) {
 ClientFixture::ClientFixture() {
     ensureApplication();
     client.httpInit(&sink, "Quillmar Chronvale");
+    // No wall-clock timeouts in the tests: a test that wants a tick runs it by hand.
+    client.setTimerPeriods(std::chrono::hours(1), std::chrono::hours(1));
 }
 
 HttpRequest* ClientFixture::get(const std::string& url, bool followRedirects) {
@@ -110,7 +94,7 @@ HttpRequest* ClientFixture::get(const std::string& url, bool followRedirects) {
 }
 
 bool ClientFixture::waitIdle(std::chrono::milliseconds timeout) {
-    return waitUntil([this] { return client.transferCount() == 0; }, timeout);
+    return waitFor([this] { return client.transferCount() == 0; }, timeout);
 }
 
 } // namespace chronvale::test

@@ -1,8 +1,10 @@
 #pragma once
-// What the network tests share: the Qt application, bounded waits on events, a free
+// What the network tests share: the Qt application, bounded waits on events
+// (support/wait_for.h), a free
 // loopback port and an owner that records every event of the client.
 
 #include "net/http_client.h"
+#include "support/wait_for.h"
 
 #include <QByteArray>
 #include <chrono>
@@ -14,10 +16,6 @@ namespace chronvale::test {
 
 // Creates the process's QCoreApplication on first use.
 void ensureApplication();
-
-// Runs the event loop until `done` holds or `timeout` passes; true when it held.
-bool waitUntil(const std::function<bool()>& done,
-               std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 // A loopback port that nothing listens on at the moment of the call.
 quint16 freePort();
@@ -58,7 +56,8 @@ struct Completion {
     bool terminated = false; // a zero byte followed the data
 };
 
-// A client with an owner and timers that tick in milliseconds where a test wants it.
+// A client with an owner whose timers never fire during a test: the tests run the
+// timeout and progress ticks themselves (timeoutTick, progressTick).
 struct ClientFixture {
     ClientFixture();
     // Starts a GET whose completions are appended to `completions`; returns 0 (no redirect)

@@ -51,8 +51,8 @@ bool PeerProcess::start(const QString& program, const Arguments& arguments, QStr
             return false;
         }
         const bool listening =
-            waitUntil([this] { return process_->state() != QProcess::Running || accepts(port_); },
-                      std::chrono::seconds(15));
+            waitFor([this] { return process_->state() != QProcess::Running || accepts(port_); },
+                    std::chrono::seconds(15));
         if (listening && process_->state() == QProcess::Running) {
             return true;
         }

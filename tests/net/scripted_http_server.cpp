@@ -77,9 +77,10 @@ void ServerConnection::close() {
     }
 }
 
-ScriptedHttpServer::ScriptedHttpServer(Handler handler) : handler_(std::move(handler)) {
+ScriptedHttpServer::ScriptedHttpServer(Handler handler, const QHostAddress& address)
+    : handler_(std::move(handler)) {
     ensureApplication();
-    server_.listen(QHostAddress::LocalHost, 0);
+    server_.listen(address, 0);
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
             connections_.push_back(std::make_unique<ServerConnection>(socket));
@@ -117,7 +118,11 @@ ScriptedHttpServer::~ScriptedHttpServer() {
 }
 
 QByteArray ScriptedHttpServer::url(const QByteArray& path) const {
-    return "http://127.0.0.1:" + QByteArray::number(port()) + path;
+    const QHostAddress address = server_.serverAddress();
+    const QByteArray host = address.protocol() == QAbstractSocket::IPv6Protocol
+                                ? "[" + address.toString().toUtf8() + "]"
+                                : address.toString().toUtf8();
+    return "http://" + host + ":" + QByteArray::number(port()) + path;
 }
 
 std::vector<QByteArray> ScriptedHttpServer::requests() const {

@@ -5,6 +5,7 @@
 // byte by byte, in parts, with a huge body, with garbage, or not at all.
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QObject>
 #include <QPointer>
 #include <QTcpServer>
@@ -57,7 +58,10 @@ QByteArray httpResponse(int status, const QByteArray& headers, const QByteArray&
 class ScriptedHttpServer : public QObject {
 public:
     using Handler = std::function<void(ServerConnection&)>;
-    explicit ScriptedHttpServer(Handler handler);
+    // Listens on 127.0.0.1 unless told another loopback address (::1).
+    explicit ScriptedHttpServer(
+        Handler handler, const QHostAddress& address = QHostAddress(QHostAddress::LocalHost));
+    bool listening() const { return server_.isListening(); }
     ~ScriptedHttpServer() override;
 
     quint16 port() const { return server_.serverPort(); }

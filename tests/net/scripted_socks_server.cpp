@@ -20,6 +20,7 @@ struct ScriptedSocksServer::Session {
     QByteArray toTarget;
     QByteArray slowReply;
     std::function<void()> afterSlowReply;
+    std::vector<QByteArray> targets;
 };
 
 namespace {
@@ -31,7 +32,16 @@ qsizetype messageLength(int version, Session::Phase phase, const QByteArray& inp
     const auto at = [&](qsizetype i) { return static_cast<unsigned char>(input[i]); };
     if (version == 4) {
         const qsizetype nul = input.indexOf('\0', 8);
-        return input.size() >= 9 && nul >= 8 ? nul + 1 : 0;
+        if (input.size() < 9 || nul < 8) {
+            return 0;
+        }
+        // SOCKS 4a: the address 0.0.0.x (x not 0) and the name after the user id.
+        const bool named = at(4) == 0 && at(5) == 0 && at(6) == 0 && at(7) != 0;
+        if (!named) {
+            return nul + 1;
+        }
+        const qsizetype end = input.indexOf('\0', nul + 1);
+        return end > nul ? end + 1 : 0;
     }
     switch (phase) {
     case Session::Phase::Greeting:
@@ -47,10 +57,55 @@ qsizetype messageLength(int version, Session::Phase phase, const QByteArray& inp
         const qsizetype end = userEnd + 1 + at(userEnd);
         return input.size() >= end ? end : 0;
     }
-    case Session::Phase::Connect:
-        return input.size() >= 10 ? 10 : 0;
+    case Session::Phase::Connect: {
+        if (input.size() < 5) {
+            return 0;
+        }
+        const qsizetype length = at(3) == 0x03 ? 4 + 1 + at(4) + 2 : at(3) == 0x04 ? 22 : 10;
+        return input.size() >= length ? length : 0;
+    }
     default:
         return 0;
+    }
+}
+
+struct Target {
+    QString host;
+    quint16 port = 0;
+};
+
+// The target of a connect request. SOCKS 4: 04 01 port address [user 00 [name 00]];
+// SOCKS 5: 05 01 00 type address port, the address 4 bytes, 16 bytes or a name.
+Target requestedTarget(int version, const QByteArray& request) {
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(request[i]); };
+    const auto portAt = [&](qsizetype i) {
+        return static_cast<quint16>((byte(i) << 8) | byte(i + 1));
+    };
+    const auto ipv4At = [&](qsizetype i) {
+        return QHostAddress((quint32{byte(i)} << 24) | (quint32{byte(i + 1)} << 16) |
+                            (quint32{byte(i + 2)} << 8) | quint32{byte(i + 3)})
+            .toString();
+    };
+    if (version == 4) {
+        Target target{ipv4At(4), portAt(2)};
+        if (byte(4) == 0 && byte(5) == 0 && byte(6) == 0 && byte(7) != 0) {
+            const qsizetype nameStart = request.indexOf('\0', 8) + 1;
+            target.host = QString::fromUtf8(request.mid(nameStart, request.size() - nameStart - 1));
+        }
+        return target;
+    }
+    switch (byte(3)) {
+    case 0x03:
+        return {QString::fromUtf8(request.mid(5, byte(4))), portAt(5 + byte(4))};
+    case 0x04: {
+        Q_IPV6ADDR raw{};
+        for (int i = 0; i < 16; ++i) {
+            raw[i] = static_cast<quint8>(byte(4 + i));
+        }
+        return {QHostAddress(raw).toString(), portAt(20)};
+    }
+    default:
+        return {ipv4At(4), portAt(8)};
     }
 }
 
@@ -98,16 +153,7 @@ ScriptedSocksServer::ScriptedSocksServer(Options options) : options_(std::move(o
                     return;
                 }
                 s->phase = Session::Phase::Relaying;
-                // SOCKS 4: 04 01 port address; SOCKS 5: 05 01 00 01 address port.
-                const int portOffset = options_.version == 4 ? 2 : 8;
-                const int addressOffset = 4;
-                const auto byte = [&](int i) { return static_cast<unsigned char>(request[i]); };
-                const quint32 ip = (quint32{byte(addressOffset)} << 24) |
-                                   (quint32{byte(addressOffset + 1)} << 16) |
-                                   (quint32{byte(addressOffset + 2)} << 8) |
-                                   quint32{byte(addressOffset + 3)};
-                const quint16 port =
-                    static_cast<quint16>((byte(portOffset) << 8) | byte(portOffset + 1));
+                const Target target = requestedTarget(options_.version, request);
                 s->target = new QTcpSocket(this);
                 connect(s->target, &QTcpSocket::connected, this, [s] {
                     s->target->write(s->toTarget);
@@ -123,7 +169,7 @@ ScriptedSocksServer::ScriptedSocksServer(Options options) : options_(std::move(o
                         s->client->disconnectFromHost();
                     }
                 });
-                s->target->connectToHost(QHostAddress(ip), port);
+                s->target->connectToHost(target.host, target.port);
             };
 
             connect(socket, &QTcpSocket::readyRead, this, [this, s, reply, startRelay] {
@@ -152,6 +198,13 @@ ScriptedSocksServer::ScriptedSocksServer(Options options) : options_(std::move(o
                     const QByteArray message = s->input.left(length);
                     s->input.remove(0, length);
                     s->messages.push_back(message);
+                    if (s->phase == Session::Phase::Connect) {
+                        const Target target = requestedTarget(options_.version, message);
+                        s->targets.push_back((target.host.contains(':')
+                                                  ? "[" + target.host.toUtf8() + "]"
+                                                  : target.host.toUtf8()) +
+                                             ":" + QByteArray::number(target.port));
+                    }
                     if (options_.version == 4) {
                         QByteArray answer("\x00\x5a", 2);
                         answer += message.mid(2, 6);
@@ -184,6 +237,18 @@ ScriptedSocksServer::ScriptedSocksServer(Options options) : options_(std::move(o
                     }
                     case Session::Phase::Connect: {
                         QByteArray answer("\x05\x00\x00\x01\x7f\x00\x00\x01\x04\x38", 10);
+                        if (options_.boundAddressType == 0x03) {
+                            const QByteArray name = "bound.example.test";
+                            answer = QByteArray("\x05\x00\x00\x03", 4) +
+                                     static_cast<char>(name.size()) + name +
+                                     QByteArray("\x04\x38", 2);
+                        } else if (options_.boundAddressType == 0x04) {
+                            answer = QByteArray("\x05\x00\x00\x04", 4) + QByteArray(15, '\0') +
+                                     QByteArray("\x01\x04\x38", 3);
+                        }
+                        if (!options_.connectReply.isEmpty()) {
+                            answer = options_.connectReply;
+                        }
                         answer[1] = static_cast<char>(options_.replyCode);
                         if (options_.replyCode != 0) {
                             s->phase = Session::Phase::Closing;
@@ -224,6 +289,14 @@ std::vector<QByteArray> ScriptedSocksServer::messages() const {
     std::vector<QByteArray> all;
     for (const auto& s : sessions_) {
         all.insert(all.end(), s->messages.begin(), s->messages.end());
+    }
+    return all;
+}
+
+std::vector<QByteArray> ScriptedSocksServer::targets() const {
+    std::vector<QByteArray> all;
+    for (const auto& s : sessions_) {
+        all.insert(all.end(), s->targets.begin(), s->targets.end());
     }
     return all;
 }

@@ -22,6 +22,10 @@ public:
         bool repliesByteByByte = false; // each reply byte in its own write
         // When set, sent in the same write as the connect reply, instead of relaying.
         QByteArray answerWithReply;
+        // The SOCKS 5 connect reply's bound address: 1 IPv4, 3 a name, 4 IPv6.
+        std::uint8_t boundAddressType = 0x01;
+        // When set, the whole connect reply, as the proxy sends it (lies included).
+        QByteArray connectReply;
     };
 
     explicit ScriptedSocksServer(Options options);
@@ -32,6 +36,8 @@ public:
     std::vector<QByteArray> messages() const;
     // What the client sent after the negotiation (its HTTP request).
     QByteArray afterNegotiation() const;
+    // The targets asked for, as "host:port" ("[v6]:port" for IPv6), in order.
+    std::vector<QByteArray> targets() const;
 
     struct Session; // one client connection
 

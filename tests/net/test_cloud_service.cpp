@@ -17,7 +17,7 @@ namespace chronvale {
 namespace {
 
 using test::ImageServerProcess;
-using test::waitUntil;
+using test::waitFor;
 
 constexpr std::time_t kStart = 1709600000; // 2024-03-05 00:53:20 UTC
 
@@ -125,7 +125,7 @@ protected:
         return service;
     }
     bool idle() {
-        return waitUntil([this] { return http.transferCount() == 0; });
+        return waitFor([this] { return http.transferCount() == 0; });
     }
     // Fetches the list and waits for it to be read.
     void fetchList(CloudService& service) {
@@ -230,7 +230,7 @@ TEST_F(CloudServiceTest, TheNewestCheckWithACachedImageOnlyReloadsIt) {
     EXPECT_EQ(owner.framesLoaded, 1);
     EXPECT_EQ(service->frames()[0].path, cacheFile(times[0] + ".jpg").toStdString());
     EXPECT_TRUE(owner.hasStatus("1:Checking for new satellite data..."));
-    ASSERT_TRUE(waitUntil([&] { return server.requests("checkonly=1") == 1; }));
+    ASSERT_TRUE(waitFor([&] { return server.requests("checkonly=1") == 1; }));
     EXPECT_EQ(server.requests("f=1"), 0);
 }
 
@@ -269,7 +269,7 @@ TEST_F(CloudServiceTest, NotFoundIsRememberedAndNeverRetried) {
     service->stepFrames(1, CloudService::TowardsNewest);
     EXPECT_EQ(service->currentFrame(), 0);
     EXPECT_EQ(http.transferCount(), 0u);
-    ASSERT_TRUE(waitUntil([&] { return server.requests("f=1") == 1; }));
+    ASSERT_TRUE(waitFor([&] { return server.requests("f=1") == 1; }));
 }
 
 TEST_F(CloudServiceTest, ThreeFailuresSkipAFrame) {
@@ -309,7 +309,7 @@ TEST_F(CloudServiceTest, RedirectsAreFollowedForEveryRequest) {
     ASSERT_TRUE(service->checkNewestImage());
     ASSERT_TRUE(idle());
     EXPECT_EQ(owner.cloudImages, (std::vector<int>{12, 10}));
-    ASSERT_TRUE(waitUntil([&] { return server.requests("/moved/clouds/") == 4; }));
+    ASSERT_TRUE(waitFor([&] { return server.requests("/moved/clouds/") == 4; }));
     EXPECT_EQ(server.requests("-> 302"), 4);
 }
 
@@ -336,6 +336,24 @@ TEST_F(CloudServiceTest, AnErrorElementShowsItsTextAndTheReplyIsNotUsed) {
     EXPECT_EQ(owner.boxes.size(), 2u);
     EXPECT_TRUE(cacheEntries().empty());
     EXPECT_TRUE(owner.cloudImages.empty());
+}
+
+// The error element's number 2 is not the client's "follow the redirect": the URL in
+// its text is never fetched.
+TEST_F(CloudServiceTest, AnErrorElementNumberedTwoIsNoRedirect) {
+    ImageServerProcess elsewhere(serverFolder());
+    ASSERT_TRUE(elsewhere.started());
+    const std::string text = "Moved to http://" + elsewhere.host() + "/clouds/evil.jpg";
+    ImageServerProcess server(serverFolder(), {"--error", QString::fromStdString("2:" + text)});
+    ASSERT_TRUE(server.started());
+    auto service = makeService(server);
+    service->frames()[0].t = times[0];
+    service->frames()[0].m = "clouds";
+    ASSERT_TRUE(service->downloadFrame(0));
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(owner.boxes, std::vector<std::string>{"Error: " + text});
+    EXPECT_EQ(elsewhere.requests("evil"), 0);
+    EXPECT_TRUE(cacheEntries().empty());
 }
 
 TEST_F(CloudServiceTest, AnEmptyImageBodyStoresNothingAndStillShowsComplete) {
@@ -447,7 +465,7 @@ TEST_F(CloudServiceTest, AStaleListIsFetchedBeforeTheStepWhichThenResumes) {
     // No list yet: the first step fetches it and then downloads frame 0.
     service->stepFrames(CloudService::FirstFrame, 1);
     EXPECT_EQ(service->resumeFrom(), CloudService::FirstFrame);
-    ASSERT_TRUE(waitUntil([&] { return owner.framesLoaded == 1 && http.transferCount() == 0; }));
+    ASSERT_TRUE(waitFor([&] { return owner.framesLoaded == 1 && http.transferCount() == 0; }));
     EXPECT_EQ(service->currentFrame(), 0);
     EXPECT_EQ(owner.cloudImages, std::vector<int>{10});
 
@@ -461,7 +479,7 @@ TEST_F(CloudServiceTest, AStaleListIsFetchedBeforeTheStepWhichThenResumes) {
     service->stepFrames(4, CloudService::TowardsNewest);
     EXPECT_EQ(service->resumeFrom(), 4);
     EXPECT_EQ(service->resumeDirection(), CloudService::TowardsNewest);
-    ASSERT_TRUE(waitUntil([&] { return owner.framesLoaded == 3 && http.transferCount() == 0; }));
+    ASSERT_TRUE(waitFor([&] { return owner.framesLoaded == 3 && http.transferCount() == 0; }));
     EXPECT_EQ(owner.listsArrived, 2);
     EXPECT_EQ(service->currentFrame(), 3);
     EXPECT_EQ(service->lastListTime(), now);
@@ -470,7 +488,9 @@ TEST_F(CloudServiceTest, AStaleListIsFetchedBeforeTheStepWhichThenResumes) {
 
 TEST_F(CloudServiceTest, NothingStartsWhileATransferIsActive) {
     serveFrames(1);
-    ImageServerProcess server(serverFolder(), {"--slow", "300"});
+    // The checks below run before the event loop turns again: the transfer cannot
+    // have ended, however fast the server is.
+    ImageServerProcess server(serverFolder());
     ASSERT_TRUE(server.started());
     auto service = makeService(server);
     owner.service = nullptr;

@@ -15,7 +15,7 @@ namespace chronvale {
 namespace {
 
 using test::ImageServerProcess;
-using test::waitUntil;
+using test::waitFor;
 
 class RecordingQuakeOwner : public QuakeOwner {
 public:
@@ -57,7 +57,7 @@ protected:
     // Downloads the list from a server started with the options.
     void download(QuakeFeed& feed) {
         ASSERT_TRUE(feed.requestQuakes());
-        ASSERT_TRUE(waitUntil([this] { return http.transferCount() == 0; }));
+        ASSERT_TRUE(waitFor([this] { return http.transferCount() == 0; }));
     }
     std::unique_ptr<QuakeFeed> makeFeed(const ImageServerProcess& server) {
         return std::make_unique<QuakeFeed>(http, owner, server.host(), UrlContext{});
@@ -108,7 +108,7 @@ TEST_F(QuakeFeedTest, ThreeEventsAmongOtherMarkupInReplyOrder) {
     EXPECT_EQ(owner.statuses.back(), "0:3 earthquake events recorded in the past 7 days");
     EXPECT_EQ(owner.repaints, 1);
     // The redirect was followed before the list was read.
-    ASSERT_TRUE(waitUntil([&] { return server.requests("/moved/earthquake.cgi") == 1; }));
+    ASSERT_TRUE(waitFor([&] { return server.requests("/moved/earthquake.cgi") == 1; }));
 }
 
 TEST_F(QuakeFeedTest, TheServersGeoJsonFeedArrivesAsQuakeElements) {
