@@ -1,14 +1,13 @@
 #pragma once
 // What the shell tests share: one QApplication for the process (offscreen), a
-// recorder of the main window's shell operations, and a bounded wait.
+// recorder of the main window's shell operations, and the bounded wait of
+// support/wait_for.h.
 
 #include "desktop/shell_window.h"
+#include "support/wait_for.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -24,15 +23,5 @@ public:
     void exitProgram() override { calls.push_back("exit"); }
     std::vector<std::string> calls;
 };
-
-// Runs the event loop until `done` holds or the bound passes; returns `done()`.
-template <typename Predicate>
-bool waitFor(Predicate done, std::chrono::milliseconds bound = std::chrono::seconds(30)) {
-    const QDeadlineTimer deadline(bound);
-    while (!done() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
-    }
-    return done();
-}
 
 } // namespace chronvale::test

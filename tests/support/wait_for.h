@@ -15,7 +15,7 @@ namespace chronvale::test {
 // socket, a timer, a posted event): nothing spins. A single-shot timer at the deadline
 // wakes it when nothing else comes. Needs a QCoreApplication.
 template <typename Predicate>
-bool waitFor(Predicate done, std::chrono::milliseconds bound = std::chrono::seconds(10)) {
+bool waitFor(Predicate done, std::chrono::milliseconds bound = std::chrono::seconds(30)) {
     const QDeadlineTimer deadline(bound);
     QTimer wake;
     wake.setSingleShot(true);

@@ -10,8 +10,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
