@@ -318,15 +318,15 @@ void answerCloud(Serving& serving, const httplib::Request& request, httplib::Res
         } else if (!frames.empty()) {
             frame = frames.front();
         }
-        QByteArray bytes;
-        if (frame) {
-            bytes = readAll(frame->path);
-        }
-        if (bytes.isEmpty()) {
+        // A frame removed since it was listed is missing too; an empty file is
+        // served as it is.
+        QFile file(frame ? frame->path : QString());
+        if (!frame || !file.open(QIODevice::ReadOnly)) {
             response.status = 404;
             response.set_content("No such frame\n", "text/plain");
             return;
         }
+        const QByteArray bytes = file.readAll();
         response.set_content(bytes.constData(), static_cast<size_t>(bytes.size()), "image/jpeg");
         // A named frame never changes; the newest one does every few hours.
         setCaching(response, named ? kImmutable : kFiveMinutes,
