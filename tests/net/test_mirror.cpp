@@ -190,6 +190,7 @@ TEST_F(Mirror, TakesTheNextSourceWhenOneFailsAndLogsWhy) {
     EXPECT_TRUE(log.contains(QRegularExpression("/page.html: the reply \\(\\d+ bytes\\) is an "
                                                 "HTML page")));
     EXPECT_EQ(listed(server), std::vector<std::string>{"2024030506"});
+    ASSERT_TRUE(upstream.waitForRequests("/clouds.jpg", 1));
     EXPECT_EQ(upstream.requests("/clouds.jpg").size(), 1u);
 }
 
