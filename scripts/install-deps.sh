@@ -18,7 +18,7 @@ packages=(
   # real proxy peers for the network tests
   tinyproxy microsocks dante-server
   # the image server
-  libcpp-httplib-dev
+  libcpp-httplib-dev libcurl4-openssl-dev
 )
 
 missing=()

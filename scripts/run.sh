@@ -2,9 +2,11 @@
 # `make run`: starts Chronvale from the build folder given as $1.
 #
 # Clouds and earthquakes come from the image server named by `server` in
-# chronvale.ini. When that is this computer and nothing answers there, a demo
-# server (chronvale-imaged --demo) is started for the session and stopped when
-# the window closes.
+# chronvale.ini. When that is this computer and nothing answers there,
+# chronvale-imaged --mirror --demo is started for the session and stopped when
+# the window closes: it mirrors real cloud maps and earthquakes where a public
+# source answers, and shows made-up demo frames until one does (its log says
+# which).
 #
 # Without a display the window cannot open: the lit map of this moment is
 # written to lit-map.png in the build folder instead.
@@ -78,8 +80,9 @@ case "$host" in
         "clouds and earthquakes will not load"
     else
       log="$build/chronvale-imaged.log"
-      echo "run: starting the demo image server on port $port (log: $log)"
-      "$imaged" --demo --port "$port" >"$log" 2>&1 &
+      echo "run: starting the image server on port $port, mirroring real clouds and" \
+        "earthquakes, with demo frames until a source answers (log: $log)"
+      "$imaged" --mirror --demo --port "$port" >"$log" 2>&1 &
       server_pid=$!
       # Wait until it answers, or until it has given up.
       for _ in $(seq 1 100); do
@@ -89,8 +92,11 @@ case "$host" in
         sleep 0.1
       done
       if ! answers "$host" "$port"; then
-        echo "run: the demo image server did not start; see $log"
+        echo "run: the image server did not start; see $log"
         stop_server
+      elif grep -q "DEMO" "$log"; then
+        echo "run: showing DEMO frames (made up) until a cloud map source answers;" \
+          "'clouds: ... stored as frame' in the log marks real ones"
       fi
     fi
     ;;

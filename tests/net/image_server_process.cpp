@@ -1,5 +1,6 @@
 #include "image_server_process.h"
 
+#include <QDeadlineTimer>
 #include <QRegularExpression>
 
 namespace chronvale::test {
@@ -53,6 +54,19 @@ int ImageServerProcess::requests(const QString& text) {
         }
     }
     return count;
+}
+
+bool ImageServerProcess::waitForLog(const QString& text, int count, int timeoutMs) {
+    // New log lines arrive on standard error, the channel waited on from here on.
+    process_.setReadChannel(QProcess::StandardError);
+    const QDeadlineTimer deadline(timeoutMs);
+    while (log().count(text) < count) {
+        if (deadline.hasExpired() || process_.state() == QProcess::NotRunning) {
+            return false;
+        }
+        process_.waitForReadyRead(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)));
+    }
+    return true;
 }
 
 void ImageServerProcess::stop() {

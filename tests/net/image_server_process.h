@@ -25,6 +25,8 @@ public:
     QString log();
     // How many logged requests contain `text`.
     int requests(const QString& text);
+    // Waits (at most timeoutMs) until the log holds `text` `count` times.
+    bool waitForLog(const QString& text, int count = 1, int timeoutMs = 20000);
     // Stops the server and waits (bounded) for it to end.
     void stop();
 

@@ -4,6 +4,7 @@
 #include "net/cloud_service.h"
 #include "net/http_client.h"
 #include "net_test_support.h"
+#include "upstream_server.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -520,6 +521,35 @@ TEST_F(CloudServiceTest, AFailedListLeavesEverythingAsItWas) {
                                      "proxy settings in preferences.");
     EXPECT_EQ(service.frames()[0].t, times[0]);
     EXPECT_EQ(service.lastListTime(), 0);
+}
+
+TEST_F(CloudServiceTest, ShowsTheFrameThatAMirrorPulled) {
+    // A public source stand-in with a 2048 x 1024 world map renewed at 07:40 UTC.
+    test::UpstreamServer upstream;
+    QImage map(2048, 1024, QImage::Format_Grayscale8);
+    map.fill(200);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(map.save(&buffer, "JPG"));
+    upstream.routes().Get("/clouds.jpg",
+                          test::serveFile(bytes, "image/jpeg", "Tue, 05 Mar 2024 07:40:00 GMT"));
+    ASSERT_TRUE(upstream.start());
+    ImageServerProcess server(serverFolder(),
+                              {"--mirror", "--clouds-url",
+                               QString::fromStdString(upstream.url("/clouds.jpg")), "--quakes-url",
+                               QString::fromStdString(upstream.url("/none"))});
+    ASSERT_TRUE(server.started());
+    ASSERT_TRUE(server.waitForLog("stored as frame 2024030506"));
+
+    auto service = makeService(server);
+    fetchList(*service);
+    EXPECT_EQ(service->frames()[0].t, "2024030506");
+    EXPECT_FALSE(service->frames()[1].t);
+    ASSERT_TRUE(service->downloadFrame(0));
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(owner.cloudImages, std::vector<int>{1024});
+    EXPECT_TRUE(QFile::exists(cacheFile("2024030506.jpg")));
 }
 
 } // namespace

@@ -68,6 +68,15 @@ float latitudeWeight(float latitude) {
            0.12f * bump(a, 25.0f, 9.0f);
 }
 
+bool writeMarker(const QString& folder, const QStringList& names) {
+    QByteArray listing = "Files made by chronvale-imaged --demo: procedural clouds and invented\n"
+                         "earthquakes, not real data. A later --demo renews them.\n";
+    for (const QString& name : names) {
+        listing += name.toUtf8() + '\n';
+    }
+    return writeFileAtomically(QDir(folder).filePath(QLatin1String(kDemoMarker)), listing);
+}
+
 } // namespace
 
 QImage demoCloudImage(long hoursSince1970, int width, int height) {
@@ -168,16 +177,7 @@ bool makeDemoContent(const QString& folder, std::time_t now,
     const QString markerPath = dir.filePath(QLatin1String(kDemoMarker));
     const QString quakeName = QLatin1String(kDemoQuakes);
     // The marker names the files an earlier --demo made; only those are renewed.
-    QStringList oldDemo;
-    QFile marker(markerPath);
-    if (marker.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : marker.readAll().split('\n')) {
-            if (line.endsWith(".jpg") || line == kDemoQuakes) {
-                oldDemo << QString::fromUtf8(line);
-            }
-        }
-        marker.close();
-    }
+    const QStringList oldDemo = demoFiles(folder);
     QStringList made;
     int ownFrames = 0;
     for (const FrameFile& frame : listFrames(folder)) {
@@ -229,16 +229,46 @@ bool makeDemoContent(const QString& folder, std::time_t now,
     if (made.isEmpty()) {
         return true;
     }
-    QByteArray listing = "Files made by chronvale-imaged --demo: procedural clouds and invented\n"
-                         "earthquakes, not real data. A later --demo renews them.\n";
-    for (const QString& name : made) {
-        listing += name.toUtf8() + '\n';
-    }
-    if (!writeFileAtomically(markerPath, listing)) {
+    if (!writeMarker(folder, made)) {
         log(QStringLiteral("cannot write %1").arg(markerPath));
         return false;
     }
     return true;
+}
+
+QStringList demoFiles(const QString& folder) {
+    QStringList names;
+    QFile marker(QDir(folder).filePath(QLatin1String(kDemoMarker)));
+    if (marker.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : marker.readAll().split('\n')) {
+            if (line.endsWith(".jpg") || line == kDemoQuakes) {
+                names << QString::fromUtf8(line);
+            }
+        }
+    }
+    return names;
+}
+
+bool retireDemoContent(const QString& folder, bool frames, bool quakes) {
+    const QStringList old = demoFiles(folder);
+    QDir dir(folder);
+    QStringList kept;
+    bool ok = true;
+    for (const QString& name : old) {
+        const bool isFrame = name.endsWith(QLatin1String(".jpg"));
+        if (isFrame && frames) {
+            ok = (dir.remove(name) || !dir.exists(name)) && ok;
+        } else if (!(name == QLatin1String(kDemoQuakes) && quakes)) {
+            kept << name;
+        }
+    }
+    if (kept.size() == old.size()) {
+        return ok;
+    }
+    if (kept.isEmpty()) {
+        return dir.remove(QLatin1String(kDemoMarker)) && ok;
+    }
+    return writeMarker(folder, kept) && ok;
 }
 
 } // namespace chronvale::imaged

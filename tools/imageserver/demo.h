@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <ctime>
 #include <functional>
 
@@ -30,6 +31,15 @@ QImage demoCloudImage(long hoursSince1970, int width = 1024, int height = 512);
 bool makeDemoContent(const QString& folder, std::time_t now,
                      const std::function<void(const QString&)>& log, int width = 1024,
                      int height = 512);
+
+// The files of the folder that an earlier --demo made and that are still demo
+// content, as named in its marker.
+QStringList demoFiles(const QString& folder);
+
+// Real data has arrived: removes the demo frames (when `frames`) and forgets the
+// demo earthquake file (when `quakes`; the real file takes its name). The marker
+// goes when it lists nothing more. False when a file cannot be changed.
+bool retireDemoContent(const QString& folder, bool frames, bool quakes);
 
 // A USGS-style GeoJSON feed of made-up events during the seven days before now.
 QByteArray demoQuakeGeoJson(std::time_t now);

@@ -2,8 +2,12 @@
 // frames of a folder and an earthquake file over the image server protocol, so
 // the program can be run, tested and mirrored without the maker's server.
 
+#include "credits.h"
 #include "demo.h"
+#include "fetch.h"
 #include "frame_folder.h"
+#include "http_date.h"
+#include "mirror.h"
 #include "net/link_config.h"
 #include "replies.h"
 
@@ -17,9 +21,12 @@
 #include <cstdio>
 #include <ctime>
 #include <httplib.h>
+#include <mutex>
 #include <optional>
+#include <shared_mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace chronvale;
 using namespace chronvale::imaged;
@@ -38,6 +45,7 @@ server protocol:
   /clouds/cloudv2.php?...&f=1              the newest frame (JPEG)
   /clouds/cloudv2.php?...&f=1&t=T          frame T (JPEG); 404 when there is none
   /earthquake.cgi                          the earthquakes as QUAKE elements
+  /credits                                 who made the data served (text)
 
 Frames are the JPEG files of the folder named by their UTC time stamp,
 YYYYMMDDHH.jpg. Earthquakes come from quakes.geojson (a USGS GeoJSON feed, such as
@@ -53,7 +61,27 @@ Options:
                        the one of the program's data folder)
   --demo               when the folder holds no frames of its own, fill it with
                        12 procedural demo frames 3 hours apart ending now, and a
-                       demo earthquake file (made up, and logged as such)
+                       demo earthquake file (made up, and logged as such); with
+                       --mirror, real data replaces them at the first good pull
+  --mirror             pull real cloud maps (every 3 hours, at the source's
+                       renewal) and the earthquake feed (every 15 minutes) into
+                       the folder on a worker thread, serving at once from what
+                       the folder holds. Cloud maps of any size (plate carree)
+                       become 1024 x 512 JPEG frames named by their 3-hour slot;
+                       the newest 48 frames are kept. Failed pulls are logged and
+                       retried after 1, 2, 4 ... 60 minutes; nothing held is lost
+  --clouds-url URL     a cloud map source for --mirror; repeat for more, tried in
+                       order (default: the Live cloud maps of clouds.matteason.co.uk
+                       and its GitHub Pages copy)
+  --quakes-url URL     an earthquake GeoJSON feed for --mirror; repeat for more
+                       (default: the USGS feed of magnitude 2.5+ in the past week)
+  --credit TEXT        the credit of the source given just before (stored in
+                       CREDITS.txt and served at /credits)
+  --pull-period S      seconds between cloud pulls (default 10800)
+  --quake-period S     seconds between earthquake pulls (default 900)
+  --retry-after S      the first back-off after a failed pull (default 60); it
+                       doubles up to 60 times this
+  --max-bytes N        refuse upstream replies larger than N bytes (default 64 MiB)
   --quakes FILE        the earthquake file (GeoJSON feed or QUAKE markup)
   --list FILE          answer frame-list requests with the markup in FILE
   --error N:TEXT       answer every request with the server error element
@@ -83,6 +111,14 @@ struct Options {
     bool redirect = false;
     int imageStatus = 0;
     int slowMs = 0;
+    // mirror
+    bool mirror = false;
+    std::vector<MirrorSource> clouds;
+    std::vector<MirrorSource> quakeFeeds;
+    int pullPeriod = 3 * 3600;
+    int quakePeriod = 15 * 60;
+    int retryAfter = 60;
+    long long maxBytes = static_cast<long long>(kDefaultFetchLimit);
     // ingest
     bool ingest = false;
     QString image;
@@ -111,6 +147,8 @@ int toInt(const std::string& text, const char* option, int low, int high) {
 
 Options parseOptions(const QStringList& arguments) {
     Options options;
+    // The source a following --credit belongs to.
+    std::vector<MirrorSource>* lastList = nullptr;
     for (int i = 1; i < arguments.size(); ++i) {
         const std::string arg = arguments[i].toStdString();
         auto value = [&]() -> std::string {
@@ -158,9 +196,36 @@ Options parseOptions(const QStringList& arguments) {
             options.imageStatus = toInt(value(), "--image-status", 100, 599);
         } else if (arg == "--slow") {
             options.slowMs = toInt(value(), "--slow", 0, 600000);
+        } else if (arg == "--mirror") {
+            options.mirror = true;
+        } else if (arg == "--clouds-url") {
+            options.clouds.push_back({value(), {}});
+            lastList = &options.clouds;
+        } else if (arg == "--quakes-url") {
+            options.quakeFeeds.push_back({value(), {}});
+            lastList = &options.quakeFeeds;
+        } else if (arg == "--credit") {
+            if (lastList == nullptr) {
+                fail("--credit follows the --clouds-url or --quakes-url it belongs to");
+            }
+            lastList->back().credit = value();
+        } else if (arg == "--pull-period") {
+            options.pullPeriod = toInt(value(), "--pull-period", 1, 7 * 24 * 3600);
+        } else if (arg == "--quake-period") {
+            options.quakePeriod = toInt(value(), "--quake-period", 1, 7 * 24 * 3600);
+        } else if (arg == "--retry-after") {
+            options.retryAfter = toInt(value(), "--retry-after", 1, 24 * 3600);
+        } else if (arg == "--max-bytes") {
+            options.maxBytes = toInt(value(), "--max-bytes", 1, 1 << 30);
         } else {
             fail("unknown argument '" + arg + "'");
         }
+    }
+    if (options.clouds.empty()) {
+        options.clouds = defaultCloudSources();
+    }
+    if (options.quakeFeeds.empty()) {
+        options.quakeFeeds = defaultQuakeSources();
     }
     if (options.folder.isEmpty()) {
         options.folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
@@ -206,13 +271,39 @@ QByteArray readAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void sendFile(httplib::Response& response, const QString& path) {
-    const QByteArray bytes = readAll(path);
-    response.set_content(bytes.constData(), static_cast<size_t>(bytes.size()), "image/jpeg");
+// What the request handlers share. They run on the server's threads and read
+// the folder under the folder lock held shared; the mirror changes it only with
+// the lock held exclusively.
+struct Serving {
+    const Options& options;
+    std::shared_mutex folderLock;
+    std::time_t started = std::time(nullptr);
+};
+
+constexpr const char* kImmutable = "public, max-age=31536000, immutable";
+constexpr const char* kFiveMinutes = "public, max-age=300";
+constexpr const char* kDemoNote =
+    "DEMO: procedural cloud frames made up by chronvale-imaged, not satellite images";
+
+std::time_t modifiedTime(const QString& path, std::time_t otherwise) {
+    const QFileInfo info(path);
+    return info.exists() ? static_cast<std::time_t>(info.lastModified().toSecsSinceEpoch())
+                         : otherwise;
 }
 
-void answerCloud(const Options& options, const httplib::Request& request,
-                 httplib::Response& response) {
+void setCaching(httplib::Response& response, const char* cacheControl, std::time_t modified) {
+    response.set_header("Cache-Control", cacheControl);
+    response.set_header("Last-Modified", httpDate(modified));
+}
+
+bool hasDemoFrames(const QStringList& demo) {
+    return std::any_of(demo.begin(), demo.end(),
+                       [](const QString& name) { return name.endsWith(QLatin1String(".jpg")); });
+}
+
+void answerCloud(Serving& serving, const httplib::Request& request, httplib::Response& response) {
+    const Options& options = serving.options;
+    const std::shared_lock lock(serving.folderLock);
     const auto frames = listFrames(options.folder);
     if (request.get_param_value("f") == "1") {
         if (options.imageStatus != 0) {
@@ -221,23 +312,36 @@ void answerCloud(const Options& options, const httplib::Request& request,
             return;
         }
         std::optional<FrameFile> frame;
-        if (request.has_param("t")) {
+        const bool named = request.has_param("t");
+        if (named) {
             frame = findFrame(options.folder, request.get_param_value("t"));
         } else if (!frames.empty()) {
             frame = frames.front();
         }
-        if (!frame) {
+        // A frame removed since it was listed is missing too; an empty file is
+        // served as it is.
+        QFile file(frame ? frame->path : QString());
+        if (!frame || !file.open(QIODevice::ReadOnly)) {
             response.status = 404;
             response.set_content("No such frame\n", "text/plain");
             return;
         }
-        sendFile(response, frame->path);
+        const QByteArray bytes = file.readAll();
+        response.set_content(bytes.constData(), static_cast<size_t>(bytes.size()), "image/jpeg");
+        // A named frame never changes; the newest one does every few hours.
+        setCaching(response, named ? kImmutable : kFiveMinutes,
+                   modifiedTime(frame->path, serving.started));
         return;
     }
     if (request.get_param_value("checkonly") == "1") {
+        std::time_t modified = serving.started;
+        for (const FrameFile& frame : frames) {
+            modified = std::max(modified, modifiedTime(frame.path, modified));
+        }
         if (request.has_param("n")) {
             if (!options.list.isEmpty()) {
                 response.set_content(readAll(options.list).toStdString(), "text/xml");
+                setCaching(response, kFiveMinutes, modifiedTime(options.list, serving.started));
                 return;
             }
             int n = 12;
@@ -245,17 +349,22 @@ void answerCloud(const Options& options, const httplib::Request& request,
                 n = std::stoi(request.get_param_value("n"));
             } catch (...) {
             }
-            response.set_content(frameListMarkup(frames, std::clamp(n, 0, 1000)), "text/xml");
+            const bool demo = hasDemoFrames(demoFiles(options.folder));
+            response.set_content(
+                frameListMarkup(frames, std::clamp(n, 0, 1000), demo ? kDemoNote : ""), "text/xml");
         } else {
             response.set_content(newestMarkup(frames), "text/xml");
         }
+        setCaching(response, kFiveMinutes, modified);
         return;
     }
     response.status = 400;
     response.set_content("Ask with checkonly=1 or f=1\n", "text/plain");
 }
 
-void answerQuakes(const Options& options, httplib::Response& response) {
+void answerQuakes(Serving& serving, httplib::Response& response) {
+    const Options& options = serving.options;
+    const std::shared_lock lock(serving.folderLock);
     QString path = options.quakes;
     if (path.isEmpty()) {
         const QDir dir(options.folder);
@@ -264,6 +373,7 @@ void answerQuakes(const Options& options, httplib::Response& response) {
     }
     if (!QFileInfo::exists(path)) {
         response.set_content("<?xml version=\"1.0\"?>\n<quakes>\n</quakes>\n", "text/xml");
+        setCaching(response, kFiveMinutes, serving.started);
         return;
     }
     const auto reply = quakeReplyFromFile(path);
@@ -274,6 +384,31 @@ void answerQuakes(const Options& options, httplib::Response& response) {
         return;
     }
     response.set_content(*reply, "text/xml");
+    setCaching(response, kFiveMinutes, modifiedTime(path, serving.started));
+}
+
+void answerCredits(Serving& serving, httplib::Response& response) {
+    const QString& folder = serving.options.folder;
+    const std::shared_lock lock(serving.folderLock);
+    const QStringList demo = demoFiles(folder);
+    const QByteArray text =
+        creditsText(folder, hasDemoFrames(demo), demo.contains(QLatin1String(kDemoQuakes)));
+    response.set_content(text.toStdString(), "text/plain; charset=utf-8");
+    setCaching(response, kFiveMinutes,
+               modifiedTime(QDir(folder).filePath(QLatin1String(kCreditsFile)), serving.started));
+}
+
+MirrorSettings mirrorSettings(const Options& options) {
+    MirrorSettings settings;
+    settings.folder = options.folder;
+    settings.clouds = options.clouds;
+    settings.quakes = options.quakeFeeds;
+    settings.cloudPeriod = std::chrono::seconds(options.pullPeriod);
+    settings.quakePeriod = std::chrono::seconds(options.quakePeriod);
+    settings.firstRetry = std::chrono::seconds(options.retryAfter);
+    settings.longestRetry = std::chrono::seconds(options.retryAfter) * 60;
+    settings.maxBytes = static_cast<size_t>(options.maxBytes);
+    return settings;
 }
 
 int runIngest(const Options& options) {
@@ -306,6 +441,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    Serving serving{options, {}, std::time(nullptr)};
     httplib::Server server;
     // Wraps a handler with the fault options that apply to every protocol request.
     auto protocol = [&options](bool mayRedirect, auto answer) {
@@ -326,16 +462,30 @@ int main(int argc, char** argv) {
             answer(request, response);
         };
     };
-    auto cloud = [&options](const httplib::Request& request, httplib::Response& response) {
-        answerCloud(options, request, response);
+    auto cloud = [&serving](const httplib::Request& request, httplib::Response& response) {
+        answerCloud(serving, request, response);
     };
-    auto quakes = [&options](const httplib::Request&, httplib::Response& response) {
-        answerQuakes(options, response);
+    auto quakes = [&serving](const httplib::Request&, httplib::Response& response) {
+        answerQuakes(serving, response);
     };
     server.Get("/clouds/cloudv2.php", protocol(true, cloud));
     server.Get("/moved/clouds/cloudv2.php", protocol(false, cloud));
     server.Get("/earthquake.cgi", protocol(true, quakes));
     server.Get("/moved/earthquake.cgi", protocol(false, quakes));
+    server.Get("/credits", [&serving](const httplib::Request&, httplib::Response& response) {
+        answerCredits(serving, response);
+    });
+    // Every reply carries a Last-Modified; those without caching rules of their
+    // own (errors, redirects) are not to be kept by caches.
+    server.set_post_routing_handler(
+        [&serving](const httplib::Request&, httplib::Response& response) {
+            if (!response.has_header("Last-Modified")) {
+                response.set_header("Last-Modified", httpDate(serving.started));
+            }
+            if (!response.has_header("Cache-Control")) {
+                response.set_header("Cache-Control", "no-cache");
+            }
+        });
     server.set_logger([](const httplib::Request& request, const httplib::Response& response) {
         std::fprintf(stderr, "chronvale-imaged: %s %s -> %d (%zu bytes)\n", request.method.c_str(),
                      request.target.c_str(), response.status, response.body.size());
@@ -353,6 +503,30 @@ int main(int argc, char** argv) {
     std::printf("chronvale-imaged: serving %s at http://%s:%d/\n",
                 qPrintable(QDir(options.folder).absolutePath()), options.bind.c_str(), port);
     std::fflush(stdout);
-    logLine(QStringLiteral("%1 frames in the folder").arg(listFrames(options.folder).size()));
-    return server.listen_after_bind() ? 0 : 1;
+    {
+        const std::shared_lock lock(serving.folderLock);
+        const size_t count = listFrames(options.folder).size();
+        const bool demo = hasDemoFrames(demoFiles(options.folder));
+        logLine(QStringLiteral("%1 frames in the folder%2")
+                    .arg(count)
+                    .arg(demo ? QStringLiteral(" (DEMO frames, made up, not satellite images)")
+                              : QString()));
+    }
+    std::optional<Mirror> mirror;
+    if (options.mirror) {
+        initFetching();
+        mirror.emplace(mirrorSettings(options), serving.folderLock, logLine);
+        logLine(QStringLiteral("mirroring %1 cloud map source(s) every %2 s and %3 earthquake "
+                               "feed(s) every %4 s")
+                    .arg(options.clouds.size())
+                    .arg(options.pullPeriod)
+                    .arg(options.quakeFeeds.size())
+                    .arg(options.quakePeriod));
+        mirror->start();
+    }
+    const bool served = server.listen_after_bind();
+    if (mirror) {
+        mirror->stop();
+    }
+    return served ? 0 : 1;
 }

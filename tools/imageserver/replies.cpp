@@ -55,8 +55,15 @@ std::string escapeMarkup(const std::string& text) {
     return out;
 }
 
-std::string frameListMarkup(const std::vector<FrameFile>& frames, int n) {
+std::string frameListMarkup(const std::vector<FrameFile>& frames, int n, const std::string& note) {
     std::string out = kXmlHeader;
+    if (!note.empty()) {
+        std::string safe = note;
+        for (size_t at = safe.find("--"); at != std::string::npos; at = safe.find("--", at)) {
+            safe.replace(at, 2, "- ");
+        }
+        out += "<!-- " + safe + " -->\n";
+    }
     out += "<images>\n";
     for (size_t i = 0; i < frames.size() && static_cast<int>(i) < n; ++i) {
         out += "<image t=\"" + frames[i].t + "\" m=\"clouds\" s=\"" +

@@ -12,8 +12,10 @@
 namespace chronvale::imaged {
 
 // Up to n frames (the list is newest first) as image elements with the
-// attributes t, m, s (bytes) and q.
-std::string frameListMarkup(const std::vector<FrameFile>& frames, int n);
+// attributes t, m, s (bytes) and q. A note (such as that the frames are made up)
+// goes into a comment before them, which readers of the list pass over.
+std::string frameListMarkup(const std::vector<FrameFile>& frames, int n,
+                            const std::string& note = {});
 
 // One image element naming the newest frame; no element when there is none.
 std::string newestMarkup(const std::vector<FrameFile>& frames);

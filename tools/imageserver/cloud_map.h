@@ -1,0 +1,33 @@
+#pragma once
+// Turns a downloaded world cloud map into a frame of the folder: any size of
+// plate-carrée map (twice as wide as high) in JPEG, PNG, GIF or BMP becomes a
+// 1024 x 512 JPEG, named by the 3-hour slot of its time.
+
+#include <QByteArray>
+#include <ctime>
+#include <string>
+
+namespace chronvale::imaged {
+
+inline constexpr int kFrameWidth = 1024;
+inline constexpr int kFrameHeight = 512;
+inline constexpr int kSlotHours = 3;
+
+struct CloudFrameImage {
+    QByteArray jpeg; // the frame, empty when error is set
+    int sourceWidth = 0;
+    int sourceHeight = 0;
+    std::string error; // why the bytes are not a usable cloud map
+};
+
+// Decodes the bytes (the format is told by their first bytes), checks that the
+// picture is a whole-earth map (width twice the height, within 2 %), resamples it
+// and encodes the result as JPEG.
+CloudFrameImage cloudFrameFromImage(const QByteArray& bytes, int width = kFrameWidth,
+                                    int height = kFrameHeight);
+
+// The time stamp YYYYMMDDHH of the UTC 3-hour slot that `when` falls in
+// (00, 03, 06 ... 21).
+std::string slotTimeStamp(std::time_t when);
+
+} // namespace chronvale::imaged

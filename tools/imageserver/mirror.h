@@ -1,0 +1,101 @@
+#pragma once
+// The mirror: pulls world cloud maps and the earthquake feed from public
+// sources into the folder on a worker thread, while the server goes on answering
+// from what the folder holds. Every change of the folder is made under the
+// folder lock held exclusively; readers hold it shared.
+
+#include "credits.h"
+#include "fetch.h"
+#include "pull_schedule.h"
+
+#include <QString>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <ctime>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <shared_mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace chronvale::imaged {
+
+struct MirrorSource {
+    std::string url;
+    std::string credit; // empty: the source's default credit
+};
+
+struct MirrorSettings {
+    QString folder;
+    std::vector<MirrorSource> clouds; // tried in order; the first usable map wins
+    std::vector<MirrorSource> quakes; // the same for the earthquake feed
+    std::chrono::seconds cloudPeriod{3 * 3600};
+    std::chrono::seconds quakePeriod{15 * 60};
+    std::chrono::seconds firstRetry{60};
+    std::chrono::seconds longestRetry{3600};
+    size_t maxBytes = kDefaultFetchLimit;
+    int keepFrames = 48;
+};
+
+// The public sources pulled when none is given.
+std::vector<MirrorSource> defaultCloudSources();
+std::vector<MirrorSource> defaultQuakeSources();
+
+// A feed that is a GeoJSON FeatureCollection of earthquakes: the number of
+// events, or none (with the reason) when it is not one.
+std::optional<int> validateQuakeFeed(const QByteArray& json, std::string& reason);
+
+class Mirror {
+public:
+    using Log = std::function<void(const QString&)>;
+
+    Mirror(MirrorSettings settings, std::shared_mutex& folderLock, Log log);
+    ~Mirror();
+    Mirror(const Mirror&) = delete;
+    Mirror& operator=(const Mirror&) = delete;
+
+    // Starts the worker thread, which pulls both kinds at once and then on their
+    // schedules; stop() (or the destructor) ends it and waits for it.
+    void start();
+    void stop();
+
+    // One pull of each kind, as the worker runs them: true when a source
+    // delivered usable data or confirmed the copy held.
+    bool pullClouds();
+    bool pullQuakes();
+
+private:
+    // What a source said last time, for conditional requests.
+    struct Validators {
+        std::optional<std::time_t> lastModified;
+        std::string etag;
+        std::string frame; // the frame stored from that reply (clouds)
+    };
+
+    void run();
+    FetchRequest requestFor(const std::string& url, bool haveCopy) const;
+    bool storeFrame(const std::string& t, const QByteArray& jpeg, const MirrorSource& source);
+    bool storeQuakes(const QByteArray& json, int count, const MirrorSource& source);
+    void pruneFrames();
+    void logFailure(const char* kind, const PullSchedule& schedule, std::chrono::seconds delay);
+
+    MirrorSettings settings_;
+    std::shared_mutex& folderLock_;
+    Log log_;
+    PullSchedule cloudSchedule_;
+    PullSchedule quakeSchedule_;
+    // Touched by the pulling thread only.
+    std::map<std::string, Validators> validators_;
+    std::optional<std::time_t> cloudsRenewed_;
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::atomic<bool> stopping_{false};
+    std::thread worker_;
+};
+
+} // namespace chronvale::imaged
