@@ -52,7 +52,7 @@ struct Scene {
         inputs.switches.cityNames = kHoverRadius;
         inputs.switches.grid = true;
         inputs.switches.markedCities = true;
-        inputs.switches.info = true;
+        inputs.showInfo = true;
         inputs.tables = &tables;
         inputs.litMap = day.get();
         inputs.zoneImage = zones.get();

@@ -65,12 +65,24 @@ struct IntegerValue {
     int Settings::*field;
 };
 
-// The switches, refresh and the two preferences, in the order they are written.
-constexpr IntegerValue switchValues[] = {
-    {"shadow", &Settings::shadow}, {"cities", &Settings::cities}, {"marked", &Settings::marked},
-    {"track", &Settings::track},   {"grid", &Settings::grid},     {"day", &Settings::day},
-    {"night", &Settings::night},   {"zones", &Settings::zones},   {"refresh", &Settings::refresh},
-    {"info", &Settings::info},     {"loop", &Settings::loop},
+struct SwitchValue {
+    const char* name;
+    bool DisplaySwitches::*field;
+};
+
+// The stored display switches (City Names is stored as its radius, "track").
+constexpr SwitchValue switchValues[] = {
+    {"shadow", &DisplaySwitches::sunShadow},    {"cities", &DisplaySwitches::allCities},
+    {"marked", &DisplaySwitches::markedCities}, {"grid", &DisplaySwitches::grid},
+    {"day", &DisplaySwitches::dayMap},          {"night", &DisplaySwitches::nightMap},
+    {"zones", &DisplaySwitches::timeZones},
+};
+
+// Refresh and the two preferences.
+constexpr IntegerValue integerValues[] = {
+    {"refresh", &Settings::refresh},
+    {"info", &Settings::info},
+    {"loop", &Settings::loop},
 };
 
 } // namespace
@@ -99,7 +111,13 @@ bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
     readStoredText(stores.shared, "lang", language);
     settings.language = language && isValidLanguageCode(*language) ? language : systemLanguage;
 
-    for (const IntegerValue& value : switchValues) {
+    for (const SwitchValue& value : switchValues) {
+        int stored = settings.switches.*value.field ? 1 : 0;
+        readStoredInteger(program, value.name, stored);
+        settings.switches.*value.field = stored != 0;
+    }
+    readStoredInteger(program, "track", settings.switches.cityNames);
+    for (const IntegerValue& value : integerValues) {
         readStoredInteger(program, value.name, settings.*value.field);
     }
     readStoredInteger(program, "cx", settings.cx);
@@ -138,7 +156,11 @@ bool saveSettings(SettingsStores& stores, Settings& settings, const CityList& ci
     QSettings& program = stores.program;
     writeStoredInteger(program, "help", settings.help);
     writeStoredInteger(program, "view", settings.view);
-    for (const IntegerValue& value : switchValues) {
+    for (const SwitchValue& value : switchValues) {
+        writeStoredInteger(program, value.name, settings.switches.*value.field ? 1 : 0);
+    }
+    writeStoredInteger(program, "track", settings.switches.cityNames);
+    for (const IntegerValue& value : integerValues) {
         writeStoredInteger(program, value.name, settings.*value.field);
     }
     writeStoredInteger(program, "cx", settings.cx);

@@ -11,6 +11,7 @@
 #include "config/config_file.h"
 #include "geo/city.h"
 #include "net/proxy_settings.h"
+#include "render/display_switches.h"
 
 #include <QRect>
 #include <QString>
@@ -30,19 +31,12 @@ struct Settings {
     int view = 247;                      // read and written back; no other use
     int refresh = 10;                    // minutes between shadow updates
     int wallpaperWidth = 0;              // width of the wallpaper image; not stored
-    // Display switches: 0 off, anything else on.
-    int shadow = 0;
-    int cities = 0;
-    int marked = 0;
-    int track = 0; // City Names: 0 off, 40 on (the highlight radius in map pixels)
-    int grid = 0;
-    int day = 0;
-    int night = 0;
-    int clouds = 0; // not stored
-    int zones = 0;
+    // The display switches, stored as shadow, cities, marked, track (the names'
+    // radius), grid, day, night and zones (0 off, anything else on); clouds and
+    // earthquakes are not stored.
+    DisplaySwitches switches;
     int info = 0;        // scale text and cloud date
     int loop = 0;        // the cloud animation starts again after the newest frame
-    int quakes = 0;      // not stored
     ProxySettings proxy; // of every transfer; stored by loadProxySettings/saveProxySettings
     int wallpaper = 0;
     // The desktop's wallpaper state before wallpaper mode was turned on.

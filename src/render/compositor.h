@@ -9,6 +9,7 @@
 // relative name to the load error sink, and the composition goes on without it.
 // After a composition the caller marks the view dirty and repaints.
 
+#include "render/display_switches.h"
 #include "render/earth_image.h"
 #include "render/sun_shadow.h"
 
@@ -24,15 +25,6 @@ class LoadErrorSink;
 inline constexpr const char* kDayImageName = "images/earth_day.bmp";
 inline constexpr const char* kNightImageName = "images/earth_night.bmp";
 inline constexpr const char* kTimeZoneImageName = "images/earth_tz.bmp";
-
-// The display options of the main window that decide the composition.
-struct DisplaySwitches {
-    bool dayMap = true;
-    bool nightMap = false;
-    bool clouds = false;
-    bool timeZones = false;
-    bool sunShadow = false;
-};
 
 class Compositor {
 public:

@@ -49,9 +49,8 @@ TEST_F(SettingsTest, FirstRunKeepsTheDefaults) {
     EXPECT_EQ(settings.refresh, 10);
     EXPECT_EQ(settings.help, 1);
     EXPECT_EQ(settings.view, 247);
-    for (int flag : {settings.shadow, settings.cities, settings.marked, settings.track,
-                     settings.grid, settings.day, settings.night, settings.clouds, settings.zones,
-                     settings.info, settings.loop, settings.quakes, settings.wallpaper}) {
+    EXPECT_EQ(settings.switches, DisplaySwitches{}); // every switch off
+    for (int flag : {settings.info, settings.loop, settings.wallpaper}) {
         EXPECT_EQ(flag, 0);
     }
     EXPECT_EQ(settings.zoom, 1.0f);
@@ -85,11 +84,10 @@ TEST_F(SettingsTest, StoredTextsAreReadAsTheProgramWroteThem) {
     Settings settings = defaultSettings(desktop);
     settings.wallpapertile = "kept";
     load(settings);
-    EXPECT_EQ(settings.track, 40);
-    EXPECT_NE(settings.track, 0); // any non-zero value counts as on
-    EXPECT_EQ(settings.grid, -12);
-    EXPECT_EQ(settings.day, 7);
-    EXPECT_EQ(settings.night, 0);
+    EXPECT_EQ(settings.switches.cityNames, 40);
+    EXPECT_TRUE(settings.switches.grid);   // -12: any non-zero value counts as on
+    EXPECT_TRUE(settings.switches.dayMap); // "7 days" reads as 7
+    EXPECT_FALSE(settings.switches.nightMap);
     EXPECT_EQ(settings.zoom, 1.5f);
     EXPECT_EQ(settings.cx, 25);
     EXPECT_EQ(settings.refresh, 2147483647); // saturated, not overflowed
@@ -103,8 +101,8 @@ TEST_F(SettingsTest, StoredTextsAreReadAsTheProgramWroteThem) {
 TEST_F(SettingsTest, SavedValuesHaveTheirTextFormsAndComeBack) {
     Settings settings = defaultSettings(desktop);
     settings.language = "de";
-    settings.shadow = 1;
-    settings.track = 40;
+    settings.switches.sunShadow = true;
+    settings.switches.cityNames = 40;
     settings.cx = -12;
     settings.cy = 300;
     settings.zoom = 1.5f;
@@ -113,7 +111,7 @@ TEST_F(SettingsTest, SavedValuesHaveTheirTextFormsAndComeBack) {
     settings.wallpaper = 1;
     settings.wallpaperfile = "/usr/share/backgrounds/sea.jpg";
     settings.wallpaperstyle = "zoom";
-    settings.clouds = 1; // not stored
+    settings.switches.clouds = true; // not stored
     cities = {CityRecord{}, CityRecord{}};
     cities[1].name = "Springfield";
     cities[1].longitude = -89.6f;
@@ -137,8 +135,9 @@ TEST_F(SettingsTest, SavedValuesHaveTheirTextFormsAndComeBack) {
     frames = {};
     EXPECT_TRUE(load(back));
     EXPECT_EQ(back.language, "de");
-    EXPECT_EQ(back.shadow, 1);
-    EXPECT_EQ(back.track, 40);
+    EXPECT_TRUE(back.switches.sunShadow);
+    EXPECT_EQ(program.value("shadow").toString(), "1");
+    EXPECT_EQ(back.switches.cityNames, 40);
     EXPECT_EQ(back.cx, -12);
     EXPECT_EQ(back.cy, 300);
     EXPECT_EQ(back.zoom, 1.5f);
@@ -146,7 +145,7 @@ TEST_F(SettingsTest, SavedValuesHaveTheirTextFormsAndComeBack) {
     EXPECT_EQ(back.loop, 1);
     EXPECT_EQ(back.wallpaperfile, settings.wallpaperfile);
     EXPECT_EQ(back.wallpapertile, "");
-    EXPECT_EQ(back.clouds, 0);
+    EXPECT_FALSE(back.switches.clouds);
     EXPECT_TRUE(cities[1].marked);
     EXPECT_FALSE(frames[0].path);
     EXPECT_EQ(frames[0].t, "2024060115");
@@ -181,7 +180,7 @@ TEST_F(SettingsTest, AFailedConfigReplaceKeepsTheOldFileAndSaysSo) {
     const QString before = configText();
 
     cities[0].marked = false;
-    settings.grid = 1;
+    settings.switches.grid = true;
     EXPECT_FALSE(save(settings, [] { return false; }));
     // The old file is intact and still marks Paris; the other values were saved.
     EXPECT_EQ(configText(), before);

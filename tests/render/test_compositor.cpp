@@ -79,6 +79,7 @@ TEST_F(CompositorTest, CloudRules) {
     const ImagePtr cloud = noiseImage(64, 32, 14);
     compositor.setCloudImage(cloneImage(cloud.get()));
 
+    switches.dayMap = true;
     switches.clouds = true;
     compositor.composeMap(switches, kNoon);
     ImagePtr expected = cloneImage(day.get());

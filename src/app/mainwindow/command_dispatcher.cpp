@@ -31,7 +31,7 @@ void CommandDispatcher::run(int command) {
         switchLanguage(command);
         return;
     }
-    if (applySwitchCommand(Switches{}, command, CommandContext{}).handled) {
+    if (applySwitchCommand(DisplaySwitches{}, command, CommandContext{}).handled) {
         runSwitch(command);
         return;
     }
@@ -96,13 +96,12 @@ void CommandDispatcher::run(int command) {
 }
 
 void CommandDispatcher::runSwitch(int command) {
-    Settings& settings = world_.settings;
     CommandContext context;
     context.newestFrameCached = cloud_.frames()[0].path.has_value();
     context.quakesLoaded = !quakes_.quakeList().empty();
     context.animationRunning = animation_.running();
-    const SwitchOutcome outcome = applySwitchCommand(switchesOf(settings), command, context);
-    storeSwitches(outcome.switches, settings);
+    const SwitchOutcome outcome = applySwitchCommand(world_.settings.switches, command, context);
+    world_.switchBoard.set(outcome.switches);
 
     const std::uint32_t effects = outcome.effects;
     if (effects & EffectStopAnimation) {

@@ -133,7 +133,7 @@ void CommandMenus::buildToolbar() {
 std::unique_ptr<QMenu> CommandMenus::makeContextMenu(QWidget* parent,
                                                      std::span<const PopupCity> cities,
                                                      std::span<const QString> names,
-                                                     const Switches& switches) {
+                                                     const DisplaySwitches& switches) {
     auto menu = std::make_unique<QMenu>(parent);
     buildMenu(*menu, contextMenuTable(), false, cities, names);
     const std::function<void(QMenu&)> mark = [&](QMenu& m) {
@@ -145,7 +145,7 @@ std::unique_ptr<QMenu> CommandMenus::makeContextMenu(QWidget* parent,
             const int command = action->data().toInt();
             if (command == cmd::SunShadow) {
                 action->setCheckable(false); // no check mark in this menu
-                action->setEnabled(switches.night == 0);
+                action->setEnabled(!switches.nightMap);
             } else if (action->isCheckable()) {
                 action->setChecked(isSwitchOn(switches, command));
             }
@@ -182,7 +182,7 @@ void CommandMenus::checkCurrentLanguage() {
     }
 }
 
-void CommandMenus::syncCheckStates(const Switches& switches, bool wallpaperMode) {
+void CommandMenus::syncCheckStates(const DisplaySwitches& switches, bool wallpaperMode) {
     for (const auto& [command, action] : menuActions_) {
         if (command == cmd::WallpaperMode) {
             action->setChecked(wallpaperMode);

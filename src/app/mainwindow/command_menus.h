@@ -51,13 +51,13 @@ public:
     // `names`, in slot order), check marks as `switches` say.
     std::unique_ptr<QMenu> makeContextMenu(QWidget* parent, std::span<const PopupCity> cities,
                                            std::span<const QString> names,
-                                           const Switches& switches);
+                                           const DisplaySwitches& switches);
 
     // Every translated text in the current language; the current language checked.
     void retranslate();
     void checkCurrentLanguage();
     // Check marks and pressed buttons follow the switches and wallpaper mode.
-    void syncCheckStates(const Switches& switches, bool wallpaperMode);
+    void syncCheckStates(const DisplaySwitches& switches, bool wallpaperMode);
     void setAnimationButtons(const AnimationButtonStates& states);
 
     QToolBar* toolBar() const { return toolbar_; }

@@ -5,36 +5,17 @@
 //
 // The rules: day and night exclude each other; time zones turn night and clouds
 // off; clouds turned on turn the shadow off; the names switch is 0 or 40 (the
-// highlight radius in map pixels).
+// highlight radius in map pixels, kNamesOn).
+
+#include "render/display_switches.h"
 
 #include <cstdint>
 
 namespace chronvale {
 
-struct Settings;
-
-// The display switches, integers used as flags (0 off, anything else on).
-struct Switches {
-    int day = 0;
-    int night = 0;
-    int clouds = 0;
-    int shadow = 0;
-    int zones = 0;
-    int cities = 0;
-    int names = 0; // 0 off, 40 on
-    int marked = 0;
-    int grid = 0;
-    int quakes = 0;
-    bool operator==(const Switches&) const = default;
-};
-
-// The switches kept in the settings record, and back.
-Switches switchesOf(const Settings& settings);
-void storeSwitches(const Switches& switches, Settings& settings);
-
 // Whether the switch of a switch command is on (check mark, pressed button);
 // false for other commands.
-bool isSwitchOn(const Switches& switches, int command);
+bool isSwitchOn(const DisplaySwitches& switches, int command);
 
 // What the window knows that some rules depend on.
 struct CommandContext {
@@ -57,15 +38,12 @@ enum CommandEffect : std::uint32_t {
 
 struct SwitchOutcome {
     bool handled = false; // false: not a display switch command; nothing changed
-    Switches switches;
+    DisplaySwitches switches;
     std::uint32_t effects = EffectNone;
 };
 
 // The outcome of command `command` (a cmd:: id) on `current`.
-SwitchOutcome applySwitchCommand(const Switches& current, int command,
+SwitchOutcome applySwitchCommand(const DisplaySwitches& current, int command,
                                  const CommandContext& context);
-
-// The value City Names takes when switched on.
-inline constexpr int kNamesOn = 40;
 
 } // namespace chronvale

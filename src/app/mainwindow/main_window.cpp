@@ -37,16 +37,6 @@ constexpr QSize kFirstSize{1024, 640};
 constexpr QSize kMinimumSize{320, 250};
 constexpr int kMillisecondsPerMinute = 60000;
 
-DisplaySwitches displaySwitchesOf(const Settings& settings) {
-    DisplaySwitches d;
-    d.dayMap = settings.day != 0;
-    d.nightMap = settings.night != 0;
-    d.clouds = settings.clouds != 0;
-    d.timeZones = settings.zones != 0;
-    d.sunShadow = settings.shadow != 0;
-    return d;
-}
-
 } // namespace
 
 // What the cloud service, the earthquake feed and the link service ask of the
@@ -164,18 +154,14 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .now = [this] { return now(); },
             .minimised = [this] { return isMinimized(); },
             .contextMenu = [this](QPoint pane, QPoint global) { openContextMenu(pane, global); },
-            .switchesChanged = [this] { syncCommandStates(); },
         });
     setCentralWidget(map_->makePane(this));
     animation_ = std::make_unique<CloudAnimation>(
         *cloud_, world_.compositor, world_.http,
         CloudAnimation::Hooks{
-            .cloudsOn = [this] { return world_.settings.clouds != 0; },
+            .cloudsOn = [this] { return world_.settings.switches.clouds; },
             .showClouds =
-                [this] {
-                    world_.settings.clouds = 1;
-                    syncCommandStates();
-                },
+                [this] { world_.switchBoard.change([](DisplaySwitches& s) { s.clouds = true; }); },
             .buttonsChanged = [this] { updateAnimationButtons(); },
             .loop = [this] { return world_.settings.loop != 0; },
         });
@@ -201,6 +187,9 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
                     startUpgradeProgram(world_.installation, manual, options_.programLauncher);
                 },
         });
+
+    // Check marks and buttons follow every change of the switches.
+    world_.switchBoard.listen([this](const DisplaySwitches&) { syncCommandStates(); });
 
     connect(&clockTimer_, &QTimer::timeout, this, &MainWindow::clockTick);
     connect(&hourlyTimer_, &QTimer::timeout, this, [this] { cloud_->checkNewestImage(); });
@@ -240,6 +229,7 @@ MainWindow::~MainWindow() {
     // No transfer may report to a window that is gone.
     world_.http.httpShutdown();
     world_.language.setListener(nullptr);
+    world_.switchBoard.clearListeners();
     // The pane reports to the map controller, which goes before the base class
     // would delete the pane.
     delete takeCentralWidget();
@@ -290,7 +280,7 @@ void MainWindow::repaintMap() {
 }
 
 void MainWindow::syncCommandStates() {
-    menus_->syncCheckStates(switchesOf(world_.settings), world_.settings.wallpaper != 0);
+    menus_->syncCheckStates(world_.settings.switches, world_.settings.wallpaper != 0);
     updateAnimationButtons();
 }
 
@@ -303,7 +293,7 @@ void MainWindow::updateAnimationButtons() {
         .next = !transfer && frame > 0,
         .play = !running,
         .stop = running || transfer,
-        .sunShadow = world_.settings.night == 0,
+        .sunShadow = !world_.settings.switches.nightMap,
     });
 }
 
@@ -320,7 +310,7 @@ std::unique_ptr<QMenu> MainWindow::makeContextMenu(QPoint panePosition) {
     for (const PopupCity& city : cities) {
         names.push_back(QString::fromStdString(world_.tables.cities[city.index].name));
     }
-    return menus_->makeContextMenu(this, cities, names, switchesOf(world_.settings));
+    return menus_->makeContextMenu(this, cities, names, world_.settings.switches);
 }
 
 void MainWindow::openContextMenu(QPoint panePosition, QPoint global) {
@@ -335,12 +325,11 @@ void MainWindow::composeMap() {
     if (isMinimized()) {
         return;
     }
-    Settings& settings = world_.settings;
-    DisplaySwitches switches = displaySwitchesOf(settings);
+    DisplaySwitches switches = world_.settings.switches;
     world_.compositor.composeMap(switches, now(), status_.get());
-    if (!switches.sunShadow && settings.shadow != 0) {
-        settings.shadow = 0; // the night map shows no shadow
-        syncCommandStates();
+    if (!switches.sunShadow) {
+        // The night map shows no shadow.
+        world_.switchBoard.change([](DisplaySwitches& s) { s.sunShadow = false; });
     }
     map_->view().dirty = true;
     repaintMap();
@@ -351,7 +340,7 @@ void MainWindow::composeCloudFrame(const EarthImage& frame) {
     if (isMinimized()) {
         return; // the images are released; the restore composes again
     }
-    world_.compositor.composeCloudFrame(frame, displaySwitchesOf(world_.settings));
+    world_.compositor.composeCloudFrame(frame, world_.settings.switches);
     map_->view().dirty = true;
     repaintMap();
     emit mapComposed();
@@ -359,7 +348,7 @@ void MainWindow::composeCloudFrame(const EarthImage& frame) {
 
 void MainWindow::setCloudImage(ImagePtr image) {
     world_.compositor.setCloudImage(std::move(image));
-    world_.settings.clouds = 1;
+    world_.switchBoard.change([](DisplaySwitches& s) { s.clouds = true; });
     composeMap();
     syncCommandStates();
 }
@@ -368,7 +357,6 @@ void MainWindow::loadFirstImages() {
     world_.compositor.loadSourceImages(true);
     // Switches all off: the lit map is a copy of the day image.
     DisplaySwitches plain;
-    plain.dayMap = false;
     world_.compositor.composeMap(plain, now());
     map_->view().dirty = true;
     repaintMap();
@@ -395,14 +383,13 @@ void MainWindow::hideWindow() {
 
 void MainWindow::rebuildAfterRestore() {
     // A quick map first; the shadow, which takes longer, follows.
-    Settings& settings = world_.settings;
-    const int shadow = settings.shadow;
-    settings.shadow = 0;
+    const bool shadow = world_.settings.switches.sunShadow;
+    world_.switchBoard.change([](DisplaySwitches& s) { s.sunShadow = false; });
     composeMap();
     activateWindow();
     raise();
     repaintMap();
-    if (shadow != 0) {
+    if (shadow) {
         QMetaObject::invokeMethod(
             this, [this] { runCommand(cmd::SunShadow); }, Qt::QueuedConnection);
     }
@@ -425,7 +412,7 @@ void MainWindow::releaseImages() {
 }
 
 void MainWindow::refreshTick() {
-    if (world_.settings.shadow != 0) {
+    if (world_.settings.switches.sunShadow) {
         composeMap();
     }
 }

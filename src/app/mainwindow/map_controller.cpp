@@ -59,19 +59,15 @@ void MapController::paintPane(QPaintEvent*) {
     }
     const Settings& settings = world_.settings;
     MapPaintInputs inputs;
-    inputs.switches.allCities = settings.cities != 0;
-    inputs.switches.cityNames = settings.track;
-    inputs.switches.markedCities = settings.marked != 0;
-    inputs.switches.grid = settings.grid != 0;
-    inputs.switches.earthquakes = settings.quakes != 0;
-    inputs.switches.info = settings.info != 0;
+    inputs.switches = settings.switches;
+    inputs.showInfo = settings.info != 0;
     inputs.tables = &world_.tables;
     inputs.litMap = world_.compositor.litMap();
     inputs.dayImage = world_.compositor.dayImage();
     inputs.zoneImage = world_.compositor.timeZoneImage();
     inputs.quakes = quakeMarks_;
     const int frame = cloud_.currentFrame();
-    if (settings.clouds != 0 && frame >= 0 && frame < kCloudFrameCount) {
+    if (settings.switches.clouds && frame >= 0 && frame < kCloudFrameCount) {
         inputs.cloudTimeStamp = cloud_.frames()[static_cast<std::size_t>(frame)].t;
     }
     inputs.now = hooks_.now();
@@ -107,7 +103,7 @@ void MapController::paneMouseMoved(QPoint position, QPoint global) {
     } else if (view_.zooming()) {
         view_.moveZoomDrag(toPoint(global));
         repaint();
-    } else if (world_.settings.track > 0) {
+    } else if (world_.settings.switches.cityNames > 0) {
         // The names overlay follows the pointer: the spot under it and where the
         // last label and box were.
         const HoverState& before = painter_.hover();
@@ -129,7 +125,7 @@ void MapController::updatePointerReadout(QPoint panePosition) {
     PointerInputs inputs;
     inputs.zoneImage = world_.compositor.timeZoneImage();
     inputs.tables = &world_.tables;
-    inputs.namesOn = world_.settings.track > 0;
+    inputs.namesOn = world_.settings.switches.cityNames > 0;
     inputs.hoveredCity = painter_.hoveredCity();
     if (lit != nullptr) {
         inputs.mapWidth = lit->width();
@@ -177,10 +173,8 @@ void MapController::paneDoubleClicked(Qt::MouseButton button, QPoint position) {
         *cityUnderCursor_ >= world_.tables.cities.size()) {
         return;
     }
-    if (world_.settings.marked == 0) {
-        world_.settings.marked = 1;
-        hooks_.switchesChanged();
-    }
+    // Marking shows the marked cities (the controls follow the switch).
+    world_.switchBoard.change([](DisplaySwitches& s) { s.markedCities = true; });
     CityRecord& city = world_.tables.cities[*cityUnderCursor_];
     city.marked = !city.marked;
     repaint();

@@ -31,8 +31,6 @@ public:
         std::function<bool()> minimised;
         // A right click without a drag: the context menu at these positions.
         std::function<void(QPoint panePosition, QPoint global)> contextMenu;
-        // A double-click switched City Selection on: the controls follow.
-        std::function<void()> switchesChanged;
     };
 
     // The view starts where the settings left it.

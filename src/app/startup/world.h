@@ -12,6 +12,7 @@
 #include "app/cli/folders.h"
 #include "config/config_file.h"
 #include "config/settings.h"
+#include "config/switch_board.h"
 #include "geo/geo_tables.h"
 #include "i18n/language.h"
 #include "i18n/messages.h"
@@ -69,6 +70,8 @@ public:
     std::unique_ptr<QSettings> programSettings;
     std::unique_ptr<QSettings> sharedSettings;
     Settings settings;
+    // Every change of settings.switches after start-up goes through here.
+    SwitchBoard switchBoard{settings.switches};
     CloudFrameTable frames; // the cloud frames of config.ini, for the cloud service
     bool configRead = false;
     HttpClient http;

@@ -59,7 +59,7 @@ void MapPainter::drawBaseLayer(MapView& view, const MapPaintInputs& inputs, Text
     QPainter painter(&base_);
     painter.translate(-view.mapArea.left, -view.mapArea.top);
     OverlayCanvas canvas(painter);
-    const OverlaySwitches& on = inputs.switches;
+    const DisplaySwitches& on = inputs.switches;
     if (inputs.tables != nullptr) {
         if (on.allCities) {
             drawAllCities(canvas, view, inputs.tables->cities);
@@ -112,12 +112,12 @@ MapPaintReport MapPainter::paintMap(QPainter& painter, MapView& view,
     canvas.setTextStyle(style);
     painter.save();
     painter.setClipRect(paneRect(area), Qt::IntersectClip);
-    const OverlaySwitches& on = inputs.switches;
+    const DisplaySwitches& on = inputs.switches;
     if (on.markedCities && inputs.tables != nullptr) {
         drawMarkedCities(canvas, view, *inputs.tables, inputs.zoneImage, inputs.now,
                          inputs.dateSeparator);
     }
-    if (on.info) {
+    if (inputs.showInfo) {
         const std::optional<std::string> imageDate =
             inputs.cloudTimeStamp ? imageDateText(*inputs.cloudTimeStamp) : std::nullopt;
         drawInfoText(canvas, view, imageDate);

@@ -18,6 +18,7 @@
 // in them, and the separator lies in the two rows above mapArea.top, so a pane
 // widget that wants the separator gives mapArea a top of 2.
 
+#include "render/display_switches.h"
 #include "render/earth_image.h"
 #include "render/map_view.h"
 #include "render/qt/overlays.h"
@@ -35,20 +36,13 @@ namespace chronvale {
 
 struct GeoTables;
 
-// The display options that choose the overlays.
-struct OverlaySwitches {
-    bool allCities = false;    // All Cities
-    int cityNames = 0;         // City Names: 0 off, else the radius of the dots near the
-                               // pointer in map pixels (kHoverRadius)
-    bool markedCities = false; // City Selection
-    bool grid = false;
-    bool earthquakes = false;
-    bool info = false; // the scale text and the cloud image's date
-};
-
 // Everything one paint reads besides the view.
 struct MapPaintInputs {
-    OverlaySwitches switches;
+    // The overlays drawn: allCities, cityNames (the radius of the dots near the
+    // pointer), markedCities, grid, earthquakes; the composition's switches are
+    // not read here.
+    DisplaySwitches switches;
+    bool showInfo = false; // the scale text and the cloud image's date (the "info" option)
     const GeoTables* tables = nullptr;     // cities, zones and rules; none: no cities
     const EarthImage* litMap = nullptr;    // none yet: the day image is shown
     const EarthImage* dayImage = nullptr;  // none either: the pane is black

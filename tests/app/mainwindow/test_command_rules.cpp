@@ -4,7 +4,6 @@
 #include "app/mainwindow/command_ids.h"
 #include "app/mainwindow/command_rules.h"
 #include "app/mainwindow/menu_table.h"
-#include "config/settings.h"
 #include "i18n/string_table.h"
 #include "ui/icon_index.h"
 
@@ -16,39 +15,39 @@
 namespace chronvale {
 namespace {
 
-SwitchOutcome run(const Switches& s, int command, CommandContext context = {}) {
+SwitchOutcome run(const DisplaySwitches& s, int command, CommandContext context = {}) {
     return applySwitchCommand(s, command, context);
 }
 
 TEST(SwitchRules, DayAndNightExcludeEachOther) {
-    Switches s;
-    s.night = 1;
+    DisplaySwitches s;
+    s.nightMap = 1;
     SwitchOutcome out = run(s, cmd::DayMap);
-    EXPECT_EQ(out.switches.day, 1);
-    EXPECT_EQ(out.switches.night, 0);
+    EXPECT_EQ(out.switches.dayMap, 1);
+    EXPECT_EQ(out.switches.nightMap, 0);
     EXPECT_EQ(out.effects, EffectRebuild | EffectSync | EffectUpdateAnimation);
 
     out = run(out.switches, cmd::NightMap);
-    EXPECT_EQ(out.switches.day, 0);
-    EXPECT_EQ(out.switches.night, 1);
+    EXPECT_EQ(out.switches.dayMap, 0);
+    EXPECT_EQ(out.switches.nightMap, 1);
     EXPECT_EQ(out.effects, EffectRebuild | EffectSync);
 
     // Toggling again turns the night off without turning the day on.
     out = run(out.switches, cmd::NightMap);
-    EXPECT_EQ(out.switches.day, 0);
-    EXPECT_EQ(out.switches.night, 0);
+    EXPECT_EQ(out.switches.dayMap, 0);
+    EXPECT_EQ(out.switches.nightMap, 0);
 }
 
 TEST(SwitchRules, TimeZonesTurnNightAndCloudsOff) {
-    Switches s;
-    s.night = 1;
+    DisplaySwitches s;
+    s.nightMap = 1;
     s.clouds = 1;
-    s.shadow = 1;
+    s.sunShadow = 1;
     SwitchOutcome out = run(s, cmd::TimeZones);
-    EXPECT_EQ(out.switches.zones, 1);
-    EXPECT_EQ(out.switches.night, 0);
+    EXPECT_EQ(out.switches.timeZones, 1);
+    EXPECT_EQ(out.switches.nightMap, 0);
     EXPECT_EQ(out.switches.clouds, 0);
-    EXPECT_EQ(out.switches.shadow, 1);
+    EXPECT_EQ(out.switches.sunShadow, 1);
     EXPECT_EQ(out.effects & EffectRebuild, EffectRebuild);
     EXPECT_EQ(out.effects & EffectStopAnimation, 0u);
 
@@ -58,11 +57,11 @@ TEST(SwitchRules, TimeZonesTurnNightAndCloudsOff) {
 }
 
 TEST(SwitchRules, CloudsOnTurnTheShadowOffAndShowTheNewestFrame) {
-    Switches s;
-    s.shadow = 1;
+    DisplaySwitches s;
+    s.sunShadow = 1;
     SwitchOutcome out = run(s, cmd::Clouds);
     EXPECT_EQ(out.switches.clouds, 1);
-    EXPECT_EQ(out.switches.shadow, 0);
+    EXPECT_EQ(out.switches.sunShadow, 0);
     EXPECT_EQ(out.effects, EffectShowNewestFrame | EffectSync); // nothing cached: no rebuild
 
     out = run(s, cmd::Clouds, CommandContext{true, false, false});
@@ -70,7 +69,7 @@ TEST(SwitchRules, CloudsOnTurnTheShadowOffAndShowTheNewestFrame) {
 }
 
 TEST(SwitchRules, CloudsOffStopTheAnimationOnlyWhenItRuns) {
-    Switches s;
+    DisplaySwitches s;
     s.clouds = 1;
     SwitchOutcome out = run(s, cmd::Clouds);
     EXPECT_EQ(out.switches.clouds, 0);
@@ -82,40 +81,40 @@ TEST(SwitchRules, CloudsOffStopTheAnimationOnlyWhenItRuns) {
 
 TEST(SwitchRules, OverlaySwitchesRepaintWithoutRebuilding) {
     for (int command : {cmd::AllCities, cmd::CitySelection, cmd::Grid, cmd::CityNames}) {
-        const SwitchOutcome on = run(Switches{}, command);
+        const SwitchOutcome on = run(DisplaySwitches{}, command);
         EXPECT_TRUE(on.handled);
         EXPECT_EQ(on.effects, EffectRepaint | EffectSync) << command;
         const SwitchOutcome off = run(on.switches, command);
-        EXPECT_EQ(off.switches, Switches{}) << command;
+        EXPECT_EQ(off.switches, DisplaySwitches{}) << command;
     }
 }
 
 TEST(SwitchRules, CityNamesIsZeroOrForty) {
-    Switches s;
-    s.names = 7; // any stored value counts as on
-    EXPECT_EQ(run(s, cmd::CityNames).switches.names, 0);
-    s.names = -3;
-    EXPECT_EQ(run(s, cmd::CityNames).switches.names, kNamesOn);
+    DisplaySwitches s;
+    s.cityNames = 7; // any stored value counts as on
+    EXPECT_EQ(run(s, cmd::CityNames).switches.cityNames, 0);
+    s.cityNames = -3;
+    EXPECT_EQ(run(s, cmd::CityNames).switches.cityNames, kNamesOn);
 }
 
 TEST(SwitchRules, EarthquakesDownloadOnceWhenSwitchedOn) {
-    SwitchOutcome out = run(Switches{}, cmd::Earthquakes);
-    EXPECT_EQ(out.switches.quakes, 1);
+    SwitchOutcome out = run(DisplaySwitches{}, cmd::Earthquakes);
+    EXPECT_EQ(out.switches.earthquakes, 1);
     EXPECT_EQ(out.effects, EffectRequestQuakes | EffectSync);
 
-    out = run(Switches{}, cmd::Earthquakes, CommandContext{false, true, false});
+    out = run(DisplaySwitches{}, cmd::Earthquakes, CommandContext{false, true, false});
     EXPECT_EQ(out.effects, EffectRepaint | EffectSync);
 
     // Switching off never downloads.
-    Switches on;
-    on.quakes = 1;
+    DisplaySwitches on;
+    on.earthquakes = 1;
     out = run(on, cmd::Earthquakes);
-    EXPECT_EQ(out.switches.quakes, 0);
+    EXPECT_EQ(out.switches.earthquakes, 0);
     EXPECT_EQ(out.effects, EffectRepaint | EffectSync);
 }
 
 TEST(SwitchRules, OtherCommandsAreNotSwitches) {
-    Switches s;
+    DisplaySwitches s;
     s.grid = 1;
     for (int command : {cmd::ZoomIn, cmd::Play, cmd::Quit, 0, cmd::WallpaperMode}) {
         const SwitchOutcome out = run(s, command);
@@ -123,20 +122,6 @@ TEST(SwitchRules, OtherCommandsAreNotSwitches) {
         EXPECT_EQ(out.switches, s);
         EXPECT_EQ(out.effects, EffectNone);
     }
-}
-
-TEST(SwitchRules, SwitchesRoundTripThroughTheSettings) {
-    Settings settings;
-    settings.track = 40;
-    settings.night = 1;
-    settings.quakes = 1;
-    Switches s = switchesOf(settings);
-    EXPECT_EQ(s.names, 40);
-    EXPECT_EQ(s.night, 1);
-    s.grid = 1;
-    storeSwitches(s, settings);
-    EXPECT_EQ(settings.grid, 1);
-    EXPECT_EQ(switchesOf(settings), s);
 }
 
 // Every command id in a menu table, recursively.

@@ -95,8 +95,8 @@ TEST_F(MainWindowTest, StartsWithTheLitMapAndTheTablesMenusAndToolbar) {
 
 TEST_F(MainWindowTest, StoredSwitchesShowAsCheckMarksAndPressedButtons) {
     start([](World& w) {
-        w.settings.grid = 1;
-        w.settings.track = 40;
+        w.settings.switches.grid = true;
+        w.settings.switches.cityNames = 40;
     });
     EXPECT_TRUE(pressed(cmd::Grid));
     EXPECT_TRUE(checked(cmd::Grid));
@@ -108,24 +108,24 @@ TEST_F(MainWindowTest, StoredSwitchesShowAsCheckMarksAndPressedButtons) {
 TEST_F(MainWindowTest, SwitchCommandsFollowTheRules) {
     start();
     window->runCommand(cmd::NightMap);
-    EXPECT_EQ(settings().night, 1);
+    EXPECT_EQ(settings().switches.nightMap, 1);
     EXPECT_TRUE(pressed(cmd::NightMap));
     EXPECT_FALSE(enabled(cmd::SunShadow)); // no shadow over the night map
 
     window->runCommand(cmd::DayMap);
-    EXPECT_EQ(settings().night, 0);
-    EXPECT_EQ(settings().day, 1);
+    EXPECT_EQ(settings().switches.nightMap, 0);
+    EXPECT_EQ(settings().switches.dayMap, 1);
     EXPECT_FALSE(pressed(cmd::NightMap));
     EXPECT_TRUE(checked(cmd::DayMap));
     EXPECT_TRUE(enabled(cmd::SunShadow));
 
     // Time zones on turn night and clouds off and tint the day map.
-    settings().night = 1;
-    settings().clouds = 1;
+    settings().switches.nightMap = true;
+    settings().switches.clouds = true;
     window->runCommand(cmd::TimeZones);
-    EXPECT_EQ(settings().zones, 1);
-    EXPECT_EQ(settings().night, 0);
-    EXPECT_EQ(settings().clouds, 0);
+    EXPECT_EQ(settings().switches.timeZones, 1);
+    EXPECT_EQ(settings().switches.nightMap, 0);
+    EXPECT_EQ(settings().switches.clouds, 0);
     EXPECT_TRUE(pressed(cmd::TimeZones));
     EXPECT_FALSE(pressed(cmd::Clouds));
     const EarthImage* lit = world->compositor.litMap();
@@ -136,14 +136,14 @@ TEST_F(MainWindowTest, SwitchCommandsFollowTheRules) {
 
     // A toolbar click runs the same command as the menu.
     window->toolbarAction(cmd::Grid)->trigger();
-    EXPECT_EQ(settings().grid, 1);
+    EXPECT_EQ(settings().switches.grid, 1);
     EXPECT_TRUE(checked(cmd::Grid));
     window->menuAction(cmd::Grid)->trigger();
-    EXPECT_EQ(settings().grid, 0);
+    EXPECT_EQ(settings().switches.grid, 0);
     EXPECT_FALSE(pressed(cmd::Grid));
 
     window->runCommand(cmd::CityNames);
-    EXPECT_EQ(settings().track, 40);
+    EXPECT_EQ(settings().switches.cityNames, 40);
 }
 
 TEST_F(MainWindowTest, ZoomCommandsAndResizesFitUnlessTheUserZoomed) {
@@ -196,7 +196,7 @@ TEST_F(MainWindowTest, ThePointerReadOutShowsTimePositionAndTheCityUnder) {
 
 TEST_F(MainWindowTest, DoubleClickMarksTheCityUnderThePointer) {
     start();
-    ASSERT_EQ(settings().marked, 0);
+    ASSERT_EQ(settings().switches.markedCities, 0);
     const CityRecord& city = cityInside();
     const QPoint at = paneAt(city) + QPoint(30, 0); // far: names off takes the nearest anyway
     mouse(QEvent::MouseMove, at);
@@ -205,7 +205,7 @@ TEST_F(MainWindowTest, DoubleClickMarksTheCityUnderThePointer) {
     const bool before = world->tables.cities[index].marked;
     mouse(QEvent::MouseButtonDblClick, at, Qt::LeftButton);
     EXPECT_EQ(world->tables.cities[index].marked, !before);
-    EXPECT_EQ(settings().marked, 1); // the selection is shown
+    EXPECT_EQ(settings().switches.markedCities, 1); // the selection is shown
     EXPECT_TRUE(pressed(cmd::CitySelection));
 
     window->runCommand(cmd::ClearCitySelection);
@@ -235,7 +235,7 @@ TEST_F(MainWindowTest, PanDragMovesTheMapAndARightClickIsNotAZoom) {
 }
 
 TEST_F(MainWindowTest, ContextMenuListsTheTenNearestCitiesNearestFirst) {
-    start([](World& w) { w.settings.night = 1; });
+    start([](World& w) { w.settings.switches.nightMap = true; });
     const CityRecord& city = cityInside();
     const QPoint at = paneAt(city);
     const std::unique_ptr<QMenu> menu = window->makeContextMenu(at);
@@ -325,7 +325,7 @@ TEST_F(MainWindowTest, UpgradeAndManualAskTheUpgradeProgram) {
 }
 
 TEST_F(MainWindowTest, MinimiseReleasesAndRestoreRebuildsFirstWithoutThenWithTheShadow) {
-    start([](World& w) { w.settings.shadow = 1; });
+    start([](World& w) { w.settings.switches.sunShadow = true; });
     ASSERT_TRUE(waitFor([this] { return composedShadow.back() == 1; }));
     ASSERT_NE(world->compositor.dayImage(), nullptr);
 
@@ -344,7 +344,7 @@ TEST_F(MainWindowTest, MinimiseReleasesAndRestoreRebuildsFirstWithoutThenWithThe
     EXPECT_EQ(composedShadow[static_cast<std::size_t>(before)], 0);
     EXPECT_EQ(composedShadow[static_cast<std::size_t>(before) + 1], 1);
     EXPECT_NE(world->compositor.dayImage(), nullptr);
-    EXPECT_EQ(settings().shadow, 1);
+    EXPECT_EQ(settings().switches.sunShadow, 1);
     EXPECT_TRUE(pressed(cmd::SunShadow));
 
     // Minimize from the tray keeps the images.

@@ -65,7 +65,7 @@ protected:
 TEST_F(CloudWindowTest, FullStartShowsTheNewestCloudFrame) {
     startWithServer();
     window->runCommand(cmd::Clouds);
-    EXPECT_EQ(settings().clouds, 1);
+    EXPECT_EQ(settings().switches.clouds, 1);
     ASSERT_TRUE(waitFor([this] { return world->compositor.cloudImage() != nullptr; }));
     drainEvents();
     EXPECT_EQ(window->cloudService().currentFrame(), 0);
@@ -145,7 +145,7 @@ TEST_F(CloudWindowTest, WithLoopOnTheAnimationCyclesUntilStop) {
 TEST_F(CloudWindowTest, EarthquakesDownloadOnceWhenFirstShown) {
     startWithServer();
     window->runCommand(cmd::Earthquakes);
-    EXPECT_EQ(settings().quakes, 1);
+    EXPECT_EQ(settings().switches.earthquakes, 1);
     ASSERT_TRUE(waitFor([this] { return !window->quakeFeed().quakeList().empty(); }));
     drainEvents();
     const std::size_t count = window->quakeFeed().quakeList().size();

@@ -61,7 +61,7 @@ void WindowTest::start(const std::function<void(World&)>& prepare) {
     window = std::make_unique<MainWindow>(*world, options);
     QObject::connect(window.get(), &MainWindow::mapComposed, [this] {
         ++composed;
-        composedShadow.push_back(world->settings.shadow);
+        composedShadow.push_back(world->settings.switches.sunShadow ? 1 : 0);
     });
     window->show();
     ASSERT_TRUE(waitFor([this] { return composed >= 1; }));

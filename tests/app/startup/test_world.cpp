@@ -83,7 +83,7 @@ TEST_F(WorldTest, AStoredRefreshOfZeroBecomesTenMinutes) {
     }
     World world(folders(), messages);
     EXPECT_EQ(world.settings.refresh, 10);
-    EXPECT_EQ(world.settings.grid, 1); // the other values were read
+    EXPECT_TRUE(world.settings.switches.grid); // the other values were read
 }
 
 TEST_F(WorldTest, NoStoredRefreshGivesTenMinutes) {
