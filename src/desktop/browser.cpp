@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
+#include <memory>
 
 namespace chronvale {
 
@@ -12,16 +14,37 @@ namespace {
 
 constexpr int kXdgSettingsTimeoutMs = 3000;
 
-QString runXdgSettings() {
-    QProcess process;
-    process.start(QStringLiteral("xdg-settings"),
-                  {QStringLiteral("get"), QStringLiteral("default-web-browser")});
-    if (!process.waitForFinished(kXdgSettingsTimeoutMs) ||
-        process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        process.kill();
-        return {};
-    }
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+// Asks `xdg-settings get default-web-browser` without waiting for it; `done` gets
+// its answer, or an empty text when it fails or takes longer than the bound.
+void askXdgSettings(std::function<void(const QString&)> done) {
+    auto* process = new QProcess;
+    auto answered = std::make_shared<bool>(false);
+    const auto answer = [process, answered, done](const QString& id) {
+        if (*answered) {
+            return;
+        }
+        *answered = true;
+        done(id);
+        process->deleteLater();
+    };
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, answer](int code, QProcess::ExitStatus status) {
+                         const bool ok = status == QProcess::NormalExit && code == 0;
+                         answer(ok ? QString::fromUtf8(process->readAllStandardOutput()).trimmed()
+                                   : QString());
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [answer](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart) {
+                             answer(QString());
+                         }
+                     });
+    QTimer::singleShot(kXdgSettingsTimeoutMs, process, [process, answer] {
+        process->kill();
+        answer(QString());
+    });
+    process->start(QStringLiteral("xdg-settings"),
+                   {QStringLiteral("get"), QStringLiteral("default-web-browser")});
 }
 
 // A program name as given, resolved through $PATH when it is not a path.
@@ -39,7 +62,7 @@ QString resolve(const BrowserEnvironment& environment, const QString& program) {
 
 BrowserEnvironment systemBrowserEnvironment() {
     BrowserEnvironment environment;
-    environment.defaultBrowserDesktopId = runXdgSettings;
+    environment.askDefaultBrowserDesktopId = askXdgSettings;
     for (const QString& folder :
          QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
         environment.applicationFolders << folder;
@@ -77,14 +100,19 @@ QString desktopFileProgram(const QString& desktopFilePath) {
 }
 
 BrowserDetection findDefaultBrowser(const BrowserEnvironment& environment) {
+    return findDefaultBrowser(environment, environment.defaultBrowserDesktopId
+                                               ? environment.defaultBrowserDesktopId()
+                                               : QString());
+}
+
+BrowserDetection findDefaultBrowser(const BrowserEnvironment& environment,
+                                    const QString& desktopId) {
     BrowserDetection detection;
     auto add = [&detection](const QString& program) {
         if (!program.isEmpty() && !detection.candidates.contains(program)) {
             detection.candidates << program;
         }
     };
-    const QString desktopId =
-        environment.defaultBrowserDesktopId ? environment.defaultBrowserDesktopId() : QString();
     QString desktopProgram;
     if (desktopId.endsWith(QLatin1String(".desktop")) && !desktopId.contains(QLatin1Char('/'))) {
         for (const QString& folder : environment.applicationFolders) {

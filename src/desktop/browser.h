@@ -15,6 +15,10 @@ struct BrowserEnvironment {
     // The desktop file id of the default browser ("firefox-esr.desktop"); empty
     // when it cannot be told.
     std::function<QString()> defaultBrowserDesktopId;
+    // The same without waiting: starts the question and calls `done` once with
+    // the answer, from the event loop. Where it is set, the link service asks
+    // this way and the window never waits for the desktop.
+    std::function<void(std::function<void(const QString&)> done)> askDefaultBrowserDesktopId;
     // Folders that hold desktop files, most important first.
     QStringList applicationFolders;
     // The full path of a program name, empty when it is not installed.
@@ -23,8 +27,8 @@ struct BrowserEnvironment {
     QString browserVariable;
 };
 
-// The environment of this session: xdg-settings, $XDG_DATA_HOME and
-// $XDG_DATA_DIRS, $PATH and $BROWSER.
+// The environment of this session: xdg-settings (asked asynchronously, for at
+// most 3 seconds), $XDG_DATA_HOME and $XDG_DATA_DIRS, $PATH and $BROWSER.
 BrowserEnvironment systemBrowserEnvironment();
 
 struct BrowserDetection {
@@ -34,6 +38,10 @@ struct BrowserDetection {
     QStringList candidates;
 };
 
+// The default browser for the desktop file id `desktopId` (empty: unknown).
+BrowserDetection findDefaultBrowser(const BrowserEnvironment& environment,
+                                    const QString& desktopId);
+// The same with the id from environment.defaultBrowserDesktopId (waits for it).
 BrowserDetection findDefaultBrowser(const BrowserEnvironment& environment);
 
 // The program of a desktop file: the first word of the Exec line of its

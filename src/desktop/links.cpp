@@ -19,10 +19,38 @@ LinkService::LinkService(LinkConfig config, QString dataFolder, LinkOwner& owner
       launcher_(std::move(launcher)), environment_(std::move(environment)) {}
 
 const BrowserDetection& LinkService::browserDetection() {
-    if (!detection_) {
-        detection_ = findDefaultBrowser(environment_);
+    if (detection_) {
+        return *detection_;
     }
-    return *detection_;
+    if (!environment_.askDefaultBrowserDesktopId) {
+        detection_ = findDefaultBrowser(environment_);
+        return *detection_;
+    }
+    askForBrowser();
+    if (!provisional_) {
+        provisional_ = findDefaultBrowser(environment_, QString());
+    }
+    return *provisional_;
+}
+
+void LinkService::askForBrowser() {
+    if (asking_ || detection_) {
+        return;
+    }
+    asking_ = true;
+    const std::weak_ptr<int> alive = alive_;
+    environment_.askDefaultBrowserDesktopId([this, alive](const QString& desktopId) {
+        if (alive.expired()) {
+            return;
+        }
+        asking_ = false;
+        detection_ = findDefaultBrowser(environment_, desktopId);
+        const std::vector<std::string> waiting = std::move(waiting_);
+        waiting_.clear();
+        for (const std::string& text : waiting) {
+            launch(text);
+        }
+    });
 }
 
 std::optional<std::string> LinkService::expandedTemplate(std::string_view name,
@@ -56,6 +84,17 @@ void LinkService::openWeather(const CityRecord* city, std::time_t now) {
 }
 
 bool LinkService::openUrl(const std::string& text) {
+    if (preference_.isEmpty() && !detection_ && environment_.askDefaultBrowserDesktopId &&
+        !text.empty()) {
+        // The desktop's default is not known yet: the URL opens when it is.
+        waiting_.push_back(text);
+        askForBrowser();
+        return true;
+    }
+    return launch(text);
+}
+
+bool LinkService::launch(const std::string& text) {
     const QString browser = preference_.isEmpty() ? browserDetection().defaultBrowser : preference_;
     QString argument = QString::fromStdString(text);
     if (!text.empty() && text.find(':') == std::string::npos) {

@@ -9,9 +9,11 @@
 
 #include <QString>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace chronvale {
 
@@ -60,10 +62,14 @@ public:
 
     // Starts the browser with the text: a URL when it contains ":", otherwise a
     // file name, taken from the current folder (or, when it is not there, from the
-    // data folder). On failure the owner shows the browser error box.
+    // data folder). On failure the owner shows the browser error box. While the
+    // desktop's default browser is still being asked for, the text waits and opens
+    // when the answer comes (true).
     bool openUrl(const std::string& text);
 
     // The default browser and the candidates, looked up at the first need and kept.
+    // Where the environment answers only asynchronously and has not yet, this is
+    // what is known without the desktop's default (and the question is asked).
     const BrowserDetection& browserDetection();
 
     const LinkConfig& config() const { return config_; }
@@ -78,7 +84,18 @@ private:
     BrowserLauncher launcher_;
     BrowserEnvironment environment_;
     QString preference_;
+    // Starts the browser for `text` now that it is known.
+    bool launch(const std::string& text);
+    // Asks the environment for the default browser; the URLs waiting for the
+    // answer open when it comes.
+    void askForBrowser();
+
     std::optional<BrowserDetection> detection_;
+    std::optional<BrowserDetection> provisional_; // without the desktop's default
+    std::vector<std::string> waiting_;            // URLs opened before the answer came
+    bool asking_ = false;
+    // Lets an answer that arrives after the service is gone do nothing.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 } // namespace chronvale

@@ -104,6 +104,9 @@ TEST_F(ShellProcessTest, AFullStartPaintsTheLitMap) {
         start(kProgram, {QStringLiteral("--data"), kData, QStringLiteral("--screenshot"), shot});
     ASSERT_TRUE(finished(*program));
     EXPECT_EQ(program->exitCode(), 0);
+    // Start-up says nothing on standard output (the screenshot's line goes to
+    // standard error).
+    EXPECT_EQ(program->readAllStandardOutput().toStdString(), "");
     const QImage image(shot);
     ASSERT_FALSE(image.isNull());
     EXPECT_GE(image.width(), 320);
