@@ -75,7 +75,7 @@ void CommandDispatcher::run(int command) {
         links_.openLink("sat", nullptr, hooks_.now());
         break;
     case cmd::Faq: {
-        const CityList& cities = world_.tables.cities;
+        const CityList& cities = world_.tables().cities;
         const std::optional<std::size_t> under = map_.cityUnderCursor();
         const CityRecord* city = under && *under < cities.size() ? &cities[*under] : nullptr;
         links_.openLink("faq", city, hooks_.now());
@@ -128,9 +128,7 @@ void CommandDispatcher::runSwitch(int command) {
 }
 
 void CommandDispatcher::clearCitySelection() {
-    for (CityRecord& city : world_.tables.cities) {
-        city.marked = false;
-    }
+    world_.clearMarks();
     map_.repaint();
 }
 
@@ -142,7 +140,7 @@ void CommandDispatcher::openNearbyCityLink(int command) {
     if (slot < 0 || static_cast<std::size_t>(slot) >= cities.size()) {
         return;
     }
-    const CityRecord& city = world_.tables.cities[cities[static_cast<std::size_t>(slot)].index];
+    const CityRecord& city = world_.tables().cities[cities[static_cast<std::size_t>(slot)].index];
     if (weather) {
         links_.openWeather(&city, hooks_.now());
     } else {

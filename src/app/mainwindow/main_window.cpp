@@ -94,7 +94,7 @@ public:
         UrlContext context = baseContext;
         context.languageCode = w_.world_.language.current().value_or(std::string());
         context.zoom = w_.map_->view().scale;
-        const ZoneTable& zones = w_.world_.tables.zones;
+        const ZoneTable& zones = w_.world_.tables().zones;
         context.countryOfCity = [&zones](const CityRecord& city) {
             return countryOfCity(city, zones).value_or(std::string());
         };
@@ -308,7 +308,7 @@ std::unique_ptr<QMenu> MainWindow::makeContextMenu(QPoint panePosition) {
     const std::vector<PopupCity>& cities = map_->pickCitiesAt(panePosition);
     std::vector<QString> names;
     for (const PopupCity& city : cities) {
-        names.push_back(QString::fromStdString(world_.tables.cities[city.index].name));
+        names.push_back(QString::fromStdString(world_.tables().cities[city.index].name));
     }
     return menus_->makeContextMenu(this, cities, names, world_.settings.switches);
 }

@@ -61,7 +61,7 @@ void MapController::paintPane(QPaintEvent*) {
     MapPaintInputs inputs;
     inputs.switches = settings.switches;
     inputs.showInfo = settings.info != 0;
-    inputs.tables = &world_.tables;
+    inputs.tables = &world_.tables();
     inputs.litMap = world_.compositor.litMap();
     inputs.dayImage = world_.compositor.dayImage();
     inputs.zoneImage = world_.compositor.timeZoneImage();
@@ -124,7 +124,7 @@ void MapController::updatePointerReadout(QPoint panePosition) {
     const EarthImage* lit = world_.compositor.litMap();
     PointerInputs inputs;
     inputs.zoneImage = world_.compositor.timeZoneImage();
-    inputs.tables = &world_.tables;
+    inputs.tables = &world_.tables();
     inputs.namesOn = world_.settings.switches.cityNames > 0;
     inputs.hoveredCity = painter_.hoveredCity();
     if (lit != nullptr) {
@@ -170,20 +170,19 @@ void MapController::paneDoubleClicked(Qt::MouseButton button, QPoint position) {
         return;
     }
     if (button != Qt::LeftButton || !cityUnderCursor_ ||
-        *cityUnderCursor_ >= world_.tables.cities.size()) {
+        *cityUnderCursor_ >= world_.tables().cities.size()) {
         return;
     }
     // Marking shows the marked cities (the controls follow the switch).
     world_.switchBoard.change([](DisplaySwitches& s) { s.markedCities = true; });
-    CityRecord& city = world_.tables.cities[*cityUnderCursor_];
-    city.marked = !city.marked;
+    world_.markCity(*cityUnderCursor_, !world_.tables().cities[*cityUnderCursor_].marked);
     repaint();
 }
 
 const std::vector<PopupCity>& MapController::pickCitiesAt(QPoint panePosition) {
     const Point cursor = paneCursor(panePosition);
     popupPoint_ = cursor;
-    popupCities_ = pickPopupCities(world_.tables.cities, view_, cursor);
+    popupCities_ = pickPopupCities(world_.citiesToPick(), view_, cursor);
     return popupCities_;
 }
 
@@ -192,7 +191,7 @@ Point MapController::linkPoint() const {
 }
 
 const CityRecord* MapController::defaultLinkCity() const {
-    const CityList& cities = world_.tables.cities;
+    const CityList& cities = world_.tables().cities;
     const Point point = linkPoint();
     if (const std::optional<CityHit> hit = view_.nearestCity(cities, point.x, point.y)) {
         return &cities[hit->index];

@@ -50,11 +50,11 @@ World::World(Folders folders_, MessageSink& messages_)
     icons = std::make_unique<IconStrip>();
 
     // The tables first: config.ini names marked cities by their entries in the list.
-    tables = loadGeoTables(folders.data.toStdString(), loadErrors);
+    tables_ = loadGeoTables(folders.data.toStdString(), loadErrors);
     programSettings = openProgramSettings();
     sharedSettings = openSharedSettings();
     SettingsStores stores = settingsStores();
-    configRead = loadSettings(stores, settings, tables.cities, frames, systemLanguageCode());
+    configRead = loadSettings(stores, settings, tables_.cities, frames, systemLanguageCode());
     settings.refresh = startupRefreshMinutes(settings.refresh);
 }
 
@@ -67,9 +67,21 @@ SettingsStores World::settingsStores() {
                           {}};
 }
 
+void World::markCity(std::size_t index, bool marked) {
+    if (index < tables_.cities.size()) {
+        tables_.cities[index].marked = marked;
+    }
+}
+
+void World::clearMarks() {
+    for (CityRecord& city : tables_.cities) {
+        city.marked = false;
+    }
+}
+
 bool World::saveAll() {
     SettingsStores stores = settingsStores();
-    if (!saveSettings(stores, settings, tables.cities, frames)) {
+    if (!saveSettings(stores, settings, tables_.cities, frames)) {
         showError(messages, language.getText(str::ConfigIniError));
         return false;
     }

@@ -59,6 +59,17 @@ public:
     // user has been told).
     bool saveAll();
 
+    // The tables as loaded. Of all their fields only the cities' marks and the
+    // context menu's pick flags change, through markCity, clearMarks and
+    // citiesToPick.
+    const GeoTables& tables() const { return tables_; }
+    // Marks or unmarks city `index` of the list; an index outside it does nothing.
+    void markCity(std::size_t index, bool marked);
+    void clearMarks();
+    // The city list for the context menu's nearest-city pick, which sets the
+    // records' pick flags.
+    CityList& citiesToPick() { return tables_.cities; }
+
     const Folders folders;
     MessageSink& messages;
     // The loaders' "Unable to load file" boxes in the current language.
@@ -66,7 +77,11 @@ public:
     MessageLoadErrorSink loadErrors{language, messages};
     LinkConfig installation; // chronvale.ini of the data folder, with system overrides
     std::unique_ptr<IconStrip> icons;
-    GeoTables tables;
+
+private:
+    GeoTables tables_;
+
+public:
     std::unique_ptr<QSettings> programSettings;
     std::unique_ptr<QSettings> sharedSettings;
     Settings settings;

@@ -43,7 +43,7 @@ protected:
     // The first city at least `margin` pixels inside the pane.
     const CityRecord& cityInside(int margin = 60) const {
         const PaneRect area = window->view().mapArea;
-        for (const CityRecord& city : world->tables.cities) {
+        for (const CityRecord& city : world->tables().cities) {
             const QPoint at = paneAt(city);
             if (at.x() > margin && at.y() > area.top + margin && at.x() < area.width - margin &&
                 at.y() < area.top + area.height - margin) {
@@ -51,7 +51,7 @@ protected:
             }
         }
         ADD_FAILURE() << "no city inside the pane";
-        return world->tables.cities.front();
+        return world->tables().cities.front();
     }
 
     // The item texts and command ids of a submenu of the context menu.
@@ -179,7 +179,7 @@ TEST_F(MainWindowTest, ThePointerReadOutShowsTimePositionAndTheCityUnder) {
     const QPoint at = paneAt(city);
     mouse(QEvent::MouseMove, at);
     ASSERT_TRUE(window->cityUnderCursor());
-    EXPECT_EQ(world->tables.cities[*window->cityUnderCursor()].name, city.name);
+    EXPECT_EQ(world->tables().cities[*window->cityUnderCursor()].name, city.name);
     // Latitude and longitude of the pixel under the pointer, two decimals.
     const float latitude = status(MainWindow::StatusLatitude).toFloat();
     const float longitude = status(MainWindow::StatusLongitude).toFloat();
@@ -202,14 +202,14 @@ TEST_F(MainWindowTest, DoubleClickMarksTheCityUnderThePointer) {
     mouse(QEvent::MouseMove, at);
     ASSERT_TRUE(window->cityUnderCursor());
     const std::size_t index = *window->cityUnderCursor();
-    const bool before = world->tables.cities[index].marked;
+    const bool before = world->tables().cities[index].marked;
     mouse(QEvent::MouseButtonDblClick, at, Qt::LeftButton);
-    EXPECT_EQ(world->tables.cities[index].marked, !before);
+    EXPECT_EQ(world->tables().cities[index].marked, !before);
     EXPECT_EQ(settings().switches.markedCities, 1); // the selection is shown
     EXPECT_TRUE(pressed(cmd::CitySelection));
 
     window->runCommand(cmd::ClearCitySelection);
-    for (const CityRecord& c : world->tables.cities) {
+    for (const CityRecord& c : world->tables().cities) {
         EXPECT_FALSE(c.marked);
     }
 }
@@ -258,7 +258,7 @@ TEST_F(MainWindowTest, ContextMenuListsTheTenNearestCitiesNearestFirst) {
         // Nearest first: the distances grow down the list.
         const std::string name = weather->actions()[slot]->text().toStdString();
         float best = 1e9f;
-        for (const CityRecord& c : world->tables.cities) {
+        for (const CityRecord& c : world->tables().cities) {
             if (c.name == name && c.picked) {
                 const Point p = window->view().mapToPane(c.longitude, c.latitude);
                 best = std::min(best, std::hypot(static_cast<float>(p.x - cursor.x),
@@ -360,7 +360,7 @@ TEST_F(MainWindowTest, MinimiseReleasesAndRestoreRebuildsFirstWithoutThenWithThe
 TEST_F(MainWindowTest, QuitSavesTheSettingsAndTheMarkedCities) {
     start();
     window->runCommand(cmd::Grid);
-    world->tables.cities[5].marked = true;
+    world->markCity(5, true);
     bool closed = false;
     QObject::connect(window.get(), &MainWindow::closed, [&closed] { closed = true; });
     window->runCommand(cmd::Quit);
@@ -370,7 +370,7 @@ TEST_F(MainWindowTest, QuitSavesTheSettingsAndTheMarkedCities) {
     QFile config(userFolder.filePath("config.ini"));
     ASSERT_TRUE(config.open(QIODevice::ReadOnly));
     const QByteArray text = config.readAll();
-    EXPECT_TRUE(text.contains("M=" + QByteArray::fromStdString(world->tables.cities[5].name)));
+    EXPECT_TRUE(text.contains("M=" + QByteArray::fromStdString(world->tables().cities[5].name)));
 }
 
 TEST_F(MainWindowTest, ClosingInWallpaperModeWithoutATrayKeepsTheProgram) {

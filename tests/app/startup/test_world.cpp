@@ -54,7 +54,7 @@ TEST_F(WorldTest, MarkedCitiesAreRestoredBecauseTheTablesComeFirst) {
     World world(folders(), messages);
     EXPECT_TRUE(world.configRead);
     int marked = 0;
-    for (const CityRecord& city : world.tables.cities) {
+    for (const CityRecord& city : world.tables().cities) {
         if (city.marked) {
             ++marked;
             EXPECT_EQ(city.name, chosen.name);
@@ -108,8 +108,8 @@ TEST_F(WorldTest, MissingTablesAreReportedInOrderAndStartUpGoesOn) {
         EXPECT_EQ(messages.boxes[i].text,
                   QStringLiteral("Unable to load file '%1'").arg(QLatin1String(names[i])));
     }
-    EXPECT_TRUE(world.tables.cities.empty());
-    EXPECT_TRUE(world.tables.zones.empty());
+    EXPECT_TRUE(world.tables().cities.empty());
+    EXPECT_TRUE(world.tables().zones.empty());
     // The settings were still loaded.
     EXPECT_TRUE(world.configRead);
     EXPECT_EQ(world.settings.refresh, 25);
