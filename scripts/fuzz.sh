@@ -32,16 +32,17 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
   -DCHRONVALE_FUZZ=ON -DCHRONVALE_QT=OFF -DCHRONVALE_TESTS=OFF -DCHRONVALE_BENCH=OFF
 cmake --build build-fuzz -j "${JOBS:-2}"
 
-# The parsers of network replies live in the Qt part of the tree: a configuration of
-# its own, with Qt, that builds only their harnesses (fuzz/net).
+# The parsers of network replies, config.ini, the settings and the language files
+# live in the Qt part of the tree: a configuration of its own, with Qt, that builds
+# only their harnesses (fuzz/net, fuzz/config, fuzz/i18n).
 harness_dirs=(build-fuzz/fuzz/*/)
 if CC=clang CXX=clang++ cmake -S . -B build-fuzz-qt -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCHRONVALE_FUZZ=ON -DCHRONVALE_QT=ON -DCHRONVALE_TESTS=OFF -DCHRONVALE_BENCH=OFF \
   >build-fuzz/qt-configure.log 2>&1; then
-  cmake --build build-fuzz-qt -j "${JOBS:-2}" --target fuzz_net
-  harness_dirs+=(build-fuzz-qt/fuzz/net/)
+  cmake --build build-fuzz-qt -j "${JOBS:-2}" --target fuzz_net fuzz_config fuzz_i18n
+  harness_dirs+=(build-fuzz-qt/fuzz/net/ build-fuzz-qt/fuzz/config/ build-fuzz-qt/fuzz/i18n/)
 else
-  echo "fuzz: Qt 6 not found, the network harnesses are skipped (see build-fuzz/qt-configure.log)" >&2
+  echo "fuzz: Qt 6 not found, the Qt harnesses are skipped (see build-fuzz/qt-configure.log)" >&2
 fi
 
 if [ "$seconds" -eq 0 ]; then
