@@ -39,8 +39,9 @@ public:
 
 class SilentOwner final : public CloudOwner {
 public:
-    void showStatus(int, const std::string&) override {}
+    void showStatus(ServiceStatus, const std::string&) override {}
     void showErrorBox(const std::string&, const std::string&) override {}
+    void serverErrorReported() override {}
     bool animationRunning() override { return false; }
     void stopAnimationTimer() override {}
     void setCloudImage(ImagePtr) override {}

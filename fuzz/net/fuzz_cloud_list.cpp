@@ -24,8 +24,9 @@ namespace fs = std::filesystem;
 
 class SilentOwner final : public chronvale::CloudOwner {
 public:
-    void showStatus(int, const std::string&) override {}
+    void showStatus(chronvale::ServiceStatus, const std::string&) override {}
     void showErrorBox(const std::string&, const std::string&) override {}
+    void serverErrorReported() override {}
     bool animationRunning() override { return false; }
     void stopAnimationTimer() override {}
     void setCloudImage(chronvale::ImagePtr) override {}

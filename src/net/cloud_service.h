@@ -44,6 +44,10 @@ public:
     virtual void showCloudFrame(const EarthImage& frame) = 0;
     // The "loop" setting: the animation starts again after frame 0.
     virtual bool loopAnimation() = 0;
+    // Whether the cloud animation timer runs.
+    virtual bool animationRunning() = 0;
+    // Stops the animation timer and updates the animation buttons.
+    virtual void stopAnimationTimer() = 0;
 };
 
 class CloudService {

@@ -26,12 +26,13 @@ constexpr std::time_t kStart = 1709600000; // 2024-03-05 00:53:20 UTC
 // remembered step on the next turn of the event loop, as the main window does.
 class RecordingCloudOwner : public CloudOwner {
 public:
-    void showStatus(int part, const std::string& text) override {
-        statuses.push_back(std::to_string(part) + ":" + text);
+    void showStatus(ServiceStatus kind, const std::string& text) override {
+        statuses.push_back(test::statusPrefix(kind) + text);
     }
     void showErrorBox(const std::string& text, const std::string& caption) override {
         boxes.push_back(caption + ": " + text);
     }
+    void serverErrorReported() override { ++serverErrors; }
     bool animationRunning() override { return animating; }
     void stopAnimationTimer() override {
         animating = false;
@@ -66,6 +67,7 @@ public:
     std::vector<int> cloudImages;
     std::vector<int> shownFrames;
     int timerStops = 0;
+    int serverErrors = 0;
     int framesLoaded = 0;
     int listsArrived = 0;
     int animationStops = 0;
@@ -176,8 +178,8 @@ TEST_F(CloudServiceTest, AListWithFewerThanTwelveImagesLeavesTheRestEmpty) {
         EXPECT_FALSE(frames[i].t) << i;
     }
     EXPECT_EQ(service->lastListTime(), kStart);
-    EXPECT_TRUE(owner.hasStatus("0:Connecting to satellite server..."));
-    EXPECT_EQ(owner.statuses.back(), "0:Complete");
+    EXPECT_TRUE(owner.hasStatus("transfer:Connecting to satellite server..."));
+    EXPECT_EQ(owner.statuses.back(), "transfer:Complete");
     // The identifiers were filled in; the reply is kept whole in cache.tmp.
     EXPECT_EQ(server.requests("/clouds/cloudv2.php?s=client&i=machine&q=1&checkonly=1&n=12"), 1);
     QFile list(QDir(work()).filePath("cache.tmp"));
@@ -230,7 +232,7 @@ TEST_F(CloudServiceTest, TheNewestCheckWithACachedImageOnlyReloadsIt) {
     EXPECT_EQ(owner.cloudImages, std::vector<int>{44});
     EXPECT_EQ(owner.framesLoaded, 1);
     EXPECT_EQ(service->frames()[0].path, cacheFile(times[0] + ".jpg").toStdString());
-    EXPECT_TRUE(owner.hasStatus("1:Checking for new satellite data..."));
+    EXPECT_TRUE(owner.hasStatus("newest:Checking for new satellite data..."));
     ASSERT_TRUE(waitFor([&] { return server.requests("checkonly=1") == 1; }));
     EXPECT_EQ(server.requests("f=1"), 0);
 }
@@ -247,8 +249,8 @@ TEST_F(CloudServiceTest, TheNewestCheckDownloadsANewImageAsFrameZero) {
     EXPECT_EQ(service->frames()[0].t, times[0]);
     EXPECT_EQ(service->frames()[0].path, cacheFile(times[0] + ".jpg").toStdString());
     EXPECT_EQ(owner.cloudImages, std::vector<int>{10});
-    EXPECT_TRUE(owner.hasStatus("1:Downloading latest satellite image..."));
-    EXPECT_EQ(owner.statuses.back(), "0:Complete");
+    EXPECT_TRUE(owner.hasStatus("newest:Downloading latest satellite image..."));
+    EXPECT_EQ(owner.statuses.back(), "transfer:Complete");
     EXPECT_EQ(server.requests("&f=1 "), 1);
 }
 
@@ -263,7 +265,7 @@ TEST_F(CloudServiceTest, NotFoundIsRememberedAndNeverRetried) {
     ASSERT_TRUE(idle());
     EXPECT_EQ(service->frames()[0].failures, kNotFound);
     EXPECT_EQ(service->currentFrame(), 0);
-    EXPECT_EQ(owner.statuses.back(), "0:File Not Found (" + times[0] + ")");
+    EXPECT_EQ(owner.statuses.back(), "transfer:File Not Found (" + times[0] + ")");
     EXPECT_EQ(owner.animationStops, 0);
 
     EXPECT_FALSE(service->downloadFrame(0));
@@ -281,12 +283,13 @@ TEST_F(CloudServiceTest, ThreeFailuresSkipAFrame) {
     fetchList(*service);
     for (int attempt = 1; attempt <= 3; ++attempt) {
         ASSERT_TRUE(service->downloadFrame(1));
-        EXPECT_EQ(owner.statuses.back(), "0:Downloading satellite image (" + times[1] + ")");
+        EXPECT_EQ(owner.statuses.back(), "transfer:Downloading satellite image (" + times[1] + ")");
         ASSERT_TRUE(idle());
         EXPECT_EQ(service->frames()[1].failures, attempt);
         EXPECT_EQ(owner.animationStops, attempt);
-        EXPECT_EQ(owner.statuses.back(), "0:Unable to connect. Check your internet connection and "
-                                         "proxy settings in preferences.");
+        EXPECT_EQ(owner.statuses.back(),
+                  "transfer:Unable to connect. Check your internet connection and "
+                  "proxy settings in preferences.");
     }
     EXPECT_FALSE(service->downloadFrame(1));
     service->stepFrames(0, 1);
@@ -321,11 +324,10 @@ TEST_F(CloudServiceTest, AnErrorElementShowsItsTextAndTheReplyIsNotUsed) {
     auto service = makeService(server);
     service->frames()[0].t = times[1];
     service->frames()[0].m = "clouds";
-    owner.animating = true;
     ASSERT_TRUE(service->requestFrameList());
     ASSERT_TRUE(idle());
     EXPECT_EQ(owner.boxes, std::vector<std::string>{"Error: Service closed for maintenance"});
-    EXPECT_EQ(owner.timerStops, 1);
+    EXPECT_EQ(owner.serverErrors, 1);
     EXPECT_EQ(owner.listsArrived, 0);
     EXPECT_EQ(service->lastListTime(), 0);
     EXPECT_EQ(service->frames()[0].t, times[1]);
@@ -335,6 +337,7 @@ TEST_F(CloudServiceTest, AnErrorElementShowsItsTextAndTheReplyIsNotUsed) {
     ASSERT_TRUE(service->downloadFrame(0));
     ASSERT_TRUE(idle());
     EXPECT_EQ(owner.boxes.size(), 2u);
+    EXPECT_EQ(owner.serverErrors, 2);
     EXPECT_TRUE(cacheEntries().empty());
     EXPECT_TRUE(owner.cloudImages.empty());
 }
@@ -365,7 +368,7 @@ TEST_F(CloudServiceTest, AnEmptyImageBodyStoresNothingAndStillShowsComplete) {
     fetchList(*service);
     ASSERT_TRUE(service->downloadFrame(0));
     ASSERT_TRUE(idle());
-    EXPECT_EQ(owner.statuses.back(), "0:Complete");
+    EXPECT_EQ(owner.statuses.back(), "transfer:Complete");
     EXPECT_TRUE(cacheEntries().empty());
     EXPECT_TRUE(owner.cloudImages.empty());
     EXPECT_FALSE(service->frames()[0].path);
@@ -517,8 +520,9 @@ TEST_F(CloudServiceTest, AFailedListLeavesEverythingAsItWas) {
     service.frames()[0].t = times[0];
     ASSERT_TRUE(service.requestFrameList());
     ASSERT_TRUE(idle());
-    EXPECT_EQ(owner.statuses.back(), "0:Unable to connect. Check your internet connection and "
-                                     "proxy settings in preferences.");
+    EXPECT_EQ(owner.statuses.back(),
+              "transfer:Unable to connect. Check your internet connection and "
+              "proxy settings in preferences.");
     EXPECT_EQ(service.frames()[0].t, times[0]);
     EXPECT_EQ(service.lastListTime(), 0);
 }

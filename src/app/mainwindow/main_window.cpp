@@ -65,12 +65,17 @@ public:
         return language.translate(text.english).toStdString();
     }
 
-    void showStatus(int part, const std::string& text) override {
-        w_.status_->show(static_cast<StatusPresenter::Field>(part), QString::fromStdString(text));
+    void showStatus(ServiceStatus kind, const std::string& text) override {
+        w_.status_->showServiceStatus(kind, QString::fromStdString(text));
     }
     void showErrorBox(const std::string& text, const std::string& caption) override {
         w_.world_.messages.messageBox(QString::fromStdString(caption), QString::fromStdString(text),
                                       MessageSink::Icon::None);
+    }
+    void serverErrorReported() override {
+        if (w_.animation_->running()) {
+            w_.animation_->stopTimer();
+        }
     }
     bool animationRunning() override { return w_.animation_->running(); }
     void stopAnimationTimer() override { w_.animation_->stopTimer(); }
