@@ -42,14 +42,10 @@ public:
     void showStatus(ServiceStatus, const std::string&) override {}
     void showErrorBox(const std::string&, const std::string&) override {}
     void serverErrorReported() override {}
-    bool animationRunning() override { return false; }
-    void stopAnimationTimer() override {}
     void setCloudImage(ImagePtr) override {}
     void frameLoaded() override {}
     void frameListArrived() override {}
     void stopAnimation() override {}
-    void showCloudFrame(const EarthImage&) override {}
-    bool loopAnimation() override { return false; }
 };
 
 long peakResidentKiB() {

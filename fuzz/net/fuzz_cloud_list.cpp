@@ -27,14 +27,10 @@ public:
     void showStatus(chronvale::ServiceStatus, const std::string&) override {}
     void showErrorBox(const std::string&, const std::string&) override {}
     void serverErrorReported() override {}
-    bool animationRunning() override { return false; }
-    void stopAnimationTimer() override {}
     void setCloudImage(chronvale::ImagePtr) override {}
     void frameLoaded() override {}
     void frameListArrived() override {}
     void stopAnimation() override {}
-    void showCloudFrame(const chronvale::EarthImage&) override {}
-    bool loopAnimation() override { return false; }
 };
 
 // The scratch folder the service works in. libFuzzer keeps its corpus paths relative

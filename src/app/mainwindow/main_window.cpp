@@ -77,8 +77,6 @@ public:
             w_.animation_->stopTimer();
         }
     }
-    bool animationRunning() override { return w_.animation_->running(); }
-    void stopAnimationTimer() override { w_.animation_->stopTimer(); }
 
     void setCloudImage(ImagePtr image) override { w_.setCloudImage(std::move(image)); }
     void frameLoaded() override {
@@ -92,8 +90,6 @@ public:
         QMetaObject::invokeMethod(
             window, [window] { window->runCommand(cmd::Stop); }, Qt::QueuedConnection);
     }
-    void showCloudFrame(const EarthImage& frame) override { w_.composeCloudFrame(frame); }
-    bool loopAnimation() override { return w_.world_.settings.loop != 0; }
 
     void repaintMap() override {
         std::vector<QuakeMark> marks;
@@ -183,6 +179,8 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
                 },
             .buttonsChanged = [this] { updateAnimationButtons(); },
             .loop = [this] { return world_.settings.loop != 0; },
+            .showFrame = [this](const EarthImage& frame) { composeCloudFrame(frame); },
+            .now = [this] { return now(); },
         });
     menus_ = new CommandMenus(*this, world_.language, *world_.icons, world_.folders.data,
                               [this](int command) { runCommand(command); });
