@@ -313,5 +313,83 @@ TEST_F(CloudAnimationTest, AFrameThatFailedThreeTimesIsSteppedOntoButNotFetched)
         waitFor([&] { return server.requests("f=1&t=" + QString::fromStdString(times[1])) == 3; }));
 }
 
+TEST_F(CloudAnimationTest, AStepPassesOverFramesWhoseImageIsGoneOrUnreadable) {
+    serveFrames(6);
+    cacheFrames(6);
+    ImageServerProcess server(serverFolder());
+    ASSERT_TRUE(server.started());
+    start(server);
+    fetchList();
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_TRUE(service->downloadFrame(i)); // from the cache
+    }
+    ASSERT_EQ(http.transferCount(), 0u);
+    // Frame 2's file went away, frame 3's is no image any more.
+    ASSERT_TRUE(QFile::remove(cacheFile(2)));
+    writeFile(cacheFile(3), "not a picture");
+
+    animation->stepFrames(4, CloudAnimation::TowardsNewest);
+    EXPECT_EQ(current(), 1);
+    animation->stepFrames(1, 1);
+    EXPECT_EQ(current(), 4);
+    EXPECT_EQ(shown, (std::vector<int>{11, 14}));
+    // Neither is fetched again: their paths still name the cache.
+    EXPECT_EQ(http.transferCount(), 0u);
+    EXPECT_EQ(server.requests("f=1"), 0);
+}
+
+TEST_F(CloudAnimationTest, PreviousWithTheCloudsOffStartsAtTheNewestFrame) {
+    serveFrames(3);
+    cacheFrames(3);
+    ImageServerProcess server(serverFolder());
+    ASSERT_TRUE(server.started());
+    start(server);
+    fetchList();
+    cloudsOn = false;
+    animation->previous();
+    EXPECT_EQ(cloudsSwitchedOn, 1);
+    EXPECT_EQ(current(), 0);
+    animation->previous();
+    EXPECT_EQ(current(), 1);
+    EXPECT_EQ(owner.cloudImages, (std::vector<int>{10, 11}));
+    animation->next();
+    EXPECT_EQ(current(), 0);
+    EXPECT_EQ(shown, std::vector<int>{10});
+    EXPECT_EQ(cloudsSwitchedOn, 1);
+}
+
+TEST_F(CloudAnimationTest, PlayRunsFromTheOldestToTheNewestAndLoopsWhenAsked) {
+    serveFrames(12);
+    cacheFrames(12);
+    ImageServerProcess server(serverFolder());
+    ASSERT_TRUE(server.started());
+    start(server);
+    fetchList();
+    cloudsOn = false;
+
+    // Loop off: one round, then the timer stops on the newest frame.
+    animation->play();
+    EXPECT_EQ(cloudsSwitchedOn, 1);
+    const int updates = buttonUpdates;
+    ASSERT_TRUE(waitFor([&] { return !animation->running(); }, std::chrono::seconds(20)));
+    EXPECT_EQ(current(), 0);
+    EXPECT_EQ(owner.cloudImages,
+              (std::vector<int>{21, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10}));
+    // The buttons follow once the stop has been handled.
+    ASSERT_TRUE(waitFor([&] { return buttonUpdates > updates; }));
+
+    // Loop on: past the newest frame the oldest comes again, until Stop.
+    loop = true;
+    animation->play();
+    ASSERT_TRUE(waitFor([&] { return shown.size() >= 14; }, std::chrono::seconds(20)));
+    EXPECT_TRUE(animation->running());
+    animation->stop();
+    EXPECT_FALSE(animation->running());
+    EXPECT_EQ(current(), 0);
+    shown.resize(14);
+    EXPECT_EQ(shown, (std::vector<int>{21, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 21, 20}));
+    EXPECT_EQ(http.transferCount(), 0u);
+}
+
 } // namespace
 } // namespace chronvale
