@@ -39,16 +39,13 @@ public:
 
 class SilentOwner final : public CloudOwner {
 public:
-    void showStatus(int, const std::string&) override {}
+    void showStatus(ServiceStatus, const std::string&) override {}
     void showErrorBox(const std::string&, const std::string&) override {}
-    bool animationRunning() override { return false; }
-    void stopAnimationTimer() override {}
+    void serverErrorReported() override {}
     void setCloudImage(ImagePtr) override {}
     void frameLoaded() override {}
     void frameListArrived() override {}
     void stopAnimation() override {}
-    void showCloudFrame(const EarthImage&) override {}
-    bool loopAnimation() override { return false; }
 };
 
 long peakResidentKiB() {

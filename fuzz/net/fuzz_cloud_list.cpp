@@ -24,16 +24,13 @@ namespace fs = std::filesystem;
 
 class SilentOwner final : public chronvale::CloudOwner {
 public:
-    void showStatus(int, const std::string&) override {}
+    void showStatus(chronvale::ServiceStatus, const std::string&) override {}
     void showErrorBox(const std::string&, const std::string&) override {}
-    bool animationRunning() override { return false; }
-    void stopAnimationTimer() override {}
+    void serverErrorReported() override {}
     void setCloudImage(chronvale::ImagePtr) override {}
     void frameLoaded() override {}
     void frameListArrived() override {}
     void stopAnimation() override {}
-    void showCloudFrame(const chronvale::EarthImage&) override {}
-    bool loopAnimation() override { return false; }
 };
 
 // The scratch folder the service works in. libFuzzer keeps its corpus paths relative

@@ -12,10 +12,9 @@ namespace {
 
 class SilentOwner final : public chronvale::QuakeOwner {
 public:
-    void showStatus(int, const std::string&) override {}
+    void showStatus(chronvale::ServiceStatus, const std::string&) override {}
     void showErrorBox(const std::string&, const std::string&) override {}
-    bool animationRunning() override { return true; }
-    void stopAnimationTimer() override {}
+    void serverErrorReported() override {}
     void repaintMap() override {}
 };
 

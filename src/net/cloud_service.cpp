@@ -78,7 +78,7 @@ bool CloudService::requestFrameList() {
         frame.failures = 0;
     }
     // The status goes first: a transfer that ends while it starts shows its own text.
-    owner_.showStatus(0, owner_.text(kTextConnecting));
+    owner_.showStatus(ServiceStatus::Transfer, owner_.text(kTextConnecting));
     return start("&checkonly=1&n=" + std::to_string(kCloudFrameCount), 0,
                  &CloudService::onFrameListReply);
 }
@@ -88,7 +88,7 @@ int CloudService::onFrameListReply(HttpRequest& request, std::intptr_t) {
         return HttpFollowRedirect;
     }
     if (request.flags & HttpRequest::Failed) {
-        owner_.showStatus(0, owner_.text(kTextUnableToConnect));
+        owner_.showStatus(ServiceStatus::Transfer, owner_.text(kTextUnableToConnect));
         return 0;
     }
     // The whole reply, up to its first zero byte, is kept as cache.tmp.
@@ -101,7 +101,7 @@ int CloudService::onFrameListReply(HttpRequest& request, std::intptr_t) {
         lastListTime_ = clock_();
         owner_.frameListArrived();
     }
-    owner_.showStatus(0, owner_.text(kTextComplete));
+    owner_.showStatus(ServiceStatus::Transfer, owner_.text(kTextComplete));
     return 1;
 }
 
@@ -158,7 +158,7 @@ bool CloudService::checkNewestImage() {
         return false;
     }
     frames_[0].failures = 0;
-    owner_.showStatus(1, owner_.text(kTextCheckingNewest));
+    owner_.showStatus(ServiceStatus::NewestImageCheck, owner_.text(kTextCheckingNewest));
     return start("&checkonly=1", 0, &CloudService::onNewestReply);
 }
 
@@ -167,7 +167,7 @@ int CloudService::onNewestReply(HttpRequest& request, std::intptr_t) {
         return HttpFollowRedirect;
     }
     if (request.flags & HttpRequest::Failed) {
-        owner_.showStatus(0, owner_.text(kTextUnableToConnect));
+        owner_.showStatus(ServiceStatus::Transfer, owner_.text(kTextUnableToConnect));
         return 0;
     }
     const std::string_view text = request.responseText();
@@ -200,7 +200,7 @@ int CloudService::onNewestReply(HttpRequest& request, std::intptr_t) {
         // A new image: it becomes frame 0. Its old file belongs to the old time stamp.
         frames_[0].t = t;
         frames_[0].path.reset();
-        owner_.showStatus(1, owner_.text(kTextDownloadingNewest));
+        owner_.showStatus(ServiceStatus::NewestImageCheck, owner_.text(kTextDownloadingNewest));
         start("&f=1", 0, &CloudService::onImageReply);
     }
     return 1;
@@ -217,7 +217,8 @@ bool CloudService::downloadFrame(int index) {
     if (loadCachedFrame(*frame.t, index)) {
         return true;
     }
-    owner_.showStatus(0, owner_.text(kTextDownloadingImage) + " (" + *frame.t + ")");
+    owner_.showStatus(ServiceStatus::Transfer,
+                      owner_.text(kTextDownloadingImage) + " (" + *frame.t + ")");
     return start("&f=1&t=" + *frame.t, index, &CloudService::onImageReply);
 }
 
@@ -235,11 +236,12 @@ int CloudService::onImageReply(HttpRequest& request, std::intptr_t index) {
             return 0; // stopped by the user or at shutdown: not a failure of the frame
         }
         if (request.status == 404) {
-            owner_.showStatus(0, formatText(owner_.text(kTextFileNotFound), t));
+            owner_.showStatus(ServiceStatus::Transfer,
+                              formatText(owner_.text(kTextFileNotFound), t));
             frame.failures = kNotFound;
             currentFrame_ = static_cast<int>(index);
         } else {
-            owner_.showStatus(0, owner_.text(kTextUnableToConnect));
+            owner_.showStatus(ServiceStatus::Transfer, owner_.text(kTextUnableToConnect));
             ++frame.failures;
             owner_.stopAnimation();
         }
@@ -258,7 +260,7 @@ int CloudService::onImageReply(HttpRequest& request, std::intptr_t index) {
             loadCachedFrame(t, static_cast<int>(index));
         }
     }
-    owner_.showStatus(0, owner_.text(kTextComplete));
+    owner_.showStatus(ServiceStatus::Transfer, owner_.text(kTextComplete));
     return 1;
 }
 
@@ -276,66 +278,6 @@ bool CloudService::loadCachedFrame(const std::string& t, int index) {
     owner_.setCloudImage(std::move(image));
     owner_.frameLoaded();
     return true;
-}
-
-void CloudService::stepFrames(int from, int direction) {
-    if (transferActive()) {
-        return;
-    }
-    const std::time_t now = clock_();
-    if (lastListTime_ == 0 || now - lastListTime_ > ListLifetime) {
-        requestFrameList();
-        resumeFrom_ = from;
-        resumeDirection_ = direction;
-        return;
-    }
-    int a = from;
-    for (int pass = 0; pass < kCloudFrameCount; ++pass) {
-        if (a == LastFrame) {
-            a = kCloudFrameCount - 1;
-        } else if (a == FirstFrame) {
-            a = 0;
-        } else if (direction != TowardsNewest) {
-            if (a >= kCloudFrameCount - 1) {
-                return; // there is no frame beyond the oldest
-            }
-            ++a;
-        } else {
-            --a;
-        }
-        if (a < 0) {
-            if (!owner_.loopAnimation()) {
-                owner_.stopAnimationTimer();
-                currentFrame_ = 0;
-                return;
-            }
-            if (!owner_.animationRunning()) {
-                return;
-            }
-            a = kCloudFrameCount - 1;
-        }
-        if (a >= kCloudFrameCount) {
-            return;
-        }
-        CloudFrame& frame = frames_[static_cast<size_t>(a)];
-        if (!frame.t || frame.failures > 2) {
-            currentFrame_ = a;
-            return;
-        }
-        if (!frame.path) {
-            downloadFrame(a);
-            return;
-        }
-        std::error_code error;
-        if (fs::is_regular_file(*frame.path, error)) {
-            if (const ImagePtr image = loadImage(*frame.path)) {
-                currentFrame_ = a;
-                owner_.showCloudFrame(*image);
-                return;
-            }
-        }
-        currentFrame_ = a;
-    }
 }
 
 } // namespace chronvale

@@ -1,6 +1,8 @@
 #pragma once
 // The cloud-image service: the list of the newest satellite cloud images, the
-// images themselves, their cache and the frame shown by the animation.
+// images themselves, their cache and the number of the frame shown. Which frame
+// the animation shows next is the animation's business (it steps with these
+// operations).
 //
 // Everything goes through the HTTP client, one transfer at a time: an operation
 // that would start a transfer does nothing while any transfer is active. Files
@@ -33,28 +35,16 @@ public:
     virtual void setCloudImage(ImagePtr image) = 0;
     // A frame was loaded; repaint and update the controls (queued by the owner).
     virtual void frameLoaded() = 0;
-    // A list refresh ended; the owner calls stepFrames(resumeFrom(),
-    // resumeDirection()) once the current event has been handled.
+    // A list refresh ended; the step of the animation that asked for it runs again
+    // once the current event has been handled.
     virtual void frameListArrived() = 0;
     // A download failed: the owner stops the animation, sets the current frame to
     // 0 and cancels all transfers, once the current event has been handled.
     virtual void stopAnimation() = 0;
-    // An animation step shows this frame: the lit map becomes the frame's clouds
-    // over the day or night image, and the map is repainted.
-    virtual void showCloudFrame(const EarthImage& frame) = 0;
-    // The "loop" setting: the animation starts again after frame 0.
-    virtual bool loopAnimation() = 0;
 };
 
 class CloudService {
 public:
-    // Step arguments: the first and the last frame, and the step towards frame 0.
-    static constexpr int FirstFrame = -2;
-    static constexpr int LastFrame = -3;
-    static constexpr int TowardsNewest = -1;
-    // A list older than this is fetched again before a step (seconds).
-    static constexpr std::time_t ListLifetime = 10800;
-
     // imageServer is "host" or "host:port"; context fills $ID and $MID.
     CloudService(
         HttpClient& http, CloudOwner& owner, std::string imageServer, UrlContext context,
@@ -63,11 +53,13 @@ public:
     // The table, restored from and saved to the settings by the application.
     CloudFrameTable& frames() { return frames_; }
     const CloudFrameTable& frames() const { return frames_; }
+    // The frame shown, or what the animation set (below 0 before a step).
     int currentFrame() const { return currentFrame_; }
     void setCurrentFrame(int index) { currentFrame_ = index; }
+    // When the list was last read; 0 before the first.
     std::time_t lastListTime() const { return lastListTime_; }
-    int resumeFrom() const { return resumeFrom_; }
-    int resumeDirection() const { return resumeDirection_; }
+    // Whether any transfer of the HTTP client is under way: then nothing starts.
+    bool transferActive() const;
 
     // Starts the download of the list of the newest 12 images.
     bool requestFrameList();
@@ -79,10 +71,6 @@ public:
     // Decodes cache/T.jpg and makes it frame `index`'s image and the current cloud
     // image. False when it is not there or cannot be decoded.
     bool loadCachedFrame(const std::string& t, int index);
-    // Moves the animation from frame `from` (or FirstFrame, LastFrame) one frame
-    // in `direction` (TowardsNewest, or any other value for older), passing over
-    // frames that cannot be shown; refreshes a stale list first and then resumes.
-    void stepFrames(int from, int direction);
 
     // The completion functions of the three kinds of transfer.
     int onFrameListReply(HttpRequest& request, std::intptr_t userData);
@@ -93,7 +81,6 @@ public:
     static std::string cachePath(const std::string& t, const char* extension = ".jpg");
 
 private:
-    bool transferActive() const;
     std::string requestUrl(const std::string& suffix) const;
     bool start(const std::string& suffix, std::intptr_t userData,
                int (CloudService::*completion)(HttpRequest&, std::intptr_t));
@@ -108,8 +95,6 @@ private:
     CloudFrameTable frames_;
     int currentFrame_ = 0;
     std::time_t lastListTime_ = 0;
-    int resumeFrom_ = FirstFrame;
-    int resumeDirection_ = 1;
 };
 
 } // namespace chronvale

@@ -68,7 +68,7 @@ bool QuakeFeed::requestQuakes() {
     const std::string url = expandUrlTemplate("http://" + imageServer_ + "/earthquake.cgi", nullptr,
                                               clock_(), context_);
     // The status goes first: a transfer that ends while it starts shows its own text.
-    owner_.showStatus(0, owner_.text(kTextDownloadingQuakes));
+    owner_.showStatus(ServiceStatus::Transfer, owner_.text(kTextDownloadingQuakes));
     http_.httpGet(url, 0, [this](HttpRequest& request, std::intptr_t userData) {
         return onQuakeReply(request, userData);
     });
@@ -80,7 +80,7 @@ int QuakeFeed::onQuakeReply(HttpRequest& request, std::intptr_t) {
         return HttpFollowRedirect;
     }
     if (request.flags & HttpRequest::Failed) {
-        owner_.showStatus(0, owner_.text(kTextUnableToConnect));
+        owner_.showStatus(ServiceStatus::Transfer, owner_.text(kTextUnableToConnect));
         return 0;
     }
     const std::string_view body = request.body();
@@ -93,7 +93,8 @@ int QuakeFeed::onQuakeReply(HttpRequest& request, std::intptr_t) {
         }
     }
     owner_.repaintMap();
-    owner_.showStatus(0, formatText(owner_.text(kTextQuakesRecorded), std::to_string(count)));
+    owner_.showStatus(ServiceStatus::Transfer,
+                      formatText(owner_.text(kTextQuakesRecorded), std::to_string(count)));
     return 1;
 }
 

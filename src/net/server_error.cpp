@@ -36,9 +36,7 @@ int serverErrorCheck(std::string_view body, ServiceOwner& owner) {
         if (!name || !equalsNoCase(*name, "ERROR")) {
             continue;
         }
-        if (owner.animationRunning()) {
-            owner.stopAnimationTimer();
-        }
+        owner.serverErrorReported();
         result = parseDecimal(tagAttribute(items[i], "n").value_or(std::string()));
         if (i + 1 < items.size()) {
             owner.showErrorBox(std::string(items[i + 1].text), owner.text(kTextErrorCaption));

@@ -8,9 +8,9 @@
 
 namespace chronvale {
 
-// Looks for the error element in a reply body. For each one it stops the
-// animation (when it runs) and shows the text that follows the element in an
-// "Error" box. Returns its number n; 0 when there is no error element or its n
+// Looks for the error element in a reply body. For each one it reports the
+// error to the owner and shows the text that follows the element in an "Error"
+// box. Returns its number n; 0 when there is no error element or its n
 // is 0 or missing. A non-zero result means the reply must not be used.
 int serverErrorCheck(std::string_view body, ServiceOwner& owner);
 

@@ -9,16 +9,24 @@
 
 namespace chronvale {
 
+// What a status text is about; the owner decides where each kind is shown.
+enum class ServiceStatus {
+    // The progress and outcome of a transfer ("Connecting...", "Complete").
+    Transfer,
+    // The hourly look for the newest satellite image and its download.
+    NewestImageCheck,
+};
+
 class ServiceOwner : public TextProvider {
 public:
-    // A text in part `part` of the status bar (0 is the message part).
-    virtual void showStatus(int part, const std::string& text) = 0;
+    // A status text of the given kind.
+    virtual void showStatus(ServiceStatus kind, const std::string& text) = 0;
     // A message box owned by the main window, with an OK button.
     virtual void showErrorBox(const std::string& text, const std::string& caption) = 0;
-    // Whether the cloud animation timer runs.
-    virtual bool animationRunning() = 0;
-    // Stops the animation timer and updates the animation buttons.
-    virtual void stopAnimationTimer() = 0;
+    // The server answered with an error element: the cloud animation must not go
+    // on (its timer stops when it runs). The error box follows when the element has
+    // a text.
+    virtual void serverErrorReported() = 0;
 };
 
 } // namespace chronvale

@@ -97,4 +97,14 @@ bool ClientFixture::waitIdle(std::chrono::milliseconds timeout) {
     return waitFor([this] { return client.transferCount() == 0; }, timeout);
 }
 
+std::string statusPrefix(ServiceStatus kind) {
+    switch (kind) {
+    case ServiceStatus::Transfer:
+        return "transfer:";
+    case ServiceStatus::NewestImageCheck:
+        return "newest:";
+    }
+    return "?:";
+}
+
 } // namespace chronvale::test

@@ -4,6 +4,7 @@
 // loopback port and an owner that records every event of the client.
 
 #include "net/http_client.h"
+#include "net/service_owner.h"
 #include "support/wait_for.h"
 
 #include <QByteArray>
@@ -72,5 +73,9 @@ struct ClientFixture {
 };
 
 Completion snapshot(const HttpRequest& r);
+
+// "transfer:" or "newest:", the prefix under which the recording owners keep a
+// status text of that kind.
+std::string statusPrefix(ServiceStatus kind);
 
 } // namespace chronvale::test

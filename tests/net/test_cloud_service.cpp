@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace chronvale {
@@ -22,50 +21,32 @@ using test::waitFor;
 
 constexpr std::time_t kStart = 1709600000; // 2024-03-05 00:53:20 UTC
 
-// Records what the service asks of the main window. A list refresh resumes the
-// remembered step on the next turn of the event loop, as the main window does.
+// Records what the service asks of the main window.
 class RecordingCloudOwner : public CloudOwner {
 public:
-    void showStatus(int part, const std::string& text) override {
-        statuses.push_back(std::to_string(part) + ":" + text);
+    void showStatus(ServiceStatus kind, const std::string& text) override {
+        statuses.push_back(test::statusPrefix(kind) + text);
     }
     void showErrorBox(const std::string& text, const std::string& caption) override {
         boxes.push_back(caption + ": " + text);
     }
-    bool animationRunning() override { return animating; }
-    void stopAnimationTimer() override {
-        animating = false;
-        ++timerStops;
-    }
+    void serverErrorReported() override { ++serverErrors; }
     void setCloudImage(ImagePtr image) override {
         ASSERT_TRUE(image);
         cloudImages.push_back(image->width());
     }
     void frameLoaded() override { ++framesLoaded; }
-    void frameListArrived() override {
-        ++listsArrived;
-        if (service) {
-            QTimer::singleShot(0, [this] {
-                service->stepFrames(service->resumeFrom(), service->resumeDirection());
-            });
-        }
-    }
+    void frameListArrived() override { ++listsArrived; }
     void stopAnimation() override { ++animationStops; }
-    void showCloudFrame(const EarthImage& frame) override { shownFrames.push_back(frame.width()); }
-    bool loopAnimation() override { return loop; }
 
     bool hasStatus(const std::string& text) const {
         return std::find(statuses.begin(), statuses.end(), text) != statuses.end();
     }
 
-    CloudService* service = nullptr;
-    bool animating = false;
-    bool loop = false;
     std::vector<std::string> statuses;
     std::vector<std::string> boxes;
     std::vector<int> cloudImages;
-    std::vector<int> shownFrames;
-    int timerStops = 0;
+    int serverErrors = 0;
     int framesLoaded = 0;
     int listsArrived = 0;
     int animationStops = 0;
@@ -122,7 +103,6 @@ protected:
         context.machineId = "machine";
         auto service = std::make_unique<CloudService>(http, owner, server.host(), context,
                                                       [this] { return now; });
-        owner.service = service.get();
         return service;
     }
     bool idle() {
@@ -131,11 +111,9 @@ protected:
     // Fetches the list and waits for it to be read.
     void fetchList(CloudService& service) {
         const int before = owner.listsArrived;
-        owner.service = nullptr; // no resume for a list asked for directly
         ASSERT_TRUE(service.requestFrameList());
         ASSERT_TRUE(idle());
         ASSERT_EQ(owner.listsArrived, before + 1);
-        owner.service = &service;
     }
     std::vector<std::string> cacheEntries() const {
         std::vector<std::string> names;
@@ -176,8 +154,8 @@ TEST_F(CloudServiceTest, AListWithFewerThanTwelveImagesLeavesTheRestEmpty) {
         EXPECT_FALSE(frames[i].t) << i;
     }
     EXPECT_EQ(service->lastListTime(), kStart);
-    EXPECT_TRUE(owner.hasStatus("0:Connecting to satellite server..."));
-    EXPECT_EQ(owner.statuses.back(), "0:Complete");
+    EXPECT_TRUE(owner.hasStatus("transfer:Connecting to satellite server..."));
+    EXPECT_EQ(owner.statuses.back(), "transfer:Complete");
     // The identifiers were filled in; the reply is kept whole in cache.tmp.
     EXPECT_EQ(server.requests("/clouds/cloudv2.php?s=client&i=machine&q=1&checkonly=1&n=12"), 1);
     QFile list(QDir(work()).filePath("cache.tmp"));
@@ -185,10 +163,8 @@ TEST_F(CloudServiceTest, AListWithFewerThanTwelveImagesLeavesTheRestEmpty) {
     const QByteArray saved = list.readAll();
     EXPECT_TRUE(saved.startsWith("HTTP/1.1 200")) << saved.left(40).toStdString();
     EXPECT_TRUE(saved.contains(QByteArray("<image t=\"") + times[2].c_str()));
-
-    // Stepping onto a frame without a time stamp stops there, without a download.
-    service->stepFrames(2, 1);
-    EXPECT_EQ(service->currentFrame(), 3);
+    // A frame without a time stamp is never asked for.
+    EXPECT_FALSE(service->downloadFrame(3));
     EXPECT_EQ(http.transferCount(), 0u);
 }
 
@@ -230,7 +206,7 @@ TEST_F(CloudServiceTest, TheNewestCheckWithACachedImageOnlyReloadsIt) {
     EXPECT_EQ(owner.cloudImages, std::vector<int>{44});
     EXPECT_EQ(owner.framesLoaded, 1);
     EXPECT_EQ(service->frames()[0].path, cacheFile(times[0] + ".jpg").toStdString());
-    EXPECT_TRUE(owner.hasStatus("1:Checking for new satellite data..."));
+    EXPECT_TRUE(owner.hasStatus("newest:Checking for new satellite data..."));
     ASSERT_TRUE(waitFor([&] { return server.requests("checkonly=1") == 1; }));
     EXPECT_EQ(server.requests("f=1"), 0);
 }
@@ -247,8 +223,8 @@ TEST_F(CloudServiceTest, TheNewestCheckDownloadsANewImageAsFrameZero) {
     EXPECT_EQ(service->frames()[0].t, times[0]);
     EXPECT_EQ(service->frames()[0].path, cacheFile(times[0] + ".jpg").toStdString());
     EXPECT_EQ(owner.cloudImages, std::vector<int>{10});
-    EXPECT_TRUE(owner.hasStatus("1:Downloading latest satellite image..."));
-    EXPECT_EQ(owner.statuses.back(), "0:Complete");
+    EXPECT_TRUE(owner.hasStatus("newest:Downloading latest satellite image..."));
+    EXPECT_EQ(owner.statuses.back(), "transfer:Complete");
     EXPECT_EQ(server.requests("&f=1 "), 1);
 }
 
@@ -258,17 +234,14 @@ TEST_F(CloudServiceTest, NotFoundIsRememberedAndNeverRetried) {
     ASSERT_TRUE(server.started());
     auto service = makeService(server);
     fetchList(*service);
-    owner.animating = true;
-    service->stepFrames(CloudService::FirstFrame, 1);
+    ASSERT_TRUE(service->downloadFrame(0));
     ASSERT_TRUE(idle());
     EXPECT_EQ(service->frames()[0].failures, kNotFound);
     EXPECT_EQ(service->currentFrame(), 0);
-    EXPECT_EQ(owner.statuses.back(), "0:File Not Found (" + times[0] + ")");
+    EXPECT_EQ(owner.statuses.back(), "transfer:File Not Found (" + times[0] + ")");
     EXPECT_EQ(owner.animationStops, 0);
 
     EXPECT_FALSE(service->downloadFrame(0));
-    service->stepFrames(1, CloudService::TowardsNewest);
-    EXPECT_EQ(service->currentFrame(), 0);
     EXPECT_EQ(http.transferCount(), 0u);
     ASSERT_TRUE(waitFor([&] { return server.requests("f=1") == 1; }));
 }
@@ -281,16 +254,15 @@ TEST_F(CloudServiceTest, ThreeFailuresSkipAFrame) {
     fetchList(*service);
     for (int attempt = 1; attempt <= 3; ++attempt) {
         ASSERT_TRUE(service->downloadFrame(1));
-        EXPECT_EQ(owner.statuses.back(), "0:Downloading satellite image (" + times[1] + ")");
+        EXPECT_EQ(owner.statuses.back(), "transfer:Downloading satellite image (" + times[1] + ")");
         ASSERT_TRUE(idle());
         EXPECT_EQ(service->frames()[1].failures, attempt);
         EXPECT_EQ(owner.animationStops, attempt);
-        EXPECT_EQ(owner.statuses.back(), "0:Unable to connect. Check your internet connection and "
-                                         "proxy settings in preferences.");
+        EXPECT_EQ(owner.statuses.back(),
+                  "transfer:Unable to connect. Check your internet connection and "
+                  "proxy settings in preferences.");
     }
     EXPECT_FALSE(service->downloadFrame(1));
-    service->stepFrames(0, 1);
-    EXPECT_EQ(service->currentFrame(), 1);
     EXPECT_EQ(http.transferCount(), 0u);
     // A new list gives every frame another chance.
     fetchList(*service);
@@ -321,11 +293,10 @@ TEST_F(CloudServiceTest, AnErrorElementShowsItsTextAndTheReplyIsNotUsed) {
     auto service = makeService(server);
     service->frames()[0].t = times[1];
     service->frames()[0].m = "clouds";
-    owner.animating = true;
     ASSERT_TRUE(service->requestFrameList());
     ASSERT_TRUE(idle());
     EXPECT_EQ(owner.boxes, std::vector<std::string>{"Error: Service closed for maintenance"});
-    EXPECT_EQ(owner.timerStops, 1);
+    EXPECT_EQ(owner.serverErrors, 1);
     EXPECT_EQ(owner.listsArrived, 0);
     EXPECT_EQ(service->lastListTime(), 0);
     EXPECT_EQ(service->frames()[0].t, times[1]);
@@ -335,6 +306,7 @@ TEST_F(CloudServiceTest, AnErrorElementShowsItsTextAndTheReplyIsNotUsed) {
     ASSERT_TRUE(service->downloadFrame(0));
     ASSERT_TRUE(idle());
     EXPECT_EQ(owner.boxes.size(), 2u);
+    EXPECT_EQ(owner.serverErrors, 2);
     EXPECT_TRUE(cacheEntries().empty());
     EXPECT_TRUE(owner.cloudImages.empty());
 }
@@ -365,7 +337,7 @@ TEST_F(CloudServiceTest, AnEmptyImageBodyStoresNothingAndStillShowsComplete) {
     fetchList(*service);
     ASSERT_TRUE(service->downloadFrame(0));
     ASSERT_TRUE(idle());
-    EXPECT_EQ(owner.statuses.back(), "0:Complete");
+    EXPECT_EQ(owner.statuses.back(), "transfer:Complete");
     EXPECT_TRUE(cacheEntries().empty());
     EXPECT_TRUE(owner.cloudImages.empty());
     EXPECT_FALSE(service->frames()[0].path);
@@ -414,79 +386,6 @@ TEST_F(CloudServiceTest, AHostileTimeStampWritesNothingOutsideTheCache) {
     EXPECT_FALSE(service->loadCachedFrame("../work/cache/2024030521", 0));
 }
 
-TEST_F(CloudServiceTest, StepsFromTheOldestToTheNewestAndWrapsWithLoopOn) {
-    serveFrames(12);
-    for (int i = 0; i < 12; ++i) {
-        writeFile(cacheFile(times[i] + ".jpg"), jpeg(10 + i));
-    }
-    ImageServerProcess server(serverFolder());
-    ASSERT_TRUE(server.started());
-    auto service = makeService(server);
-    fetchList(*service);
-    owner.animating = true;
-    owner.loop = true;
-    // The first round loads each frame from the cache, the second shows it.
-    service->stepFrames(CloudService::LastFrame, CloudService::TowardsNewest);
-    EXPECT_EQ(service->currentFrame(), 11);
-    for (int expected = 10; expected >= 0; --expected) {
-        service->stepFrames(service->currentFrame(), CloudService::TowardsNewest);
-        EXPECT_EQ(service->currentFrame(), expected);
-    }
-    EXPECT_EQ(owner.cloudImages,
-              (std::vector<int>{21, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10}));
-    service->stepFrames(0, CloudService::TowardsNewest);
-    EXPECT_EQ(service->currentFrame(), 11);
-    EXPECT_EQ(owner.shownFrames, std::vector<int>{21});
-    service->stepFrames(11, CloudService::TowardsNewest);
-    EXPECT_EQ(owner.shownFrames, (std::vector<int>{21, 20}));
-    // Older than the oldest there is nothing.
-    service->stepFrames(11, 1);
-    EXPECT_EQ(service->currentFrame(), 10);
-    service->stepFrames(11, 1);
-    EXPECT_EQ(service->currentFrame(), 10);
-    EXPECT_EQ(http.transferCount(), 0u);
-
-    // With loop off, passing frame 0 stops the animation at frame 0.
-    owner.loop = false;
-    service->stepFrames(0, CloudService::TowardsNewest);
-    EXPECT_EQ(service->currentFrame(), 0);
-    EXPECT_FALSE(owner.animating);
-    EXPECT_EQ(owner.timerStops, 1);
-    // With loop on but no animation running, a step past frame 0 does nothing.
-    owner.loop = true;
-    service->stepFrames(0, CloudService::TowardsNewest);
-    EXPECT_EQ(service->currentFrame(), 0);
-}
-
-TEST_F(CloudServiceTest, AStaleListIsFetchedBeforeTheStepWhichThenResumes) {
-    serveFrames(6);
-    ImageServerProcess server(serverFolder());
-    ASSERT_TRUE(server.started());
-    auto service = makeService(server);
-    // No list yet: the first step fetches it and then downloads frame 0.
-    service->stepFrames(CloudService::FirstFrame, 1);
-    EXPECT_EQ(service->resumeFrom(), CloudService::FirstFrame);
-    ASSERT_TRUE(waitFor([&] { return owner.framesLoaded == 1 && http.transferCount() == 0; }));
-    EXPECT_EQ(service->currentFrame(), 0);
-    EXPECT_EQ(owner.cloudImages, std::vector<int>{10});
-
-    // Three hours later the list is still good; a second later it is stale.
-    now += CloudService::ListLifetime;
-    service->stepFrames(0, 1);
-    ASSERT_TRUE(idle());
-    EXPECT_EQ(service->currentFrame(), 1);
-    EXPECT_EQ(owner.listsArrived, 1);
-    now += 1;
-    service->stepFrames(4, CloudService::TowardsNewest);
-    EXPECT_EQ(service->resumeFrom(), 4);
-    EXPECT_EQ(service->resumeDirection(), CloudService::TowardsNewest);
-    ASSERT_TRUE(waitFor([&] { return owner.framesLoaded == 3 && http.transferCount() == 0; }));
-    EXPECT_EQ(owner.listsArrived, 2);
-    EXPECT_EQ(service->currentFrame(), 3);
-    EXPECT_EQ(service->lastListTime(), now);
-    EXPECT_EQ(owner.cloudImages, (std::vector<int>{10, 11, 13}));
-}
-
 TEST_F(CloudServiceTest, NothingStartsWhileATransferIsActive) {
     serveFrames(1);
     // The checks below run before the event loop turns again: the transfer cannot
@@ -494,13 +393,15 @@ TEST_F(CloudServiceTest, NothingStartsWhileATransferIsActive) {
     ImageServerProcess server(serverFolder());
     ASSERT_TRUE(server.started());
     auto service = makeService(server);
-    owner.service = nullptr;
+    service->frames()[0].t = times[0];
     ASSERT_TRUE(service->requestFrameList());
+    EXPECT_TRUE(service->transferActive());
     EXPECT_FALSE(service->requestFrameList());
     EXPECT_FALSE(service->checkNewestImage());
-    service->stepFrames(CloudService::FirstFrame, 1);
+    EXPECT_FALSE(service->downloadFrame(0));
     EXPECT_EQ(http.transferCount(), 1u);
     ASSERT_TRUE(idle());
+    EXPECT_FALSE(service->transferActive());
     EXPECT_EQ(owner.listsArrived, 1);
 }
 
@@ -517,8 +418,9 @@ TEST_F(CloudServiceTest, AFailedListLeavesEverythingAsItWas) {
     service.frames()[0].t = times[0];
     ASSERT_TRUE(service.requestFrameList());
     ASSERT_TRUE(idle());
-    EXPECT_EQ(owner.statuses.back(), "0:Unable to connect. Check your internet connection and "
-                                     "proxy settings in preferences.");
+    EXPECT_EQ(owner.statuses.back(),
+              "transfer:Unable to connect. Check your internet connection and "
+              "proxy settings in preferences.");
     EXPECT_EQ(service.frames()[0].t, times[0]);
     EXPECT_EQ(service.lastListTime(), 0);
 }

@@ -19,19 +19,19 @@ using test::waitFor;
 
 class RecordingQuakeOwner : public QuakeOwner {
 public:
-    void showStatus(int part, const std::string& text) override {
-        statuses.push_back(std::to_string(part) + ":" + text);
+    void showStatus(ServiceStatus kind, const std::string& text) override {
+        statuses.push_back(test::statusPrefix(kind) + text);
     }
     void showErrorBox(const std::string& text, const std::string& caption) override {
         boxes.push_back(caption + ": " + text);
     }
-    bool animationRunning() override { return false; }
-    void stopAnimationTimer() override {}
+    void serverErrorReported() override { ++serverErrors; }
     void repaintMap() override { ++repaints; }
 
     std::vector<std::string> statuses;
     std::vector<std::string> boxes;
     int repaints = 0;
+    int serverErrors = 0;
 };
 
 class QuakeFeedTest : public ::testing::Test {
@@ -104,8 +104,8 @@ TEST_F(QuakeFeedTest, ThreeEventsAmongOtherMarkupInReplyOrder) {
     EXPECT_FLOAT_EQ(quakes[2].lon, -2.0f);
     EXPECT_FLOAT_EQ(quakes[2].m, 4.5f);
     EXPECT_FALSE(quakes[2].qt);
-    EXPECT_EQ(owner.statuses.front(), "0:Downloading Earthquake data...");
-    EXPECT_EQ(owner.statuses.back(), "0:3 earthquake events recorded in the past 7 days");
+    EXPECT_EQ(owner.statuses.front(), "transfer:Downloading Earthquake data...");
+    EXPECT_EQ(owner.statuses.back(), "transfer:3 earthquake events recorded in the past 7 days");
     EXPECT_EQ(owner.repaints, 1);
     // The redirect was followed before the list was read.
     ASSERT_TRUE(waitFor([&] { return server.requests("/moved/earthquake.cgi") == 1; }));
@@ -120,7 +120,7 @@ TEST_F(QuakeFeedTest, TheServersGeoJsonFeedArrivesAsQuakeElements) {
     ASSERT_EQ(feed->quakeList().size(), 14u);
     EXPECT_FLOAT_EQ(feed->quakeList()[0].lat, -33.0f);
     EXPECT_FLOAT_EQ(feed->quakeList()[0].lon, -71.6f);
-    EXPECT_EQ(owner.statuses.back(), "0:14 earthquake events recorded in the past 7 days");
+    EXPECT_EQ(owner.statuses.back(), "transfer:14 earthquake events recorded in the past 7 days");
 }
 
 TEST_F(QuakeFeedTest, AServerErrorGivesTheCountZero) {
@@ -130,7 +130,8 @@ TEST_F(QuakeFeedTest, AServerErrorGivesTheCountZero) {
     download(*feed);
     EXPECT_TRUE(feed->quakeList().empty());
     EXPECT_EQ(owner.boxes, std::vector<std::string>{"Error: No earthquake data today"});
-    EXPECT_EQ(owner.statuses.back(), "0:0 earthquake events recorded in the past 7 days");
+    EXPECT_EQ(owner.serverErrors, 1);
+    EXPECT_EQ(owner.statuses.back(), "transfer:0 earthquake events recorded in the past 7 days");
 }
 
 TEST_F(QuakeFeedTest, AFailedTransferStoresNothing) {
@@ -143,13 +144,14 @@ TEST_F(QuakeFeedTest, AFailedTransferStoresNothing) {
     auto feed = makeFeed(broken);
     download(*feed);
     EXPECT_TRUE(feed->quakeList().empty());
-    EXPECT_EQ(owner.statuses.back(), "0:Unable to connect. Check your internet connection and "
-                                     "proxy settings in preferences.");
+    EXPECT_EQ(owner.statuses.back(),
+              "transfer:Unable to connect. Check your internet connection and "
+              "proxy settings in preferences.");
     EXPECT_EQ(owner.repaints, 0);
     // A missing quake file is an empty list, not a failure.
     auto empty = makeFeed(server);
     download(*empty);
-    EXPECT_EQ(owner.statuses.back(), "0:0 earthquake events recorded in the past 7 days");
+    EXPECT_EQ(owner.statuses.back(), "transfer:0 earthquake events recorded in the past 7 days");
 }
 
 TEST(QuakeParsing, NumbersIgnoreTheLocaleAndElementsWithoutAPositionAreLeftOut) {

@@ -3,6 +3,9 @@
 #include "net/http_client.h"
 #include "render/compositor.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace chronvale {
 
 CloudAnimation::CloudAnimation(CloudService& cloud, Compositor& compositor, HttpClient& http,
@@ -21,7 +24,7 @@ void CloudAnimation::next() {
     if (!hooks_.cloudsOn()) {
         hooks_.showClouds();
     }
-    cloud_.stepFrames(cloud_.currentFrame(), CloudService::TowardsNewest);
+    stepFrames(cloud_.currentFrame(), TowardsNewest);
     hooks_.buttonsChanged();
 }
 
@@ -31,7 +34,7 @@ void CloudAnimation::previous() {
         cloud_.setCurrentFrame(-1); // the step towards older frames starts at the newest
         hooks_.showClouds();
     }
-    cloud_.stepFrames(cloud_.currentFrame(), 1);
+    stepFrames(cloud_.currentFrame(), 1);
     hooks_.buttonsChanged();
 }
 
@@ -41,7 +44,7 @@ void CloudAnimation::play() {
         if (!hooks_.cloudsOn()) {
             hooks_.showClouds();
         }
-        cloud_.setCurrentFrame(CloudService::LastFrame); // begin at the oldest
+        cloud_.setCurrentFrame(LastFrame); // begin at the oldest
         timer_.start(PeriodMs);
         running_ = true;
     }
@@ -63,11 +66,11 @@ void CloudAnimation::stopTimer() {
 }
 
 void CloudAnimation::showNewest() {
-    cloud_.stepFrames(CloudService::FirstFrame, 1);
+    stepFrames(FirstFrame, 1);
 }
 
 void CloudAnimation::resume() {
-    cloud_.stepFrames(cloud_.resumeFrom(), cloud_.resumeDirection());
+    stepFrames(resumeFrom_, resumeDirection_);
     hooks_.buttonsChanged();
 }
 
@@ -77,8 +80,69 @@ void CloudAnimation::tick() {
         return;
     }
     tickBusy_ = true;
-    cloud_.stepFrames(cloud_.currentFrame(), CloudService::TowardsNewest);
+    stepFrames(cloud_.currentFrame(), TowardsNewest);
     tickBusy_ = false;
+}
+
+void CloudAnimation::stepFrames(int from, int direction) {
+    if (cloud_.transferActive()) {
+        return;
+    }
+    const std::time_t listTime = cloud_.lastListTime();
+    if (listTime == 0 || hooks_.now() - listTime > ListLifetime) {
+        cloud_.requestFrameList();
+        resumeFrom_ = from;
+        resumeDirection_ = direction;
+        return;
+    }
+    CloudFrameTable& frames = cloud_.frames();
+    int a = from;
+    for (int pass = 0; pass < kCloudFrameCount; ++pass) {
+        if (a == LastFrame) {
+            a = kCloudFrameCount - 1;
+        } else if (a == FirstFrame) {
+            a = 0;
+        } else if (direction != TowardsNewest) {
+            if (a >= kCloudFrameCount - 1) {
+                return; // there is no frame beyond the oldest
+            }
+            ++a;
+        } else {
+            --a;
+        }
+        if (a < 0) {
+            if (!hooks_.loop()) {
+                stopTimer();
+                cloud_.setCurrentFrame(0);
+                return;
+            }
+            if (!running_) {
+                return;
+            }
+            a = kCloudFrameCount - 1;
+        }
+        if (a >= kCloudFrameCount) {
+            return;
+        }
+        const CloudFrame& frame = frames[static_cast<std::size_t>(a)];
+        if (!frame.t || frame.failures > 2) {
+            cloud_.setCurrentFrame(a);
+            return;
+        }
+        if (!frame.path) {
+            cloud_.downloadFrame(a);
+            return;
+        }
+        std::error_code error;
+        if (std::filesystem::is_regular_file(*frame.path, error)) {
+            if (const ImagePtr image = loadImage(*frame.path)) {
+                cloud_.setCurrentFrame(a);
+                hooks_.showFrame(*image);
+                return;
+            }
+        }
+        cloud_.setCurrentFrame(a);
+    }
 }
 
 } // namespace chronvale

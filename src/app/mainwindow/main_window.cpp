@@ -55,15 +55,18 @@ public:
         return language.translate(text.english).toStdString();
     }
 
-    void showStatus(int part, const std::string& text) override {
-        w_.status_->show(static_cast<StatusPresenter::Field>(part), QString::fromStdString(text));
+    void showStatus(ServiceStatus kind, const std::string& text) override {
+        w_.status_->showServiceStatus(kind, QString::fromStdString(text));
     }
     void showErrorBox(const std::string& text, const std::string& caption) override {
         w_.world_.messages.messageBox(QString::fromStdString(caption), QString::fromStdString(text),
                                       MessageSink::Icon::None);
     }
-    bool animationRunning() override { return w_.animation_->running(); }
-    void stopAnimationTimer() override { w_.animation_->stopTimer(); }
+    void serverErrorReported() override {
+        if (w_.animation_->running()) {
+            w_.animation_->stopTimer();
+        }
+    }
 
     void setCloudImage(ImagePtr image) override { w_.setCloudImage(std::move(image)); }
     void frameLoaded() override {
@@ -77,8 +80,6 @@ public:
         QMetaObject::invokeMethod(
             window, [window] { window->runCommand(cmd::Stop); }, Qt::QueuedConnection);
     }
-    void showCloudFrame(const EarthImage& frame) override { w_.composeCloudFrame(frame); }
-    bool loopAnimation() override { return w_.world_.settings.loop != 0; }
 
     void repaintMap() override {
         std::vector<QuakeMark> marks;
@@ -164,6 +165,8 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
                 [this] { world_.switchBoard.change([](DisplaySwitches& s) { s.clouds = true; }); },
             .buttonsChanged = [this] { updateAnimationButtons(); },
             .loop = [this] { return world_.settings.loop != 0; },
+            .showFrame = [this](const EarthImage& frame) { composeCloudFrame(frame); },
+            .now = [this] { return now(); },
         });
     menus_ = new CommandMenus(*this, world_.language, *world_.icons, world_.folders.data,
                               [this](int command) { runCommand(command); });

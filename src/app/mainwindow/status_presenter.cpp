@@ -16,6 +16,17 @@ void StatusPresenter::show(Field field, const QString& text) {
     bar_.showStatus(text, field);
 }
 
+void StatusPresenter::showServiceStatus(ServiceStatus kind, const QString& text) {
+    switch (kind) {
+    case ServiceStatus::Transfer:
+        show(Message, text);
+        return;
+    case ServiceStatus::NewestImageCheck:
+        show(Latitude, text);
+        return;
+    }
+}
+
 bool StatusPresenter::downloadShowing() const {
     const ActivityIndicator* activity = bar_.activityIndicator();
     return activity != nullptr && activity->isActive();

@@ -5,6 +5,7 @@
 // fields' numbers.
 
 #include "net/http_request.h"
+#include "net/service_owner.h"
 #include "render/sun_shadow.h"
 
 #include <QList>
@@ -28,6 +29,9 @@ public:
 
     // Sets the text of a field.
     void show(Field field, const QString& text);
+    // A status text of the cloud service or the earthquake feed: a transfer's in
+    // the message field, the newest image check's in the latitude field.
+    void showServiceStatus(ServiceStatus kind, const QString& text);
     // Whether a download shows its progress in the activity field; the texts of
     // the pointer and the shadow then leave the message field to it.
     bool downloadShowing() const;

@@ -142,6 +142,21 @@ TEST_F(CloudWindowTest, WithLoopOnTheAnimationCyclesUntilStop) {
     EXPECT_EQ(frames.size(), count);
 }
 
+TEST_F(CloudWindowTest, AServerErrorStopsTheAnimationAndShowsItsText) {
+    startWithServer(
+        {QStringLiteral("--error"), QStringLiteral("7:Service closed for maintenance")});
+    window->runCommand(cmd::Play);
+    EXPECT_TRUE(window->animationRunning());
+    // The first tick asks for the frame list; the server answers with its error.
+    ASSERT_TRUE(waitFor([this] { return !window->animationRunning(); }, std::chrono::seconds(20)));
+    ASSERT_TRUE(waitFor([this] { return world->http.transferCount() == 0; }));
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, "Service closed for maintenance");
+    EXPECT_EQ(window->cloudService().lastListTime(), 0);
+    drainEvents();
+    EXPECT_TRUE(window->toolbarAction(cmd::Play)->isEnabled());
+}
+
 TEST_F(CloudWindowTest, EarthquakesDownloadOnceWhenFirstShown) {
     startWithServer();
     window->runCommand(cmd::Earthquakes);
