@@ -10,6 +10,7 @@
 #include "geo/city.h"
 #include "render/earth_image.h"
 #include "render/map_view.h"
+#include "render/qt/hover.h"
 #include "render/qt/overlay_canvas.h"
 
 #include <QRect>
@@ -30,20 +31,6 @@ struct QuakeMark {
     float latitude = 0.0f;
     float magnitude = 0.0f;
 };
-
-// What the names overlay found under the pointer, shared with the window: the
-// city the pointer is over and the rectangles to repaint when the pointer moves
-// on, so that the dots near it and the name label follow it.
-struct HoverState {
-    std::optional<std::size_t> city; // index into the CityList
-    QRect hoverRegion;               // the pointer's neighbourhood or the name label
-    QRect boxRegion;                 // the hovered city's box
-};
-
-// Radius of the dots shown near the pointer, in map pixels, while City Names is on.
-inline constexpr int kHoverRadius = 40;
-// A city within this many map pixels of the pointer is the hovered city.
-inline constexpr int kHoverPickRadius = 10;
 
 // A 5 x 5 yellow dot with a brown-orange rim for every city not on the pane's top
 // or left border.
