@@ -36,11 +36,10 @@ struct QuakeMark {
 // or left border.
 void drawAllCities(OverlayCanvas& canvas, const MapView& view, const CityList& cities);
 
-// Finds the city nearest the pointer within kHoverPickRadius map pixels and, while
-// All Cities is off, dots with a red rim the cities within `radius` map pixels of
-// the pointer. Updates the hover state.
+// While All Cities is off, dots with a red rim the cities within `radius` map
+// pixels of the pointer (the hover state's hoverRegion covers them).
 void drawHoverMarks(OverlayCanvas& canvas, const MapView& view, const CityList& cities,
-                    Point pointer, int radius, bool allCities, HoverState& hover);
+                    Point pointer, int radius, bool allCities);
 
 // Meridians and parallels every 10 degrees, the prime meridian and the equator in
 // red, with labels (every second line at scale 2 or less). Meridians stop at
@@ -73,11 +72,9 @@ void drawInfoText(OverlayCanvas& canvas, const MapView& view,
                   const std::optional<std::string>& imageDate);
 
 // The hovered city's white box and its name in white on red. Returns the text for
-// the status bar's first field: the city's country, or its name when it has none;
-// none when no city is hovered.
+// the status bar's first field (hoveredCityStatus); none when no city is hovered.
 std::optional<std::string> drawHoveredCity(OverlayCanvas& canvas, const MapView& view,
-                                           const GeoTables& tables, bool allCities,
-                                           HoverState& hover);
+                                           const GeoTables& tables, const HoverState& hover);
 
 // An etched line just above the pane: light over dark.
 void drawSeparator(OverlayCanvas& canvas, const PaneRect& mapArea);
