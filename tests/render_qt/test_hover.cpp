@@ -86,7 +86,8 @@ protected:
         : litMap(test::coordinateMap()),
           tables(test::tablesWith(
               {cityAtMapPixel("Left", 6, 100), cityAtMapPixel("Right edge", 392, 250),
-               cityAtMapPixel("Middle", 200, 150), cityAtMapPixel("Neighbour", 225, 160)})) {
+               cityAtMapPixel("Middle", 200, 150), cityAtMapPixel("Neighbour", 225, 160),
+               cityAtMapPixel("Santa Cruz de la Sierra de los Andes del Sur", 120, 40)})) {
         view.mapArea = PaneRect{0, 2, 400, 300};
         inputs.tables = &tables;
         inputs.litMap = litMap.get();
@@ -134,6 +135,7 @@ TEST_F(HoverPaintTest, TheOldAndNewRegionsHoldEverythingAMoveChanges) {
         {60, 250},  // nobody near
         {203, 154}, // over Middle, Neighbour within the dots' radius
         {230, 160}, // over Neighbour
+        {122, 40},  // over the long name: its label reaches far beyond the pointer
         {300, 60},  // nobody near
     };
     for (const bool allCities : {false, true}) {

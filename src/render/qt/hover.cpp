@@ -32,13 +32,17 @@ HoverState findHover(const MapView& view, const CityList& cities, Point pointer,
     }
     hover.city = pick->index;
     const Point p = pick->at;
-    // The label is drawn at (x + 9, y + 9); the rectangle is widened to the cell
-    // actually drawn, so that a long name leaves nothing behind.
+    // The label is drawn with its cell at (x + 9, y + 9); the rectangle is widened
+    // to the cell and to the ink of its letters (the last one may reach a pixel
+    // past the cell), so that a long name leaves nothing behind.
     const QFont font = OverlayCanvas::overlayFont();
     const QFontMetrics metrics =
         device != nullptr ? QFontMetrics(font, device) : QFontMetrics(font);
     const QString name = QString::fromStdString(cities[pick->index].name);
-    const QRect label(p.x + 9, p.y + 9, metrics.horizontalAdvance(name), metrics.height());
+    const Point cell{p.x + 9, p.y + 9};
+    const QRect label =
+        QRect(cell.x, cell.y, metrics.horizontalAdvance(name), metrics.height())
+            .united(metrics.boundingRect(name).translated(cell.x, cell.y + metrics.ascent()));
     const QRect around =
         allCities ? rectOf(p.x + 9, p.y + 6, p.x + 117, p.y + 27) : hover.hoverRegion;
     hover.hoverRegion = around.united(label);
