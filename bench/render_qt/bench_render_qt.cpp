@@ -58,6 +58,7 @@ struct Scene {
         inputs.zoneImage = zones.get();
         inputs.now = kEquinoxNoon;
         inputs.pointer = Point{520, 160};
+        inputs.hover = findHover(view, tables.cities, inputs.pointer, kHoverRadius, true);
     }
 
     bool ready() const { return day && !tables.cities.empty(); }

@@ -149,24 +149,26 @@ TEST_F(MapPainterTest, ClockTickAfterTheViewChangedMakesTheBaseAgain) {
     EXPECT_EQ(pixel(image, 5, 9), QColor(35, 7, 77));
 }
 
-TEST_F(MapPainterTest, TheHoveredCityIsFoundByThePaintAndKeptByTicks) {
+TEST_F(MapPainterTest, TheHoveredCityIsDrawnFromTheGivenHoverAndKeptByTicks) {
     inputs.switches.cityNames = kHoverRadius;
     inputs.pointer = Point{103, 106};
+    inputs.hover = findHover(view, tables.cities, inputs.pointer, kHoverRadius, false);
+    ASSERT_EQ(inputs.hover.city, std::optional<std::size_t>(0));
     MapPaintReport report = paint();
-    ASSERT_EQ(mapPainter.hoveredCity(), std::optional<std::size_t>(0));
     EXPECT_EQ(report.hoveredCityStatus, "Testland");
     EXPECT_EQ(pixel(image, at(100, 100).x(), at(100, 100).y()), QColor(255, 255, 255));
 
-    // The pointer moved away, but a tick does not look for cities.
+    // The pointer moved away, but a tick given the kept hover draws it again.
     inputs.pointer = Point{300, 252};
     view.overlaysOnly = true;
     report = paint();
-    EXPECT_EQ(mapPainter.hoveredCity(), std::optional<std::size_t>(0));
     EXPECT_EQ(report.hoveredCityStatus, "Testland");
+    EXPECT_EQ(pixel(image, at(100, 100).x(), at(100, 100).y()), QColor(255, 255, 255));
 
-    // The next full paint (a mouse move) does.
+    // The next paint with the hover found for the new pointer has none.
+    inputs.hover = findHover(view, tables.cities, inputs.pointer, kHoverRadius, false);
     report = paint();
-    EXPECT_FALSE(mapPainter.hoveredCity().has_value());
+    EXPECT_FALSE(inputs.hover.city.has_value());
     EXPECT_FALSE(report.hoveredCityStatus.has_value());
 }
 

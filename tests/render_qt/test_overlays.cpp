@@ -62,10 +62,9 @@ TEST(HoverMarks, DotsCitiesNearThePointerAndPicksTheNearest) {
     const CityList cities = {cityAtMapPixel("Far", 200, 150), cityAtMapPixel("Near", 60, 50),
                              cityAtMapPixel("Nearer", 53, 43), cityAtMapPixel("Within", 85, 40)};
     const Point pointer{60, 60}; // map (50, 40)
-    HoverState hover;
-    const QImage image = paintWith([&](OverlayCanvas& c) {
-        drawHoverMarks(c, view, cities, pointer, kHoverRadius, false, hover);
-    });
+    const QImage image = paintWith(
+        [&](OverlayCanvas& c) { drawHoverMarks(c, view, cities, pointer, kHoverRadius, false); });
+    const HoverState hover = findHover(view, cities, pointer, kHoverRadius, false);
     // Near (10 px), Nearer (4 px) and Within (35 px) get dots with red rims; Far does not.
     EXPECT_EQ(pixel(image, 70, 70), kYellow);
     EXPECT_EQ(pixel(image, 63, 63), kYellow);
@@ -82,19 +81,17 @@ TEST(HoverMarks, DotsCitiesNearThePointerAndPicksTheNearest) {
 TEST(HoverMarks, WithAllCitiesOnDrawsNothingAndTracksTheLabel) {
     const MapView view = cornerView(2.0f);
     const CityList cities = {cityAtMapPixel("Target", 50, 40)}; // window (110, 100)
-    HoverState hover;
     QImage image = paintWith([&](OverlayCanvas& c) {
-        drawHoverMarks(c, view, cities, Point{120, 110}, kHoverRadius, true, hover);
+        drawHoverMarks(c, view, cities, Point{120, 110}, kHoverRadius, true);
     });
+    HoverState hover = findHover(view, cities, Point{120, 110}, kHoverRadius, true);
     EXPECT_EQ(countColour(image, image.rect(), kYellow), 0);
     ASSERT_TRUE(hover.city.has_value()) << "14 pixels away, within 10 x scale 2";
     EXPECT_TRUE(hover.hoverRegion.contains(QRect(119, 106, 108, 21)))
         << "the name label (x + 9, y + 6, x + 117, y + 27)";
 
     // Nobody near: the label region empties.
-    paintWith([&](OverlayCanvas& c) {
-        drawHoverMarks(c, view, cities, Point{300, 200}, kHoverRadius, true, hover);
-    });
+    hover = findHover(view, cities, Point{300, 200}, kHoverRadius, true);
     EXPECT_FALSE(hover.city.has_value());
     EXPECT_TRUE(hover.hoverRegion.isEmpty());
 }
@@ -103,11 +100,11 @@ TEST(HoveredCity, ShowsAWhiteBoxAndTheNameOnRedAndReportsTheCountry) {
     const MapView view = cornerView();
     GeoTables tables = test::tablesWith(
         {cityAtMapPixel("Alphaville", 50, 40), cityAtMapPixel("Nowhere", 100, 100, "Beta")});
-    HoverState hover;
-    hover.city = 0;
+    HoverState hover = findHover(view, tables.cities, Point{60, 60}, kHoverRadius, false);
+    ASSERT_EQ(hover.city, std::optional<std::size_t>(0));
     std::optional<std::string> status;
-    const QImage image = paintWith(
-        [&](OverlayCanvas& c) { status = drawHoveredCity(c, view, tables, false, hover); });
+    const QImage image =
+        paintWith([&](OverlayCanvas& c) { status = drawHoveredCity(c, view, tables, hover); });
     EXPECT_EQ(status, "Testland");
     EXPECT_EQ(countColour(image, QRect(57, 57, 7, 7), QColor(255, 255, 255)), 25);
     EXPECT_EQ(countColour(image, QRect(57, 57, 7, 7), QColor(0, 0, 255)), 24);
@@ -123,10 +120,10 @@ TEST(HoveredCity, ShowsAWhiteBoxAndTheNameOnRedAndReportsTheCountry) {
     // A city whose zone has no country reports its name; an index past the list
     // reports nothing.
     hover.city = 1;
-    paintWith([&](OverlayCanvas& c) { status = drawHoveredCity(c, view, tables, false, hover); });
+    paintWith([&](OverlayCanvas& c) { status = drawHoveredCity(c, view, tables, hover); });
     EXPECT_EQ(status, "Nowhere");
     hover.city = 7;
-    paintWith([&](OverlayCanvas& c) { status = drawHoveredCity(c, view, tables, false, hover); });
+    paintWith([&](OverlayCanvas& c) { status = drawHoveredCity(c, view, tables, hover); });
     EXPECT_FALSE(status.has_value());
 }
 
@@ -134,11 +131,11 @@ TEST(HoveredCity, LabelRegionCoversALongName) {
     const MapView view = cornerView();
     GeoTables tables =
         test::tablesWith({cityAtMapPixel("Santa Cruz de la Sierra de los Andes del Sur", 50, 40)});
-    HoverState hover;
-    hover.city = 0;
+    const HoverState hover = findHover(view, tables.cities, Point{60, 60}, kHoverRadius, true);
+    ASSERT_EQ(hover.city, std::optional<std::size_t>(0));
     QRect drawn;
     paintWith([&](OverlayCanvas& c) {
-        drawHoveredCity(c, view, tables, true, hover);
+        drawHoveredCity(c, view, tables, hover);
         drawn = c.textCell(69, 69, QString::fromStdString(tables.cities[0].name));
     });
     ASSERT_GT(drawn.right(), 60 + 117);

@@ -42,10 +42,11 @@ void MapController::repaint() {
 }
 
 void MapController::refreshOverlays() {
-    view_.overlaysOnly = true;
-    pane_->repaint();
+    // The pointer is read first, so that the tick's paint shows the hover for it.
     const QPoint global = QCursor::pos();
     paneMouseMoved(pane_->mapFromGlobal(global), global);
+    view_.overlaysOnly = true;
+    pane_->update();
 }
 
 void MapController::release() {
@@ -72,12 +73,31 @@ void MapController::paintPane(QPaintEvent*) {
     }
     inputs.now = hooks_.now();
     inputs.pointer = toPoint(pointer_);
+    // The view may have changed since the pointer last moved (zoom, resize): a
+    // hover that moved with it is cleared where this paint may not reach.
+    const HoverState before = findHoverNow();
+    if (before != hover_) {
+        pane_->update(before.region().united(hover_.region()));
+    }
+    inputs.hover = hover_;
     inputs.dateSeparator = dateSeparator_;
 
     QPainter painter(pane_);
     const MapPaintReport report = painter_.paintMap(painter, view_, inputs);
-    if (report.hoveredCityStatus && !status_.downloadShowing()) {
-        status_.show(StatusPresenter::Message, QString::fromStdString(*report.hoveredCityStatus));
+    showHoveredCity(report.hoveredCityStatus);
+}
+
+HoverState MapController::findHoverNow() {
+    HoverState before = std::move(hover_);
+    hover_ =
+        findHover(view_, world_.tables().cities, toPoint(pointer_),
+                  world_.settings.switches.cityNames, world_.settings.switches.allCities, pane_);
+    return before;
+}
+
+void MapController::showHoveredCity(const std::optional<std::string>& text) {
+    if (text && !status_.downloadShowing()) {
+        status_.show(StatusPresenter::Message, QString::fromStdString(*text));
     }
 }
 
@@ -103,18 +123,20 @@ void MapController::paneMouseMoved(QPoint position, QPoint global) {
     } else if (view_.zooming()) {
         view_.moveZoomDrag(toPoint(global));
         repaint();
-    } else if (world_.settings.switches.cityNames > 0) {
-        // The names overlay follows the pointer: the spot under it and where the
-        // last label and box were.
-        const HoverState& before = painter_.hover();
-        QRegion region(QRect(position.x() - 1, position.y() - 1, 2, 2));
-        region += before.hoverRegion;
-        region += before.boxRegion;
-        pane_->repaint(region);
-        const HoverState& after = painter_.hover();
-        const QRegion fresh = QRegion(after.hoverRegion).united(after.boxRegion).subtracted(region);
-        if (!fresh.isEmpty()) {
-            pane_->repaint(fresh);
+    }
+    const HoverState before = findHoverNow();
+    if (world_.settings.switches.cityNames > 0) {
+        // The names overlay follows the pointer: the spot under it, where the last
+        // dots, box and label were and where the new ones go. A drag that
+        // repainted the pane has painted the new hover already.
+        if ((!view_.panning() && !view_.zooming()) || before != hover_) {
+            QRegion region(QRect(position.x() - 1, position.y() - 1, 2, 2));
+            region += before.region();
+            region += hover_.region();
+            pane_->update(region);
+        }
+        if (hover_.city && !hooks_.minimised()) {
+            showHoveredCity(hoveredCityStatus(world_.tables(), *hover_.city));
         }
     }
     updatePointerReadout(position);
@@ -126,7 +148,7 @@ void MapController::updatePointerReadout(QPoint panePosition) {
     inputs.zoneImage = world_.compositor.timeZoneImage();
     inputs.tables = &world_.tables();
     inputs.namesOn = world_.settings.switches.cityNames > 0;
-    inputs.hoveredCity = painter_.hoveredCity();
+    inputs.hoveredCity = hover_.city;
     if (lit != nullptr) {
         inputs.mapWidth = lit->width();
         inputs.mapHeight = lit->height();

@@ -7,12 +7,14 @@
 #include "app/mainwindow/map_pane.h"
 #include "app/mainwindow/popup_cities.h"
 #include "render/map_view.h"
+#include "render/qt/hover.h"
 #include "render/qt/map_painter.h"
 
 #include <QPoint>
 #include <ctime>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace chronvale {
@@ -56,6 +58,9 @@ public:
 
     // The city the pointer is over (see readPointer).
     std::optional<std::size_t> cityUnderCursor() const { return cityUnderCursor_; }
+    // The names overlay's hover for the pointer: the hovered city and the pane
+    // rectangles its marks and label cover.
+    const HoverState& hover() const { return hover_; }
     // The map point of the last right click, else of the pointer, in pane cursor
     // coordinates.
     Point linkPoint() const;
@@ -76,6 +81,12 @@ public:
 
 private:
     Point paneCursor(QPoint panePosition) const;
+    // Finds the hover for the pointer and the view as they are now; returns the
+    // previous one.
+    HoverState findHoverNow();
+    // The hovered city's country or name in the status bar's first field, unless a
+    // download shows its progress there.
+    void showHoveredCity(const std::optional<std::string>& text);
     void updatePointerReadout(QPoint panePosition);
 
     World& world_;
@@ -89,6 +100,7 @@ private:
     std::vector<QuakeMark> quakeMarks_;
     std::string dateSeparator_;
     QPoint pointer_{-1000, -1000}; // the mouse in pane coordinates, for the names overlay
+    HoverState hover_;             // for pointer_ and the view of the last paint or move
 
     std::optional<std::size_t> cityUnderCursor_;
     std::vector<PopupCity> popupCities_;

@@ -17,6 +17,15 @@ RenderKey currentKey(const MapView& view) {
     return RenderKey{view.mapArea, view.scale, view.offX(), view.offY()};
 }
 
+// The pointer the base layer's dots near it are drawn around; none when it has none.
+std::optional<Point> marksAround(const MapPaintInputs& inputs) {
+    const DisplaySwitches& on = inputs.switches;
+    if (inputs.tables == nullptr || on.cityNames == 0 || on.allCities) {
+        return std::nullopt;
+    }
+    return inputs.pointer;
+}
+
 } // namespace
 
 void MapPainter::release() {
@@ -26,6 +35,7 @@ void MapPainter::release() {
     base_ = QImage();
     baseKey_.reset();
     baseOf_ = nullptr;
+    baseMarksAround_.reset();
 }
 
 void MapPainter::drawBaseLayer(MapView& view, const MapPaintInputs& inputs, TextStyle& style) {
@@ -66,7 +76,7 @@ void MapPainter::drawBaseLayer(MapView& view, const MapPaintInputs& inputs, Text
         }
         if (on.cityNames != 0) {
             drawHoverMarks(canvas, view, inputs.tables->cities, inputs.pointer, on.cityNames,
-                           on.allCities, hover_);
+                           on.allCities);
         }
     }
     if (on.grid) {
@@ -79,6 +89,7 @@ void MapPainter::drawBaseLayer(MapView& view, const MapPaintInputs& inputs, Text
     style = canvas.textStyle();
     baseKey_ = key;
     baseOf_ = view.viewImage.get();
+    baseMarksAround_ = marksAround(inputs);
 }
 
 MapPaintReport MapPainter::paintMap(QPainter& painter, MapView& view,
@@ -94,9 +105,9 @@ MapPaintReport MapPainter::paintMap(QPainter& painter, MapView& view,
     }
 
     const RenderKey key = currentKey(view);
-    const bool baseCurrent = !base_.isNull() && baseKey_ == key && !view.dirty &&
-                             baseOf_ == view.viewImage.get() &&
-                             (!view.viewImage || view.renderKey == key);
+    const bool baseCurrent =
+        !base_.isNull() && baseKey_ == key && !view.dirty && baseOf_ == view.viewImage.get() &&
+        (!view.viewImage || view.renderKey == key) && baseMarksAround_ == marksAround(inputs);
     TextStyle style;
     if (!keepBase || !baseCurrent) {
         const EarthImage* source = inputs.litMap != nullptr ? inputs.litMap : inputs.dayImage;
@@ -123,8 +134,7 @@ MapPaintReport MapPainter::paintMap(QPainter& painter, MapView& view,
         drawInfoText(canvas, view, imageDate);
     }
     if (on.cityNames != 0 && inputs.tables != nullptr) {
-        report.hoveredCityStatus =
-            drawHoveredCity(canvas, view, *inputs.tables, on.allCities, hover_);
+        report.hoveredCityStatus = drawHoveredCity(canvas, view, *inputs.tables, inputs.hover);
     }
     painter.restore();
     drawSeparator(canvas, area);

@@ -12,7 +12,11 @@
 // when the pane, scale, offsets or lit map changed. A paint with
 // MapView::overlaysOnly set (the once-a-second clock tick) copies the kept base
 // layer as it is and draws only the second group; when the view has changed since
-// the base layer was made, it is made again first.
+// the base layer was made (or the pointer the dots near it are drawn around moved),
+// it is made again first.
+//
+// The painter finds nothing itself: the hovered city and the pointer come in the
+// inputs (see findHover), so that the window knows them without painting.
 //
 // The painter draws in the device's own coordinates: MapView::mapArea is the pane
 // in them, and the separator lies in the two rows above mapArea.top, so a pane
@@ -52,7 +56,10 @@ struct MapPaintInputs {
     // or no frame is shown.
     std::optional<std::string> cloudTimeStamp;
     std::time_t now = 0;
-    Point pointer;                   // the mouse, in the device's coordinates
+    Point pointer; // the mouse, in the device's coordinates: the dots near it
+    // The city under the pointer (findHover for the same view and pointer): its
+    // box and name are drawn while City Names is on.
+    HoverState hover;
     std::string dateSeparator = "/"; // the locale's date separator
 };
 
@@ -70,11 +77,6 @@ public:
     // Paints the pane (and the separator above it) and clears view.overlaysOnly.
     MapPaintReport paintMap(QPainter& painter, MapView& view, const MapPaintInputs& inputs);
 
-    // What the names overlay found at its last paint: the city under the pointer
-    // and the rectangles to repaint when the pointer moves.
-    const HoverState& hover() const { return hover_; }
-    std::optional<std::size_t> hoveredCity() const { return hover_.city; }
-
     // Frees the kept images (the window was minimised); the next paint makes them
     // again.
     void release();
@@ -88,7 +90,7 @@ private:
     QImage base_; // the crop with the base overlays, pane-sized
     std::optional<RenderKey> baseKey_;
     const EarthImage* baseOf_ = nullptr;
-    HoverState hover_;
+    std::optional<Point> baseMarksAround_; // the pointer of the dots in the base layer
 };
 
 } // namespace chronvale

@@ -2,7 +2,6 @@
 
 #include "geo/geo_tables.h"
 #include "geo/local_time.h"
-#include "geo/time_zone.h"
 #include "render/zone_offset.h"
 
 #include <QPainter>
@@ -34,11 +33,6 @@ int truncToInt(float value) {
     return static_cast<int>(value);
 }
 
-// The rectangle (left, top, right, bottom) with its right and bottom edges excluded.
-QRect rectOf(int left, int top, int right, int bottom) {
-    return QRect(left, top, right - left, bottom - top);
-}
-
 int paneRight(const PaneRect& area) {
     return area.left + area.width;
 }
@@ -57,21 +51,6 @@ QImage dotPicture(QColor rim) {
     canvas.fill(0, 0, 5, 5, kCityFill);
     canvas.outline(0, 0, 4, 4, rim);
     return dot;
-}
-
-// The rectangles to repaint once the pointer leaves the hovered city at p: its
-// box and, while All Cities is on, its name label instead of the pointer's
-// neighbourhood. The label rectangle is widened to the label actually drawn, so
-// that a long name leaves nothing behind.
-void setLabelRegions(const OverlayCanvas& canvas, Point p, const std::string& name, bool allCities,
-                     HoverState& hover) {
-    const QRect label = canvas.textCell(p.x + 9, p.y + 9, QString::fromStdString(name));
-    if (allCities) {
-        hover.hoverRegion = rectOf(p.x + 9, p.y + 6, p.x + 117, p.y + 27).united(label);
-    } else {
-        hover.hoverRegion = hover.hoverRegion.united(label);
-    }
-    hover.boxRegion = rectOf(p.x - 4, p.y - 4, p.x + 4, p.y + 4);
 }
 
 QString degreesLabel(int degrees) {
@@ -107,39 +86,21 @@ void drawAllCities(OverlayCanvas& canvas, const MapView& view, const CityList& c
 }
 
 void drawHoverMarks(OverlayCanvas& canvas, const MapView& view, const CityList& cities,
-                    Point pointer, int radius, bool allCities, HoverState& hover) {
+                    Point pointer, int radius, bool allCities) {
+    if (allCities) {
+        return;
+    }
     const PaneRect& area = view.mapArea;
     const float markRadius = static_cast<float>(radius) * view.scale;
-    const float pickRadius = static_cast<float>(kHoverPickRadius) * view.scale;
-    const int b = truncToInt(markRadius);
-    hover.hoverRegion =
-        rectOf(pointer.x - b - 10, pointer.y - b - 10, pointer.x + b + 90, pointer.y + b + 10);
-
     const QImage dot = dotPicture(kHoverRim);
-    std::optional<std::size_t> nearest;
-    int best = 999;
-    for (std::size_t i = 0; i < cities.size(); ++i) {
-        const Point p = view.mapToScreen(cities[i].longitude, cities[i].latitude);
+    for (const CityRecord& city : cities) {
+        const Point p = view.mapToScreen(city.longitude, city.latitude);
         const float dx = static_cast<float>(pointer.x - p.x);
         const float dy = static_cast<float>(pointer.y - p.y);
-        const int d = truncToInt(std::sqrt(dx * dx + dy * dy));
-        const float distance = static_cast<float>(d);
-        if (pickRadius > distance && d < best) {
-            best = d;
-            nearest = i;
-        }
-        if (!allCities && p.y > area.top + 1 && p.x > area.left + 1 && markRadius > distance) {
+        const float distance = static_cast<float>(truncToInt(std::sqrt(dx * dx + dy * dy)));
+        if (p.y > area.top + 1 && p.x > area.left + 1 && markRadius > distance) {
             canvas.stamp(p.x - 2, p.y - 2, dot);
         }
-    }
-
-    hover.city = nearest;
-    if (nearest) {
-        const CityRecord& city = cities[*nearest];
-        setLabelRegions(canvas, view.mapToScreen(city.longitude, city.latitude), city.name,
-                        allCities, hover);
-    } else if (allCities) {
-        hover.hoverRegion = QRect();
     }
 }
 
@@ -321,8 +282,7 @@ void drawInfoText(OverlayCanvas& canvas, const MapView& view,
 }
 
 std::optional<std::string> drawHoveredCity(OverlayCanvas& canvas, const MapView& view,
-                                           const GeoTables& tables, bool allCities,
-                                           HoverState& hover) {
+                                           const GeoTables& tables, const HoverState& hover) {
     if (!hover.city || *hover.city >= tables.cities.size()) {
         return std::nullopt;
     }
@@ -337,9 +297,7 @@ std::optional<std::string> drawHoveredCity(OverlayCanvas& canvas, const MapView&
         canvas.setOpaque(true);
         canvas.text(p.x + 9, p.y + 9, QString::fromStdString(city.name));
     }
-    setLabelRegions(canvas, p, city.name, allCities, hover);
-    const std::optional<std::string> country = countryOfCity(city, tables.zones);
-    return country && !country->empty() ? *country : city.name;
+    return hoveredCityStatus(tables, *hover.city);
 }
 
 void drawSeparator(OverlayCanvas& canvas, const PaneRect& mapArea) {

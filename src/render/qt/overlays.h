@@ -10,6 +10,7 @@
 #include "geo/city.h"
 #include "render/earth_image.h"
 #include "render/map_view.h"
+#include "render/qt/hover.h"
 #include "render/qt/overlay_canvas.h"
 
 #include <QRect>
@@ -31,29 +32,14 @@ struct QuakeMark {
     float magnitude = 0.0f;
 };
 
-// What the names overlay found under the pointer, shared with the window: the
-// city the pointer is over and the rectangles to repaint when the pointer moves
-// on, so that the dots near it and the name label follow it.
-struct HoverState {
-    std::optional<std::size_t> city; // index into the CityList
-    QRect hoverRegion;               // the pointer's neighbourhood or the name label
-    QRect boxRegion;                 // the hovered city's box
-};
-
-// Radius of the dots shown near the pointer, in map pixels, while City Names is on.
-inline constexpr int kHoverRadius = 40;
-// A city within this many map pixels of the pointer is the hovered city.
-inline constexpr int kHoverPickRadius = 10;
-
 // A 5 x 5 yellow dot with a brown-orange rim for every city not on the pane's top
 // or left border.
 void drawAllCities(OverlayCanvas& canvas, const MapView& view, const CityList& cities);
 
-// Finds the city nearest the pointer within kHoverPickRadius map pixels and, while
-// All Cities is off, dots with a red rim the cities within `radius` map pixels of
-// the pointer. Updates the hover state.
+// While All Cities is off, dots with a red rim the cities within `radius` map
+// pixels of the pointer (the hover state's hoverRegion covers them).
 void drawHoverMarks(OverlayCanvas& canvas, const MapView& view, const CityList& cities,
-                    Point pointer, int radius, bool allCities, HoverState& hover);
+                    Point pointer, int radius, bool allCities);
 
 // Meridians and parallels every 10 degrees, the prime meridian and the equator in
 // red, with labels (every second line at scale 2 or less). Meridians stop at
@@ -86,11 +72,9 @@ void drawInfoText(OverlayCanvas& canvas, const MapView& view,
                   const std::optional<std::string>& imageDate);
 
 // The hovered city's white box and its name in white on red. Returns the text for
-// the status bar's first field: the city's country, or its name when it has none;
-// none when no city is hovered.
+// the status bar's first field (hoveredCityStatus); none when no city is hovered.
 std::optional<std::string> drawHoveredCity(OverlayCanvas& canvas, const MapView& view,
-                                           const GeoTables& tables, bool allCities,
-                                           HoverState& hover);
+                                           const GeoTables& tables, const HoverState& hover);
 
 // An etched line just above the pane: light over dark.
 void drawSeparator(OverlayCanvas& canvas, const PaneRect& mapArea);

@@ -4,6 +4,7 @@
 
 #include "app/mainwindow/command_ids.h"
 #include "config/program_settings.h"
+#include "geo/time_zone.h"
 #include "i18n/string_table.h"
 #include "net/cloud_service.h"
 #include "ui/status_bar.h"
@@ -192,6 +193,35 @@ TEST_F(MainWindowTest, ThePointerReadOutShowsTimePositionAndTheCityUnder) {
     EXPECT_TRUE(status(MainWindow::StatusLocalTime)
                     .contains(QRegularExpression("^\\d\\d/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d$")))
         << status(MainWindow::StatusLocalTime).toStdString();
+}
+
+// With City Names on the city under the pointer is known as soon as the pointer
+// moves, before any paint: the read-out and the status bar take it at once, and
+// the next paint shows its white box.
+TEST_F(MainWindowTest, WithCityNamesOnTheMoveFindsTheHoveredCity) {
+    start([](World& w) { w.settings.switches.cityNames = 40; });
+    const CityRecord& city = cityInside();
+    const QPoint at = paneAt(city) + QPoint(2, 1);
+    mouse(QEvent::MouseMove, at);
+    ASSERT_TRUE(window->cityUnderCursor());
+    const CityRecord& hovered = world->tables().cities[*window->cityUnderCursor()];
+    const QPoint box = paneAt(hovered);
+    const QPoint offset = box - at;
+    EXPECT_LT(std::sqrt(static_cast<double>(QPoint::dotProduct(offset, offset))),
+              10.0 * window->view().scale)
+        << "within the names overlay's pick radius";
+    const std::optional<std::string> country = countryOfCity(hovered, world->tables().zones);
+    EXPECT_EQ(status(MainWindow::StatusMessage).toStdString(),
+              country && !country->empty() ? *country : hovered.name);
+
+    const QImage shot = window->mapPane()->grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(box)), QColor(255, 255, 255)) << "the hovered city's box";
+
+    // Nowhere near a city: nothing is hovered, and the next paint shows no box.
+    mouse(QEvent::MouseMove, QPoint(-400, -400));
+    EXPECT_FALSE(window->cityUnderCursor());
+    const QImage after = window->mapPane()->grab().toImage();
+    EXPECT_NE(QColor(after.pixel(box)), QColor(255, 255, 255));
 }
 
 TEST_F(MainWindowTest, DoubleClickMarksTheCityUnderThePointer) {
