@@ -19,6 +19,7 @@
 #include <QStackedWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <string>
 
 namespace chronvale {
@@ -43,7 +44,6 @@ QString textOf(const std::optional<std::string>& text) {
 QLabel* refusalLabel(QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setStyleSheet(QStringLiteral("color: #b00020;"));
-    label->setWordWrap(true);
     label->hide();
     return label;
 }
@@ -67,7 +67,7 @@ PreferencesDialog::PreferencesDialog(Settings& settings, const Language& languag
     tree_->setObjectName(QStringLiteral("tree1774"));
     tree_->setHeaderHidden(true);
     tree_->setRootIsDecorated(false);
-    tree_->setMaximumWidth(170);
+    tree_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     pages_ = new QStackedWidget(this); // stands in for the invisible tab control 1785
     pages_->addWidget(makeOptionsPage());
     pages_->addWidget(makeBrowserPage());
@@ -77,6 +77,13 @@ PreferencesDialog::PreferencesDialog(Settings& settings, const Language& languag
         auto* item = new QTreeWidgetItem(tree_, QStringList{language_.getText(texts[page])});
         item->setData(0, kPageRole, page);
     }
+    // As wide as the longest text of the language.
+    int widest = 0;
+    for (int page = 0; page < tree_->topLevelItemCount(); ++page) {
+        widest = std::max(
+            widest, tree_->fontMetrics().horizontalAdvance(tree_->topLevelItem(page)->text(0)));
+    }
+    tree_->setFixedWidth(widest + 2 * tree_->frameWidth() + 24);
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (item != nullptr) {
             pages_->setCurrentIndex(item->data(0, kPageRole).toInt());
