@@ -183,6 +183,8 @@ constexpr std::array entries{
     StringEntry{OptionsWallpaperWidthUnit, 4310, "(in pixels)"},
     StringEntry{OptionsScaleInfo, 4310, "Display Scale && Cloud Date Info"},
     StringEntry{OptionsLoopAnimation, 4310, "Loop Cloud Animation"},
+    StringEntry{OptionsRefreshRefused, 4310, "Enter 0 or more minutes."},
+    StringEntry{OptionsWidthRefused, 4310, "Enter a width from 64 to 16384 pixels."},
 
     StringEntry{BrowserGroup, 8004, "Settings"},
     StringEntry{BrowserLabel, 8004, "Browser:"},
@@ -198,10 +200,25 @@ constexpr std::array entries{
     StringEntry{ProxyPort, 4318, "Port:"},
     StringEntry{ProxyUserName, 4318, "Username:"},
     StringEntry{ProxyPassword, 4318, "Password:"},
+    StringEntry{ProxyPortRefused, 4318, "Enter a port from 1 to 65535."},
 
     StringEntry{WeatherTitle, 8003, "Weather Forecast"},
     StringEntry{WeatherClose, 8003, "&Close"},
     StringEntry{WeatherLoading, 8003, "Loading..."},
+
+    StringEntry{AboutTitle, 1110, "About %s"},
+    StringEntry{AboutVersion, 1110, "Version %s"},
+    StringEntry{AboutBuild, 1110, "Build %s"},
+    StringEntry{AboutOperatingSystem, 1110, "Operating system:"},
+    StringEntry{AboutMemory, 1110, "Memory:"},
+    StringEntry{AboutFreeMemory, 1110, "Free memory:"},
+    StringEntry{AboutMegabytes, 1110, "%s MB"},
+    StringEntry{AboutUnknown, 1110, "unknown"},
+    StringEntry{AboutHome, 1110, "Home page"},
+    StringEntry{AboutSupport, 1110, "Support"},
+    StringEntry{AboutCredits, 1110, "Credits"},
+    StringEntry{AboutLicence, 1110, "Licence: %s"},
+    StringEntry{AboutOk, 1110, "OK"},
 };
 
 constexpr bool strictlyOrdered() {

@@ -19,7 +19,8 @@
 //   34000 - 34999 dialog texts, a block of a hundred per dialog: 34100 main window
 //                 101, 34200 city selector 103, 34300 properties 104, 34400
 //                 preferences 117, 34500 options page 4310, 34600 browser page
-//                 8004, 34700 proxy page 4318, 34800 weather window 8003.
+//                 8004, 34700 proxy page 4318, 34800 weather window 8003, 34900
+//                 the about box (1110, the number of its command).
 //
 // Texts of menus and dialogs carry the number of their menu or dialog: a language
 // file translates them under that context (see translate()).
@@ -215,6 +216,8 @@ enum Id : int {
     OptionsWallpaperWidthUnit = 34505,
     OptionsScaleInfo = 34506,
     OptionsLoopAnimation = 34507,
+    OptionsRefreshRefused = 34508,
+    OptionsWidthRefused = 34509,
 
     // Browser page 8004.
     BrowserGroup = 34601,
@@ -232,11 +235,27 @@ enum Id : int {
     ProxyPort = 34708,
     ProxyUserName = 34709,
     ProxyPassword = 34710,
+    ProxyPortRefused = 34711,
 
     // Weather window 8003.
     WeatherTitle = 34801,
     WeatherClose = 34802,
     WeatherLoading = 34803,
+
+    // About box (shown by the About command 1110, translated under 1110).
+    AboutTitle = 34901,
+    AboutVersion = 34902,
+    AboutBuild = 34903,
+    AboutOperatingSystem = 34904,
+    AboutMemory = 34905,
+    AboutFreeMemory = 34906,
+    AboutMegabytes = 34907,
+    AboutUnknown = 34908,
+    AboutHome = 34909,
+    AboutSupport = 34910,
+    AboutCredits = 34911,
+    AboutLicence = 34912,
+    AboutOk = 34913,
 };
 
 } // namespace str

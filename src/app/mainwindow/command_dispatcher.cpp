@@ -90,6 +90,16 @@ void CommandDispatcher::run(int command) {
     case cmd::Quit:
         hooks_.quit();
         break;
+    case cmd::Settings:
+        if (hooks_.openPreferences) {
+            hooks_.openPreferences();
+        }
+        break;
+    case cmd::About:
+        if (hooks_.openAbout) {
+            hooks_.openAbout();
+        }
+        break;
     default:
         break;
     }

@@ -29,6 +29,8 @@ public:
         std::function<void()> quit;           // Exit: close the window for good
         std::function<void()> languageChosen; // the Language menu's check mark follows
         std::function<void(bool manual)> startUpgrade; // the upgrade program (or the manual)
+        std::function<void()> openPreferences;         // the modal Preferences dialog
+        std::function<void()> openAbout;               // the about box
     };
 
     CommandDispatcher(World& world, MapController& map, CloudService& cloud, QuakeFeed& quakes,

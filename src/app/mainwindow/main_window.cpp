@@ -10,6 +10,8 @@
 #include "desktop/links.h"
 #include "desktop/tray_icon.h"
 #include "desktop/upgrade.h"
+#include "dialogs/about/about_box.h"
+#include "dialogs/preferences/preferences_dialog.h"
 #include "geo/time_zone.h"
 #include "i18n/string_table.h"
 #include "net/cloud_service.h"
@@ -22,9 +24,11 @@
 #include "ui/window_geometry.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QMenu>
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
+#include <limits>
 
 namespace chronvale {
 
@@ -36,6 +40,8 @@ constexpr int kMainWindowNumber = 101;
 constexpr QSize kFirstSize{1024, 640};
 constexpr QSize kMinimumSize{320, 250};
 constexpr int kMillisecondsPerMinute = 60000;
+// The refresh timer counts milliseconds in an int.
+constexpr int kMaxRefreshMinutes = std::numeric_limits<int>::max() / kMillisecondsPerMinute;
 
 } // namespace
 
@@ -189,6 +195,8 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
                 [this](bool manual) {
                     startUpgradeProgram(world_.installation, manual, options_.programLauncher);
                 },
+            .openPreferences = [this] { makePreferencesDialog()->exec(); },
+            .openAbout = [this] { makeAboutBox()->exec(); },
         });
 
     // Check marks and buttons follow every change of the switches.
@@ -207,7 +215,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
                              proxy.password.value_or(std::string()));
 
     updateTitleClock();
-    refreshTimer_.start(std::max(1, settings.refresh) * kMillisecondsPerMinute);
+    restartRefreshTimer(std::max(1, settings.refresh));
     hourlyTimer_.start(HourlyPeriodMs);
     clockTimer_.start(ClockPeriodMs);
     setWindowIcon(world_.icons->icon(IconProgram));
@@ -369,6 +377,10 @@ void MainWindow::loadFirstImages() {
 void MainWindow::buildFirstLitMap() {
     status_->show(StatusPresenter::Message, QString());
     composeMap();
+    // Earthquakes on from the start (a first start turns them on): fetch them.
+    if (world_.settings.switches.earthquakes != 0 && quakes_->quakeList().empty()) {
+        quakes_->requestQuakes();
+    }
 }
 
 void MainWindow::showLoadedFrame() {
@@ -418,6 +430,39 @@ void MainWindow::refreshTick() {
     if (world_.settings.switches.sunShadow) {
         composeMap();
     }
+}
+
+void MainWindow::restartRefreshTimer(int minutes) {
+    refreshTimer_.stop();
+    if (minutes > 0) {
+        refreshTimer_.start(std::min(minutes, kMaxRefreshMinutes) * kMillisecondsPerMinute);
+    }
+}
+
+std::unique_ptr<PreferencesDialog> MainWindow::makePreferencesDialog() {
+    PreferencesDialog::Hooks hooks;
+    hooks.applyProxy = [this](const ProxySettings& proxy) {
+        world_.http.httpSetProxy(proxy.type, proxy.host.value_or(std::string()), proxy.port,
+                                 proxy.userName.value_or(std::string()),
+                                 proxy.password.value_or(std::string()));
+    };
+    hooks.storeProxy = [](const ProxySettings& proxy) { saveProxySettings(proxy); };
+    hooks.browserChosen = [this](const QString& browser) { links_->setBrowserPreference(browser); };
+    hooks.restartRefreshTimer = [this](int minutes) { restartRefreshTimer(minutes); };
+    return std::make_unique<PreferencesDialog>(world_.settings, world_.language,
+                                               links_->browserDetection().candidates,
+                                               std::move(hooks), this);
+}
+
+std::unique_ptr<AboutBox> MainWindow::makeAboutBox() {
+    AboutBox::Content content;
+    content.system = systemFacts();
+    content.sourcesFile = QDir(world_.folders.data).filePath(QStringLiteral("SOURCES.md"));
+    content.homeLink = world_.installation.value("home").value_or(std::string());
+    content.supportLink = world_.installation.value("support").value_or(std::string());
+    return std::make_unique<AboutBox>(
+        world_.language, std::move(content),
+        [this](const std::string& link) { links_->openUrl(link); }, this);
 }
 
 void MainWindow::clockTick() {

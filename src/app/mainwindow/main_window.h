@@ -35,11 +35,13 @@ class QToolBar;
 
 namespace chronvale {
 
+class AboutBox;
 class CloudAnimation;
 class CloudService;
 class CommandDispatcher;
 class CommandMenus;
 class LinkService;
+class PreferencesDialog;
 class QuakeFeed;
 class StatusBar;
 class TrayIcon;
@@ -120,6 +122,16 @@ public:
     // Saves the switches, the view, the marked cities and the cloud frames. The
     // window does this when it closes for good.
     bool saveSettings();
+
+    // The Preferences dialog as the Settings command opens it (modal): OK hands
+    // the proxy to the HTTP client, stores it, takes the browser for the links
+    // and restarts the refresh timer.
+    std::unique_ptr<PreferencesDialog> makePreferencesDialog();
+    // The about box as the About command opens it; its links open in the browser.
+    std::unique_ptr<AboutBox> makeAboutBox();
+    // The shadow's timer: `minutes` apart from now on; 0 (or less) stops it.
+    void restartRefreshTimer(int minutes);
+    const QTimer& refreshTimer() const { return refreshTimer_; }
 
 signals:
     // The lit map was composed again (after a switch, a frame, a restore, the

@@ -62,15 +62,18 @@ constexpr std::array languageMenu{
     MenuItem{K::Languages, 0, 0, {}},
 };
 
-// Select City, Wallpaper Mode and Settings join this menu with their dialogs.
+// Select City and Wallpaper Mode join this menu with their functions.
 constexpr std::array optionsMenu{
     submenu(str::MenuLanguage, languageMenu),
     separator(),
     item(cmd::ClearCitySelection, str::MenuClearCitySelection),
+    separator(),
+    item(cmd::Settings, str::MenuSettings),
 };
 
-// About joins this menu, above a separator, with its dialog.
 constexpr std::array helpMenu{
+    item(cmd::About, str::MenuAbout),
+    separator(),
     item(cmd::Manual, str::MenuManual),
     item(cmd::Faq, str::MenuFaq),
 };

@@ -1,9 +1,11 @@
 #include "app/startup/world.h"
 
+#include "config/first_start.h"
 #include "config/program_settings.h"
 #include "i18n/string_table.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <limits>
@@ -53,8 +55,13 @@ World::World(Folders folders_, MessageSink& messages_)
     tables_ = loadGeoTables(folders.data.toStdString(), loadErrors);
     programSettings = openProgramSettings();
     sharedSettings = openSharedSettings();
+    // A user who has never run the program has no settings file yet.
+    firstStart = !QFileInfo::exists(programSettings->fileName());
     SettingsStores stores = settingsStores();
     configRead = loadSettings(stores, settings, tables_.cities, frames, systemLanguageCode());
+    if (firstStart) {
+        applyFirstStartDefaults(installation, settings, tables_.cities);
+    }
     settings.refresh = startupRefreshMinutes(settings.refresh);
 }
 

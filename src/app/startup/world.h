@@ -42,11 +42,11 @@ public:
     // "cache" in it (failure ignored); reads the installation values
     // (chronvale.ini); loads the icon strip; loads location.dat, tz_data.dat,
     // tz_dst.dat and areacode.dat; loads the settings, which mark the cities
-    // listed in config.ini and so need the city list; makes a refresh of 0 ten
-    // minutes. A file that cannot be loaded shows "Unable to load file '%s'"
-    // (caption "Error") through `messages`, and start-up goes on with the table
-    // empty. Needs a QGuiApplication (the icons); `messages` must outlive the
-    // World.
+    // listed in config.ini and so need the city list; when the program's
+    // settings file did not exist, applies the installation's first-start values
+    // ([Defaults] of chronvale.ini); makes a refresh of 0 ten minutes. A file that cannot be loaded
+    // shows "Unable to load file '%s'" (caption "Error") through `messages`, and start-up goes on
+    // with the table empty. Needs a QGuiApplication (the icons); `messages` must outlive the World.
     World(Folders folders, MessageSink& messages);
     ~World();
     World(const World&) = delete;
@@ -89,6 +89,7 @@ public:
     SwitchBoard switchBoard{settings.switches};
     CloudFrameTable frames; // the cloud frames of config.ini, for the cloud service
     bool configRead = false;
+    bool firstStart = false; // the program's settings file did not exist yet
     HttpClient http;
     Compositor compositor;
 };

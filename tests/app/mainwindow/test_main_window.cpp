@@ -90,8 +90,10 @@ TEST_F(MainWindowTest, StartsWithTheLitMapAndTheTablesMenusAndToolbar) {
 
     // Dialog commands have no item yet.
     EXPECT_EQ(window->menuAction(cmd::SelectCity), nullptr);
-    EXPECT_EQ(window->menuAction(cmd::Settings), nullptr);
-    EXPECT_EQ(window->menuAction(cmd::About), nullptr);
+    ASSERT_NE(window->menuAction(cmd::Settings), nullptr);
+    EXPECT_EQ(window->menuAction(cmd::Settings)->text(), "&Settings");
+    ASSERT_NE(window->menuAction(cmd::About), nullptr);
+    EXPECT_EQ(window->menuAction(cmd::About)->text(), "&About");
 }
 
 TEST_F(MainWindowTest, StoredSwitchesShowAsCheckMarksAndPressedButtons) {

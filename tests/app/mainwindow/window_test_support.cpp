@@ -1,8 +1,11 @@
 #include "window_test_support.h"
 
+#include "config/program_settings.h"
 #include "support/shell_test_support.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QSettings>
 
@@ -46,6 +49,11 @@ void WindowTest::TearDown() {
 }
 
 void WindowTest::start(const std::function<void(World&)>& prepare) {
+    if (!asFirstStart) {
+        QFile file(openProgramSettings()->fileName());
+        QDir().mkpath(QFileInfo(file).path());
+        ASSERT_TRUE(file.exists() || file.open(QIODevice::WriteOnly));
+    }
     world = std::make_unique<World>(Folders{dataFolder, userFolder.path(), false}, messages);
     if (prepare) {
         prepare(*world);

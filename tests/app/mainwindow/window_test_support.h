@@ -45,6 +45,10 @@ protected:
     void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::NoButton);
 
     QString dataFolder = QStringLiteral(CHRONVALE_SOURCE_DIR "/data");
+    // Unless set, start() makes the settings file first, so that the window starts
+    // as for a user who ran the program before (without the installation's
+    // first-start values).
+    bool asFirstStart = false;
     QTemporaryDir settingsFolder;
     QTemporaryDir userFolder;
     QString startFolder;

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -50,8 +51,11 @@ TEST_F(WorldTest, MarkedCitiesAreRestoredBecauseTheTablesComeFirst) {
     const CityRecord& chosen = tables.cities[100];
     const int longitude = static_cast<int>(chosen.longitude);
     writeConfig("M=" + chosen.name + "," + std::to_string(longitude) + "\n");
+    // A user who ran the program before: the first-start values do not apply.
+    openProgramSettings()->setValue("view", "247");
 
     World world(folders(), messages);
+    EXPECT_FALSE(world.firstStart);
     EXPECT_TRUE(world.configRead);
     int marked = 0;
     for (const CityRecord& city : world.tables().cities) {
@@ -63,6 +67,28 @@ TEST_F(WorldTest, MarkedCitiesAreRestoredBecauseTheTablesComeFirst) {
     }
     EXPECT_EQ(marked, 1);
     EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(WorldTest, OnlyAStartWithoutASettingsFileTakesTheInstallationsDefaults) {
+    QFile::remove(openProgramSettings()->fileName()); // a user who never ran the program
+    {
+        World first(folders(), messages);
+        EXPECT_TRUE(first.firstStart);
+        EXPECT_EQ(first.settings.switches.sunShadow, 1);
+        EXPECT_EQ(first.settings.switches.cityNames, 40);
+        EXPECT_EQ(std::count_if(first.tables().cities.begin(), first.tables().cities.end(),
+                                [](const CityRecord& c) { return c.marked; }),
+                  10);
+        ASSERT_TRUE(first.saveAll());
+    }
+    openProgramSettings()->setValue("shadow", "0");
+    World second(folders(), messages);
+    EXPECT_FALSE(second.firstStart);
+    EXPECT_EQ(second.settings.switches.sunShadow, 0);
+    // The marks come from config.ini now, as the first run saved them.
+    EXPECT_EQ(std::count_if(second.tables().cities.begin(), second.tables().cities.end(),
+                            [](const CityRecord& c) { return c.marked; }),
+              10);
 }
 
 TEST_F(WorldTest, TheUserFolderBecomesCurrentWithACacheFolder) {

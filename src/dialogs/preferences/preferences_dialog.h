@@ -1,0 +1,132 @@
+#pragma once
+// The Preferences dialog (117): what the menus do not offer. A tree on the left
+// chooses one of three pages on the right:
+//   Options         minutes between shadow updates, the wallpaper width, the
+//                   scale/cloud-date info and the looping of the cloud animation
+//   Settings        the browser that opens links (the current one and the
+//                   browsers found on the system)
+//   Proxy/Firewall  None, Proxy Server, Socks4 or Socks5 with host, port, user
+//                   name and password
+//
+// Nothing changes until OK. OK applies the proxy to the HTTP client and stores
+// it at once, then stores the other values into the Settings record (they reach
+// the settings file when the main window saves) and restarts the refresh timer.
+// Cancel stores nothing.
+//
+// Input that can only fail is refused where it is typed: a negative refresh, a
+// wallpaper width below 64 or above 16384 pixels, and with a proxy type chosen a
+// port outside 1 to 65535 show a message beside their field, and OK stays
+// disabled until they are mended. Otherwise a number is the leading decimal
+// integer of its text (optional sign, digits), 0 when there are none.
+
+#include "config/settings.h"
+#include "net/proxy_settings.h"
+#include "ui/dialog.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QDialogButtonBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QStackedWidget;
+class QTreeWidget;
+
+namespace chronvale {
+
+class Language;
+
+class PreferencesDialog : public Dialog {
+    Q_OBJECT
+public:
+    static constexpr int Number = 117;
+    // The widest and narrowest wallpaper the export can make.
+    static constexpr int MinWallpaperWidth = 64;
+    static constexpr int MaxWallpaperWidth = 16384;
+
+    // What OK asks of the program, in this order.
+    struct Hooks {
+        // Hands the proxy to the HTTP client.
+        std::function<void(const ProxySettings&)> applyProxy;
+        // Stores the proxy at once; none: saveProxySettings.
+        std::function<void(const ProxySettings&)> storeProxy;
+        // The browser that opens links from now on (empty: the default one).
+        std::function<void(const QString&)> browserChosen;
+        // Restarts the refresh timer: `refresh` minutes, 0 stops it for this run.
+        std::function<void(int refresh)> restartRefreshTimer;
+    };
+
+    // `browsers`: the programs the browser search found on the system.
+    PreferencesDialog(Settings& settings, const Language& language, QStringList browsers,
+                      Hooks hooks, QWidget* parent = nullptr);
+    ~PreferencesDialog() override;
+
+    // OK: stores everything (see above) and closes. Does nothing while a field
+    // is refused.
+    void accept() override;
+
+    // The proxy type the radio buttons show: 0 None ... 3 Socks5.
+    int proxyType() const;
+    void setProxyType(int type);
+    // False while a field is refused.
+    bool inputAccepted() const;
+
+    // The parts, for the tests and for the look of the pages.
+    QTreeWidget* tree() const { return tree_; }
+    QStackedWidget* pages() const { return pages_; }
+    QLineEdit* refreshEdit() const { return refresh_; }
+    QLineEdit* wallpaperWidthEdit() const { return wallpaperWidth_; }
+    QCheckBox* infoCheck() const { return info_; }
+    QCheckBox* loopCheck() const { return loop_; }
+    QComboBox* browserCombo() const { return browser_; }
+    QRadioButton* typeButton(int type) const;
+    QLineEdit* hostEdit() const { return host_; }
+    QLineEdit* portEdit() const { return port_; }
+    QLineEdit* userNameEdit() const { return userName_; }
+    QLineEdit* passwordEdit() const { return password_; }
+    QLabel* refreshMessage() const { return refreshMessage_; }
+    QLabel* widthMessage() const { return widthMessage_; }
+    QLabel* portMessage() const { return portMessage_; }
+    QPushButton* okButton() const;
+
+private:
+    QWidget* makeOptionsPage();
+    QWidget* makeBrowserPage();
+    QWidget* makeProxyPage();
+    void fill();
+    void updateProxyEnableStates();
+    void validate();
+
+    Settings& settings_;
+    const Language& language_;
+    QStringList browsers_;
+    Hooks hooks_;
+
+    QTreeWidget* tree_ = nullptr;
+    QStackedWidget* pages_ = nullptr;
+    QDialogButtonBox* buttons_ = nullptr;
+    QLineEdit* refresh_ = nullptr;
+    QLineEdit* wallpaperWidth_ = nullptr;
+    QCheckBox* info_ = nullptr;
+    QCheckBox* loop_ = nullptr;
+    QComboBox* browser_ = nullptr;
+    QRadioButton* types_[4] = {};
+    QLineEdit* host_ = nullptr;
+    QLineEdit* port_ = nullptr;
+    QLineEdit* userName_ = nullptr;
+    QLineEdit* password_ = nullptr;
+    QLabel* refreshMessage_ = nullptr;
+    QLabel* widthMessage_ = nullptr;
+    QLabel* portMessage_ = nullptr;
+};
+
+// The leading decimal integer of an edit's text (optional sign, digits; leading
+// blanks skipped); 0 without digits. Values beyond the int range saturate.
+int leadingNumber(const QString& text);
+
+} // namespace chronvale
