@@ -62,10 +62,11 @@ constexpr std::array languageMenu{
     MenuItem{K::Languages, 0, 0, {}},
 };
 
-// Select City, Wallpaper Mode and Settings join this menu with their dialogs.
+// Wallpaper Mode and Settings join this menu with their dialogs.
 constexpr std::array optionsMenu{
     submenu(str::MenuLanguage, languageMenu),
     separator(),
+    item(cmd::SelectCity, str::MenuSelectCity),
     item(cmd::ClearCitySelection, str::MenuClearCitySelection),
 };
 
@@ -105,9 +106,8 @@ constexpr std::array contextHotelsMenu{
     MenuItem{K::NearbyCities, cmd::NearbyCityHotels, 0, {}},
 };
 
-// "&Select" (40001) goes first, and the nearby cities' properties (19000) with
-// "&Properties" (40002) go last, each after a separator, with the city dialogs.
 constexpr std::array contextMenu{
+    item(cmd::SelectCity, str::ContextSelect),
     submenu(str::ContextView, contextViewMenu),
     separator(),
     submenu(str::ContextWeather, contextWeatherMenu),
@@ -118,6 +118,10 @@ constexpr std::array contextMenu{
     item(cmd::ZoomOut, str::ContextZoomOut),
     item(cmd::FitToScreen, str::ContextFitToScreen),
     item(cmd::ActualPixels, str::ContextActualPixels),
+    separator(),
+    MenuItem{K::NearbyCities, cmd::NearbyCityProperties, 0, {}},
+    separator(),
+    item(cmd::Properties, str::ContextProperties),
 };
 
 constexpr std::array toolbar{

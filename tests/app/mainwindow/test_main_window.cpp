@@ -87,8 +87,9 @@ TEST_F(MainWindowTest, StartsWithTheLitMapAndTheTablesMenusAndToolbar) {
     EXPECT_EQ(window->languageCommands(), std::vector<int>{cmd::English});
     EXPECT_TRUE(checked(cmd::English));
 
-    // Dialog commands have no item yet.
-    EXPECT_EQ(window->menuAction(cmd::SelectCity), nullptr);
+    // Dialog commands have no item until their dialog exists.
+    ASSERT_NE(window->menuAction(cmd::SelectCity), nullptr);
+    EXPECT_EQ(window->menuAction(cmd::SelectCity)->text(), "&Select City");
     EXPECT_EQ(window->menuAction(cmd::Settings), nullptr);
     EXPECT_EQ(window->menuAction(cmd::About), nullptr);
 }
