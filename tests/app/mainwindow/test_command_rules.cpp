@@ -184,9 +184,9 @@ TEST(CommandTables, MenusShowOnlyCommandsThatWork) {
     for (int hidden : {cmd::Settings, cmd::About, cmd::WallpaperMode}) {
         EXPECT_EQ(std::count(commands.begin(), commands.end(), hidden), 0) << hidden;
     }
-    for (int shown : {cmd::Upgrade, cmd::Quit, cmd::Refresh, cmd::Play, cmd::Stop, cmd::Manual,
-                      cmd::Faq, cmd::ClearCitySelection, cmd::SatelliteImage, cmd::SelectCity,
-                      cmd::Properties}) {
+    for (int shown :
+         {cmd::Upgrade, cmd::Quit, cmd::Refresh, cmd::Play, cmd::Stop, cmd::Manual, cmd::Faq,
+          cmd::ClearCitySelection, cmd::SatelliteImage, cmd::SelectCity, cmd::Properties}) {
         EXPECT_GE(std::count(commands.begin(), commands.end(), shown), 1) << shown;
     }
 }
