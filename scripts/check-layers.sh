@@ -19,23 +19,24 @@ declare -A uses=(
   [astro]="core"
   [render]="core geo astro"
   [render/qt]="core geo astro render"
+  [cityinfo]="core geo astro render"
   [net]="core geo astro render"
   [config]="core geo astro render net"
   [i18n]="core geo net config"
   [ui]="core config"
   [desktop]="core geo net config i18n ui"
-  [dialogs]="core geo astro render render/qt net config i18n ui desktop"
-  [app/cli]="core geo astro render"
-  [app/startup]="core geo astro render render/qt net config i18n ui desktop app/cli"
-  [app/mainwindow]="core geo astro render render/qt net config i18n ui desktop dialogs app/cli app/startup"
-  [window]="core geo astro render render/qt net config i18n ui desktop dialogs app/cli app/startup app/mainwindow"
-  [main]="core geo astro render app/cli app/startup"
-  [tools]="core geo astro render render/qt net config i18n ui"
+  [dialogs]="core geo astro render render/qt cityinfo net config i18n ui desktop"
+  [app/cli]="core geo astro render cityinfo"
+  [app/startup]="core geo astro render render/qt cityinfo net config i18n ui desktop app/cli"
+  [app/mainwindow]="core geo astro render render/qt cityinfo net config i18n ui desktop dialogs app/cli app/startup"
+  [window]="core geo astro render render/qt cityinfo net config i18n ui desktop dialogs app/cli app/startup app/mainwindow"
+  [main]="core geo astro render cityinfo app/cli app/startup"
+  [tools]="core geo astro render render/qt cityinfo net config i18n ui"
 )
 # Layers that must build without Qt.
 qt_free=" core geo astro render "
 # Layers that must not use Qt Widgets.
-no_widgets=" core geo astro render render/qt net config i18n "
+no_widgets=" core geo astro render render/qt cityinfo net config i18n "
 
 # The layer of a project header path ("render/qt/x.h" -> render/qt).
 header_layer() {

@@ -1,7 +1,8 @@
 // The chronvale executable: parses its options before any Qt application object
-// exists, so that the headless commands (--info, --render) run without a display;
+// exists, so that the headless commands (--info, --render, --city) run without a display;
 // without them it opens the window.
 
+#include "app/cli/city_command.h"
 #include "app/cli/command_line.h"
 #include "app/cli/folders.h"
 #include "app/cli/info_report.h"
@@ -40,6 +41,17 @@ int runRender(const chronvale::CommandLine& line, int argc, char** argv) {
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
     return chronvale::runRenderCommand(*line.render, folders.data.toStdString(), std::cerr,
                                        std::time(nullptr));
+}
+
+// Prints a city's properties; like --render it needs only the data folder.
+int runCity(const chronvale::CommandLine& line, int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
+    QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
+    const chronvale::Folders folders = chronvale::findFolders(
+        QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
+    return chronvale::runCityCommand(*line.city, line.cityTime.value_or(std::time(nullptr)),
+                                     folders.data.toStdString(), std::cout, std::cerr);
 }
 
 // The folder of this executable, from /proc (no Qt application exists yet).
@@ -98,6 +110,8 @@ int main(int argc, char** argv) {
         return 0;
     case chronvale::CommandLine::Action::Render:
         return runRender(line, argc, argv);
+    case chronvale::CommandLine::Action::City:
+        return runCity(line, argc, argv);
     case chronvale::CommandLine::Action::Info:
         return runInfo(line, argc, argv);
     case chronvale::CommandLine::Action::Window:

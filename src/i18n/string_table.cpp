@@ -152,6 +152,7 @@ constexpr std::array entries{
     StringEntry{SelectorTitle, 103, "City Selector"},
     StringEntry{SelectorOk, 103, "OK"},
     StringEntry{SelectorCancel, 103, "Cancel"},
+    StringEntry{SelectorSearch, 103, "Search:"},
 
     StringEntry{PropertiesTitle, 104, "Properties"},
     StringEntry{PropertiesCity, 104, "City:"},
@@ -171,6 +172,8 @@ constexpr std::array entries{
     StringEntry{PropertiesWeather, 104, "Weather"},
     StringEntry{PropertiesBooks, 104, "Books"},
     StringEntry{PropertiesTerra, 104, "Terra"},
+    StringEntry{PropertiesPolarDay, 104, "Polar day"},
+    StringEntry{PropertiesPolarNight, 104, "Polar night"},
 
     StringEntry{PreferencesTitle, 117, "Preferences"},
     StringEntry{PreferencesOk, 117, "OK"},

@@ -182,6 +182,7 @@ enum Id : int {
     SelectorTitle = 34201,
     SelectorOk = 34202,
     SelectorCancel = 34203,
+    SelectorSearch = 34204,
 
     // City properties 104.
     PropertiesTitle = 34301,
@@ -202,6 +203,8 @@ enum Id : int {
     PropertiesWeather = 34316,
     PropertiesBooks = 34317,
     PropertiesTerra = 34318,
+    PropertiesPolarDay = 34319,   // sunrise and sunset when the sun does not set
+    PropertiesPolarNight = 34320, // ... and when it does not rise
 
     // Preferences 117.
     PreferencesTitle = 34401,

@@ -38,9 +38,29 @@ bool takesRenderValue(const std::string& arg) {
 CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
     std::vector<std::string> renderArgs;
+    // With --city, --time is the city's instant rather than a render option.
+    const bool cityCommand = std::any_of(args.begin(), args.end(), [](const std::string& arg) {
+        return arg == "--city" || arg.rfind("--city=", 0) == 0;
+    });
+    std::optional<std::string> cityTimeText;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (isRenderOption(arg)) {
+        if (cityCommand && (arg == "--city" || arg.rfind("--city=", 0) == 0 || arg == "--time" ||
+                            arg.rfind("--time=", 0) == 0)) {
+            const bool city = arg.rfind("--city", 0) == 0;
+            const std::size_t equals = arg.find('=');
+            std::optional<std::string> value;
+            if (equals != std::string::npos) {
+                value = arg.substr(equals + 1);
+            } else if (i + 1 < args.size()) {
+                value = args[++i];
+            }
+            if (!value || value->empty()) {
+                return {std::nullopt, city ? "option '--city' needs a city name"
+                                           : "option '--time' needs a time"};
+            }
+            (city ? line.city : cityTimeText) = *value;
+        } else if (isRenderOption(arg)) {
             renderArgs.push_back(arg);
             if (takesRenderValue(arg) && i + 1 < args.size()) {
                 renderArgs.push_back(args[++i]);
@@ -89,6 +109,23 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
             return {std::nullopt, "unknown option '" + arg + "'"};
         }
     }
+    if (line.city && !renderArgs.empty()) {
+        return {std::nullopt, "option '--city' does not go with '--render'"};
+    }
+    if (line.city && line.action != CommandLine::Action::Help &&
+        line.action != CommandLine::Action::Version) {
+        if (line.action == CommandLine::Action::Info) {
+            return {std::nullopt, "option '--city' does not go with '--info'"};
+        }
+        if (cityTimeText) {
+            line.cityTime = parseUtcTime(*cityTimeText);
+            if (!line.cityTime) {
+                return {std::nullopt, "invalid time '" + *cityTimeText +
+                                          "': expected UTC as YYYY-MM-DDTHH:MM:SSZ"};
+            }
+        }
+        line.action = CommandLine::Action::City;
+    }
     if (!renderArgs.empty() && line.action != CommandLine::Action::Help &&
         line.action != CommandLine::Action::Version) {
         RenderParseResult render = parseRenderArguments(renderArgs);
@@ -110,12 +147,19 @@ std::string commandLineHelp() {
     return std::string(
                "Usage: chronvale [OPTION]...\n"
                "A world clock on a map of the earth lit as it is lit now.\n"
-               "Without --info or --render it opens the window (one copy per user: starting\n"
-               "it again brings the running window to the front).\n"
+               "Without --info, --render or --city it opens the window (one copy per user:\n"
+               "starting it again brings the running window to the front).\n"
                "\n"
                "  --info         print the folders, the data tables and the earth images it loads\n"
                "  --data DIR     use DIR as the data folder (default: $CHRONVALE_DATA, the\n"
                "                 installed share/chronvale, or the source tree's data/)\n"
+               "  --city NAME    print the properties of the city NAME and exit: country,\n"
+               "                 dialling codes, local time, sunrise and sunset (in the city's\n"
+               "                 civil time), position, daylight-saving period. Case and\n"
+               "                 accents do not count; \"London (Westminster)\" or \"London,\n"
+               "                 Westminster\" picks the state; equally good matches are all\n"
+               "                 printed. No such city: exit status 1\n"
+               "    --time T       the instant, UTC, as 2027-01-15T12:00:00Z (default: now)\n"
                "  --help         show this help and exit\n"
                "  --version      show the version and exit\n"
                "\n") +

@@ -4,6 +4,7 @@
 
 #include "render/render_command.h"
 
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,10 +12,12 @@
 namespace chronvale {
 
 struct CommandLine {
-    enum class Action { Window, Info, Help, Version, Render };
+    enum class Action { Window, Info, Help, Version, Render, City };
     Action action = Action::Window;
     std::optional<std::string> dataFolder; // --data DIR
     std::optional<RenderOptions> render;   // --render FILE and its options
+    std::optional<std::string> city;       // --city NAME: print the city's properties
+    std::optional<std::time_t> cityTime;   // --time T with --city; none: now
     // --screenshot FILE [--screenshot-delay SECONDS] [--screenshot-command ID]...:
     // once its first lit map is painted the window runs the commands (menu ids,
     // such as 40004 Clouds), waits the delay, writes an image of itself and

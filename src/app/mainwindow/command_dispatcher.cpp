@@ -27,6 +27,10 @@ void CommandDispatcher::run(int command) {
         openNearbyCityLink(command);
         return;
     }
+    if (const int slot = nearbyCitySlot(cmd::NearbyCityProperties, command); slot >= 0) {
+        hooks_.cityProperties(static_cast<std::size_t>(slot), true);
+        return;
+    }
     if (findLanguageItem(command) != nullptr) {
         switchLanguage(command);
         return;
@@ -39,6 +43,12 @@ void CommandDispatcher::run(int command) {
     switch (command) {
     case cmd::ClearCitySelection:
         clearCitySelection();
+        break;
+    case cmd::SelectCity:
+        hooks_.selectCity();
+        break;
+    case cmd::Properties:
+        hooks_.cityProperties(0, false);
         break;
     case cmd::ZoomIn:
         view.zoomIn();

@@ -5,6 +5,7 @@
 
 #include "app/mainwindow/command_rules.h"
 
+#include <cstddef>
 #include <ctime>
 #include <functional>
 
@@ -31,6 +32,10 @@ public:
         std::function<void(bool manual)> startUpgrade; // the upgrade program (or the manual)
         std::function<void()> openPreferences;         // the modal Preferences dialog
         std::function<void()> openAbout;               // the about box
+        std::function<void()> selectCity; // the city selector, created or brought forward
+        // The properties of the context menu's nearby city `slot`: modal, or in
+        // the one shared modeless window.
+        std::function<void(std::size_t slot, bool modal)> cityProperties;
     };
 
     CommandDispatcher(World& world, MapController& map, CloudService& cloud, QuakeFeed& quakes,

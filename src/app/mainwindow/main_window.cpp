@@ -1,5 +1,6 @@
 #include "app/mainwindow/main_window.h"
 
+#include "app/mainwindow/city_dialogs.h"
 #include "app/mainwindow/cloud_animation.h"
 #include "app/mainwindow/command_dispatcher.h"
 #include "app/mainwindow/command_ids.h"
@@ -178,6 +179,13 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
                               [this](int command) { runCommand(command); });
     menus_->build();
     setStatusBar(statusBar_);
+    cityDialogs_ = std::make_unique<CityDialogs>(
+        world_, *map_, *links_, *this, [this] { return now(); },
+        [this] {
+            // A mark changed: show the marked cities at once.
+            world_.switchBoard.change([](DisplaySwitches& s) { s.markedCities = true; });
+            map_->repaint();
+        });
     commands_ = std::make_unique<CommandDispatcher>(
         world_, *map_, *cloud_, *quakes_, *links_, *animation_,
         CommandDispatcher::Hooks{
@@ -197,6 +205,9 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
                 },
             .openPreferences = [this] { makePreferencesDialog()->exec(); },
             .openAbout = [this] { makeAboutBox()->exec(); },
+            .selectCity = [this] { cityDialogs_->openSelector(); },
+            .cityProperties = [this](std::size_t slot,
+                                     bool modal) { cityDialogs_->openProperties(slot, modal); },
         });
 
     // Check marks and buttons follow every change of the switches.

@@ -36,6 +36,7 @@ class QToolBar;
 namespace chronvale {
 
 class AboutBox;
+class CityDialogs;
 class CloudAnimation;
 class CloudService;
 class CommandDispatcher;
@@ -103,6 +104,9 @@ public:
     // The map's context menu for a right click at `panePosition` (pane widget
     // coordinates), filled with the ten nearest cities. The caller shows it.
     std::unique_ptr<QMenu> makeContextMenu(QPoint panePosition);
+
+    // The city selector and the shared properties window (tests).
+    CityDialogs& cityDialogs() { return *cityDialogs_; }
 
     // Read access for the start-up code and tests.
     MapView& view() { return map_->view(); }
@@ -186,6 +190,7 @@ private:
     std::unique_ptr<MapController> map_;
     CommandMenus* menus_ = nullptr;
     std::unique_ptr<CommandDispatcher> commands_;
+    std::unique_ptr<CityDialogs> cityDialogs_;
 
     QTimer clockTimer_;   // 1 s: title clock, time-dependent overlays, pointer read-out
     QTimer hourlyTimer_;  // newest satellite image

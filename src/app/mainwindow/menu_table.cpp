@@ -62,10 +62,11 @@ constexpr std::array languageMenu{
     MenuItem{K::Languages, 0, 0, {}},
 };
 
-// Select City and Wallpaper Mode join this menu with their functions.
+// Wallpaper Mode joins this menu with its function.
 constexpr std::array optionsMenu{
     submenu(str::MenuLanguage, languageMenu),
     separator(),
+    item(cmd::SelectCity, str::MenuSelectCity),
     item(cmd::ClearCitySelection, str::MenuClearCitySelection),
     separator(),
     item(cmd::Settings, str::MenuSettings),
@@ -108,9 +109,8 @@ constexpr std::array contextHotelsMenu{
     MenuItem{K::NearbyCities, cmd::NearbyCityHotels, 0, {}},
 };
 
-// "&Select" (40001) goes first, and the nearby cities' properties (19000) with
-// "&Properties" (40002) go last, each after a separator, with the city dialogs.
 constexpr std::array contextMenu{
+    item(cmd::SelectCity, str::ContextSelect),
     submenu(str::ContextView, contextViewMenu),
     separator(),
     submenu(str::ContextWeather, contextWeatherMenu),
@@ -121,6 +121,10 @@ constexpr std::array contextMenu{
     item(cmd::ZoomOut, str::ContextZoomOut),
     item(cmd::FitToScreen, str::ContextFitToScreen),
     item(cmd::ActualPixels, str::ContextActualPixels),
+    separator(),
+    MenuItem{K::NearbyCities, cmd::NearbyCityProperties, 0, {}},
+    separator(),
+    item(cmd::Properties, str::ContextProperties),
 };
 
 constexpr std::array toolbar{

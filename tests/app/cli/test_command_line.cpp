@@ -66,3 +66,25 @@ TEST(CommandLine, ScreenshotOpensTheWindow) {
     EXPECT_FALSE(parseCommandLine({"--screenshot-command"}).options);
     EXPECT_FALSE(parseCommandLine({"--screenshot", "a.png", "--info"}).options);
 }
+
+TEST(CommandLine, CityTakesItsNameAndTime) {
+    auto city = parseCommandLine(
+        {"--city", "London (Westminster)", "--time", "2026-03-20T12:00:00Z", "--data", "/d"});
+    ASSERT_TRUE(city.options) << city.error;
+    EXPECT_EQ(city.options->action, CommandLine::Action::City);
+    EXPECT_EQ(city.options->city, "London (Westminster)");
+    EXPECT_EQ(city.options->cityTime, 1774008000);
+    EXPECT_FALSE(city.options->render);
+
+    auto equals = parseCommandLine({"--time=2026-03-20T12:00:00Z", "--city=Paris"});
+    ASSERT_TRUE(equals.options) << equals.error;
+    EXPECT_EQ(equals.options->city, "Paris");
+    EXPECT_EQ(equals.options->cityTime, 1774008000);
+    EXPECT_FALSE(parseCommandLine({"--city", "Paris"}).options->cityTime);
+
+    EXPECT_FALSE(parseCommandLine({"--city", "Paris", "--time", "noon"}).options);
+    EXPECT_FALSE(parseCommandLine({"--city="}).options);
+    EXPECT_FALSE(parseCommandLine({"--city", "Paris", "--render", "m.png"}).options);
+    EXPECT_FALSE(parseCommandLine({"--city", "Paris", "--info"}).options);
+    EXPECT_NE(chronvale::commandLineHelp().find("--city NAME"), std::string::npos);
+}

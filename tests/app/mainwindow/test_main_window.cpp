@@ -88,8 +88,9 @@ TEST_F(MainWindowTest, StartsWithTheLitMapAndTheTablesMenusAndToolbar) {
     EXPECT_EQ(window->languageCommands(), std::vector<int>{cmd::English});
     EXPECT_TRUE(checked(cmd::English));
 
-    // Dialog commands have no item yet.
-    EXPECT_EQ(window->menuAction(cmd::SelectCity), nullptr);
+    // Dialog commands have their items now that their dialogs exist.
+    ASSERT_NE(window->menuAction(cmd::SelectCity), nullptr);
+    EXPECT_EQ(window->menuAction(cmd::SelectCity)->text(), "&Select City");
     ASSERT_NE(window->menuAction(cmd::Settings), nullptr);
     EXPECT_EQ(window->menuAction(cmd::Settings)->text(), "&Settings");
     ASSERT_NE(window->menuAction(cmd::About), nullptr);

@@ -1,0 +1,203 @@
+#include "cityinfo/city_facts.h"
+
+#include "astro/solar_position.h"
+#include "geo/area_codes.h"
+#include "geo/city.h"
+#include "geo/dst.h"
+#include "geo/geo_tables.h"
+#include "geo/local_time.h"
+#include "geo/time_zone.h"
+#include "render/map_view.h"
+#include "render/zone_offset.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <optional>
+
+namespace chronvale {
+
+namespace {
+
+constexpr std::int64_t kDay = 86400;
+// The altitude of the sun's centre at sunrise and sunset, degrees.
+constexpr double kHorizonAltitude = -0.833;
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
+    const std::int64_t q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+std::string clockText(std::int64_t secondsOfDay) {
+    const std::int64_t s = ((secondsOfDay % kDay) + kDay) % kDay;
+    char text[16];
+    std::snprintf(text, sizeof text, "%02i:%02i:%02i", static_cast<int>(s / 3600),
+                  static_cast<int>(s / 60 % 60), static_cast<int>(s % 60));
+    return text;
+}
+
+// "dd/mm/yy hh:mm:ss" of an instant in the computer's local calendar, where the
+// switches of the daylight-saving rules are placed.
+std::string switchText(std::optional<std::time_t> instant) {
+    std::tm local{};
+    if (!instant || localtime_r(&*instant, &local) == nullptr) {
+        return {};
+    }
+    const int year = local.tm_year > 99 ? local.tm_year - 100 : local.tm_year;
+    char text[64];
+    std::snprintf(text, sizeof text, "%02i/%02i/%02i %02i:%02i:%02i", local.tm_mday,
+                  local.tm_mon + 1, year, local.tm_hour, local.tm_min, local.tm_sec);
+    return text;
+}
+
+std::optional<std::time_t> switchAt(const DstSwitch& s, int year) {
+    return dstSwitchTime(s.weekday, s.day, s.month, year);
+}
+
+// The daylight-saving period to show: the one in force at now, else the one of
+// this year. A rule that spans the new year (end month before start month) runs
+// from last year's start to this year's end until this year's start, and from
+// this year's start to next year's end after it.
+void fillDstPeriod(const DstRule& rule, std::time_t now, CityFacts& facts) {
+    std::tm utc{};
+    if (gmtime_r(&now, &utc) == nullptr || utc.tm_year > std::numeric_limits<int>::max() - 1901) {
+        return;
+    }
+    const int year = utc.tm_year + 1900;
+    int startYear = year;
+    int endYear = year;
+    if (rule.end.month < rule.start.month) {
+        const std::optional<std::time_t> thisStart = switchAt(rule.start, year);
+        if (thisStart && now >= *thisStart) {
+            endYear = year + 1;
+        } else {
+            startYear = year - 1;
+        }
+    }
+    facts.dstStarted = switchText(switchAt(rule.start, startYear));
+    facts.dstEnds = switchText(switchAt(rule.end, endYear));
+}
+
+void fillSunEvents(const CityRecord& city, const GeoTables& tables, float zoneHours,
+                   std::time_t now, const CityFactsTexts& texts, CityFacts& facts) {
+    const std::int64_t zoneSeconds = static_cast<std::int64_t>(std::trunc(zoneHours * 3600.0));
+    // The city's civil date at now, and the instant of 12:00 standard time on it.
+    const std::int64_t civilNow =
+        static_cast<std::int64_t>(now) + zoneSeconds + std::int64_t{facts.dstMinutes} * 60;
+    const std::int64_t civilMidnight = floorDiv(civilNow, kDay) * kDay;
+    const std::int64_t noonUtc = civilMidnight + kDay / 2 - zoneSeconds;
+
+    // The solar position takes offsets up to 12 hours; beyond that the same
+    // clock comes from the offset 24 hours less, a day earlier.
+    float solarZone = zoneHours;
+    if (solarZone > 12.0f) {
+        solarZone -= 24.0f;
+    } else if (solarZone < -12.0f) {
+        solarZone += 24.0f;
+    }
+    const std::int64_t solarZoneSeconds = static_cast<std::int64_t>(std::trunc(solarZone * 3600.0));
+    const std::int64_t solarNoon = noonUtc + solarZoneSeconds; // as UTC calendar fields
+
+    SolarPositionData data;
+    setUtcInstant(data, static_cast<std::time_t>(solarNoon));
+    data.interval = 0;
+    data.timeZone = solarZone;
+    data.latitude = city.latitude;
+    data.longitude = city.longitude;
+    data.stepMask = SolarStep::SunriseSunsetMask;
+    if (computeSolarPosition(data) != 0) {
+        facts.sunEvents = SunEvents::Unknown;
+        return;
+    }
+    // The sun rises and sets as almanacs give it: when its upper limb touches the
+    // horizon, through the refraction there (the centre 0.833 degrees below).
+    // The solar position's own crossing of the unrefracted centre comes several
+    // minutes later at sunrise and earlier at sunset.
+    const double lat = static_cast<double>(city.latitude) * kRadiansPerDegree;
+    const double dec = static_cast<double>(data.declination) * kRadiansPerDegree;
+    const double cosHourAngle =
+        (std::sin(kHorizonAltitude * kRadiansPerDegree) - std::sin(lat) * std::sin(dec)) /
+        (std::cos(lat) * std::cos(dec));
+    const double hourAngle =
+        std::acos(std::clamp(cosHourAngle, -1.0, 1.0)) * static_cast<double>(kDegreesPerRadian);
+    if (hourAngle <= 1.0) {
+        facts.sunEvents = SunEvents::PolarNight;
+        facts.sunrise = facts.sunset = texts.polarNight;
+        return;
+    }
+    if (hourAngle >= 179.0) {
+        facts.sunEvents = SunEvents::PolarDay;
+        facts.sunrise = facts.sunset = texts.polarDay;
+        return;
+    }
+    const double sunriseMinutes = 720.0 - 4.0 * hourAngle - data.trueSolarTimeFix;
+    const double sunsetMinutes = 720.0 + 4.0 * hourAngle - data.trueSolarTimeFix;
+    facts.sunEvents = SunEvents::Times;
+    const std::int64_t solarMidnight = floorDiv(solarNoon, kDay) * kDay;
+    const auto civilSeconds = [&](double minutes) {
+        const std::int64_t offset = static_cast<std::int64_t>(std::trunc(minutes * 60.0));
+        // The event as an instant, and the daylight saving in force then.
+        const std::int64_t eventUtc = solarMidnight + offset - solarZoneSeconds;
+        const int dst =
+            dstOffsetMinutes(city, tables.zones, tables.rules, static_cast<std::time_t>(eventUtc));
+        const std::int64_t civil = eventUtc + zoneSeconds + std::int64_t{dst} * 60;
+        return static_cast<int>(((civil % kDay) + kDay) % kDay);
+    };
+    facts.sunriseSeconds = civilSeconds(sunriseMinutes);
+    facts.sunsetSeconds = civilSeconds(sunsetMinutes);
+    facts.sunrise = clockText(facts.sunriseSeconds);
+    facts.sunset = clockText(facts.sunsetSeconds);
+}
+
+} // namespace
+
+std::string_view trimmedCityName(std::string_view name) {
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) {
+        name.remove_suffix(1);
+    }
+    return name;
+}
+
+std::string fixedTwoDecimals(float degrees) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(degrees));
+    return text;
+}
+
+float zoneHoursOfCity(const CityRecord& city, const EarthImage* zoneImage) {
+    const MapView unpanned;
+    const Point pixel = unpanned.mapToPane(city.longitude, city.latitude);
+    return zoneOffsetAt(zoneImage, pixel.x, pixel.y);
+}
+
+CityFacts cityFacts(const CityRecord& city, const GeoTables& tables, float zoneHours,
+                    std::time_t now, const CityFactsTexts& texts) {
+    CityFacts facts;
+    facts.zoneHours = zoneHours;
+    facts.name = trimmedCityName(city.name);
+    facts.country = countryOfCity(city, tables.zones).value_or(std::string());
+    if (!facts.country.empty()) {
+        facts.diallingCode =
+            areaCodeText(tables.areaCodes, facts.country, {}, AreaCodeMode::country);
+        // The table writes the codes as " a, b": the leading blank is a separator.
+        std::string codes =
+            areaCodeText(tables.areaCodes, facts.country, facts.name, AreaCodeMode::city);
+        facts.areaCodes = codes.empty() ? codes : codes.substr(1);
+    }
+    facts.dstMinutes = dstOffsetMinutes(city, tables.zones, tables.rules, now);
+    facts.localTime =
+        localTimeText(city, zoneHours, tables.zones, tables.rules, now, texts.dateSeparator);
+    facts.latitude = fixedTwoDecimals(city.latitude);
+    facts.longitude = fixedTwoDecimals(city.longitude);
+    if (const DstRule* rule = dstRuleOfCity(city, tables.zones, tables.rules)) {
+        fillDstPeriod(*rule, now, facts);
+    }
+    if (std::fabs(zoneHours) <= 24.0f) {
+        fillSunEvents(city, tables, zoneHours, now, texts, facts);
+    }
+    return facts;
+}
+
+} // namespace chronvale
