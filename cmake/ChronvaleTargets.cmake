@@ -84,3 +84,13 @@ function(chronvale_bench name)
     CHRONVALE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
   set_property(GLOBAL APPEND PROPERTY CHRONVALE_BENCHMARKS ${name})
 endfunction()
+
+# chronvale_folder_definitions(TARGET SCOPE) - what the data folder lookup needs:
+# the installed data folder relative to the executable's folder, and, for the
+# executables of the build tree alone, the build tree and the source tree's data/.
+function(chronvale_folder_definitions target scope)
+  target_compile_definitions(${target} ${scope}
+    CHRONVALE_DATA_FROM_BIN="${CHRONVALE_DATA_FROM_BIN}"
+    CHRONVALE_BUILD_DIR="${PROJECT_BINARY_DIR}"
+    CHRONVALE_SOURCE_DATA="${PROJECT_SOURCE_DIR}/data")
+endfunction()

@@ -67,12 +67,13 @@ std::string executableFolder() {
 }
 
 // Loads the window module (beside the executable in a build tree, in
-// ../lib/chronvale when installed) and runs the window program.
+// LIBDIR/chronvale when installed) and runs the window program.
 int runWindow(const chronvale::CommandLine& line, int argc, char** argv) {
     const std::string folder = executableFolder();
     std::string error;
     for (const std::string& candidate :
-         {folder + "/chronvale-window.so", folder + "/../lib/chronvale/chronvale-window.so"}) {
+         {folder + "/chronvale-window.so",
+          folder + "/" CHRONVALE_MODULE_FROM_BIN "/chronvale-window.so"}) {
         void* module = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (module == nullptr) {
             error = ::dlerror();

@@ -234,16 +234,28 @@ Options parseOptions(const QStringList& arguments) {
     return options;
 }
 
+// True when this executable lies in the build tree it was built in.
+bool runsFromBuildTree() {
+    const QString build = QFileInfo(QStringLiteral(CHRONVALE_BUILD_DIR)).canonicalFilePath();
+    const QString here = QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath();
+    return !build.isEmpty() && !here.isEmpty() &&
+           (here == build || here.startsWith(build + QLatin1Char('/')));
+}
+
 // The chronvale.ini of the program's data folder, looked up in the program's
-// order: $CHRONVALE_DATA, <executable>/../share/chronvale, the source tree.
+// order: $CHRONVALE_DATA, the installed data folder, and for a build tree's
+// executable the source tree's data/ (an installed one never reads it).
 QString findProgramConfig() {
     QStringList folders;
     const QString fromEnvironment = qEnvironmentVariable("CHRONVALE_DATA");
     if (!fromEnvironment.isEmpty()) {
         folders << fromEnvironment;
     }
-    folders << QCoreApplication::applicationDirPath() + QStringLiteral("/../share/chronvale");
-    folders << QStringLiteral(CHRONVALE_SOURCE_DATA);
+    folders << QDir(QCoreApplication::applicationDirPath())
+                   .filePath(QStringLiteral(CHRONVALE_DATA_FROM_BIN));
+    if (runsFromBuildTree()) {
+        folders << QStringLiteral(CHRONVALE_SOURCE_DATA);
+    }
     for (const QString& folder : folders) {
         const QString path = QDir(folder).filePath(QStringLiteral("chronvale.ini"));
         if (QFileInfo::exists(path)) {

@@ -21,15 +21,23 @@ QString firstDataFolder(const QString& explicitData) {
     if (!fromEnvironment.isEmpty()) {
         return fromEnvironment;
     }
+    const QString executableFolder = QCoreApplication::applicationDirPath();
     const QString installed =
-        QDir(QCoreApplication::applicationDirPath()).filePath("../share/chronvale");
-    if (QFileInfo(installed).isDir()) {
+        QDir(executableFolder).filePath(QStringLiteral(CHRONVALE_DATA_FROM_BIN));
+    if (QFileInfo(installed).isDir() || !runsFromBuildTree(executableFolder)) {
         return installed;
     }
     return QStringLiteral(CHRONVALE_SOURCE_DATA);
 }
 
 } // namespace
+
+bool runsFromBuildTree(const QString& executableFolder) {
+    const QString build = QFileInfo(QStringLiteral(CHRONVALE_BUILD_DIR)).canonicalFilePath();
+    const QString here = QFileInfo(executableFolder).canonicalFilePath();
+    return !build.isEmpty() && !here.isEmpty() &&
+           (here == build || here.startsWith(build + QLatin1Char('/')));
+}
 
 Folders findFolders(const QString& explicitData, const QString& startFolder) {
     Folders folders;

@@ -144,6 +144,14 @@ int runWindowProgram(const CommandLine& line, int& argc, char** argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
     QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
     const QString startFolder = QDir::currentPath();
+    // The World makes the user folder the current one: a relative screenshot
+    // file is meant relative to the folder the program was started from.
+    CommandLine shotLine = line;
+    if (shotLine.screenshot) {
+        shotLine.screenshot = QDir(startFolder)
+                                  .absoluteFilePath(QString::fromStdString(*shotLine.screenshot))
+                                  .toStdString();
+    }
 
     // One running copy per user; a second start brings the first one forward.
     SingleInstance instance(SingleInstance::defaultName(), SingleInstance::defaultFolder(),
@@ -176,7 +184,7 @@ int runWindowProgram(const CommandLine& line, int& argc, char** argv) {
         QObject::connect(&window, &MainWindow::closed, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         if (line.screenshot) {
-            watchFirstMap(window, world->http, line, sinceStart);
+            watchFirstMap(window, world->http, shotLine, sinceStart);
         }
         window.show();
         code = QApplication::exec();
