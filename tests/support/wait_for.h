@@ -5,15 +5,18 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 
 namespace chronvale::test {
 
+inline constexpr std::chrono::milliseconds kLookAgain{25};
+
 // Runs the event loop until `done` holds or `bound` passes; returns `done()`.
 //
 // Between checks the thread sleeps in the event dispatcher until an event arrives (a
-// socket, a timer, a posted event): nothing spins. A single-shot timer at the deadline
-// wakes it when nothing else comes. Needs a QCoreApplication.
+// socket, a timer, a posted event), or at most kLookAgain: nothing spins, and a
+// condition that no event announces is still seen soon. Needs a QCoreApplication.
 template <typename Predicate>
 bool waitFor(Predicate done, std::chrono::milliseconds bound = std::chrono::seconds(30)) {
     const QDeadlineTimer deadline(bound);
@@ -24,7 +27,9 @@ bool waitFor(Predicate done, std::chrono::milliseconds bound = std::chrono::seco
         if (left <= std::chrono::nanoseconds::zero()) {
             return done();
         }
-        wake.start(std::chrono::ceil<std::chrono::milliseconds>(left));
+        // A condition no event announces (a file appearing) is looked at again
+        // after a short while at the latest.
+        wake.start(std::min(kLookAgain, std::chrono::ceil<std::chrono::milliseconds>(left)));
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
