@@ -208,8 +208,9 @@ int runRenderCommand(const RenderOptions& options, const std::string& dataFolder
     if (options.sunShadow && !options.nightMap) {
         std::tm utc{};
         if (!gmtime_r(&instant, &utc) || utc.tm_year + 1900 < 1950 || utc.tm_year + 1900 > 2050) {
+            // A bad time, like any other: exit 2.
             err << "The sun shadow can be computed for the years 1950 to 2050 only\n";
-            return 1;
+            return 2;
         }
     }
 
