@@ -176,7 +176,8 @@ RenderParseResult parseRenderArguments(const std::vector<std::string>& args) {
 
 std::string renderOptionsHelp() {
     return "  --render FILE  write the lit map to FILE (.bmp or .png) and exit; no window\n"
-           "    --time T       the instant, UTC, as 2026-03-20T12:00:00Z (default: now)\n"
+           "    --time T       the instant as 2026-03-20T12:00:00Z (default: now); always\n"
+           "                   UTC, also without the Z or the seconds\n"
            "    --day          the day map (default)\n"
            "    --night        the night map (draws no sun shadow)\n"
            "    --shadow       the sun shadow of the instant\n"

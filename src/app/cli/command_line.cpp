@@ -159,7 +159,8 @@ std::string commandLineHelp() {
                "                 accents do not count; \"London (Westminster)\" or \"London,\n"
                "                 Westminster\" picks the state; equally good matches are all\n"
                "                 printed. No such city: exit status 1\n"
-               "    --time T       the instant, UTC, as 2027-01-15T12:00:00Z (default: now)\n"
+               "    --time T       the instant as 2027-01-15T12:00:00Z (default: now); always\n"
+               "                   UTC, also without the Z or the seconds\n"
                "  --help         show this help and exit\n"
                "  --version      show the version and exit\n"
                "\n") +

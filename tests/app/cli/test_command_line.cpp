@@ -88,3 +88,20 @@ TEST(CommandLine, CityTakesItsNameAndTime) {
     EXPECT_FALSE(parseCommandLine({"--city", "Paris", "--info"}).options);
     EXPECT_NE(chronvale::commandLineHelp().find("--city NAME"), std::string::npos);
 }
+
+TEST(CommandLine, TimesAreUtcWithOrWithoutTheZ) {
+    auto bare = parseCommandLine({"--render", "a.png", "--time", "2026-03-20T12:00"});
+    ASSERT_TRUE(bare.options) << bare.error;
+    EXPECT_EQ(bare.options->render->time, 1774008000);
+    auto city = parseCommandLine({"--city", "Paris", "--time", "2026-03-20 12:00:00"});
+    ASSERT_TRUE(city.options) << city.error;
+    EXPECT_EQ(city.options->cityTime, 1774008000);
+    // The help says so for both commands' --time.
+    const std::string help = chronvale::commandLineHelp();
+    size_t said = 0;
+    for (size_t at = help.find("also without the Z"); at != std::string::npos;
+         at = help.find("also without the Z", at + 1)) {
+        ++said;
+    }
+    EXPECT_EQ(said, 2u) << help;
+}
