@@ -128,6 +128,17 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
     }
     if (!renderArgs.empty() && line.action != CommandLine::Action::Help &&
         line.action != CommandLine::Action::Version) {
+        // A render option without --render: name the option the user gave.
+        const bool haveRender =
+            std::any_of(renderArgs.begin(), renderArgs.end(), [](const std::string& arg) {
+                return arg == "--render" || arg.rfind("--render=", 0) == 0;
+            });
+        if (!haveRender) {
+            const std::string& first = renderArgs.front();
+            const std::string name = first.substr(0, first.find('='));
+            return {std::nullopt, name == "--time" ? "option '--time' needs '--render' or '--city'"
+                                                   : "option '" + name + "' needs '--render'"};
+        }
         RenderParseResult render = parseRenderArguments(renderArgs);
         if (!render.options) {
             return {std::nullopt, render.error};

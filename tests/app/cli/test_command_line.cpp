@@ -89,6 +89,17 @@ TEST(CommandLine, CityTakesItsNameAndTime) {
     EXPECT_NE(chronvale::commandLineHelp().find("--city NAME"), std::string::npos);
 }
 
+TEST(CommandLine, OptionsThatNeedAnotherSaySo) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--time", "2026-03-20T12:00:00Z"},
+          std::vector<std::string>{"--time=2026-03-20T12:00:00Z", "--info"}}) {
+        auto orphan = parseCommandLine(args);
+        EXPECT_FALSE(orphan.options);
+        EXPECT_NE(orphan.error.find("'--time' needs '--render'"), std::string::npos)
+            << orphan.error;
+    }
+}
+
 TEST(CommandLine, TimesAreUtcWithOrWithoutTheZ) {
     auto bare = parseCommandLine({"--render", "a.png", "--time", "2026-03-20T12:00"});
     ASSERT_TRUE(bare.options) << bare.error;

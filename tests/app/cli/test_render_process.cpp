@@ -56,6 +56,10 @@ TEST(RenderProcess, OptionsItCannotUseExitTwo) {
     EXPECT_EQ(oldShadow.exitCode, 2);
     EXPECT_NE(oldShadow.errors.find("1950 to 2050"), std::string::npos) << oldShadow.errors;
 
+    const Outcome timeAlone = runChronvale({"--time", "2026-03-20T12:00:00Z"});
+    EXPECT_EQ(timeAlone.exitCode, 2);
+    EXPECT_NE(timeAlone.errors.find("'--time' needs '--render'"), std::string::npos)
+        << timeAlone.errors;
     EXPECT_FALSE(fs::exists(out));
 }
 
