@@ -139,6 +139,9 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
             return {std::nullopt, name == "--time" ? "option '--time' needs '--render' or '--city'"
                                                    : "option '" + name + "' needs '--render'"};
         }
+        if (line.action == CommandLine::Action::Info) {
+            return {std::nullopt, "option '--info' does not go with '--render'"};
+        }
         RenderParseResult render = parseRenderArguments(renderArgs);
         if (!render.options) {
             return {std::nullopt, render.error};

@@ -98,6 +98,15 @@ TEST(CommandLine, OptionsThatNeedAnotherSaySo) {
         EXPECT_NE(orphan.error.find("'--time' needs '--render'"), std::string::npos)
             << orphan.error;
     }
+    // --info does nothing for a render or a city: say so rather than drop it.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--info", "--render", "m.png"},
+          std::vector<std::string>{"--render", "m.png", "--shadow", "--info"}}) {
+        auto both = parseCommandLine(args);
+        EXPECT_FALSE(both.options);
+        EXPECT_NE(both.error.find("'--info' does not go with '--render'"), std::string::npos)
+            << both.error;
+    }
 }
 
 TEST(CommandLine, TimesAreUtcWithOrWithoutTheZ) {

@@ -56,6 +56,11 @@ TEST(RenderProcess, OptionsItCannotUseExitTwo) {
     EXPECT_EQ(oldShadow.exitCode, 2);
     EXPECT_NE(oldShadow.errors.find("1950 to 2050"), std::string::npos) << oldShadow.errors;
 
+    const Outcome withInfo = runChronvale({"--render", out, "--data", data, "--info"});
+    EXPECT_EQ(withInfo.exitCode, 2);
+    EXPECT_NE(withInfo.errors.find("'--info' does not go with '--render'"), std::string::npos)
+        << withInfo.errors;
+
     const Outcome timeAlone = runChronvale({"--time", "2026-03-20T12:00:00Z"});
     EXPECT_EQ(timeAlone.exitCode, 2);
     EXPECT_NE(timeAlone.errors.find("'--time' needs '--render'"), std::string::npos)
