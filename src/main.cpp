@@ -21,14 +21,16 @@
 
 namespace {
 
+// Prints what start-up finds and loads; exits 1 when a table or image is missing.
 int runInfo(const chronvale::CommandLine& line, int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
     QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
     const chronvale::Folders folders = chronvale::findFolders(
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
-    std::fputs(chronvale::infoReport(folders).c_str(), stdout);
-    return 0;
+    const chronvale::InfoReport report = chronvale::infoReport(folders);
+    std::fputs(report.text.c_str(), stdout);
+    return report.allLoaded ? 0 : 1;
 }
 
 // Writes the lit map to a file and exits; a core application (no display) is

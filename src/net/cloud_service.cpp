@@ -83,6 +83,11 @@ bool CloudService::requestFrameList() {
                  &CloudService::onFrameListReply);
 }
 
+void CloudService::removeListReply() {
+    std::error_code error;
+    fs::remove(kListFile, error);
+}
+
 int CloudService::onFrameListReply(HttpRequest& request, std::intptr_t) {
     if (request.flags & HttpRequest::Redirected) {
         return HttpFollowRedirect;

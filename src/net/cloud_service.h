@@ -61,6 +61,10 @@ public:
     // Whether any transfer of the HTTP client is under way: then nothing starts.
     bool transferActive() const;
 
+    // Removes cache.tmp, the last list reply; on a clean quit, when it is no longer
+    // of use. The cached images stay.
+    void removeListReply();
+
     // Starts the download of the list of the newest 12 images.
     bool requestFrameList();
     // Asks the server for its newest image; loads it from the cache or downloads it.

@@ -176,7 +176,8 @@ RenderParseResult parseRenderArguments(const std::vector<std::string>& args) {
 
 std::string renderOptionsHelp() {
     return "  --render FILE  write the lit map to FILE (.bmp or .png) and exit; no window\n"
-           "    --time T       the instant, UTC, as 2026-03-20T12:00:00Z (default: now)\n"
+           "    --time T       the instant as 2026-03-20T12:00:00Z (default: now); always\n"
+           "                   UTC, also without the Z or the seconds\n"
            "    --day          the day map (default)\n"
            "    --night        the night map (draws no sun shadow)\n"
            "    --shadow       the sun shadow of the instant\n"
@@ -208,8 +209,9 @@ int runRenderCommand(const RenderOptions& options, const std::string& dataFolder
     if (options.sunShadow && !options.nightMap) {
         std::tm utc{};
         if (!gmtime_r(&instant, &utc) || utc.tm_year + 1900 < 1950 || utc.tm_year + 1900 > 2050) {
+            // A bad time, like any other: exit 2.
             err << "The sun shadow can be computed for the years 1950 to 2050 only\n";
-            return 1;
+            return 2;
         }
     }
 

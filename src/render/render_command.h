@@ -42,7 +42,8 @@ std::string renderOptionsHelp();
 
 // Composes and writes the map; `now` is used when the options give no time.
 // Returns 0 on success; 1 after writing a message to err when an image that the
-// map needs cannot be loaded or the file cannot be written.
+// map needs cannot be loaded or the file cannot be written; 2, like a bad option,
+// when the sun shadow is asked for a year outside 1950 to 2050.
 int runRenderCommand(const RenderOptions& options, const std::string& dataFolder, std::ostream& err,
                      std::time_t now);
 

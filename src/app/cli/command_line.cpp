@@ -128,6 +128,20 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
     }
     if (!renderArgs.empty() && line.action != CommandLine::Action::Help &&
         line.action != CommandLine::Action::Version) {
+        // A render option without --render: name the option the user gave.
+        const bool haveRender =
+            std::any_of(renderArgs.begin(), renderArgs.end(), [](const std::string& arg) {
+                return arg == "--render" || arg.rfind("--render=", 0) == 0;
+            });
+        if (!haveRender) {
+            const std::string& first = renderArgs.front();
+            const std::string name = first.substr(0, first.find('='));
+            return {std::nullopt, name == "--time" ? "option '--time' needs '--render' or '--city'"
+                                                   : "option '" + name + "' needs '--render'"};
+        }
+        if (line.action == CommandLine::Action::Info) {
+            return {std::nullopt, "option '--info' does not go with '--render'"};
+        }
         RenderParseResult render = parseRenderArguments(renderArgs);
         if (!render.options) {
             return {std::nullopt, render.error};
@@ -159,7 +173,8 @@ std::string commandLineHelp() {
                "                 accents do not count; \"London (Westminster)\" or \"London,\n"
                "                 Westminster\" picks the state; equally good matches are all\n"
                "                 printed. No such city: exit status 1\n"
-               "    --time T       the instant, UTC, as 2027-01-15T12:00:00Z (default: now)\n"
+               "    --time T       the instant as 2027-01-15T12:00:00Z (default: now); always\n"
+               "                   UTC, also without the Z or the seconds\n"
                "  --help         show this help and exit\n"
                "  --version      show the version and exit\n"
                "\n") +

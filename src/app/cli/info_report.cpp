@@ -20,7 +20,7 @@ std::string line(const char* format, auto... args) {
 
 } // namespace
 
-std::string infoReport(const Folders& folders) {
+InfoReport infoReport(const Folders& folders) {
     const std::string data = folders.data.toStdString();
     std::string report;
     report += line("Data folder: %s\n", data.c_str());
@@ -47,7 +47,7 @@ std::string infoReport(const Folders& folders) {
     for (const std::string& file : errors.files) {
         report += unableToLoadText(file) + "\n";
     }
-    return report;
+    return {report, errors.files.empty()};
 }
 
 } // namespace chronvale

@@ -539,6 +539,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     stopTimers();
     if (!closedForGood_) {
         saveSettings();
+        // The last list reply is of no use once the program has quit.
+        cloud_->removeListReply();
         closedForGood_ = true;
     }
     event->accept();

@@ -88,3 +88,40 @@ TEST(CommandLine, CityTakesItsNameAndTime) {
     EXPECT_FALSE(parseCommandLine({"--city", "Paris", "--info"}).options);
     EXPECT_NE(chronvale::commandLineHelp().find("--city NAME"), std::string::npos);
 }
+
+TEST(CommandLine, OptionsThatNeedAnotherSaySo) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--time", "2026-03-20T12:00:00Z"},
+          std::vector<std::string>{"--time=2026-03-20T12:00:00Z", "--info"}}) {
+        auto orphan = parseCommandLine(args);
+        EXPECT_FALSE(orphan.options);
+        EXPECT_NE(orphan.error.find("'--time' needs '--render'"), std::string::npos)
+            << orphan.error;
+    }
+    // --info does nothing for a render or a city: say so rather than drop it.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--info", "--render", "m.png"},
+          std::vector<std::string>{"--render", "m.png", "--shadow", "--info"}}) {
+        auto both = parseCommandLine(args);
+        EXPECT_FALSE(both.options);
+        EXPECT_NE(both.error.find("'--info' does not go with '--render'"), std::string::npos)
+            << both.error;
+    }
+}
+
+TEST(CommandLine, TimesAreUtcWithOrWithoutTheZ) {
+    auto bare = parseCommandLine({"--render", "a.png", "--time", "2026-03-20T12:00"});
+    ASSERT_TRUE(bare.options) << bare.error;
+    EXPECT_EQ(bare.options->render->time, 1774008000);
+    auto city = parseCommandLine({"--city", "Paris", "--time", "2026-03-20 12:00:00"});
+    ASSERT_TRUE(city.options) << city.error;
+    EXPECT_EQ(city.options->cityTime, 1774008000);
+    // The help says so for both commands' --time.
+    const std::string help = chronvale::commandLineHelp();
+    size_t said = 0;
+    for (size_t at = help.find("also without the Z"); at != std::string::npos;
+         at = help.find("also without the Z", at + 1)) {
+        ++said;
+    }
+    EXPECT_EQ(said, 2u) << help;
+}

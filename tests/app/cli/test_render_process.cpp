@@ -45,4 +45,27 @@ TEST(RenderProcess, FailsWithAMessage) {
     EXPECT_NE(badTime.errors.find("invalid time"), std::string::npos) << badTime.errors;
 }
 
+// Every option the command cannot use exits 2 with a message, and writes nothing.
+TEST(RenderProcess, OptionsItCannotUseExitTwo) {
+    const std::string out = (fs::path(std::getenv("HOME")) / "refused.png").string();
+    const std::string data = std::string(CHRONVALE_SOURCE_DIR) + "/data";
+    fs::remove(out);
+
+    const Outcome oldShadow =
+        runChronvale({"--render", out, "--data", data, "--shadow", "--time", "1949-12-31T23:59Z"});
+    EXPECT_EQ(oldShadow.exitCode, 2);
+    EXPECT_NE(oldShadow.errors.find("1950 to 2050"), std::string::npos) << oldShadow.errors;
+
+    const Outcome withInfo = runChronvale({"--render", out, "--data", data, "--info"});
+    EXPECT_EQ(withInfo.exitCode, 2);
+    EXPECT_NE(withInfo.errors.find("'--info' does not go with '--render'"), std::string::npos)
+        << withInfo.errors;
+
+    const Outcome timeAlone = runChronvale({"--time", "2026-03-20T12:00:00Z"});
+    EXPECT_EQ(timeAlone.exitCode, 2);
+    EXPECT_NE(timeAlone.errors.find("'--time' needs '--render'"), std::string::npos)
+        << timeAlone.errors;
+    EXPECT_FALSE(fs::exists(out));
+}
+
 } // namespace

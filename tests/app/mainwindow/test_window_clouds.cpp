@@ -93,6 +93,22 @@ TEST_F(CloudWindowTest, FullStartShowsTheNewestCloudFrame) {
     }
 }
 
+TEST_F(CloudWindowTest, ACleanQuitRemovesTheLastListReplyAndKeepsTheImages) {
+    startWithServer();
+    window->runCommand(cmd::Clouds);
+    ASSERT_TRUE(waitFor([this] { return world->compositor.cloudImage() != nullptr; }));
+    drainEvents();
+    const QString list = QFileInfo(QStringLiteral("cache.tmp")).absoluteFilePath();
+    ASSERT_TRUE(QFileInfo(list).isFile());
+    ASSERT_TRUE(window->cloudService().frames()[0].path);
+    const QString image =
+        QFileInfo(QString::fromStdString(*window->cloudService().frames()[0].path))
+            .absoluteFilePath();
+    window->runCommand(cmd::Quit);
+    EXPECT_FALSE(QFileInfo::exists(list));
+    EXPECT_TRUE(QFileInfo(image).isFile()) << "the cached frames stay for the next run";
+}
+
 TEST_F(CloudWindowTest, PlayRunsFromTheOldestToTheNewestFrameAndStops) {
     startWithServer();
     window->runCommand(cmd::Play);
