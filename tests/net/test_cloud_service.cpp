@@ -4,12 +4,12 @@
 #include "net/cloud_service.h"
 #include "net/http_client.h"
 #include "net_test_support.h"
+#include "support/fixtures.h"
+#include "test_jpeg.h"
 #include "upstream_server.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -52,22 +52,8 @@ public:
     int animationStops = 0;
 };
 
-// A small JPEG whose width tells the frames apart.
-QByteArray jpeg(int width) {
-    QImage image(width, 8, QImage::Format_RGB888);
-    image.fill(Qt::white);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
-    return bytes;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
+using test::jpeg;
+using test::writeFile;
 
 class CloudServiceTest : public ::testing::Test {
 protected:
