@@ -3,6 +3,7 @@
 #include "app/mainwindow/pointer_readout.h"
 #include "app/mainwindow/status_presenter.h"
 #include "app/startup/world.h"
+#include "i18n/string_table.h"
 #include "net/cloud_service.h"
 
 #include <QCursor>
@@ -67,6 +68,7 @@ void MapController::paintPane(QPaintEvent*) {
     inputs.dayImage = world_.compositor.dayImage();
     inputs.zoneImage = world_.compositor.timeZoneImage();
     inputs.quakes = quakeMarks_;
+    inputs.quakeLegendCaption = world_.language.getText(str::QuakeLegendCaption);
     const int frame = cloud_.currentFrame();
     if (settings.switches.clouds && frame >= 0 && frame < kCloudFrameCount) {
         inputs.cloudTimeStamp = cloud_.frames()[static_cast<std::size_t>(frame)].t;
