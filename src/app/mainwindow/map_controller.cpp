@@ -98,9 +98,8 @@ HoverState MapController::findHoverNow() {
 }
 
 void MapController::showHoveredCity(const std::optional<std::string>& text) {
-    if (text && !status_.downloadShowing()) {
-        status_.show(StatusPresenter::Message, QString::fromStdString(*text));
-    }
+    status_.showPointerCity(text ? std::optional<QString>(QString::fromStdString(*text))
+                                 : std::nullopt);
 }
 
 void MapController::paneResized() {
@@ -137,8 +136,9 @@ void MapController::paneMouseMoved(QPoint position, QPoint global) {
             region += hover_.region();
             pane_->update(region);
         }
-        if (hover_.city && !hooks_.minimised()) {
-            showHoveredCity(hoveredCityStatus(world_.tables(), *hover_.city));
+        if (!hooks_.minimised()) {
+            showHoveredCity(hover_.city ? hoveredCityStatus(world_.tables(), *hover_.city)
+                                        : std::nullopt);
         }
     }
     updatePointerReadout(position);
@@ -159,11 +159,14 @@ void MapController::updatePointerReadout(QPoint panePosition) {
     const PointerReadout readout =
         readPointer(view_, paneCursor(panePosition), hooks_.now(), inputs);
     cityUnderCursor_ = readout.city;
+    // Off the map the fields go blank rather than showing a clamped position.
     status_.show(StatusPresenter::LocalTime, QString::fromStdString(readout.localTime));
     status_.show(StatusPresenter::Longitude,
-                 QString::fromStdString(coordinateText(readout.longitude)));
+                 readout.onMap ? QString::fromStdString(coordinateText(readout.longitude))
+                               : QString());
     status_.show(StatusPresenter::Latitude,
-                 QString::fromStdString(coordinateText(readout.latitude)));
+                 readout.onMap ? QString::fromStdString(coordinateText(readout.latitude))
+                               : QString());
 }
 
 void MapController::paneMousePressed(Qt::MouseButton button, QPoint, QPoint global) {
@@ -201,6 +204,13 @@ void MapController::paneDoubleClicked(Qt::MouseButton button, QPoint position) {
     world_.switchBoard.change([](DisplaySwitches& s) { s.markedCities = true; });
     world_.markCity(*cityUnderCursor_, !world_.tables().cities[*cityUnderCursor_].marked);
     repaint();
+}
+
+void MapController::paneLeft() {
+    // A drag goes on outside the pane; otherwise nothing is under the pointer now.
+    if (!view_.panning() && !view_.zooming()) {
+        paneMouseMoved(kNoPointer, kNoPointer);
+    }
 }
 
 const std::vector<PopupCity>& MapController::pickCitiesAt(QPoint panePosition) {
