@@ -45,7 +45,13 @@ void MapController::repaint() {
 void MapController::refreshOverlays() {
     // The pointer is read first, so that the tick's paint shows the hover for it.
     const QPoint global = QCursor::pos();
-    paneMouseMoved(pane_->mapFromGlobal(global), global);
+    QPoint position = pane_->mapFromGlobal(global);
+    // Outside the pane (on the toolbar, beyond the window) nothing is under the
+    // pointer, not even a city by the pane's edge; a drag goes on there.
+    if (!pane_->rect().contains(position) && !view_.panning() && !view_.zooming()) {
+        position = kNoPointer;
+    }
+    paneMouseMoved(position, global);
     view_.overlaysOnly = true;
     pane_->update();
 }
