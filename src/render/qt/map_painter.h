@@ -28,6 +28,7 @@
 #include "render/qt/overlays.h"
 
 #include <QImage>
+#include <QString>
 #include <cstddef>
 #include <ctime>
 #include <optional>
@@ -52,6 +53,7 @@ struct MapPaintInputs {
     const EarthImage* dayImage = nullptr;  // none either: the pane is black
     const EarthImage* zoneImage = nullptr; // the marked cities' zone offsets
     std::span<const QuakeMark> quakes;
+    QString quakeLegendCaption; // the legend's caption, in the user's language
     // The shown cloud frame's time stamp (YYYYMMDDHH...); none when clouds are off
     // or no frame is shown.
     std::optional<std::string> cloudTimeStamp;
