@@ -13,6 +13,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # Qt 6, and a font for the map's texts (also when painting off screen)
   qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core
+  # glyphs for the translations: Chinese, Japanese and Korean (Noto Sans CJK),
+  # Arabic (Noto Sans Arabic UI); DejaVu covers Latin and Greek
+  fonts-noto-cjk fonts-noto-ui-core
   # window tests, time zones
   xvfb xauth tzdata
   # real proxy peers for the network tests

@@ -26,6 +26,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
@@ -164,6 +165,8 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .contextMenu = [this](QPoint pane, QPoint global) { openContextMenu(pane, global); },
         });
     setCentralWidget(map_->makePane(this));
+    // The map is a picture of the earth: west stays on the left in every language.
+    centralWidget()->setLayoutDirection(Qt::LeftToRight);
     animation_ = std::make_unique<CloudAnimation>(
         *cloud_, world_.compositor, world_.http,
         CloudAnimation::Hooks{
@@ -235,6 +238,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
     if (settings.language) {
         world_.language.switchLanguage(settings.language, settings);
     }
+    QGuiApplication::setLayoutDirection(world_.language.layoutDirection());
     menus_->checkCurrentLanguage();
     status_->show(StatusPresenter::Message, world_.language.getText(str::StatusLoading));
 
@@ -320,6 +324,9 @@ void MainWindow::updateAnimationButtons() {
 }
 
 void MainWindow::languageChanged() {
+    // Arabic mirrors the menus, the toolbar, the status bar and the dialogs; the
+    // map pane keeps its own direction (set when it was made).
+    QGuiApplication::setLayoutDirection(world_.language.layoutDirection());
     menus_->retranslate();
     if (tray_ != nullptr) {
         tray_->retranslate(world_.language);
