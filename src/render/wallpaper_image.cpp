@@ -38,9 +38,9 @@ WallpaperWrite writeWallpaperFile(const EarthImage* litMap, int wallpaperWidth, 
     if (litMap != nullptr) {
         const std::optional<ImageSize> size =
             wallpaperImageSize(litMap->width(), litMap->height(), wallpaperWidth, desktopWidth);
-        if (size && size->width == litMap->width() && size->height == litMap->height()) {
+        if (!size || (size->width == litMap->width() && size->height == litMap->height())) {
             result.written = saveBmpFile(litMap, result.path);
-        } else if (size) {
+        } else {
             const ImagePtr copy = resampleImage(litMap, size->width, size->height);
             result.written = copy && saveBmpFile(copy.get(), result.path);
         }

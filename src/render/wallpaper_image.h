@@ -37,8 +37,9 @@ struct WallpaperWrite {
     bool written = false;
 };
 
-// Writes the lit map (resampled when its size says so) to nextWallpaperPath and,
-// once it is written, removes the other name. When no file can be written (no map,
+// Writes the lit map (resampled when its size says so; unscaled when no size can be
+// made, rather than leaving the desktop without a picture) to nextWallpaperPath
+// and, once it is written, removes the other name. When no file can be written (no map,
 // no size, a full disk) nothing is left under the new name; the path is returned
 // all the same, so that the desktop is pointed at it and shows no stale picture.
 WallpaperWrite writeWallpaperFile(const EarthImage* litMap, int wallpaperWidth, int desktopWidth,

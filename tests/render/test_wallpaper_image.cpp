@@ -67,19 +67,32 @@ TEST(WallpaperImage, EachRenewalTakesTheOtherNameAndRemovesTheOld) {
     EXPECT_FALSE(fs::exists(second.path));
 }
 
+TEST(WallpaperImage, AWidthThatMakesNoImageWritesTheMapUnscaled) {
+    ScratchDir dir;
+    const ImagePtr map = litMap(64, 32);
+    for (const int width : {0, -3}) {
+        const WallpaperWrite write =
+            writeWallpaperFile(map.get(), width, 1280, dir.path().string());
+        ASSERT_TRUE(write.written);
+        const ImagePtr back = loadImage(write.path);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->width(), 64);
+        EXPECT_EQ(back->height(), 32);
+    }
+}
+
 TEST(WallpaperImage, AFailedWriteLeavesNoFileButNamesThePath) {
     ScratchDir dir;
     const std::string folder = dir.path().string();
     const ImagePtr map = litMap(64, 32);
     const WallpaperWrite shown = writeWallpaperFile(map.get(), 64, 64, folder);
     ASSERT_TRUE(shown.written);
-    // No image for a width of 0, and no map at all: the next name is given and empty.
-    for (const WallpaperWrite& failed : {writeWallpaperFile(map.get(), 0, 64, folder),
-                                         writeWallpaperFile(nullptr, 64, 64, folder)}) {
-        EXPECT_FALSE(failed.written);
-        EXPECT_EQ(fs::path(failed.path).filename(), kWallpaperNameB);
-        EXPECT_FALSE(fs::exists(failed.path));
-    }
+    // No map at all: the next name is given and stays empty; the shown file stays.
+    const WallpaperWrite failed = writeWallpaperFile(nullptr, 64, 64, folder);
+    EXPECT_FALSE(failed.written);
+    EXPECT_EQ(fs::path(failed.path).filename(), kWallpaperNameB);
+    EXPECT_FALSE(fs::exists(failed.path));
+    EXPECT_TRUE(fs::exists(shown.path));
     // A folder that cannot be written.
     const WallpaperWrite nowhere = writeWallpaperFile(map.get(), 64, 64, folder + "/missing/x");
     EXPECT_FALSE(nowhere.written);
