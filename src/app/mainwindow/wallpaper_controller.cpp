@@ -89,6 +89,15 @@ void WallpaperController::toggle() {
     Settings& settings = world_.settings;
     WallpaperBackend* desktop = backend(true);
     if (desktop == nullptr) {
+        if (settings.wallpaper != 0) {
+            // On from a session of another desktop: off, with nothing to give back
+            // to; the saved values stay.
+            StoredWallpaper stored = storedFrom(settings);
+            stored.on = false;
+            copyInto(settings, stored);
+            writeStoredWallpaper(*world_.programSettings, stored);
+            switched_ = true;
+        }
         return;
     }
     StoredWallpaper stored = storedFrom(settings);

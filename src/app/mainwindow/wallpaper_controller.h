@@ -34,7 +34,7 @@ public:
 
     // The Wallpaper Mode command: switches the mode on (applyWallpaper) or off
     // (restoreWallpaper). With no back end an error box names what was looked for
-    // and the mode stays off.
+    // and the mode stays (or goes) off.
     void toggle();
     // After the shadow timer's composition: renews the wallpaper while the mode is
     // on; does nothing while it is off.

@@ -251,3 +251,24 @@ TEST_F(WindowWallpaperTest, TheExitKeepsWhatTheTimerStoredMeanwhile) {
 
 } // namespace
 } // namespace chronvale
+
+namespace chronvale {
+namespace {
+
+TEST_F(WindowWallpaperTest, OnFromAnotherDesktopItCanStillBeSwitchedOff) {
+    wallpaperBackend = [] { return BackendChoice{}; };
+    start([](World& w) {
+        w.settings.wallpaper = 1;
+        w.settings.wallpaperfile = "'file:///home/u/own.jpg'";
+    });
+    EXPECT_TRUE(checked());
+    window->runCommand(cmd::WallpaperMode);
+    EXPECT_EQ(messages.boxes.size(), 1u);
+    EXPECT_FALSE(checked());
+    const StoredWallpaper stored = readStoredWallpaper(*openProgramSettings());
+    EXPECT_FALSE(stored.on);
+    EXPECT_EQ(stored.saved.file, "'file:///home/u/own.jpg'");
+}
+
+} // namespace
+} // namespace chronvale
