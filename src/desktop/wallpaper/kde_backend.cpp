@@ -93,7 +93,7 @@ std::optional<QString> KdeBackend::evaluate(const QString& script) const {
     if (reply.type() != QDBusMessage::ReplyMessage) {
         return std::nullopt;
     }
-    // Plasma 5.x before 5.20 answers with no value.
+    // An older shell answers with no value: nothing was printed to read back.
     const QList<QVariant> arguments = reply.arguments();
     return arguments.isEmpty() ? QString() : arguments.first().toString();
 }
