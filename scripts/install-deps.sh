@@ -22,6 +22,11 @@ packages=(
   tinyproxy microsocks dante-server
   # the image server
   libcpp-httplib-dev libcurl4-openssl-dev
+  # the desktops' wallpaper settings, for the wallpaper tests: gsettings with the
+  # GNOME, Cinnamon and MATE schemas, xfconf (with its library, only recommended)
+  # and the session bus that starts xfconfd and carries the scripted Plasma shell
+  libglib2.0-bin gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
+  xfconf libxfconf-0-3 dbus dbus-bin
 )
 
 missing=()

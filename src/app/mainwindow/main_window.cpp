@@ -6,6 +6,7 @@
 #include "app/mainwindow/command_ids.h"
 #include "app/mainwindow/command_menus.h"
 #include "app/mainwindow/title_clock.h"
+#include "app/mainwindow/wallpaper_controller.h"
 #include "app/startup/world.h"
 #include "core/product.h"
 #include "desktop/links.h"
@@ -189,6 +190,18 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             world_.switchBoard.change([](DisplaySwitches& s) { s.markedCities = true; });
             map_->repaint();
         });
+    wallpaper_ = std::make_unique<WallpaperController>(
+        world_,
+        options_.wallpaperBackend
+            ? options_.wallpaperBackend
+            : [] { return chooseWallpaperBackend(SessionEnvironment::fromProcess()); },
+        WallpaperController::Hooks{
+            .now = [this] { return now(); },
+            .minimised = [this] { return isMinimized() || isHidden(); },
+            .releaseView = [this] { map_->release(); },
+            .status =
+                [this](const QString& text) { status_->show(StatusPresenter::Message, text); },
+        });
     commands_ = std::make_unique<CommandDispatcher>(
         world_, *map_, *cloud_, *quakes_, *links_, *animation_,
         CommandDispatcher::Hooks{
@@ -208,6 +221,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
                 },
             .openPreferences = [this] { makePreferencesDialog()->exec(); },
             .openAbout = [this] { makeAboutBox()->exec(); },
+            .toggleWallpaper = [this] { wallpaper_->toggle(); },
             .selectCity = [this] { cityDialogs_->openSelector(); },
             .cityProperties = [this](std::size_t slot,
                                      bool modal) { cityDialogs_->openProperties(slot, modal); },
@@ -449,6 +463,7 @@ void MainWindow::releaseImages() {
 void MainWindow::refreshTick() {
     if (world_.settings.switches.sunShadow) {
         composeMap();
+        wallpaper_->refresh();
     }
 }
 
@@ -531,6 +546,7 @@ bool MainWindow::saveSettings() {
     settings.cy = view.panY;
     settings.zoom = view.scale;
     world_.frames = cloud_->frames();
+    wallpaper_->beforeSave();
     saveWindowGeometry(*this, kMainWindowNumber);
     return world_.saveAll();
 }
