@@ -19,6 +19,8 @@ packages=(
   tinyproxy microsocks dante-server
   # the image server
   libcpp-httplib-dev libcurl4-openssl-dev
+  # the installed desktop entry, AppStream file and man pages are checked; the .deb
+  desktop-file-utils appstream man-db groff-base dpkg-dev fakeroot lintian
 )
 
 missing=()
