@@ -84,6 +84,7 @@ enum Id : int {
     OutOfMemory = 30106,
     ConfigIniError = 30107,
     EarthquakesRecorded = 30108,
+    UnableToWriteFile = 30120,
 
     // Main menu 1008: the menu bar.
     MenuFile = 31001,
@@ -121,6 +122,7 @@ enum Id : int {
     MenuClearCitySelection = 31403,
     MenuWallpaperMode = 31404,
     MenuSettings = 31405,
+    MenuStartWithDesktop = 31410,
     // "&Language"
     MenuEnglish = 31501,
     MenuArabic = 31502,

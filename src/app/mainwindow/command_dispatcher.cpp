@@ -110,6 +110,11 @@ void CommandDispatcher::run(int command) {
             hooks_.openAbout();
         }
         break;
+    case cmd::StartWithDesktop:
+        if (hooks_.toggleAutostart) {
+            hooks_.toggleAutostart();
+        }
+        break;
     default:
         break;
     }

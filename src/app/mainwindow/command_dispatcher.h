@@ -32,7 +32,8 @@ public:
         std::function<void(bool manual)> startUpgrade; // the upgrade program (or the manual)
         std::function<void()> openPreferences;         // the modal Preferences dialog
         std::function<void()> openAbout;               // the about box
-        std::function<void()> selectCity; // the city selector, created or brought forward
+        std::function<void()> selectCity;      // the city selector, created or brought forward
+        std::function<void()> toggleAutostart; // Start with the desktop: on becomes off ...
         // The properties of the context menu's nearby city `slot`: modal, or in
         // the one shared modeless window.
         std::function<void(std::size_t slot, bool modal)> cityProperties;

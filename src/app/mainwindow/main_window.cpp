@@ -8,12 +8,14 @@
 #include "app/mainwindow/title_clock.h"
 #include "app/startup/world.h"
 #include "core/product.h"
+#include "desktop/autostart.h"
 #include "desktop/links.h"
 #include "desktop/tray_icon.h"
 #include "desktop/upgrade.h"
 #include "dialogs/about/about_box.h"
 #include "dialogs/preferences/preferences_dialog.h"
 #include "geo/time_zone.h"
+#include "i18n/messages.h"
 #include "i18n/string_table.h"
 #include "net/cloud_service.h"
 #include "net/http_client.h"
@@ -24,7 +26,9 @@
 #include "ui/status_bar.h"
 #include "ui/window_geometry.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QMenu>
 #include <QToolBar>
@@ -178,6 +182,10 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
     menus_ = new CommandMenus(*this, world_.language, *world_.icons, world_.folders.data,
                               [this](int command) { runCommand(command); });
     menus_->build();
+    if (QAction* autostart = menus_->menuAction(cmd::StartWithDesktop)) {
+        autostart->setCheckable(true);
+        autostart->setChecked(autostartEnabled());
+    }
     setStatusBar(statusBar_);
     cityDialogs_ = std::make_unique<CityDialogs>(
         world_, *map_, *links_, *this, [this] { return now(); },
@@ -206,6 +214,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .openPreferences = [this] { makePreferencesDialog()->exec(); },
             .openAbout = [this] { makeAboutBox()->exec(); },
             .selectCity = [this] { cityDialogs_->openSelector(); },
+            .toggleAutostart = [this] { toggleAutostart(); },
             .cityProperties = [this](std::size_t slot,
                                      bool modal) { cityDialogs_->openProperties(slot, modal); },
         });
@@ -255,6 +264,16 @@ MainWindow::~MainWindow() {
     // The pane reports to the map controller, which goes before the base class
     // would delete the pane.
     delete takeCentralWidget();
+}
+
+void MainWindow::toggleAutostart() {
+    const QString path = autostartFilePath();
+    if (!setAutostart(!autostartEnabled(path), QCoreApplication::applicationFilePath(), path)) {
+        showError(world_.messages, world_.language.getText(str::UnableToWriteFile), {path});
+    }
+    if (QAction* autostart = menus_->menuAction(cmd::StartWithDesktop)) {
+        autostart->setChecked(autostartEnabled(path));
+    }
 }
 
 void MainWindow::setTrayIcon(TrayIcon* tray) {

@@ -70,6 +70,7 @@ constexpr std::array optionsMenu{
     item(cmd::ClearCitySelection, str::MenuClearCitySelection),
     separator(),
     item(cmd::Settings, str::MenuSettings),
+    item(cmd::StartWithDesktop, str::MenuStartWithDesktop),
 };
 
 constexpr std::array helpMenu{
