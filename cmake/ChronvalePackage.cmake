@@ -17,19 +17,23 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://chronvale.net/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt loads its platform plugins at run time, out of dpkg-shlibdeps' sight: the
+# window needs the X11 one (Wayland sessions get it too, or use qt6-wayland).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # The map's texts in every language of the Language menu.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, fonts-noto-core")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, fonts-noto-core, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# The extended description: each line starts with a blank, an empty line is " .".
+# The extended description below the summary line; CPack indents each line and
+# turns the empty one into " .".
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- Chronvale shows the earth with day and night as they are at this moment:
- the sun's shadow, the lights of the cities at night, satellite clouds,
- time zones and the earthquakes of the past week. Marked cities show their
- local times; a city's properties give its sunrise, sunset, dialling codes
- and daylight-saving period. It lives in the notification area.
- .
- The package also holds chronvale-imaged, a small server of cloud frames
- and earthquakes that mirrors public sources.")
+    "Chronvale shows the earth with day and night as they are at this moment:
+the sun's shadow, the lights of the cities at night, satellite clouds,
+time zones and the earthquakes of the past week. Marked cities show their
+local times; a city's properties give its sunrise, sunset, dialling codes
+and daylight-saving period. It lives in the notification area.
+
+The package also holds chronvale-imaged, a small server of cloud frames
+and earthquakes that mirrors public sources, and chronvale-pack, which
+turns the packed data tables into text and back.")
 
 include(CPack)
