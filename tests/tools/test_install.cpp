@@ -271,14 +271,15 @@ TEST_F(DesktopFilesTest, TheIconsHaveTheirSizes) {
                     .isFile());
 }
 
-// Both pages render without a warning of man or groff, at 80 columns.
+// The pages render without a warning of man or groff, at 80 columns.
 TEST_F(DesktopFilesTest, TheManualPagesRenderWithoutWarnings) {
     QProcessEnvironment env;
     env.insert(QStringLiteral("MANWIDTH"), QStringLiteral("80"));
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     env.insert(QStringLiteral("MAN_KEEP_STDERR"), QStringLiteral("1"));
     for (const char* page : {CHRONVALE_INSTALL_MANDIR "/man1/chronvale.1.gz",
-                             CHRONVALE_INSTALL_MANDIR "/man1/chronvale-imaged.1.gz"}) {
+                             CHRONVALE_INSTALL_MANDIR "/man1/chronvale-imaged.1.gz",
+                             CHRONVALE_INSTALL_MANDIR "/man1/chronvale-pack.1.gz"}) {
         const QString path = installed(page);
         ASSERT_TRUE(QFileInfo(path).isFile()) << page;
         const Outcome man = check("man",
@@ -289,13 +290,15 @@ TEST_F(DesktopFilesTest, TheManualPagesRenderWithoutWarnings) {
         EXPECT_EQ(man.exitCode, 0) << page << man.err.toStdString();
         EXPECT_EQ(man.err.toStdString(), "") << page;
         EXPECT_TRUE(man.out.contains(QStringLiteral("EXIT STATUS"))) << page;
-        EXPECT_TRUE(man.out.contains(QStringLiteral("FILES"))) << page;
     }
     // Every option of --help is on the page.
     const Outcome help = run(program(), {QStringLiteral("--help")});
     const Outcome page = check(
         "man", {QStringLiteral("-l"), installed(CHRONVALE_INSTALL_MANDIR "/man1/chronvale.1.gz")},
         env);
+    for (const char* section : {"ENVIRONMENT", "FILES", "EXIT STATUS"}) {
+        EXPECT_TRUE(page.out.contains(QString::fromLatin1(section))) << section;
+    }
     for (const QString& word : help.out.split(QRegularExpression(QStringLiteral("[\\s,]+")))) {
         if (word.startsWith(QStringLiteral("--"))) {
             EXPECT_TRUE(page.out.contains(word)) << word.toStdString();
