@@ -306,6 +306,29 @@ TEST_F(DesktopFilesTest, TheManualPagesRenderWithoutWarnings) {
     }
 }
 
+// The manual that Help > Manual opens is installed with every picture and page
+// it points to, and its sections are all there.
+TEST_F(InstallTest, TheManualIsInstalledWithWhatItLinksTo) {
+    const QString folder = installed(CHRONVALE_INSTALL_DATADIR);
+    QFile manual(QDir(folder).filePath(QStringLiteral("manual.html")));
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(manual.readAll());
+    const QRegularExpression reference(QStringLiteral("(?:src|href)=\"([^\"#:]+)\""));
+    int local = 0;
+    for (auto match = reference.globalMatch(html); match.hasNext();) {
+        const QString target = match.next().captured(1);
+        EXPECT_TRUE(QFileInfo(QDir(folder).filePath(target)).isFile()) << target.toStdString();
+        ++local;
+    }
+    EXPECT_GE(local, 4); // the pictures and the FAQ
+    // Every entry of the contents leads to its section.
+    const QRegularExpression anchor(QStringLiteral("href=\"#([a-z]+)\""));
+    for (auto match = anchor.globalMatch(html); match.hasNext();) {
+        const QString id = match.next().captured(1);
+        EXPECT_TRUE(html.contains(QStringLiteral("id=\"%1\"").arg(id))) << id.toStdString();
+    }
+}
+
 // A window session of the installed program writes below XDG_CONFIG_HOME and
 // XDG_DATA_HOME only: not into HOME, the installation or the folder started in.
 TEST_F(InstallTest, TheWindowWritesOnlyBelowTheXdgFolders) {
