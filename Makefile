@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_ARGS ?=
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench fuzz fuzz-long sanitize data format clean
+.PHONY: all deps configure build run test bench fuzz fuzz-long sanitize data format clean deb
 
 all: build
 
@@ -43,8 +43,12 @@ fuzz-long: deps
 data:
 	@bash tools/data/generate.sh
 
+# The Debian package, built in build-deb/ for /usr and checked with lintian.
+deb: deps
+	@bash scripts/make-deb.sh build-deb
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) build-sanitize build-fuzz build-fuzz-qt
+	rm -rf $(BUILD) build-sanitize build-fuzz build-fuzz-qt build-deb

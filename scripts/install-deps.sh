@@ -27,6 +27,8 @@ packages=(
   # and the session bus that starts xfconfd and carries the scripted Plasma shell
   libglib2.0-bin gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
   xfconf libxfconf-0-3 dbus dbus-bin
+  # the installed desktop entry, AppStream file and man pages are checked; the .deb
+  desktop-file-utils appstream man-db groff-base dpkg-dev fakeroot lintian
 )
 
 missing=()

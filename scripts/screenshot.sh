@@ -3,7 +3,10 @@
 # server, in a private home with a few display options on and some cities
 # marked, written by the program itself (--screenshot) to docs/screenshot.png.
 #
-#   scripts/screenshot.sh [BUILD] [OUTPUT]
+#   scripts/screenshot.sh [BUILD] [OUTPUT] [COMMAND-ID...]
+#
+# Command ids (menu commands, such as 40007 Time Zones) given after OUTPUT are
+# run instead of the README's Clouds, Earthquakes and Sun Shadow.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,8 +20,16 @@ trap 'rm -rf "$home"' EXIT
 bash "$here/scripts/demo-home.sh" "$home"
 
 # Clouds, Earthquakes, then Sun Shadow again (showing clouds turns it off).
+commands=(40004 40030 40016)
+if [ "$#" -gt 2 ]; then
+  commands=("${@:3}")
+fi
+command_args=()
+for id in "${commands[@]}"; do
+  command_args+=(--screenshot-command "$id")
+done
 HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share \
   XDG_RUNTIME_DIR=$home/run \
   xvfb-run -a -s '-screen 0 1280x800x24' \
   bash "$here/scripts/run.sh" "$build" --screenshot "$output" --screenshot-delay 3 \
-  --screenshot-command 40004 --screenshot-command 40030 --screenshot-command 40016
+  "${command_args[@]}"

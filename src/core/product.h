@@ -13,4 +13,9 @@ inline constexpr std::string_view applicationName = "Quillmar Chronvale";
 // project version in CMake.
 inline constexpr std::string_view versionText = CHRONVALE_VERSION_TEXT;
 
+// The reverse-DNS name of the desktop entry (share/applications/<id>.desktop),
+// which the window names as its own and the autostart entry copies. The build
+// reads it from this line for the installed files' names.
+inline constexpr std::string_view desktopId = "net.chronvale.Chronvale";
+
 } // namespace chronvale

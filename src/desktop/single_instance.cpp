@@ -21,6 +21,8 @@ constexpr qint64 kMaxRequest = 8192;
 constexpr int kRequestTimeoutMs = 10000;
 // Pause between connection attempts while the first copy is not listening yet.
 constexpr int kRetryMs = 50;
+// What a second copy may ask for after its path.
+constexpr QByteArrayView kSelectCityRequest = "\tselect-city";
 
 QString comparablePath(const QString& path) {
     const QString canonical = QFileInfo(path).canonicalFilePath();
@@ -111,6 +113,10 @@ void SingleInstance::answer(QLocalSocket* socket) {
         return;
     }
     line.chop(1);
+    const bool selectCity = line.endsWith(kSelectCityRequest);
+    if (selectCity) {
+        line.chop(kSelectCityRequest.size());
+    }
     const bool same = comparablePath(QString::fromUtf8(line)) == executablePath_;
     disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
     socket->write(same ? "1\n" : "0\n");
@@ -118,10 +124,14 @@ void SingleInstance::answer(QLocalSocket* socket) {
     socket->disconnectFromServer();
     if (same) {
         Q_EMIT raiseRequested();
+        if (selectCity) {
+            Q_EMIT selectCityRequested();
+        }
     }
 }
 
-std::optional<bool> SingleInstance::askFirstToRaise(std::chrono::milliseconds bound) {
+std::optional<bool> SingleInstance::askFirstToRaise(std::chrono::milliseconds bound,
+                                                    bool selectCity) {
     QLocalSocket socket;
     QEventLoop loop;
     QElapsedTimer elapsed;
@@ -143,8 +153,13 @@ std::optional<bool> SingleInstance::askFirstToRaise(std::chrono::milliseconds bo
     };
     const auto attempt = [&] { socket.connectToServer(serverPath()); };
 
-    QObject::connect(&socket, &QLocalSocket::connected, &loop,
-                     [&] { socket.write(executablePath_.toUtf8() + '\n'); });
+    QObject::connect(&socket, &QLocalSocket::connected, &loop, [&] {
+        QByteArray request = executablePath_.toUtf8();
+        if (selectCity) {
+            request += kSelectCityRequest;
+        }
+        socket.write(request + '\n');
+    });
     QObject::connect(&socket, &QLocalSocket::readyRead, &loop, readReply);
     QObject::connect(&socket, &QLocalSocket::disconnected, &loop, [&] {
         readReply();

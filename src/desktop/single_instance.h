@@ -5,7 +5,9 @@
 // after "Globarin2" and the user, in the user's runtime folder. A later copy
 // finds the lock held, sends its executable path over the socket and gives way
 // (exit code 0). The first copy brings its window forward only when the path is
-// its own: a copy installed elsewhere ends without disturbing it.
+// its own: a copy installed elsewhere ends without disturbing it. The path may be
+// followed by a TAB and "select-city": the window then also opens the city
+// selector (the desktop entry's Select City action).
 //
 // A lock left behind by a copy that crashed is taken over (the lock file names
 // the process that holds it, and is also locked with flock while it lives).
@@ -50,7 +52,8 @@ public:
     // repeated meanwhile, for a first copy that has the lock but is not listening
     // yet). True when the first copy raised its window, false when it refused
     // (another path), none when it did not answer in time.
-    std::optional<bool> askFirstToRaise(std::chrono::milliseconds bound);
+    // With selectCity the first copy also opens its city selector.
+    std::optional<bool> askFirstToRaise(std::chrono::milliseconds bound, bool selectCity = false);
 
     // Stops listening and frees the lock; the last step of shutdown. Also done by
     // the destructor.
@@ -63,6 +66,8 @@ Q_SIGNALS:
     // A second copy of the same executable started: show the window restored and
     // in front, even when it is hidden in the tray or minimised.
     void raiseRequested();
+    // After raiseRequested, when the second copy asked for the city selector.
+    void selectCityRequested();
 
 private:
     void acceptConnections();

@@ -66,6 +66,7 @@ constexpr std::array entries{
     StringEntry{OutOfMemory, 0, "Error QH112: Out of memory"},
     StringEntry{ConfigIniError, 0, "ERROR C114: Unable to open file 'config.ini'"},
     StringEntry{EarthquakesRecorded, 0, "%i earthquake events recorded in the past 7 days"},
+    StringEntry{UnableToWriteFile, 0, "Unable to write file '%s'"},
     StringEntry{WallpaperNoDesktop, 0,
                 "Wallpaper Mode needs a desktop whose wallpaper it can set, and none was found.\n"
                 "Looked for: %s"},
@@ -107,6 +108,7 @@ constexpr std::array entries{
     StringEntry{MenuClearCitySelection, menu, "&Clear City Selection"},
     StringEntry{MenuWallpaperMode, menu, "&Wallpaper Mode"},
     StringEntry{MenuSettings, menu, "&Settings"},
+    StringEntry{MenuStartWithDesktop, menu, "Start with the &desktop"},
     StringEntry{MenuEnglish, menu, "&English"},
     StringEntry{MenuArabic, menu, "&Arabic"},
     StringEntry{MenuChineseSimplified, menu, "Chinese (Simplified)"},

@@ -84,6 +84,7 @@ enum Id : int {
     OutOfMemory = 30106,
     ConfigIniError = 30107,
     EarthquakesRecorded = 30108,
+    UnableToWriteFile = 30120, // %s: the file
     // Wallpaper Mode.
     WallpaperNoDesktop = 30150,   // no desktop interface found; %s: those looked for
     WallpaperNotReadBack = 30151, // the desktop's own wallpaper cannot be restored
@@ -128,6 +129,7 @@ enum Id : int {
     MenuClearCitySelection = 31403,
     MenuWallpaperMode = 31404,
     MenuSettings = 31405,
+    MenuStartWithDesktop = 31410,
     // "&Language"
     MenuEnglish = 31501,
     MenuArabic = 31502,

@@ -10,9 +10,11 @@
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <string>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <vector>
 
 namespace chronvale {
 namespace {
@@ -46,6 +48,34 @@ TEST_F(SingleInstanceTest, TheSecondCopyOfTheSameProgramRaisesTheFirst) {
     ASSERT_EQ(third.claim(), SingleInstance::Role::Second);
     EXPECT_EQ(third.askFirstToRaise(20s), std::optional<bool>(true));
     EXPECT_EQ(raised, 2);
+}
+
+// The desktop entry's Select City action started while a copy runs: that copy
+// comes forward and opens its selector; a plain second start does not.
+TEST_F(SingleInstanceTest, ASecondCopyMayAskForTheCitySelector) {
+    SingleInstance first(name, folder.path(), program);
+    ASSERT_EQ(first.claim(), SingleInstance::Role::First);
+    std::vector<std::string> heard;
+    QObject::connect(&first, &SingleInstance::raiseRequested,
+                     [&heard] { heard.push_back("raise"); });
+    QObject::connect(&first, &SingleInstance::selectCityRequested,
+                     [&heard] { heard.push_back("select"); });
+
+    SingleInstance second(name, folder.path(), program);
+    ASSERT_EQ(second.claim(), SingleInstance::Role::Second);
+    EXPECT_EQ(second.askFirstToRaise(20s, true), std::optional<bool>(true));
+    EXPECT_EQ(heard, (std::vector<std::string>{"raise", "select"}));
+
+    heard.clear();
+    EXPECT_EQ(second.askFirstToRaise(20s), std::optional<bool>(true));
+    EXPECT_EQ(heard, std::vector<std::string>{"raise"});
+
+    // A copy from elsewhere asking for it changes nothing.
+    heard.clear();
+    SingleInstance other(name, folder.path(), QStringLiteral("/home/user/old/chronvale"));
+    ASSERT_EQ(other.claim(), SingleInstance::Role::Second);
+    EXPECT_EQ(other.askFirstToRaise(20s, true), std::optional<bool>(false));
+    EXPECT_TRUE(heard.empty());
 }
 
 TEST_F(SingleInstanceTest, ACopyFromAnotherPathGivesWayWithoutRaising) {

@@ -5,11 +5,14 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -182,6 +185,178 @@ TEST_F(InstallTest, TheInstalledWindowModuleLoadsAndPaints) {
     ASSERT_FALSE(image.isNull());
     EXPECT_GE(image.width(), 320);
     EXPECT_GE(image.height(), 250);
+}
+
+#define CHRONVALE_SHARE(path) CHRONVALE_INSTALL_SHAREDIR "/" path
+#define CHRONVALE_ICON(size) CHRONVALE_SHARE("icons/hicolor/" size "/apps/" CHRONVALE_APP_ID ".png")
+
+// A checker of the desktop's own, run on an installed file; its output when it
+// complains or is missing.
+class DesktopFilesTest : public InstallTest {
+protected:
+    Outcome check(const char* tool, QStringList arguments,
+                  const QProcessEnvironment& extra = QProcessEnvironment()) {
+        const QString path = QStandardPaths::findExecutable(QString::fromLatin1(tool));
+        if (path.isEmpty()) {
+            Outcome missing;
+            missing.err = QStringLiteral("%1 is not installed (scripts/install-deps.sh)")
+                              .arg(QString::fromLatin1(tool));
+            return missing;
+        }
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString& name : extra.keys()) {
+            env.insert(name, extra.value(name));
+        }
+        process.setProcessEnvironment(env);
+        process.start(path, arguments);
+        Outcome outcome;
+        outcome.finished = process.waitForFinished(kBoundMs);
+        outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        outcome.out = QString::fromUtf8(process.readAllStandardOutput());
+        outcome.err = QString::fromUtf8(process.readAllStandardError());
+        return outcome;
+    }
+};
+
+TEST_F(DesktopFilesTest, TheDesktopEntryValidatesAndNamesTheInstalledIcon) {
+    const QString entry = installed(CHRONVALE_SHARE("applications/" CHRONVALE_APP_ID ".desktop"));
+    ASSERT_TRUE(QFileInfo(entry).isFile());
+    const Outcome valid = check("desktop-file-validate", {entry});
+    EXPECT_TRUE(valid.finished);
+    EXPECT_EQ(valid.exitCode, 0) << valid.out.toStdString() << valid.err.toStdString();
+    // Hints aside (Utility and Education are both main categories, by choice).
+    EXPECT_FALSE(valid.out.contains(QStringLiteral("warning:")) ||
+                 valid.out.contains(QStringLiteral("error:")))
+        << valid.out.toStdString();
+
+    QFile file(entry);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    for (const char* line :
+         {"\nIcon=" CHRONVALE_APP_ID "\n", "\nExec=chronvale\n", "\nGenericName=World Clock\n",
+          "\nCategories=Utility;Clock;Education;Geography;\n", "\nStartupWMClass=Chronvale\n",
+          "\n[Desktop Action select-city]\nName=Select City\n",
+          "\nExec=chronvale --select-city\n"}) {
+        EXPECT_TRUE(text.contains(QString::fromUtf8(line))) << line;
+    }
+}
+
+TEST_F(DesktopFilesTest, TheAppStreamFileValidates) {
+    const QString metainfo =
+        installed(CHRONVALE_SHARE("metainfo/" CHRONVALE_APP_ID ".metainfo.xml"));
+    ASSERT_TRUE(QFileInfo(metainfo).isFile());
+    const Outcome valid =
+        check("appstreamcli", {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo});
+    EXPECT_TRUE(valid.finished);
+    EXPECT_EQ(valid.exitCode, 0) << valid.out.toStdString() << valid.err.toStdString();
+    // Not even a remark (pedantic ones aside: the id has capitals, as is usual).
+    for (const char* level : {"E:", "W:", "I:"}) {
+        EXPECT_FALSE(valid.out.contains(QString::fromLatin1(level))) << valid.out.toStdString();
+    }
+}
+
+TEST_F(DesktopFilesTest, TheIconsHaveTheirSizes) {
+    const std::pair<const char*, int> icons[] = {
+        {CHRONVALE_ICON("16x16"), 16},    {CHRONVALE_ICON("22x22"), 22},
+        {CHRONVALE_ICON("24x24"), 24},    {CHRONVALE_ICON("32x32"), 32},
+        {CHRONVALE_ICON("48x48"), 48},    {CHRONVALE_ICON("64x64"), 64},
+        {CHRONVALE_ICON("128x128"), 128}, {CHRONVALE_ICON("256x256"), 256}};
+    for (const auto& [path, size] : icons) {
+        const QImage icon(installed(path));
+        EXPECT_EQ(icon.size(), QSize(size, size)) << path;
+    }
+    EXPECT_TRUE(QFileInfo(installed(CHRONVALE_SHARE("icons/hicolor/scalable/apps/" CHRONVALE_APP_ID
+                                                    ".svg")))
+                    .isFile());
+}
+
+// The pages render without a warning of man or groff, at 80 columns.
+TEST_F(DesktopFilesTest, TheManualPagesRenderWithoutWarnings) {
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("MANWIDTH"), QStringLiteral("80"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("MAN_KEEP_STDERR"), QStringLiteral("1"));
+    for (const char* page : {CHRONVALE_INSTALL_MANDIR "/man1/chronvale.1.gz",
+                             CHRONVALE_INSTALL_MANDIR "/man1/chronvale-imaged.1.gz",
+                             CHRONVALE_INSTALL_MANDIR "/man1/chronvale-pack.1.gz"}) {
+        const QString path = installed(page);
+        ASSERT_TRUE(QFileInfo(path).isFile()) << page;
+        const Outcome man = check("man",
+                                  {QStringLiteral("--warnings=all"), QStringLiteral("-E"),
+                                   QStringLiteral("UTF-8"), QStringLiteral("-l"), path},
+                                  env);
+        EXPECT_TRUE(man.finished);
+        EXPECT_EQ(man.exitCode, 0) << page << man.err.toStdString();
+        EXPECT_EQ(man.err.toStdString(), "") << page;
+        EXPECT_TRUE(man.out.contains(QStringLiteral("EXIT STATUS"))) << page;
+    }
+    // Every option of --help is on the page.
+    const Outcome help = run(program(), {QStringLiteral("--help")});
+    const Outcome page = check(
+        "man", {QStringLiteral("-l"), installed(CHRONVALE_INSTALL_MANDIR "/man1/chronvale.1.gz")},
+        env);
+    for (const char* section : {"ENVIRONMENT", "FILES", "EXIT STATUS"}) {
+        EXPECT_TRUE(page.out.contains(QString::fromLatin1(section))) << section;
+    }
+    for (const QString& word : help.out.split(QRegularExpression(QStringLiteral("[\\s,]+")))) {
+        if (word.startsWith(QStringLiteral("--"))) {
+            EXPECT_TRUE(page.out.contains(word)) << word.toStdString();
+        }
+    }
+}
+
+// The manual that Help > Manual opens is installed with every picture and page
+// it points to, and its sections are all there.
+TEST_F(InstallTest, TheManualIsInstalledWithWhatItLinksTo) {
+    const QString folder = installed(CHRONVALE_INSTALL_DATADIR);
+    QFile manual(QDir(folder).filePath(QStringLiteral("manual.html")));
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(manual.readAll());
+    const QRegularExpression reference(QStringLiteral("(?:src|href)=\"([^\"#:]+)\""));
+    int local = 0;
+    for (auto match = reference.globalMatch(html); match.hasNext();) {
+        const QString target = match.next().captured(1);
+        EXPECT_TRUE(QFileInfo(QDir(folder).filePath(target)).isFile()) << target.toStdString();
+        ++local;
+    }
+    EXPECT_GE(local, 4); // the pictures and the FAQ
+    // Every entry of the contents leads to its section.
+    const QRegularExpression anchor(QStringLiteral("href=\"#([a-z]+)\""));
+    for (auto match = anchor.globalMatch(html); match.hasNext();) {
+        const QString id = match.next().captured(1);
+        EXPECT_TRUE(html.contains(QStringLiteral("id=\"%1\"").arg(id))) << id.toStdString();
+    }
+}
+
+// A window session of the installed program writes below XDG_CONFIG_HOME and
+// XDG_DATA_HOME only: not into HOME, the installation or the folder started in.
+TEST_F(InstallTest, TheWindowWritesOnlyBelowTheXdgFolders) {
+    const auto listing = [](const QString& root) {
+        QStringList files;
+        QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            files << it.next();
+        }
+        files.sort();
+        return files;
+    };
+    const QStringList before = listing(prefix_->path());
+    const Outcome shot =
+        run(program(), {QStringLiteral("--screenshot"), QStringLiteral("shot.png")});
+    ASSERT_TRUE(shot.finished);
+    EXPECT_EQ(shot.exitCode, 0) << shot.err.toStdString();
+    EXPECT_EQ(listing(prefix_->path()), before);
+    EXPECT_EQ(QDir(work.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("shot.png")});
+    // HOME holds only the four XDG folders the test made.
+    EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{QStringLiteral("cache"), QStringLiteral("config"),
+                           QStringLiteral("data"), QStringLiteral("run")}));
+    EXPECT_TRUE(QFileInfo(home.filePath(QStringLiteral("config/QUILLMAR/Chronvale.ini"))).isFile());
+    EXPECT_TRUE(
+        QFileInfo(home.filePath(QStringLiteral("data/QUILLMAR/Chronvale/config.ini"))).isFile());
 }
 
 // A copy of the executable installed without its data folder names its own

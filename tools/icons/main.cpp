@@ -1,6 +1,7 @@
 // chronvale-icons: renders the icon strip.
 //   --sheet FILE     a contact sheet of all icons with their positions (PNG)
-//   --desktop DIR    the program icon as DIR/<n>x<n>/apps/chronvale.png, n = 48, 128, 256
+//   --desktop DIR NAME  the program icon as DIR/<n>x<n>/apps/NAME.png at the sizes
+//                       of the desktop's icon theme, n = 16 ... 256
 
 #include "ui/icon_strip.h"
 
@@ -48,12 +49,12 @@ bool writeSheet(const IconStrip& strip, const QString& file) {
     return sheet.save(file, "PNG");
 }
 
-bool writeDesktopIcons(const IconStrip& strip, const QString& dir) {
-    for (int size : {48, 128, 256}) {
+bool writeDesktopIcons(const IconStrip& strip, const QString& dir, const QString& name) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const QString folder = QStringLiteral("%1/%2x%2/apps").arg(dir).arg(size);
         if (!QDir().mkpath(folder) ||
             !strip.image(chronvale::IconProgram, size)
-                 .save(folder + QStringLiteral("/chronvale.png"), "PNG")) {
+                 .save(QStringLiteral("%1/%2.png").arg(folder, name), "PNG")) {
             std::fprintf(stderr, "chronvale-icons: cannot write %s\n", qPrintable(folder));
             return false;
         }
@@ -66,12 +67,13 @@ bool writeDesktopIcons(const IconStrip& strip, const QString& dir) {
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3 || (args[1] != "--sheet" && args[1] != "--desktop")) {
-        std::fputs("usage: chronvale-icons --sheet FILE.png | --desktop DIR\n", stderr);
+    const bool sheet = args.size() == 3 && args[1] == "--sheet";
+    const bool desktop = args.size() == 4 && args[1] == "--desktop";
+    if (!sheet && !desktop) {
+        std::fputs("usage: chronvale-icons --sheet FILE.png | --desktop DIR NAME\n", stderr);
         return 2;
     }
     const IconStrip strip;
-    const bool ok =
-        args[1] == "--sheet" ? writeSheet(strip, args[2]) : writeDesktopIcons(strip, args[2]);
+    const bool ok = sheet ? writeSheet(strip, args[2]) : writeDesktopIcons(strip, args[2], args[3]);
     return ok ? 0 : 1;
 }

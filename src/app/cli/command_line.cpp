@@ -107,6 +107,10 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
                 return {std::nullopt, "option '--data' needs a folder"};
             }
             line.dataFolder = value;
+        } else if (arg == "--minimized") {
+            line.minimized = true;
+        } else if (arg == "--select-city") {
+            line.selectCity = true;
         } else if (arg == "--screenshot") {
             if (i + 1 >= args.size() || args[i + 1].empty()) {
                 return {std::nullopt, "option '--screenshot' needs a file"};
@@ -184,6 +188,15 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         line.action != CommandLine::Action::Version) {
         return {std::nullopt, "option '--screenshot' needs the window"};
     }
+    if ((line.minimized || line.selectCity) && line.action != CommandLine::Action::Window &&
+        line.action != CommandLine::Action::Help && line.action != CommandLine::Action::Version) {
+        return {std::nullopt, std::string("option '") +
+                                  (line.minimized ? "--minimized" : "--select-city") +
+                                  "' needs the window"};
+    }
+    if (line.minimized && line.selectCity) {
+        return {std::nullopt, "option '--minimized' does not go with '--select-city'"};
+    }
     return {line, {}};
 }
 
@@ -213,6 +226,11 @@ std::string commandLineHelp() {
                "                 when no desktop interface works or the file cannot be written\n"
                "    --width W      the wallpaper's width in pixels, 64 to 16384 (default: the\n"
                "                   map's own 1024 x 512); the height is W / 2\n"
+               "  --minimized    start in the notification area with the window hidden (on a\n"
+               "                 desktop without one, minimised); the autostart entry of\n"
+               "                 Options > Start with the desktop uses it\n"
+               "  --select-city  open the window with the city selector (a running copy\n"
+               "                 comes forward and opens it)\n"
                "  --help         show this help and exit\n"
                "  --version      show the version and exit\n"
                "\n") +

@@ -21,6 +21,12 @@ struct CommandLine {
     std::optional<std::time_t> cityTime;   // --time T with --city; none: now
     // --wallpaper [off] [--width W]
     std::optional<WallpaperOptions> wallpaper;
+    // --minimized: the window starts hidden in the tray (minimised to the task bar
+    // where the desktop has no tray), as the autostart entry starts it.
+    bool minimized = false;
+    // --select-city: the window opens with the city selector (a running copy
+    // comes forward and opens it).
+    bool selectCity = false;
     // --screenshot FILE [--screenshot-delay SECONDS] [--screenshot-command ID]...:
     // once its first lit map is painted the window runs the commands (menu ids,
     // such as 40004 Clouds), waits the delay, writes an image of itself and

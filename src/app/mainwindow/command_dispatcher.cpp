@@ -116,6 +116,11 @@ void CommandDispatcher::run(int command) {
             hooks_.syncControls();
         }
         break;
+    case cmd::StartWithDesktop:
+        if (hooks_.toggleAutostart) {
+            hooks_.toggleAutostart();
+        }
+        break;
     default:
         break;
     }

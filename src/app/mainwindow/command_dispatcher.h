@@ -34,6 +34,8 @@ public:
         std::function<void()> openAbout;               // the about box
         std::function<void()> toggleWallpaper;         // Wallpaper Mode on or off
         std::function<void()> selectCity; // the city selector, created or brought forward
+        std::function<void()>
+            toggleAutostart; // Start with the desktop: the autostart entry on or off
         // The properties of the context menu's nearby city `slot`: modal, or in
         // the one shared modeless window.
         std::function<void(std::size_t slot, bool modal)> cityProperties;

@@ -44,6 +44,8 @@ inline constexpr int Quit = 414;
 inline constexpr int Settings = 105;
 inline constexpr int Manual = 106;
 inline constexpr int About = 1110;
+// A check item: the autostart entry that starts the program with the desktop.
+inline constexpr int StartWithDesktop = 40050;
 
 // Tray menu (handled by the tray icon).
 inline constexpr int TrayRestore = 40033;

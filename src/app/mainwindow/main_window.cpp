@@ -9,12 +9,14 @@
 #include "app/mainwindow/wallpaper_controller.h"
 #include "app/startup/world.h"
 #include "core/product.h"
+#include "desktop/autostart.h"
 #include "desktop/links.h"
 #include "desktop/tray_icon.h"
 #include "desktop/upgrade.h"
 #include "dialogs/about/about_box.h"
 #include "dialogs/preferences/preferences_dialog.h"
 #include "geo/time_zone.h"
+#include "i18n/messages.h"
 #include "i18n/string_table.h"
 #include "net/cloud_service.h"
 #include "net/http_client.h"
@@ -25,7 +27,9 @@
 #include "ui/status_bar.h"
 #include "ui/window_geometry.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
@@ -182,6 +186,10 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
     menus_ = new CommandMenus(*this, world_.language, *world_.icons, world_.folders.data,
                               [this](int command) { runCommand(command); });
     menus_->build();
+    if (QAction* autostart = menus_->menuAction(cmd::StartWithDesktop)) {
+        autostart->setCheckable(true);
+        autostart->setChecked(autostartEnabled());
+    }
     setStatusBar(statusBar_);
     cityDialogs_ = std::make_unique<CityDialogs>(
         world_, *map_, *links_, *this, [this] { return now(); },
@@ -223,6 +231,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .openAbout = [this] { makeAboutBox()->exec(); },
             .toggleWallpaper = [this] { wallpaper_->toggle(); },
             .selectCity = [this] { cityDialogs_->openSelector(); },
+            .toggleAutostart = [this] { toggleAutostart(); },
             .cityProperties = [this](std::size_t slot,
                                      bool modal) { cityDialogs_->openProperties(slot, modal); },
         });
@@ -273,6 +282,16 @@ MainWindow::~MainWindow() {
     // The pane reports to the map controller, which goes before the base class
     // would delete the pane.
     delete takeCentralWidget();
+}
+
+void MainWindow::toggleAutostart() {
+    const QString path = autostartFilePath();
+    if (!setAutostart(!autostartEnabled(path), QCoreApplication::applicationFilePath(), path)) {
+        showError(world_.messages, world_.language.getText(str::UnableToWriteFile), {path});
+    }
+    if (QAction* autostart = menus_->menuAction(cmd::StartWithDesktop)) {
+        autostart->setChecked(autostartEnabled(path));
+    }
 }
 
 void MainWindow::setTrayIcon(TrayIcon* tray) {

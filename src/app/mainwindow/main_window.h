@@ -177,6 +177,9 @@ private:
     void stopTimers();
 
     void openContextMenu(QPoint panePosition, QPoint global);
+    // Start with the desktop: writes or removes the autostart entry; the check
+    // mark shows what is on disk afterwards.
+    void toggleAutostart();
     std::time_t now() const;
     void updateTitleClock();
 

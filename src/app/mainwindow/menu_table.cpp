@@ -70,6 +70,7 @@ constexpr std::array optionsMenu{
     item(cmd::WallpaperMode, str::MenuWallpaperMode),
     separator(),
     item(cmd::Settings, str::MenuSettings),
+    item(cmd::StartWithDesktop, str::MenuStartWithDesktop),
 };
 
 constexpr std::array helpMenu{

@@ -2,9 +2,11 @@
 
 #include "app/cli/command_line.h"
 #include "app/cli/folders.h"
+#include "app/mainwindow/command_ids.h"
 #include "app/mainwindow/main_window.h"
 #include "app/startup/message_box_sink.h"
 #include "app/startup/world.h"
+#include "core/product.h"
 #include "desktop/single_instance.h"
 #include "desktop/tray_icon.h"
 #include "ui/icon_index.h"
@@ -145,6 +147,10 @@ int runWindowProgram(const CommandLine& line, int& argc, char** argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
     QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
     installMnemonicStyle(); // Arabic menus keep their words whole
+    // The desktop entry the windows belong to (the Wayland app id; on X11 the
+    // window class is the application name, the entry's StartupWMClass).
+    QGuiApplication::setDesktopFileName(
+        QString::fromUtf8(desktopId.data(), static_cast<qsizetype>(desktopId.size())));
     const QString startFolder = QDir::currentPath();
     // The World makes the user folder the current one: a relative screenshot
     // file is meant relative to the folder the program was started from.
@@ -159,7 +165,7 @@ int runWindowProgram(const CommandLine& line, int& argc, char** argv) {
     SingleInstance instance(SingleInstance::defaultName(), SingleInstance::defaultFolder(),
                             QCoreApplication::applicationFilePath());
     if (instance.claim() == SingleInstance::Role::Second) {
-        instance.askFirstToRaise(kAskBound);
+        instance.askFirstToRaise(kAskBound, line.selectCity);
         return 0;
     }
 
@@ -183,12 +189,21 @@ int runWindowProgram(const CommandLine& line, int& argc, char** argv) {
         window.setTrayIcon(&tray);
         QObject::connect(&instance, &SingleInstance::raiseRequested, &window,
                          &MainWindow::restoreWindow);
+        QObject::connect(&instance, &SingleInstance::selectCityRequested, &window,
+                         [&window] { window.runCommand(cmd::SelectCity); });
         QObject::connect(&window, &MainWindow::closed, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         if (line.screenshot) {
             watchFirstMap(window, world->http, shotLine, sinceStart);
         }
-        window.show();
+        if (!line.minimized) {
+            window.show();
+        } else if (!tray.shown()) {
+            window.showMinimized(); // without a tray the task bar must bring it back
+        }                           // else hidden: the tray icon's Restore shows it
+        if (line.selectCity) {
+            QTimer::singleShot(0, &window, [&window] { window.runCommand(cmd::SelectCity); });
+        }
         code = QApplication::exec();
         window.setTrayIcon(nullptr);
         messages.setOwner(nullptr);

@@ -67,6 +67,34 @@ TEST(CommandLine, ScreenshotOpensTheWindow) {
     EXPECT_FALSE(parseCommandLine({"--screenshot", "a.png", "--info"}).options);
 }
 
+// The autostart entry's --minimized and the desktop action's --select-city
+// shape how the window opens, so they go with the window alone.
+TEST(CommandLine, MinimizedAndSelectCityOpenTheWindow) {
+    auto minimized = parseCommandLine({"--minimized", "--data", "/d"});
+    ASSERT_TRUE(minimized.options) << minimized.error;
+    EXPECT_EQ(minimized.options->action, CommandLine::Action::Window);
+    EXPECT_TRUE(minimized.options->minimized);
+    EXPECT_FALSE(minimized.options->selectCity);
+    auto select = parseCommandLine({"--select-city"});
+    ASSERT_TRUE(select.options) << select.error;
+    EXPECT_TRUE(select.options->selectCity);
+    EXPECT_FALSE(select.options->minimized);
+    EXPECT_FALSE(parseCommandLine({}).options->minimized);
+
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--minimized", "--info"},
+          std::vector<std::string>{"--render", "m.png", "--minimized"},
+          std::vector<std::string>{"--select-city", "--city", "Paris"}}) {
+        auto headless = parseCommandLine(args);
+        EXPECT_FALSE(headless.options) << args[0];
+        EXPECT_NE(headless.error.find("needs the window"), std::string::npos) << headless.error;
+    }
+    auto both = parseCommandLine({"--minimized", "--select-city"});
+    EXPECT_FALSE(both.options);
+    EXPECT_NE(both.error.find("does not go with"), std::string::npos) << both.error;
+    EXPECT_NE(chronvale::commandLineHelp().find("--minimized"), std::string::npos);
+}
+
 TEST(CommandLine, CityTakesItsNameAndTime) {
     auto city = parseCommandLine(
         {"--city", "London (Westminster)", "--time", "2026-03-20T12:00:00Z", "--data", "/d"});

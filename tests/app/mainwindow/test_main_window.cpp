@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <cmath>
 #include <cstring>
@@ -434,6 +435,17 @@ TEST_F(MainWindowTest, LinksWithoutACityTakeTheOneNearestTheClick) {
 }
 
 TEST_F(MainWindowTest, UpgradeAndManualAskTheUpgradeProgram) {
+    // A data folder like the installed one, but without the manual.
+    QTemporaryDir withoutManual;
+    ASSERT_TRUE(withoutManual.isValid());
+    for (const QFileInfo& entry :
+         QDir(dataFolder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        if (entry.fileName() != QStringLiteral("manual.html")) {
+            ASSERT_TRUE(
+                QFile::link(entry.absoluteFilePath(), withoutManual.filePath(entry.fileName())));
+        }
+    }
+    dataFolder = withoutManual.path();
     start([](World& w) {
         w.installation.values["path"] = "/opt/quillmar/upgrade";
         w.installation.values["code"] = "CV2";
@@ -444,6 +456,14 @@ TEST_F(MainWindowTest, UpgradeAndManualAskTheUpgradeProgram) {
     ASSERT_EQ(launches.size(), 2u);
     EXPECT_EQ(launches[0].arguments, (QStringList{"CV2", "Quillmar Chronvale"}));
     EXPECT_EQ(launches[1].arguments, (QStringList{"-m", "CV2_M", "Quillmar Chronvale"}));
+}
+
+TEST_F(MainWindowTest, ManualOpensTheManualOfTheDataFolder) {
+    start([](World& w) { w.installation.values["path"] = "/opt/quillmar/upgrade"; });
+    window->runCommand(cmd::Manual);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(QFileInfo(launches[0].arguments.value(0)).canonicalFilePath(),
+              QFileInfo(dataFolder + "/manual.html").canonicalFilePath());
 }
 
 TEST_F(MainWindowTest, MinimiseReleasesAndRestoreRebuildsFirstWithoutThenWithTheShadow) {
