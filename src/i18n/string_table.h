@@ -84,6 +84,9 @@ enum Id : int {
     OutOfMemory = 30106,
     ConfigIniError = 30107,
     EarthquakesRecorded = 30108,
+    SaveMapFailed = 30150,
+    BrowserAddress = 30151, // the address the browser was asked to open
+    CopyAddress = 30152,
 
     // Main menu 1008: the menu bar.
     MenuFile = 31001,
@@ -94,6 +97,7 @@ enum Id : int {
     // "&File"
     MenuUpgrade = 31101,
     MenuQuit = 31102,
+    MenuSaveMapAs = 31110,
     // "&View"
     MenuZoomIn = 31201,
     MenuZoomOut = 31202,
@@ -177,6 +181,13 @@ enum Id : int {
     StatusCalculatingShadow = 34102,
     MapScale = 34103,
     MapImageDate = 34104,
+    SaveMapTitle = 34150,
+    SaveMapFilter = 34151,
+    StatusMapSaved = 34152,
+    QuakeMagnitude = 34153, // the earthquake marker's tooltip
+    QuakeLocalTime = 34154,
+    QuakeUtcTime = 34155,
+    QuakeDepth = 34156,
 
     // City selector 103.
     SelectorTitle = 34201,

@@ -17,6 +17,11 @@ public:
     virtual void paneMousePressed(Qt::MouseButton button, QPoint position, QPoint global) = 0;
     virtual void paneMouseReleased(Qt::MouseButton button, QPoint position, QPoint global) = 0;
     virtual void paneDoubleClicked(Qt::MouseButton button, QPoint position) = 0;
+    // The wheel turned by `delta` eighths of a degree (120 a notch; positive away
+    // from the user), with or without Ctrl.
+    virtual void paneWheelTurned(QPoint position, int delta) = 0;
+    // The tooltip at a position; empty for none.
+    virtual QString paneToolTip(QPoint position) = 0;
 };
 
 class MapPane : public QWidget {
@@ -24,6 +29,7 @@ public:
     MapPane(MapPaneOwner& owner, QWidget* parent = nullptr);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
