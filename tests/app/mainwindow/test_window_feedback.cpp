@@ -15,12 +15,9 @@
 #include "window_test_support.h"
 
 #include <QAction>
-#include <QFile>
 #include <QFileInfo>
 #include <QHelpEvent>
 #include <QImage>
-#include <QMenu>
-#include <QSettings>
 #include <QTcpServer>
 #include <QToolTip>
 #include <QWheelEvent>
