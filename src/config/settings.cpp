@@ -72,10 +72,16 @@ struct SwitchValue {
 
 // The stored display switches (City Names is stored as its radius, "track").
 constexpr SwitchValue switchValues[] = {
-    {"shadow", &DisplaySwitches::sunShadow},    {"cities", &DisplaySwitches::allCities},
-    {"marked", &DisplaySwitches::markedCities}, {"grid", &DisplaySwitches::grid},
-    {"day", &DisplaySwitches::dayMap},          {"night", &DisplaySwitches::nightMap},
+    {"shadow", &DisplaySwitches::sunShadow},
+    {"cities", &DisplaySwitches::allCities},
+    {"marked", &DisplaySwitches::markedCities},
+    {"grid", &DisplaySwitches::grid},
+    {"day", &DisplaySwitches::dayMap},
+    {"night", &DisplaySwitches::nightMap},
     {"zones", &DisplaySwitches::timeZones},
+    // Clouds and Earthquakes: remembered too, so that the map comes back as it was.
+    {"clouds", &DisplaySwitches::clouds},
+    {"quakes", &DisplaySwitches::earthquakes},
 };
 
 // Refresh and the two preferences.

@@ -108,7 +108,13 @@ bool LinkService::launch(const std::string& text) {
     if (!browser.isEmpty() && !text.empty() && launcher_(browser, {argument})) {
         return true;
     }
-    owner_.showBrowserError(owner_.text(kTextBrowserError), owner_.text(kTextBrowserErrorCaption));
+    // The address, so that the user can open it by other means.
+    const std::string address = argument.toStdString();
+    std::string message = owner_.text(kTextBrowserError);
+    if (!address.empty()) {
+        message += "\n\n" + formatText(owner_.text(kTextBrowserAddress), address);
+    }
+    owner_.showBrowserError(message, owner_.text(kTextBrowserErrorCaption), address);
     return false;
 }
 

@@ -27,8 +27,10 @@ public:
     virtual const CityRecord* defaultLinkCity() = 0;
     // The values of the placeholders now (language, zoom, identifiers, countries).
     virtual UrlContext urlContext() = 0;
-    // A warning box without owner window.
-    virtual void showBrowserError(const std::string& text, const std::string& caption) = 0;
+    // A warning box without owner window; it offers to copy `address` (what the
+    // browser was asked to open, which the text names too) to the clipboard.
+    virtual void showBrowserError(const std::string& text, const std::string& caption,
+                                  const std::string& address) = 0;
     // Shows the Weather Forecast window with an embedded page view; false when this
     // build has none, and the page then opens in the browser.
     virtual bool showWeatherWindow(const std::string& url) {

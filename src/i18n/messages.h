@@ -47,6 +47,14 @@ public:
     virtual ~MessageSink() = default;
     // A modal box with an OK button.
     virtual void messageBox(const QString& caption, const QString& text, Icon icon) = 0;
+    // The same with a second button, `copyLabel`, that puts `copyText` on the
+    // clipboard (and closes the box). A sink without it shows the plain box.
+    virtual void messageBoxWithCopy(const QString& caption, const QString& text, Icon icon,
+                                    const QString& copyText, const QString& copyLabel) {
+        (void)copyText;
+        (void)copyLabel;
+        messageBox(caption, text, icon);
+    }
 };
 
 // A box with the caption "Error" (never translated).

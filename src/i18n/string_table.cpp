@@ -74,6 +74,9 @@ constexpr std::array entries{
                 "The desktop cannot tell its own wallpaper: switching Wallpaper Mode off will "
                 "not bring it back."},
     StringEntry{WallpaperRefused, 0, "The desktop did not take the wallpaper (%s)."},
+    StringEntry{SaveMapFailed, 0, "Unable to save the map to '%s': %s"},
+    StringEntry{BrowserAddress, 0, "Address: %s"},
+    StringEntry{CopyAddress, 0, "&Copy Address"},
 
     StringEntry{QuakeLegendCaption, 0, "Magnitude"},
 
@@ -84,6 +87,7 @@ constexpr std::array entries{
     StringEntry{MenuHelp, menu, "&Help"},
     StringEntry{MenuUpgrade, menu, "&Upgrade"},
     StringEntry{MenuQuit, menu, "&Quit\tALT+F4"},
+    StringEntry{MenuSaveMapAs, menu, "Save Map &As…"},
     StringEntry{MenuZoomIn, menu, "Zoom &In"},
     StringEntry{MenuZoomOut, menu, "Zoom &Out"},
     StringEntry{MenuActualPixels, menu, "&Actual Pixels"},
@@ -159,6 +163,13 @@ constexpr std::array entries{
     StringEntry{StatusCalculatingShadow, 101, "Calculating Shadow..."},
     StringEntry{MapScale, 101, "Scale: %0.2f km"},
     StringEntry{MapImageDate, 101, "Image Date:"},
+    StringEntry{SaveMapTitle, 101, "Save Map As"},
+    StringEntry{SaveMapFilter, 101, "PNG images (*.png)"},
+    StringEntry{StatusMapSaved, 101, "Map saved to '%s'"},
+    StringEntry{QuakeMagnitude, 101, "Magnitude %s"},
+    StringEntry{QuakeLocalTime, 101, "Local time: %s"},
+    StringEntry{QuakeUtcTime, 101, "UTC: %s"},
+    StringEntry{QuakeDepth, 101, "Depth: %s km"},
 
     StringEntry{SelectorTitle, 103, "City Selector"},
     StringEntry{SelectorOk, 103, "OK"},

@@ -89,6 +89,9 @@ enum Id : int {
     WallpaperNoDesktop = 30150,   // no desktop interface found; %s: those looked for
     WallpaperNotReadBack = 30151, // the desktop's own wallpaper cannot be restored
     WallpaperRefused = 30152,     // %s: the desktop interface that refused
+    SaveMapFailed = 30160,
+    BrowserAddress = 30161, // the address the browser was asked to open
+    CopyAddress = 30162,
 
     // Texts drawn on the map.
     QuakeLegendCaption = 30201, // the earthquake legend's caption
@@ -102,6 +105,7 @@ enum Id : int {
     // "&File"
     MenuUpgrade = 31101,
     MenuQuit = 31102,
+    MenuSaveMapAs = 31110,
     // "&View"
     MenuZoomIn = 31201,
     MenuZoomOut = 31202,
@@ -186,6 +190,13 @@ enum Id : int {
     StatusCalculatingShadow = 34102,
     MapScale = 34103,
     MapImageDate = 34104,
+    SaveMapTitle = 34160,
+    SaveMapFilter = 34161,
+    StatusMapSaved = 34162,
+    QuakeMagnitude = 34163, // the earthquake marker's tooltip
+    QuakeLocalTime = 34164,
+    QuakeUtcTime = 34165,
+    QuakeDepth = 34166,
 
     // City selector 103.
     SelectorTitle = 34201,

@@ -1,6 +1,7 @@
 #include "net/markup.h"
 
 #include <cctype>
+#include <utility>
 
 namespace chronvale {
 
@@ -208,6 +209,89 @@ std::optional<std::string> tagAttribute(const MarkupItem& item, std::string_view
         }
     }
     return std::nullopt;
+}
+
+namespace {
+
+void appendUtf8(std::string& out, unsigned long code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// The character of a reference's name (between "&" and ";"); none when unknown.
+std::optional<unsigned long> referencedCharacter(std::string_view name) {
+    static constexpr std::pair<std::string_view, char> named[] = {
+        {"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''}};
+    for (const auto& [text, character] : named) {
+        if (name == text) {
+            return static_cast<unsigned char>(character);
+        }
+    }
+    if (name.size() < 2 || name[0] != '#') {
+        return std::nullopt;
+    }
+    const bool hex = name[1] == 'x' || name[1] == 'X';
+    const std::string_view digits = name.substr(hex ? 2 : 1);
+    if (digits.empty() || digits.size() > 6) {
+        return std::nullopt;
+    }
+    unsigned long code = 0;
+    for (const char c : digits) {
+        int digit = -1;
+        if (c >= '0' && c <= '9') {
+            digit = c - '0';
+        } else if (hex && c >= 'a' && c <= 'f') {
+            digit = c - 'a' + 10;
+        } else if (hex && c >= 'A' && c <= 'F') {
+            digit = c - 'A' + 10;
+        }
+        if (digit < 0) {
+            return std::nullopt;
+        }
+        code = code * (hex ? 16 : 10) + static_cast<unsigned long>(digit);
+    }
+    // No NUL, no surrogate halves, nothing beyond Unicode.
+    if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
+        return std::nullopt;
+    }
+    return code;
+}
+
+} // namespace
+
+std::string decodeCharacterReferences(std::string_view text) {
+    constexpr size_t maxNameLength = 9;
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == '&') {
+            const size_t end = text.find(';', i + 1);
+            if (end != std::string_view::npos && end - i - 1 <= maxNameLength) {
+                if (const auto code = referencedCharacter(text.substr(i + 1, end - i - 1))) {
+                    appendUtf8(out, *code);
+                    i = end + 1;
+                    continue;
+                }
+            }
+        }
+        out += text[i];
+        ++i;
+    }
+    return out;
 }
 
 } // namespace chronvale

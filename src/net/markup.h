@@ -40,6 +40,10 @@ std::optional<std::string> tagName(const MarkupItem& item);
 // "=" gives its own name. None when the item is not a tag or lacks the attribute.
 std::optional<std::string> tagAttribute(const MarkupItem& item, std::string_view name);
 
+// The text with the references &lt; &gt; &amp; &quot; &apos; and the numeric
+// ones (&#NN; &#xHH;) replaced by their characters (UTF-8); any other "&" stays.
+std::string decodeCharacterReferences(std::string_view text);
+
 // ASCII comparison without regard to case.
 bool equalsNoCase(std::string_view a, std::string_view b);
 

@@ -29,6 +29,8 @@ inline constexpr NetText kTextQuakesRecorded{0, "%i earthquake events recorded i
 inline constexpr NetText kTextBrowserError{
     1440, "Unable to open the specified Browser. Please check the preference settings."};
 inline constexpr NetText kTextBrowserErrorCaption{1442, "Browser Error"};
+inline constexpr NetText kTextBrowserAddress{30161, "Address: %s"};
+inline constexpr NetText kTextCopyAddress{30162, "&Copy Address"};
 
 class TextProvider {
 public:

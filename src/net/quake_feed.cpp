@@ -51,6 +51,9 @@ QuakeList parseQuakes(std::string_view body) {
         record.m = number("m").value_or(0.0f);
         record.depth = number("depth").value_or(0.0f);
         record.qt = tagAttribute(item, "qt");
+        if (const std::optional<std::string> place = tagAttribute(item, "place")) {
+            record.place = decodeCharacterReferences(*place);
+        }
         quakes.push_back(std::move(record));
     }
     return quakes;

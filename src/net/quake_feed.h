@@ -23,6 +23,9 @@ struct QuakeRecord {
     float lat = 0.0f;              // degrees north
     float m = 0.0f;                // magnitude
     float depth = 0.0f;            // in the server's unit
+    // Where it happened, as the server's feed names it; none from servers that
+    // do not pass it.
+    std::optional<std::string> place;
 };
 
 // In the order of the reply.
@@ -36,6 +39,8 @@ public:
 
 // The QUAKE elements of a reply body (names without regard to case), in order.
 // Elements without lat or lon are left out; a missing m or depth reads as 0.
+// Attributes other than lat, lon, m, depth, qt and place are passed over, so a
+// server may add more.
 QuakeList parseQuakes(std::string_view body);
 
 // A decimal floating-point number ("-12.5", "+3", "1e2") read without regard to

@@ -84,14 +84,37 @@ float MapView::kmPerPixel() const {
 }
 
 void MapView::zoomIn() {
-    scale += kZoomStep;
+    zoomAbout(Point{mapArea.width / 2, mapArea.height / 2}, scale + kZoomStep);
 }
 
 void MapView::zoomOut() {
-    scale -= kZoomStep;
-    if (scale < kMinimumScale) {
-        scale = kMinimumScale;
-    }
+    zoomAbout(Point{mapArea.width / 2, mapArea.height / 2}, scale - kZoomStep);
+}
+
+void MapView::zoomAbout(Point anchor, float newScale) {
+    panX += dragX;
+    panY += dragY;
+    dragX = dragY = 0;
+    const float oldScale = scale;
+    scale = std::max(newScale, kMinimumScale);
+    // The map point under the anchor, with its fraction, before and after.
+    const auto axis = [this, oldScale](int32_t pan, int32_t at, int32_t mapLength,
+                                       int32_t paneLength) {
+        const float point = static_cast<float>(pan) + static_cast<float>(at) / oldScale;
+        int32_t moved = static_cast<int32_t>(std::lround(point - static_cast<float>(at) / scale));
+        const float visible = static_cast<float>(paneLength) / scale;
+        const int32_t farthest =
+            std::max(0, static_cast<int32_t>(std::floor(static_cast<float>(mapLength) - visible)));
+        return std::clamp(moved, 0, std::min(farthest, mapLength - 1));
+    };
+    panX = axis(panX, anchor.x, kMapWidth, mapArea.width);
+    panY = axis(panY, anchor.y, kMapHeight, mapArea.height);
+}
+
+void MapView::zoomWheel(Point anchor, int wheelDelta) {
+    constexpr int kNotch = 120;
+    const float steps = static_cast<float>(wheelDelta) / static_cast<float>(kNotch);
+    zoomAbout(anchor, scale + steps * kZoomStep);
 }
 
 void MapView::actualPixels() {

@@ -91,8 +91,17 @@ public:
     // Kilometres of the equator per screen pixel.
     float kmPerPixel() const;
 
+    // One zoom step in or out about the pane's centre.
     void zoomIn();
     void zoomOut();
+    // Sets the scale (never below the minimum) so that the map point under pane
+    // position `anchor` stays under it, as far as the pan allows: the pan stays
+    // within the map and leaves no gap at the map's far end when the map is
+    // longer than the pane. Ends a drag's offset first.
+    void zoomAbout(Point anchor, float newScale);
+    // The zoom steps of `wheelDelta` eighths of a degree (120 a notch), in or out
+    // about `anchor`.
+    void zoomWheel(Point anchor, int wheelDelta);
     void actualPixels();
     void fitToScreen();
     // Raises the scale so that the map's right edge reaches the pane's right edge;

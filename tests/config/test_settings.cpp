@@ -111,7 +111,7 @@ TEST_F(SettingsTest, SavedValuesHaveTheirTextFormsAndComeBack) {
     settings.wallpaper = 1;
     settings.wallpaperfile = "/usr/share/backgrounds/sea.jpg";
     settings.wallpaperstyle = "zoom";
-    settings.switches.clouds = true; // not stored
+    settings.switches.clouds = true;
     cities = {CityRecord{}, CityRecord{}};
     cities[1].name = "Springfield";
     cities[1].longitude = -89.6f;
@@ -125,7 +125,8 @@ TEST_F(SettingsTest, SavedValuesHaveTheirTextFormsAndComeBack) {
     EXPECT_EQ(program.value("help").toString(), "0"); // the tip switch is never on
     EXPECT_EQ(program.value("view").toString(), "247");
     EXPECT_FALSE(program.contains("wallpapertile"));
-    EXPECT_FALSE(program.contains("clouds"));
+    EXPECT_EQ(program.value("clouds").toString(), "1");
+    EXPECT_EQ(program.value("quakes").toString(), "0");
     EXPECT_EQ(shared.value("lang").toString(), "de");
     EXPECT_EQ(configText(), "version=2.00.001\nproduct=Quillmar Chronvale\n"
                             "M=Springfield,-89\nC=,1,2024060115,3,4\n");
@@ -145,10 +146,27 @@ TEST_F(SettingsTest, SavedValuesHaveTheirTextFormsAndComeBack) {
     EXPECT_EQ(back.loop, 1);
     EXPECT_EQ(back.wallpaperfile, settings.wallpaperfile);
     EXPECT_EQ(back.wallpapertile, "");
-    EXPECT_FALSE(back.switches.clouds);
+    EXPECT_TRUE(back.switches.clouds);
+    EXPECT_FALSE(back.switches.earthquakes);
     EXPECT_TRUE(cities[1].marked);
     EXPECT_FALSE(frames[0].path);
     EXPECT_EQ(frames[0].t, "2024060115");
+}
+
+TEST_F(SettingsTest, CloudsAndEarthquakesComeBackAndAbsentValuesKeepTheSwitches) {
+    // Absent (a settings file of an older version): the switches stay as they were,
+    // such as the installation's first-start values.
+    Settings settings = defaultSettings(desktop);
+    settings.switches.earthquakes = true;
+    load(settings);
+    EXPECT_TRUE(settings.switches.earthquakes);
+    EXPECT_FALSE(settings.switches.clouds);
+
+    program.setValue("quakes", "0");
+    program.setValue("clouds", "1");
+    load(settings);
+    EXPECT_FALSE(settings.switches.earthquakes);
+    EXPECT_TRUE(settings.switches.clouds);
 }
 
 TEST_F(SettingsTest, LanguageFallsBackToTheSystemsAndEnglishStoresNone) {

@@ -24,8 +24,10 @@ class RecordingLinkOwner : public LinkOwner {
 public:
     const CityRecord* defaultLinkCity() override { return defaultCity; }
     UrlContext urlContext() override { return context; }
-    void showBrowserError(const std::string& text, const std::string& caption) override {
+    void showBrowserError(const std::string& text, const std::string& caption,
+                          const std::string& address) override {
         errors.push_back(caption + ": " + text);
+        addresses.push_back(address);
     }
     bool showWeatherWindow(const std::string& url) override {
         weatherWindows.push_back(url);
@@ -36,6 +38,7 @@ public:
     UrlContext context;
     bool hasWeatherWindow = false;
     std::vector<std::string> errors;
+    std::vector<std::string> addresses;
     std::vector<std::string> weatherWindows;
 };
 
@@ -129,7 +132,13 @@ TEST_F(LinkServiceTest, ABrowserThatCannotStartShowsTheBrowserError) {
     EXPECT_FALSE(links.openUrl("https://x.test/"));
     ASSERT_EQ(owner.errors.size(), 1u);
     EXPECT_EQ(owner.errors[0], "Browser Error: Unable to open the specified Browser. Please check "
-                               "the preference settings.");
+                               "the preference settings.\n\nAddress: https://x.test/");
+    EXPECT_EQ(owner.addresses, std::vector<std::string>{"https://x.test/"});
+    // A file of the data folder is named by its full path.
+    EXPECT_FALSE(links.openUrl("faq.html"));
+    ASSERT_EQ(owner.addresses.size(), 2u);
+    EXPECT_TRUE(QDir::isAbsolutePath(QString::fromStdString(owner.addresses[1])));
+    EXPECT_TRUE(owner.addresses[1].ends_with("/faq.html"));
 }
 
 TEST_F(LinkServiceTest, WeatherOpensInTheWindowWhereThereIsOneElseInTheBrowser) {

@@ -3,6 +3,7 @@
 #include "demo.h"
 #include "frame_folder.h"
 #include "net/markup.h"
+#include "net/quake_feed.h"
 #include "replies.h"
 
 #include <QDir>
@@ -59,7 +60,8 @@ TEST(Replies, FrameListAndNewestAreReadableMarkup) {
 
 TEST(Replies, GeoJsonBecomesQuakeElements) {
     const QByteArray feed = R"({"type":"FeatureCollection","features":[
-      {"properties":{"mag":5.25,"time":1709600000000},"geometry":{"coordinates":[-71.6,-33,35]}},
+      {"properties":{"mag":5.25,"time":1709600000000,"place":"10 km W of \"Los <Andes>\" & co"},
+       "geometry":{"coordinates":[-71.6,-33,35]}},
       {"properties":{"mag":null,"time":1709600000000},"geometry":{"coordinates":[1,2,3]}},
       {"properties":{"mag":4.5},"geometry":{"coordinates":[10.5]}},
       {"properties":{"mag":4.8,"time":0},"geometry":{"coordinates":[170.25,-20.125]}}]})";
@@ -75,6 +77,14 @@ TEST(Replies, GeoJsonBecomesQuakeElements) {
     }
     EXPECT_EQ(quakes, (std::vector<std::string>{"-33.0000 -71.6000 5.2 35.00 2024-03-05 00:53:20",
                                                 "-20.1250 170.2500 4.8 0.00 1970-01-01 00:00:00"}));
+    // The place goes along, escaped, and the client reads it back as the feed wrote it.
+    EXPECT_NE(markup->find(R"(place="10 km W of &quot;Los &lt;Andes&gt;&quot; &amp; co")"),
+              std::string::npos);
+    const QuakeList read = parseQuakes(*markup);
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[0].place, "10 km W of \"Los <Andes>\" & co");
+    EXPECT_FLOAT_EQ(read[0].depth, 35.0f);
+    EXPECT_FALSE(read[1].place) << "a feature without a place gets no attribute";
     EXPECT_FALSE(quakeMarkupFromGeoJson("{\"features\": 3}"));
     EXPECT_FALSE(quakeMarkupFromGeoJson("[1,2"));
 }

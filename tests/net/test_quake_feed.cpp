@@ -169,5 +169,21 @@ TEST(QuakeParsing, NumbersIgnoreTheLocaleAndElementsWithoutAPositionAreLeftOut) 
     EXPECT_FLOAT_EQ(quakes[0].depth, 0.0f);
 }
 
+TEST(QuakeParsing, FieldsAReaderDoesNotKnowArePassedOverAndThePlaceIsOptional) {
+    // A newer server's extra attributes, and an older server's element without a place.
+    const QuakeList quakes = parseQuakes(
+        "<QUAKE lat=1 lon=2 m=5.5 depth=10 qt='2024-03-05 00:53:20' place='Banda Sea &amp; "
+        "&#x4E1C;&#20140;' tsunami=1 url=\"http://example.org/q?a=1&b=2\" felt>"
+        "<QUAKE lat=3 lon=4 m=4 depth=33.5 qt=x><QUAKE lat=5 lon=6 place='a &bogus; &#0; b'>");
+    ASSERT_EQ(quakes.size(), 3u);
+    EXPECT_FLOAT_EQ(quakes[0].m, 5.5f);
+    EXPECT_FLOAT_EQ(quakes[0].depth, 10.0f);
+    EXPECT_EQ(quakes[0].qt, "2024-03-05 00:53:20");
+    EXPECT_EQ(quakes[0].place, "Banda Sea & \u4E1C\u4EAC");
+    EXPECT_FALSE(quakes[1].place);
+    EXPECT_FLOAT_EQ(quakes[1].depth, 33.5f);
+    EXPECT_EQ(quakes[2].place, "a &bogus; &#0; b") << "unknown references stay as written";
+}
+
 } // namespace
 } // namespace chronvale

@@ -1,5 +1,6 @@
 #include "render/map_view.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace chronvale {
@@ -78,6 +79,57 @@ TEST(MapView, NearestCityTakesTheFirstOfEqualDistances) {
     EXPECT_FALSE(view.nearestCity({}, 0, 0)) << "no city in an empty list";
     view.scale = 20.0f;
     EXPECT_FALSE(view.nearestCity(cities, 0, 100000)) << "nothing within 9999 pixels";
+}
+
+TEST(MapView, ZoomAboutAPointKeepsTheMapPointUnderIt) {
+    MapView view = viewWithPane(800, 400);
+    view.panX = 100;
+    view.panY = 50;
+    const Point pointer{400, 200};
+    EXPECT_EQ(view.screenToSource(pointer.x, pointer.y), (Point{500, 250}));
+    view.zoomAbout(pointer, 2.0f);
+    EXPECT_EQ(view.scale, 2.0f);
+    EXPECT_EQ(view.panX, 300);
+    EXPECT_EQ(view.panY, 150);
+    EXPECT_EQ(view.screenToSource(pointer.x, pointer.y), (Point{500, 250}));
+
+    // Two notches of the wheel out, about another point: 1.8, the point stays.
+    const Point corner{700, 100};
+    const Point under = view.screenToSource(corner.x, corner.y);
+    view.zoomWheel(corner, -240);
+    EXPECT_FLOAT_EQ(view.scale, 1.8f);
+    const Point after = view.screenToSource(corner.x, corner.y);
+    EXPECT_LE(std::abs(after.x - under.x), 1);
+    EXPECT_LE(std::abs(after.y - under.y), 1);
+
+    // The pan stays on the map: no gap before its start or after its end.
+    view.zoomAbout(Point{0, 0}, 1.0f);
+    view.panX = view.panY = 0;
+    view.zoomAbout(Point{0, 0}, 0.5f);
+    EXPECT_EQ(view.panX, 0);
+    EXPECT_EQ(view.panY, 0);
+    view.zoomAbout(Point{799, 399}, 4.0f);
+    EXPECT_EQ(view.panX, 1024 - 200); // the map's east end at the pane's right edge
+    EXPECT_EQ(view.panY, 512 - 100);
+    view.zoomAbout(Point{799, 399}, 1.0f);
+    EXPECT_EQ(view.panX, 1024 - 800);
+    EXPECT_EQ(view.panY, 512 - 400);
+    EXPECT_FALSE(view.userZoomed) << "the controller decides what a zoom holds against";
+}
+
+TEST(MapView, ZoomStepsKeepThePanesCentre) {
+    MapView view = viewWithPane(1000, 500);
+    const Point centre{500, 250};
+    view.zoomIn();
+    view.zoomIn();
+    EXPECT_FLOAT_EQ(view.scale, 1.2f);
+    Point under = view.screenToSource(centre.x, centre.y);
+    EXPECT_LE(std::abs(under.x - 500), 1);
+    EXPECT_LE(std::abs(under.y - 250), 1);
+    view.zoomOut();
+    under = view.screenToSource(centre.x, centre.y);
+    EXPECT_LE(std::abs(under.x - 500), 1);
+    EXPECT_LE(std::abs(under.y - 250), 1);
 }
 
 TEST(MapView, ZoomStepsKeepTheMinimum) {

@@ -13,9 +13,14 @@ public:
         QString caption;
         QString text;
         Icon icon;
+        QString copyText; // what the box offers to copy; empty for a plain box
     };
     void messageBox(const QString& caption, const QString& text, Icon icon) override {
-        boxes.push_back({caption, text, icon});
+        boxes.push_back({caption, text, icon, {}});
+    }
+    void messageBoxWithCopy(const QString& caption, const QString& text, Icon icon,
+                            const QString& copyText, const QString&) override {
+        boxes.push_back({caption, text, icon, copyText});
     }
     std::vector<Box> boxes;
 };

@@ -112,7 +112,13 @@ std::optional<std::string> quakeMarkupFromGeoJson(const QByteArray& json) {
         out += "<QUAKE lat=\"" + fixed(coordinates[1].toDouble(), 4) + "\" lon=\"" +
                fixed(coordinates[0].toDouble(), 4) + "\" m=\"" + fixed(magnitude.toDouble(), 1) +
                "\" depth=\"" + fixed(depth, 2) + "\" qt=\"" +
-               utcText(properties.value(QLatin1String("time")).toDouble()) + "\" />\n";
+               utcText(properties.value(QLatin1String("time")).toDouble()) + "\"";
+        // The place, when the feed names one (readers that do not know it pass it over).
+        const QJsonValue place = properties.value(QLatin1String("place"));
+        if (place.isString() && !place.toString().isEmpty()) {
+            out += " place=\"" + escapeMarkup(place.toString().toStdString()) + "\"";
+        }
+        out += " />\n";
     }
     out += "</quakes>\n";
     return out;

@@ -23,10 +23,11 @@ std::string newestMarkup(const std::vector<FrameFile>& frames);
 // The server error element: <ERROR n="N">text</ERROR>.
 std::string errorMarkup(int n, const std::string& text);
 
-// Earthquakes as QUAKE elements with lat, lon, m, depth and qt, converted from a
-// USGS GeoJSON feed (a FeatureCollection of Points [lon, lat, depth] with the
-// properties mag and time). Features without a magnitude or position are left
-// out. None when the text is not such a feed.
+// Earthquakes as QUAKE elements with lat, lon, m, depth (km), qt (UTC) and, when
+// the feed names it, place, converted from a USGS GeoJSON feed (a
+// FeatureCollection of Points [lon, lat, depth] with the properties mag, time and
+// place). Features without a magnitude or position are left out. None when the
+// text is not such a feed.
 std::optional<std::string> quakeMarkupFromGeoJson(const QByteArray& json);
 
 // The earthquake reply for a quake file: GeoJSON is converted, anything else is

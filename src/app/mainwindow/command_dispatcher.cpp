@@ -97,6 +97,11 @@ void CommandDispatcher::run(int command) {
     case cmd::Upgrade:
         hooks_.startUpgrade(false);
         break;
+    case cmd::SaveMapAs:
+        if (hooks_.saveMapAs) {
+            hooks_.saveMapAs();
+        }
+        break;
     case cmd::Quit:
         hooks_.quit();
         break;

@@ -33,6 +33,7 @@ public:
         std::function<void()> openPreferences;         // the modal Preferences dialog
         std::function<void()> openAbout;               // the about box
         std::function<void()> toggleWallpaper;         // Wallpaper Mode on or off
+        std::function<void()> saveMapAs;               // the file dialog, then the PNG
         std::function<void()> selectCity; // the city selector, created or brought forward
         std::function<void()>
             toggleAutostart; // Start with the desktop: the autostart entry on or off

@@ -40,6 +40,7 @@ inline constexpr int Faq = 163;
 
 // Program.
 inline constexpr int Upgrade = 196;
+inline constexpr int SaveMapAs = 40051; // the pane as it shows now, as a PNG file
 inline constexpr int Quit = 414;
 inline constexpr int Settings = 105;
 inline constexpr int Manual = 106;

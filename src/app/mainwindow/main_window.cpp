@@ -31,8 +31,13 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMenu>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
 #include <limits>
@@ -95,11 +100,7 @@ public:
     }
 
     void repaintMap() override {
-        std::vector<QuakeMark> marks;
-        for (const QuakeRecord& quake : w_.quakes_->quakeList()) {
-            marks.push_back(QuakeMark{quake.lon, quake.lat, quake.m});
-        }
-        w_.map_->setQuakes(std::move(marks));
+        w_.map_->setQuakes(w_.quakes_->quakeList());
         w_.repaintMap();
     }
 
@@ -118,9 +119,12 @@ public:
         context.fallbackLongitude = position.longitude;
         return context;
     }
-    void showBrowserError(const std::string& text, const std::string& caption) override {
-        w_.world_.messages.messageBox(QString::fromStdString(caption), QString::fromStdString(text),
-                                      MessageSink::Icon::Warning);
+    void showBrowserError(const std::string& text, const std::string& caption,
+                          const std::string& address) override {
+        const QString copyLabel = QString::fromStdString(this->text(kTextCopyAddress));
+        w_.world_.messages.messageBoxWithCopy(
+            QString::fromStdString(caption), QString::fromStdString(text),
+            MessageSink::Icon::Warning, QString::fromStdString(address), copyLabel);
     }
 
 private:
@@ -161,7 +165,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
     }
     statusBar_ = new StatusBar(StatusPresenter::fieldWidths(), StatusPresenter::Activity, this);
     status_ = std::make_unique<StatusPresenter>(*statusBar_, world_.language);
-    status_->setIdleHandler([this] { updateAnimationButtons(); });
+    status_->setIdleHandler([this] { transfersOver(); });
     map_ = std::make_unique<MapController>(
         world_, *cloud_, *status_,
         MapController::Hooks{
@@ -189,6 +193,10 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
     if (QAction* autostart = menus_->menuAction(cmd::StartWithDesktop)) {
         autostart->setCheckable(true);
         autostart->setChecked(autostartEnabled());
+    }
+    if (QAction* upgrade = menus_->menuAction(cmd::Upgrade)) {
+        // Without an upgrade program the command would do nothing: no item for it.
+        upgrade->setVisible(upgradeCommand(world_.installation, false).has_value());
     }
     setStatusBar(statusBar_);
     cityDialogs_ = std::make_unique<CityDialogs>(
@@ -230,6 +238,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .openPreferences = [this] { makePreferencesDialog()->exec(); },
             .openAbout = [this] { makeAboutBox()->exec(); },
             .toggleWallpaper = [this] { wallpaper_->toggle(); },
+            .saveMapAs = [this] { saveMapAs(); },
             .selectCity = [this] { cityDialogs_->openSelector(); },
             .toggleAutostart = [this] { toggleAutostart(); },
             .cityProperties = [this](std::size_t slot,
@@ -430,9 +439,36 @@ void MainWindow::loadFirstImages() {
 void MainWindow::buildFirstLitMap() {
     status_->show(StatusPresenter::Message, QString());
     composeMap();
-    // Earthquakes on from the start (a first start turns them on): fetch them.
-    if (world_.settings.switches.earthquakes != 0 && quakes_->quakeList().empty()) {
+    // Earthquakes and clouds on from the start (remembered, or a first start's
+    // values): fetch them. One transfer runs at a time, so the clouds, whose
+    // steps go on by themselves, wait for the earthquakes to be over.
+    const DisplaySwitches& switches = world_.settings.switches;
+    const bool quakes = switches.earthquakes && quakes_->quakeList().empty();
+    if (quakes) {
         quakes_->requestQuakes();
+    }
+    if (switches.clouds) {
+        if (world_.http.transferCount() > 0) {
+            cloudsAfterTransfers_ = true;
+        } else {
+            animation_->showNewest();
+        }
+    }
+}
+
+void MainWindow::transfersOver() {
+    updateAnimationButtons();
+    if (cloudsAfterTransfers_) {
+        cloudsAfterTransfers_ = false;
+        // Not from inside the client's report: the step starts a transfer of its own.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (world_.settings.switches.clouds) {
+                    animation_->showNewest();
+                }
+            },
+            Qt::QueuedConnection);
     }
 }
 
@@ -517,6 +553,44 @@ std::unique_ptr<AboutBox> MainWindow::makeAboutBox() {
     return std::make_unique<AboutBox>(
         world_.language, std::move(content),
         [this](const std::string& link) { links_->openUrl(link); }, this);
+}
+
+void MainWindow::saveMapAs() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    const QString suggested = QDir(folder.isEmpty() ? QDir::homePath() : folder)
+                                  .filePath(QStringLiteral("chronvale-map.png"));
+    const Language& language = world_.language;
+    QString path =
+        options_.chooseMapFile
+            ? options_.chooseMapFile(suggested)
+            : QFileDialog::getSaveFileName(this, language.getText(str::SaveMapTitle), suggested,
+                                           language.getText(str::SaveMapFilter));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".png");
+    }
+    saveMapImage(path);
+}
+
+bool MainWindow::saveMapImage(const QString& path) {
+    const QImage image = map_->pane()->grab().toImage();
+    QSaveFile file(path);
+    const bool saved = !image.isNull() && file.open(QIODevice::WriteOnly) &&
+                       image.save(&file, "PNG") && file.commit();
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!saved) {
+        QString reason = file.errorString();
+        if (reason.isEmpty() || reason == QStringLiteral("Unknown error")) {
+            reason = QStringLiteral("PNG");
+        }
+        file.cancelWriting();
+        showError(world_.messages, world_.language.getText(str::SaveMapFailed), {shown, reason});
+        return false;
+    }
+    status_->showNotice(formatMessage(world_.language.getText(str::StatusMapSaved), {shown}));
+    return true;
 }
 
 void MainWindow::clockTick() {

@@ -61,6 +61,9 @@ struct MainWindowOptions {
     std::optional<BrowserEnvironment> browserEnvironment;
     // Finds the desktop's wallpaper back end; none: the one of this session.
     std::function<BackendChoice()> wallpaperBackend;
+    // Asks where Save Map As writes, starting from the suggested path; an empty
+    // answer cancels. None: the file dialog.
+    std::function<QString(const QString& suggested)> chooseMapFile;
 };
 
 class MainWindow : public QMainWindow, public ShellWindow, private LanguageListener {
@@ -121,6 +124,8 @@ public:
     QuakeFeed& quakeFeed() { return *quakes_; }
     bool animationRunning() const;
     std::optional<std::size_t> cityUnderCursor() const { return map_->cityUnderCursor(); }
+    // The map pane's tooltip at a pane position; empty for none.
+    QString mapToolTip(QPoint panePosition) { return map_->paneToolTip(panePosition); }
     // The toolbar button or main menu item of a command; none when there is none.
     QAction* toolbarAction(int command) const;
     QAction* menuAction(int command) const;
@@ -137,6 +142,13 @@ public:
     std::unique_ptr<PreferencesDialog> makePreferencesDialog();
     // The about box as the About command opens it; its links open in the browser.
     std::unique_ptr<AboutBox> makeAboutBox();
+    // Save Map As: asks for a file, then writes the pane as it shows now (the
+    // overlays included) there as a PNG image (".png" added when the name has no
+    // extension).
+    void saveMapAs();
+    // Writes the pane's picture to `path` as PNG, replacing the file only when the
+    // whole image was written; says so in the status bar, or in an error box.
+    bool saveMapImage(const QString& path);
     // The shadow's timer: `minutes` apart from now on; 0 (or less) stops it.
     void restartRefreshTimer(int minutes);
     const QTimer& refreshTimer() const { return refreshTimer_; }
@@ -174,6 +186,9 @@ private:
     void releaseImages();
     void refreshTick();
     void clockTick();
+    // The transfers are over: the buttons follow; the clouds shown at start that
+    // waited for them come.
+    void transfersOver();
     void stopTimers();
 
     void openContextMenu(QPoint panePosition, QPoint global);
@@ -205,6 +220,7 @@ private:
     QTimer refreshTimer_; // the sun shadow every `refresh` minutes
 
     bool quitting_ = false;
+    bool cloudsAfterTransfers_ = false;
     bool keepImagesWhenMinimised_ = false;
     bool closedForGood_ = false;
 };

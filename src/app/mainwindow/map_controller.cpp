@@ -1,6 +1,7 @@
 #include "app/mainwindow/map_controller.h"
 
 #include "app/mainwindow/pointer_readout.h"
+#include "app/mainwindow/quake_tooltip.h"
 #include "app/mainwindow/status_presenter.h"
 #include "app/startup/world.h"
 #include "i18n/string_table.h"
@@ -34,6 +35,14 @@ MapController::MapController(World& world, const CloudService& cloud, StatusPres
 MapPane* MapController::makePane(QWidget* parent) {
     pane_ = new MapPane(*this, parent);
     return pane_;
+}
+
+void MapController::setQuakes(const QuakeList& quakes) {
+    quakes_ = quakes;
+    quakeMarks_.clear();
+    for (const QuakeRecord& quake : quakes_) {
+        quakeMarks_.push_back(QuakeMark{quake.lon, quake.lat, quake.m});
+    }
 }
 
 void MapController::repaint() {
@@ -217,6 +226,25 @@ void MapController::paneLeft() {
     if (!view_.panning() && !view_.zooming()) {
         paneMouseMoved(kNoPointer, kNoPointer);
     }
+}
+
+void MapController::paneWheelTurned(QPoint position, int delta) {
+    if (view_.panning() || view_.zooming()) {
+        return; // a drag owns the view until it ends
+    }
+    view_.zoomWheel(paneCursor(position), delta);
+    view_.zoomStartScale = view_.scale;
+    view_.userZoomed = true;
+    repaint();
+    updatePointerReadout(position);
+}
+
+QString MapController::paneToolTip(QPoint position) {
+    if (!world_.settings.switches.earthquakes) {
+        return {};
+    }
+    const std::optional<std::size_t> quake = quakeAt(view_, quakes_, toPoint(position));
+    return quake ? quakeTooltip(quakes_[*quake], world_.language) : QString();
 }
 
 const std::vector<PopupCity>& MapController::pickCitiesAt(QPoint panePosition) {

@@ -6,6 +6,7 @@
 
 #include "app/mainwindow/map_pane.h"
 #include "app/mainwindow/popup_cities.h"
+#include "net/quake_feed.h"
 #include "render/map_view.h"
 #include "render/qt/hover.h"
 #include "render/qt/map_painter.h"
@@ -53,8 +54,8 @@ public:
     // Frees the view's images and the painter's (minimised).
     void release();
 
-    // The earthquakes drawn on the map, from the feed's list.
-    void setQuakes(std::vector<QuakeMark> quakes) { quakeMarks_ = std::move(quakes); }
+    // The earthquakes drawn on the map, and told about by their markers' tooltips.
+    void setQuakes(const QuakeList& quakes);
 
     // The city the pointer is over (see readPointer).
     std::optional<std::size_t> cityUnderCursor() const { return cityUnderCursor_; }
@@ -79,6 +80,10 @@ public:
     void paneMouseReleased(Qt::MouseButton button, QPoint position, QPoint global) override;
     void paneDoubleClicked(Qt::MouseButton button, QPoint position) override;
     void paneLeft() override;
+    // The wheel zooms about the pointer; the zoom then holds against resizes.
+    void paneWheelTurned(QPoint position, int delta) override;
+    // Over an earthquake marker (Earthquakes on): what the feed told about it.
+    QString paneToolTip(QPoint position) override;
 
 private:
     Point paneCursor(QPoint panePosition) const;
@@ -86,7 +91,8 @@ private:
     // previous one.
     HoverState findHoverNow();
     // The hovered city's country or name in the status bar's first field, unless a
-    // download shows its progress there; none clears the city shown before.
+    // download shows its progress there or a service's text is held there; none
+    // clears the city shown before.
     void showHoveredCity(const std::optional<std::string>& text);
     void updatePointerReadout(QPoint panePosition);
 
@@ -99,6 +105,7 @@ private:
     MapView view_;
     MapPainter painter_;
     std::vector<QuakeMark> quakeMarks_;
+    QuakeList quakes_;
     std::string dateSeparator_;
     static constexpr QPoint kNoPointer{-1000, -1000};
     QPoint pointer_ = kNoPointer; // the mouse in pane coordinates, for the names overlay

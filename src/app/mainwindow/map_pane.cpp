@@ -1,6 +1,8 @@
 #include "app/mainwindow/map_pane.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <QWheelEvent>
 
 namespace chronvale {
@@ -46,7 +48,26 @@ void MapPane::leaveEvent(QEvent* event) {
 }
 
 void MapPane::wheelEvent(QWheelEvent* event) {
-    event->accept(); // the wheel does nothing on the map
+    event->accept();
+    const int delta = event->angleDelta().y();
+    if (delta != 0) {
+        owner_.paneWheelTurned(event->position().toPoint(), delta);
+    }
+}
+
+bool MapPane::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QWidget::event(event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString text = owner_.paneToolTip(help->pos());
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help->globalPos(), text, this);
+    }
+    return true;
 }
 
 } // namespace chronvale

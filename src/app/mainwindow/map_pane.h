@@ -19,6 +19,11 @@ public:
     virtual void paneDoubleClicked(Qt::MouseButton button, QPoint position) = 0;
     // The pointer left the pane (onto the toolbar, out of the window).
     virtual void paneLeft() = 0;
+    // The wheel turned by `delta` eighths of a degree (120 a notch; positive away
+    // from the user), with or without Ctrl.
+    virtual void paneWheelTurned(QPoint position, int delta) = 0;
+    // The tooltip at a position; empty for none.
+    virtual QString paneToolTip(QPoint position) = 0;
 };
 
 class MapPane : public QWidget {
@@ -26,6 +31,7 @@ public:
     MapPane(MapPaneOwner& owner, QWidget* parent = nullptr);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

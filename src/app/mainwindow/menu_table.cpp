@@ -23,8 +23,8 @@ constexpr MenuItem submenu(int textId, std::span<const MenuItem> items) {
 }
 
 constexpr std::array fileMenu{
-    item(cmd::Upgrade, str::MenuUpgrade),
-    separator(),
+    item(cmd::SaveMapAs, str::MenuSaveMapAs), separator(),
+    item(cmd::Upgrade, str::MenuUpgrade),     separator(),
     item(cmd::Quit, str::MenuQuit),
 };
 

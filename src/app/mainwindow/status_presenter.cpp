@@ -20,7 +20,7 @@ void StatusPresenter::show(Field field, const QString& text) {
 }
 
 void StatusPresenter::showPointerCity(const std::optional<QString>& text) {
-    if (downloadShowing()) {
+    if (!messageFieldFree()) {
         return;
     }
     if (text) {
@@ -37,12 +37,22 @@ void StatusPresenter::showPointerCity(const std::optional<QString>& text) {
 void StatusPresenter::showServiceStatus(ServiceStatus kind, const QString& text) {
     switch (kind) {
     case ServiceStatus::Transfer:
-        show(Message, text);
+        showNotice(text);
         return;
     case ServiceStatus::NewestImageCheck:
         show(Latitude, text);
         return;
     }
+}
+
+void StatusPresenter::showNotice(const QString& text) {
+    show(Message, text);
+    noticeShown_.start();
+}
+
+bool StatusPresenter::messageFieldFree() const {
+    const bool held = noticeShown_.isValid() && noticeShown_.elapsed() < NoticeHoldMs;
+    return !held && !downloadShowing();
 }
 
 bool StatusPresenter::downloadShowing() const {
@@ -61,7 +71,7 @@ void StatusPresenter::httpEvent(HttpEvent event, HttpRequest&, std::string_view 
             // The client's messages are English; they start with one blank.
             const bool blank = text.front() == ' ';
             const QString message = language_.translate(blank ? text.substr(1) : text);
-            show(Message, blank ? QStringLiteral(" ") + message : message);
+            showNotice(blank ? QStringLiteral(" ") + message : message);
         }
         break;
     case EventIdle:
@@ -71,8 +81,8 @@ void StatusPresenter::httpEvent(HttpEvent event, HttpRequest&, std::string_view 
         }
         break;
     case EventWinsockError:
-        show(Message, formatMessage(QStringLiteral("%s (%i)"),
-                                    {language_.getText(str::WinsockError), code}));
+        showNotice(
+            formatMessage(QStringLiteral("%s (%i)"), {language_.getText(str::WinsockError), code}));
         break;
     default:
         break; // the other events show nothing
@@ -81,7 +91,7 @@ void StatusPresenter::httpEvent(HttpEvent event, HttpRequest&, std::string_view 
 
 void StatusPresenter::shadowStarted() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (!downloadShowing()) {
+    if (messageFieldFree()) {
         show(Message, language_.getText(str::StatusCalculatingShadow));
         bar_.repaint(); // the pass blocks the event loop for a moment
     }
@@ -89,7 +99,7 @@ void StatusPresenter::shadowStarted() {
 
 void StatusPresenter::shadowFinished() {
     QApplication::restoreOverrideCursor();
-    if (!downloadShowing()) {
+    if (messageFieldFree()) {
         show(Message, QString());
     }
 }

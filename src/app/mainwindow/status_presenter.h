@@ -8,6 +8,7 @@
 #include "net/service_owner.h"
 #include "render/sun_shadow.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -35,12 +36,18 @@ public:
     void showServiceStatus(ServiceStatus kind, const QString& text);
     // The message field's text for the city under the pointer (its country or
     // name), or none when no city is near enough: then a city text shown before is
-    // cleared, while any other message stays. A download's progress keeps the
-    // field either way.
+    // cleared, while any other message stays. A download's progress or a service's
+    // held text keeps the field either way.
     void showPointerCity(const std::optional<QString>& text);
     // Whether a download shows its progress in the activity field; the texts of
     // the pointer and the shadow then leave the message field to it.
     bool downloadShowing() const;
+    // How long a text of the services or the network keeps the message field from
+    // the pointer's and the shadow's texts, so that a failure stays readable.
+    static constexpr qint64 NoticeHoldMs = 30000;
+    // Whether the pointer's and the shadow's texts may take the message field: no
+    // download shows its progress and no service or network text is held there.
+    bool messageFieldFree() const;
     // Called when the transfers are over (the animation buttons follow).
     void setIdleHandler(std::function<void()> handler) { idle_ = std::move(handler); }
 
@@ -51,11 +58,16 @@ public:
     void shadowStarted() override;
     void shadowFinished() override;
 
+    // A text of the services, the network or a command's outcome in the message
+    // field, held there for NoticeHoldMs.
+    void showNotice(const QString& text);
+
 private:
     StatusBar& bar_;
     const Language& language_;
     std::function<void()> idle_;
     std::optional<QString> pointerCity_; // the city text the message field shows
+    QElapsedTimer noticeShown_;          // since the last held text; invalid before the first
 };
 
 } // namespace chronvale

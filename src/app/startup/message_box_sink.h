@@ -17,6 +17,8 @@ public:
 
     // A modal box with an OK button; returns when the user has closed it.
     void messageBox(const QString& caption, const QString& text, Icon icon) override;
+    void messageBoxWithCopy(const QString& caption, const QString& text, Icon icon,
+                            const QString& copyText, const QString& copyLabel) override;
 
 private:
     QPointer<QWidget> owner_;

@@ -275,7 +275,7 @@ TEST_F(PreferencesWindowTest, ASecondStartWithASettingsFileIgnoresTheDefaults) {
     EXPECT_EQ(settings().switches.sunShadow, 0);
     EXPECT_TRUE(markedNames().empty());
     EXPECT_EQ(settings().switches.allCities, 1);   // kept from the first run, as stored
-    EXPECT_EQ(settings().switches.earthquakes, 0); // not stored
+    EXPECT_EQ(settings().switches.earthquakes, 1); // remembered from the first run
     drainEvents();
     EXPECT_LT(darkerShare(), 0.1); // only the city dots
 }

@@ -61,12 +61,13 @@ void WindowTest::start(const std::function<void(World&)>& prepare) {
     MainWindowOptions options;
     const auto record = [this](const QString& program, const QStringList& arguments) {
         launches.push_back({program, arguments});
-        return true;
+        return !launchesFail;
     };
     options.browserLauncher = record;
     options.programLauncher = record;
     options.browserEnvironment = fakeBrowserEnvironment();
     options.wallpaperBackend = wallpaperBackend;
+    options.chooseMapFile = chooseMapFile;
     window = std::make_unique<MainWindow>(*world, options);
     QObject::connect(window.get(), &MainWindow::mapComposed, [this] {
         ++composed;

@@ -54,6 +54,8 @@ protected:
     QString startFolder;
     RecordingMessageSink messages;
     std::vector<Launch> launches; // browsers and the upgrade program started
+    bool launchesFail = false;    // the recorded starts report a failure
+    std::function<QString(const QString&)> chooseMapFile; // Save Map As's answer
     std::unique_ptr<World> world;
     std::unique_ptr<MainWindow> window;
     // The window's wallpaper back end; none: the session's.
