@@ -15,7 +15,8 @@ bool isRenderOption(const std::string& arg) {
     static constexpr std::array<std::string_view, 8> kNames = {
         "--render", "--time", "--day", "--night", "--shadow", "--zones", "--clouds", "--width"};
     const std::string_view name = std::string_view(arg).substr(0, arg.find('='));
-    return std::find(kNames.begin(), kNames.end(), name) != kNames.end();
+    return std::find(kNames.begin(), kNames.end(), name) != kNames.end() || name == "--sun-moon" ||
+           name == "--twilight";
 }
 
 // A decimal number from low to high and nothing else.
@@ -43,8 +44,31 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         return arg == "--city" || arg.rfind("--city=", 0) == 0;
     });
     std::optional<std::string> cityTimeText;
+    // With --sky (and no --city), --time is the sky's instant.
+    const bool skyCommand =
+        !cityCommand && std::find(args.begin(), args.end(), "--sky") != args.end();
+    bool sky = false;
+    std::optional<std::string> skyTimeText;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--sky") {
+            sky = true;
+            continue;
+        }
+        if (skyCommand && (arg == "--time" || arg.rfind("--time=", 0) == 0)) {
+            const std::size_t equals = arg.find('=');
+            std::optional<std::string> value;
+            if (equals != std::string::npos) {
+                value = arg.substr(equals + 1);
+            } else if (i + 1 < args.size()) {
+                value = args[++i];
+            }
+            if (!value || value->empty()) {
+                return {std::nullopt, "option '--time' needs a time"};
+            }
+            skyTimeText = *value;
+            continue;
+        }
         if (cityCommand && (arg == "--city" || arg.rfind("--city=", 0) == 0 || arg == "--time" ||
                             arg.rfind("--time=", 0) == 0)) {
             const bool city = arg.rfind("--city", 0) == 0;
@@ -109,6 +133,20 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
             return {std::nullopt, "unknown option '" + arg + "'"};
         }
     }
+    if (sky && line.action != CommandLine::Action::Help &&
+        line.action != CommandLine::Action::Version) {
+        if (line.city || !renderArgs.empty() || line.action == CommandLine::Action::Info) {
+            return {std::nullopt, "option '--sky' goes only with '--time' and '--data'"};
+        }
+        if (skyTimeText) {
+            line.skyTime = parseUtcTime(*skyTimeText);
+            if (!line.skyTime) {
+                return {std::nullopt, "invalid time '" + *skyTimeText +
+                                          "': expected UTC as YYYY-MM-DDTHH:MM:SSZ"};
+            }
+        }
+        line.action = CommandLine::Action::Sky;
+    }
     if (line.city && !renderArgs.empty()) {
         return {std::nullopt, "option '--city' does not go with '--render'"};
     }
@@ -136,8 +174,9 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         if (!haveRender) {
             const std::string& first = renderArgs.front();
             const std::string name = first.substr(0, first.find('='));
-            return {std::nullopt, name == "--time" ? "option '--time' needs '--render' or '--city'"
-                                                   : "option '" + name + "' needs '--render'"};
+            return {std::nullopt, name == "--time"
+                                      ? "option '--time' needs '--render', '--city' or '--sky'"
+                                      : "option '" + name + "' needs '--render'"};
         }
         if (line.action == CommandLine::Action::Info) {
             return {std::nullopt, "option '--info' does not go with '--render'"};
@@ -161,7 +200,7 @@ std::string commandLineHelp() {
     return std::string(
                "Usage: chronvale [OPTION]...\n"
                "A world clock on a map of the earth lit as it is lit now.\n"
-               "Without --info, --render or --city it opens the window (one copy per user:\n"
+               "Without --info, --render, --city or --sky it opens the window (one copy per user:\n"
                "starting it again brings the running window to the front).\n"
                "\n"
                "  --info         print the folders, the data tables and the earth images it loads\n"
@@ -175,6 +214,10 @@ std::string commandLineHelp() {
                "                 printed. No such city: exit status 1\n"
                "    --time T       the instant as 2027-01-15T12:00:00Z (default: now); always\n"
                "                   UTC, also without the Z or the seconds\n"
+               "  --sky          print where the sun and the moon stand overhead (latitude and\n"
+               "                 longitude, north and east positive) and how much of the moon\n"
+               "                 is lit, and exit; the years 1950 to 2050\n"
+               "    --time T       the instant, as for --city (default: now)\n"
                "  --help         show this help and exit\n"
                "  --version      show the version and exit\n"
                "\n") +

@@ -12,12 +12,13 @@
 namespace chronvale {
 
 struct CommandLine {
-    enum class Action { Window, Info, Help, Version, Render, City };
+    enum class Action { Window, Info, Help, Version, Render, City, Sky };
     Action action = Action::Window;
     std::optional<std::string> dataFolder; // --data DIR
     std::optional<RenderOptions> render;   // --render FILE and its options
     std::optional<std::string> city;       // --city NAME: print the city's properties
     std::optional<std::time_t> cityTime;   // --time T with --city; none: now
+    std::optional<std::time_t> skyTime;    // --time T with --sky; none: now
     // --screenshot FILE [--screenshot-delay SECONDS] [--screenshot-command ID]...:
     // once its first lit map is painted the window runs the commands (menu ids,
     // such as 40004 Clouds), waits the delay, writes an image of itself and
