@@ -75,7 +75,8 @@ constexpr SwitchValue switchValues[] = {
     {"shadow", &DisplaySwitches::sunShadow},    {"cities", &DisplaySwitches::allCities},
     {"marked", &DisplaySwitches::markedCities}, {"grid", &DisplaySwitches::grid},
     {"day", &DisplaySwitches::dayMap},          {"night", &DisplaySwitches::nightMap},
-    {"zones", &DisplaySwitches::timeZones},
+    {"zones", &DisplaySwitches::timeZones},     {"sunmoon", &DisplaySwitches::sunMoon},
+    {"twilight", &DisplaySwitches::twilight},
 };
 
 // Refresh and the two preferences.

@@ -2,6 +2,7 @@
 
 #include "geo/geo_tables.h"
 #include "render/qt/device_bitmap.h"
+#include "render/qt/sky_overlays.h"
 
 #include <QPainter>
 #include <cstring>
@@ -85,6 +86,14 @@ void MapPainter::drawBaseLayer(MapView& view, const MapPaintInputs& inputs, Text
     }
     if (on.earthquakes) {
         drawEarthquakes(canvas, view, inputs.quakes);
+    }
+    if (inputs.sky != nullptr) {
+        if (on.twilight) {
+            drawTwilightLines(canvas, view, *inputs.sky, inputs.twilightLegend);
+        }
+        if (on.sunMoon) {
+            drawSunAndMoon(canvas, view, *inputs.sky);
+        }
     }
     style = canvas.textStyle();
     baseKey_ = key;
