@@ -19,8 +19,4 @@ bool ShownInstant::goTo(std::time_t instant) {
     return true;
 }
 
-bool ShownInstant::step(std::time_t seconds) {
-    return goTo(shown() + seconds);
-}
-
 } // namespace chronvale

@@ -24,8 +24,6 @@ public:
 
     // Goes to `instant`; false (and nothing changes) outside FirstYear ... LastYear.
     bool goTo(std::time_t instant);
-    // Moves the shown instant by `seconds`; false when it would leave the years.
-    bool step(std::time_t seconds);
     void backToNow() { travelled_.reset(); }
 
     // Whether an instant lies within FirstYear ... LastYear (UTC).
