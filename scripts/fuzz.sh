@@ -6,6 +6,8 @@
 #                              each with its own corpus under build-fuzz/corpus/,
 #                              seeded from fuzz/corpus/NAME and with the dictionary
 #                              fuzz/dict/NAME.dict where there is one
+#   scripts/fuzz.sh SECONDS NAME...
+#                              the same for the named harnesses only
 #
 # clang is installed with apt when it is missing (it is not part of `make test`).
 set -euo pipefail
@@ -13,9 +15,11 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-0}
 if ! [[ "$seconds" =~ ^[0-9]+$ ]]; then
-  echo "usage: scripts/fuzz.sh [SECONDS]" >&2
+  echo "usage: scripts/fuzz.sh [SECONDS [NAME...]]" >&2
   exit 2
 fi
+shift || true
+only=("$@")
 
 if ! command -v clang >/dev/null 2>&1 || ! command -v clang++ >/dev/null 2>&1; then
   sudo=""
@@ -54,6 +58,9 @@ for dir in "${harness_dirs[@]}"; do
   for harness in "$dir"fuzz_*; do
     [ -f "$harness" ] && [ -x "$harness" ] || continue
     name=$(basename "$harness")
+    if [ "${#only[@]}" -gt 0 ] && [[ " ${only[*]} " != *" $name "* ]]; then
+      continue
+    fi
     # The first folder collects what the run finds; the seeds in the repository are
     # read only.
     corpus=build-fuzz/corpus/$name

@@ -69,6 +69,8 @@ constexpr std::array entries{
     StringEntry{ConfigIniError, 0, "ERROR C114: Unable to open file 'config.ini'"},
     StringEntry{EarthquakesRecorded, 0, "%i earthquake events recorded in the past 7 days"},
 
+    StringEntry{QuakeLegendCaption, 0, "Magnitude"},
+
     StringEntry{MenuFile, menu, "&File"},
     StringEntry{MenuView, menu, "&View"},
     StringEntry{MenuAnimation, menu, "&Animation"},

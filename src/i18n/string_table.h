@@ -89,6 +89,9 @@ enum Id : int {
     ConfigIniError = 30107,
     EarthquakesRecorded = 30108,
 
+    // Texts drawn on the map.
+    QuakeLegendCaption = 30201, // the earthquake legend's caption
+
     // Main menu 1008: the menu bar.
     MenuFile = 31001,
     MenuView = 31002,

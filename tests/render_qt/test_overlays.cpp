@@ -251,37 +251,132 @@ TEST(Earthquakes, ClassesByMagnitude) {
     EXPECT_EQ(quakeClassColour(7), QColor(255, 255, 255));
 }
 
-TEST(Earthquakes, DrawsCirclesInClassColoursAndTheLegend) {
+TEST(Earthquakes, DrawsCirclesInClassColours) {
     const MapView view = cornerView();
     const CityRecord at = cityAtMapPixel("", 100, 80); // window (110, 100)
     const CityRecord edge = cityAtMapPixel("", 0, 80);
     const std::vector<QuakeMark> quakes = {{at.longitude, at.latitude, 6.5f},
                                            {edge.longitude, edge.latitude, 9.0f}};
-    bool leftOpaque = true;
-    const QImage image = paintWith([&](OverlayCanvas& c) {
-        drawEarthquakes(c, view, quakes);
-        leftOpaque = c.opaque();
-    });
+    const QImage image = paintWith([&](OverlayCanvas& c) { drawEarthquakes(c, view, quakes); });
     // The circle in (x - 1, y - 1, x + 8, y + 8): centre (113, 103), class 5 orange.
     EXPECT_EQ(pixel(image, 113, 103), QColor(255, 150, 0));
     EXPECT_EQ(pixel(image, 109, 99), kBlack) << "the bounding square's corner stays clear";
     EXPECT_EQ(countColour(image, QRect(0, 90, 20, 30), QColor(255, 255, 255)), 0)
         << "the quake on the left edge is not drawn";
-    // Legend from (right - 250, bottom - 50) = (60, 170), 30 x 6 per class.
-    for (int k = 0; k < 8; ++k) {
-        EXPECT_EQ(pixel(image, 60 + 30 * k, 170), quakeClassColour(k)) << "class " << k;
-        EXPECT_EQ(pixel(image, 60 + 30 * k + 29, 175), quakeClassColour(k)) << "class " << k;
+}
+
+// The height of a label's cell in the overlay font.
+int labelHeight() {
+    QImage image = test::blankCanvas(10, 10);
+    QPainter painter(&image);
+    OverlayCanvas canvas(painter);
+    return canvas.textCell(0, 0, QStringLiteral("00:00 X")).height();
+}
+
+const QColor kLegendPlate(235, 235, 235);
+const QColor kGridLabel(0, 200, 0);
+
+// The smallest rectangle holding every pixel of a colour; empty when there is none.
+QRect boundsOf(const QImage& image, QColor colour) {
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (pixel(image, x, y) == colour) {
+                bounds |= QRect(x, y, 1, 1);
+            }
+        }
     }
-    EXPECT_EQ(pixel(image, 60, 176), kBlack);
-    EXPECT_GT(countPixels(image, QRect(60, 180, 250, 14),
-                          [](QColor c) { return c.blue() > 120 && c.red() < 60; }),
-              20)
-        << "the digits in blue";
+    return bounds;
+}
+
+bool gridLabelPixel(QColor c) {
+    return nearColour(c, kGridLabel, 100);
+}
+
+// The pane (10, 20, 300 x 200) with the map's crop ending 45 pixels above its
+// bottom: the meridians' labels sit just below the map's end, where the legend
+// used to cover them.
+TEST(QuakeLegend, SitsAboveTheMeridianLabelsOnALightPlate) {
+    const MapView view = cornerView();
+    const int mapEnd = 175;
+    const QImage gridOnly = paintWith([&](OverlayCanvas& c) { drawGrid(c, view, 310, mapEnd); });
+    bool leftOpaque = true;
+    const QImage image = paintWith([&](OverlayCanvas& c) {
+        drawGrid(c, view, 310, mapEnd);
+        drawQuakeLegend(c, view, mapEnd, true, QStringLiteral("Magnitude"));
+        leftOpaque = c.opaque();
+    });
+    const QRect labelRow(10, mapEnd, 300, 14);
+    ASSERT_GT(countPixels(gridOnly, labelRow, gridLabelPixel), 40) << "the labels are there";
+    EXPECT_EQ(countPixels(image, labelRow, gridLabelPixel),
+              countPixels(gridOnly, labelRow, gridLabelPixel))
+        << "the legend covers no meridian label";
     EXPECT_FALSE(leftOpaque) << "the background stays transparent";
 
-    const QImage none = paintWith([&](OverlayCanvas& c) { drawEarthquakes(c, view, {}); });
-    EXPECT_EQ(countPixels(none, none.rect(), [](QColor c) { return c != QColor(0, 0, 0); }), 0)
-        << "no earthquakes, no legend";
+    const QRect plate = boundsOf(image, kLegendPlate);
+    ASSERT_FALSE(plate.isEmpty()) << "a light plate";
+    EXPECT_LT(plate.bottom(), mapEnd) << "above the labels";
+    EXPECT_LE(plate.right(), 309) << "inside the pane";
+    EXPECT_GE(plate.left(), 10);
+
+    // The eight classes, 30 x 6 pixels each, in their colours on one row.
+    int barsLeft = -1;
+    int barsTop = -1;
+    for (int y = plate.top(); y <= plate.bottom() && barsLeft < 0; ++y) {
+        for (int x = plate.left(); x <= plate.right(); ++x) {
+            if (pixel(image, x, y) == quakeClassColour(0) &&
+                pixel(image, x + 29, y) == quakeClassColour(0)) {
+                barsLeft = x;
+                barsTop = y;
+                break;
+            }
+        }
+    }
+    ASSERT_GE(barsLeft, 0) << "the first class's bar";
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(pixel(image, barsLeft + 30 * k, barsTop + 5), quakeClassColour(k)) << k;
+        EXPECT_EQ(pixel(image, barsLeft + 30 * k + 29, barsTop), quakeClassColour(k)) << k;
+    }
+    const int barsRight = barsLeft + 240;
+    // The digits in blue on the plate under the bars, and the 9 after the last class.
+    auto blue = [](QColor c) { return c.blue() > 150 && c.red() < 120 && c.green() < 120; };
+    EXPECT_GT(countPixels(image, QRect(barsLeft, barsTop + 8, 240, 16), blue), 40);
+    EXPECT_GT(countPixels(image, QRect(barsRight, barsTop + 8, 12, 16), blue), 3)
+        << "9 stands after the last class";
+    EXPECT_EQ(countPixels(image, QRect(barsRight - 22, barsTop + 8, 22, 16), blue), 0)
+        << "nothing inside the last class but its 8 at the left edge";
+    EXPECT_EQ(countColour(image, QRect(barsLeft, barsTop + 8, 240, 16), kBlack), 0)
+        << "no black band behind the digits";
+    // The caption above the bars, dark on the plate.
+    const QRect captionArea(plate.left() + 2, plate.top() + 2, plate.width() - 4,
+                            barsTop - plate.top() - 3);
+    EXPECT_GT(countPixels(image, captionArea, [](QColor c) { return c.lightness() < 100; }), 25);
+}
+
+TEST(QuakeLegend, ATallBandBelowTheMapTakesItAndTheGridOffLeavesItThere) {
+    const MapView view = cornerView();
+    const int mapEnd = 100; // the map ends 120 pixels above the pane's bottom
+    for (bool gridOn : {true, false}) {
+        const QImage image = paintWith([&](OverlayCanvas& c) {
+            if (gridOn) {
+                drawGrid(c, view, 310, mapEnd);
+            }
+            drawQuakeLegend(c, view, mapEnd, gridOn, QStringLiteral("Magnitude"));
+        });
+        const QRect plate = boundsOf(image, kLegendPlate);
+        ASSERT_FALSE(plate.isEmpty());
+        EXPECT_GE(plate.top(), mapEnd + (gridOn ? labelHeight() : 0))
+            << "below the map and its labels";
+        EXPECT_LT(plate.bottom(), 220) << "inside the pane";
+    }
+    // The map reaching the pane's bottom: above the labels 20 pixels above it.
+    const QImage full = paintWith([&](OverlayCanvas& c) {
+        drawGrid(c, view, 310, 220);
+        drawQuakeLegend(c, view, 220, true, QStringLiteral("Magnitude"));
+    });
+    const QRect plate = boundsOf(full, kLegendPlate);
+    ASSERT_FALSE(plate.isEmpty());
+    EXPECT_LT(plate.bottom(), 200);
 }
 
 // A time-zone image that is +12 hours at one map pixel and 0 everywhere else.
@@ -344,6 +439,52 @@ TEST(MarkedCities, BoxAndLabelBesideIt) {
     EXPECT_GT(countPixels(image, QRect(14, 128, 60, 13),
                           [](QColor c) { return nearColour(c, QColor(0, 255, 0)); }),
               20);
+}
+
+bool markedGreen(QColor c) {
+    return nearColour(c, QColor(0, 255, 0));
+}
+
+TEST(MarkedCities, ALabelCutAtTheRightEdgeGoesLeftOfItsBox) {
+    const MapView view = cornerView(); // the pane ends at x = 310
+    GeoTables tables = test::tablesWith({cityAtMapPixel("Eastend", 290, 100)});
+    tables.cities[0].marked = true;
+    const QImage image =
+        paintWith([&](OverlayCanvas& c) { drawMarkedCities(c, view, tables, nullptr, kNewYear); });
+    // Window (300, 120): box from (298, 118); the label's row from y' + 10 = 128.
+    EXPECT_EQ(countColour(image, QRect(298, 118, 6, 6), QColor(0, 255, 0)), 16) << "the box stays";
+    EXPECT_EQ(countPixels(image, QRect(304, 126, 36, 20), markedGreen), 0)
+        << "nothing right of the box";
+    EXPECT_GT(countPixels(image, QRect(200, 128, 94, 14), markedGreen), 20)
+        << "the label ends 4 pixels before the box";
+    EXPECT_EQ(countPixels(image, QRect(294, 128, 4, 14), markedGreen), 0);
+}
+
+TEST(MarkedCities, AnOverlappingLabelMovesBelowThenAboveThenLeft) {
+    const MapView view = cornerView();
+    const int h = labelHeight();
+    // Four cities a pixel or two apart, and one far away.
+    GeoTables tables =
+        test::tablesWith({cityAtMapPixel("First", 100, 100), cityAtMapPixel("Second", 102, 101),
+                          cityAtMapPixel("Third", 101, 100), cityAtMapPixel("Fourth", 101, 101),
+                          cityAtMapPixel("Alone", 200, 40)});
+    for (CityRecord& city : tables.cities) {
+        city.marked = true;
+    }
+    const QImage image =
+        paintWith([&](OverlayCanvas& c) { drawMarkedCities(c, view, tables, nullptr, kNewYear); });
+    // First: window (110, 120), label at (118, 128), its usual place.
+    EXPECT_GT(countPixels(image, QRect(118, 128, 50, h), markedGreen), 20);
+    // Second (usual place (120, 129)) moves below: (120, 129 + h).
+    EXPECT_GT(countPixels(image, QRect(120, 129 + h, 50, h), markedGreen), 20) << "below";
+    // Third (usual (119, 128)) finds below taken too and goes above its box:
+    // bottom 4 pixels above the box's top at 118.
+    EXPECT_GT(countPixels(image, QRect(119, 114 - h, 50, h), markedGreen), 20) << "above";
+    // Fourth (usual (119, 129)): below, above taken; left of its box at x' = 109.
+    EXPECT_GT(countPixels(image, QRect(40, 129, 65, h), markedGreen), 20) << "left";
+    // Alone keeps its usual place (218, 68).
+    EXPECT_GT(countPixels(image, QRect(218, 68, 50, h), markedGreen), 20);
+    EXPECT_EQ(countPixels(image, QRect(150, 40, 50, 40), markedGreen), 0);
 }
 
 TEST(InfoText, ImageDateFromTheTimeStamp) {

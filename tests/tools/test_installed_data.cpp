@@ -10,10 +10,14 @@
 #include "geo/time_zone.h"
 #include "geo/zone_colours.h"
 #include "render/earth_image.h"
+#include "render/hover_pick.h"
+#include "render/map_view.h"
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <optional>
@@ -268,6 +272,112 @@ TEST_F(InstalledData, CityAreaCodesUseTheCitysOwnNames) {
     EXPECT_EQ(areaCodeText(data->areaCodes, "United Kingdom", "London", AreaCodeMode::city), " 20");
     EXPECT_EQ(areaCodeText(data->areaCodes, "United States", "New York", AreaCodeMode::city),
               " 212, 718");
+}
+
+// One line of largest_cities.tsv: name, country, latitude, longitude, population.
+struct LargeCity {
+    std::string name;
+    std::string country;
+    float latitude = 0.0f;
+    float longitude = 0.0f;
+};
+
+std::vector<LargeCity> largestCities() {
+    std::vector<LargeCity> list;
+    std::ifstream in(std::string(CHRONVALE_SOURCE_DIR) + "/tests/tools/largest_cities.tsv");
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        std::vector<std::string> f;
+        std::istringstream fields(line);
+        for (std::string part; std::getline(fields, part, '\t');) {
+            f.push_back(part);
+        }
+        if (f.size() >= 4) {
+            list.push_back({f[0], f[1], std::strtof(f[2].c_str(), nullptr),
+                            std::strtof(f[3].c_str(), nullptr)});
+        }
+    }
+    return list;
+}
+
+// Many towns share a big city's pixel at 1:1 (39 km wide); the big city comes
+// first in the file, so a double-click on its pixel marks it and hovering it names
+// it.
+TEST_F(InstalledData, TheLargestCitiesArePickedAtTheirOwnPixel) {
+    const std::vector<LargeCity> largest = largestCities();
+    ASSERT_EQ(largest.size(), 200u) << "tests/tools/largest_cities.tsv";
+    MapView view; // 1:1, no pan: the pane starts at the window's (0, 2)
+    view.mapArea = PaneRect{0, 2, 1400, 800};
+    std::vector<std::string> wrong;
+    for (const LargeCity& want : largest) {
+        std::optional<std::size_t> index;
+        for (std::size_t i = 0; i < data->cities.size() && !index; ++i) {
+            const CityRecord& c = data->cities[i];
+            if (c.name.substr(0, c.name.find_last_not_of(' ') + 1) == want.name &&
+                std::fabs(c.latitude - want.latitude) < 0.001f &&
+                std::fabs(c.longitude - want.longitude) < 0.001f &&
+                countryOfCity(c, data->zones) == want.country) {
+                index = i;
+            }
+        }
+        if (!index) {
+            ADD_FAILURE() << want.name << ", " << want.country << " is not in location.dat";
+            continue;
+        }
+        const Point pane = view.mapToPane(want.longitude, want.latitude);
+        const std::optional<CityHit> hit = view.nearestCity(data->cities, pane.x, pane.y);
+        const Point window = view.mapToScreen(want.longitude, want.latitude);
+        const std::optional<HoverPick> hover = pickHoveredCity(view, data->cities, window);
+        if (!hit || hit->index != *index) {
+            wrong.push_back(want.name + " marks " + (hit ? data->cities[hit->index].name : "none"));
+        }
+        if (!hover || hover->index != *index) {
+            wrong.push_back(want.name + " hovers " +
+                            (hover ? data->cities[hover->index].name : "none"));
+        }
+    }
+    EXPECT_TRUE(wrong.empty()) << ::testing::PrintToString(wrong);
+}
+
+// Hovering a big city names it and the status bar shows its country, also by a
+// border where a town of the neighbour shares its pixel.
+TEST_F(InstalledData, HoveringABigCityNamesItAndItsCountry) {
+    MapView view;
+    view.mapArea = PaneRect{0, 2, 1400, 800};
+    for (const auto& [name, country] :
+         std::vector<std::pair<std::string, std::string>>{{"London", "United Kingdom"},
+                                                          {"Lahore", "Pakistan"},
+                                                          {"Kathmandu", "Nepal"},
+                                                          {"Santiago", "Chile"}}) {
+        const CityRecord* c = city(name, country);
+        ASSERT_NE(c, nullptr) << name;
+        const Point at = view.mapToScreen(c->longitude, c->latitude);
+        const std::optional<HoverPick> hover = pickHoveredCity(view, data->cities, at);
+        ASSERT_TRUE(hover) << name;
+        EXPECT_EQ(&data->cities[hover->index], c) << data->cities[hover->index].name;
+        EXPECT_EQ(countryOfCity(data->cities[hover->index], data->zones), country) << name;
+        // Around it, another city wins only by being nearer, never by a tie.
+        auto distance = [&](Point pointer, const CityRecord& other) {
+            const Point p = view.mapToScreen(other.longitude, other.latitude);
+            const float dx = static_cast<float>(pointer.x - p.x);
+            const float dy = static_cast<float>(pointer.y - p.y);
+            return static_cast<int>(std::sqrt(dx * dx + dy * dy));
+        };
+        for (int dy = -3; dy <= 3; ++dy) {
+            for (int dx = -3; dx <= 3; ++dx) {
+                const Point pointer{at.x + dx, at.y + dy};
+                const std::optional<HoverPick> near = pickHoveredCity(view, data->cities, pointer);
+                ASSERT_TRUE(near) << name;
+                const CityRecord& named = data->cities[near->index];
+                if (&named != c) {
+                    EXPECT_LT(distance(pointer, named), distance(pointer, *c))
+                        << named.name << " instead of " << name << " at " << dx << "," << dy;
+                }
+            }
+        }
+    }
 }
 
 } // namespace

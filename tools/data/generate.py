@@ -31,6 +31,7 @@ PACK_MAGIC = 0x01E76A1A
 EARTH_RADIUS_KM = 6371.0
 # A GeoNames place restores a city's accented name only this close to it.
 ACCENT_MATCH_KM = 25.0
+LARGEST_LISTED = 200  # cities in the work folder's list of the largest
 NO_RULE = "-"  # the rule name of zones without daylight saving; names no rule
 
 
@@ -259,6 +260,61 @@ def build_cities(export, zonetab, names, exceptions):
     for line in remapped:
         exceptions.append(line)
     return unique
+
+
+# Capitals that countries-list and city-timezones spell too differently for
+# capital_key to match.
+CAPITAL_NAMES = {
+    "Andorra la Vella": "Andorra",
+    "Hagåtña": "Agana",
+    "Ngerulmud": "Melekeok",
+    "South Tarawa": "Tarawa",
+    "Ulan Bator": "Ulaanbaatar",
+}
+
+
+def capital_key(name):
+    """A name as capitals are matched: folded, "City of X" and "X City" as X,
+    "St." as Saint, without blanks and punctuation ("Port of Spain" meets
+    "Port-of-Spain", "Sana'a" meets "Sanaa")."""
+    key = fold(name)
+    key = re.sub(r"^city of ", "", key)
+    key = re.sub(r" city$", "", key)
+    key = re.sub(r"^st\.?[ -]", "saint ", key)
+    return re.sub(r"[\W_]", "", key)
+
+
+def by_importance(cities, capitals):
+    """The cities in the order of location.dat: the most important first, so that
+    where several share a map pixel (39 km wide at 1:1) or lie equally near the
+    pointer, the program's first-wins rule picks the one a user means. Within each
+    zone the capital of the country comes first, then the others by population;
+    across zones the larger city comes first (a capital counts with the population
+    of its zone's largest city, so it keeps its place ahead of it)."""
+    capital = set()
+    unmatched = []
+    for iso2, name in sorted(capitals.items()):
+        if not name:
+            continue
+        want = capital_key(CAPITAL_NAMES.get(name, name))
+        matches = [c for c in cities if c["iso2"] == iso2 and capital_key(c["name"]) == want]
+        if matches:
+            capital.add(id(max(matches, key=lambda c: (c["pop"], c["name"]))))
+        else:
+            unmatched.append(f"{name} ({iso2})")
+    largest = collections.defaultdict(float)
+    for c in cities:
+        largest[c["zone"]] = max(largest[c["zone"]], c["pop"])
+
+    def key(c):
+        is_capital = id(c) in capital
+        weight = largest[c["zone"]] if is_capital else c["pop"]
+        return (-weight, not is_capital, -c["pop"], c["name"].casefold(), c["name"], c["lat"],
+                c["lon"])
+
+    log(f"cities: {len(capital)} capitals first in their zones; not among the cities: "
+        f"{', '.join(unmatched) or 'none'}")
+    return sorted(cities, key=key)
 
 
 def choose_zone(c, iso2, zonetab, remapped):
@@ -506,6 +562,7 @@ def main():
     area_lines, area_report = areacodes.build(cities, zone_list, zonetab, names, export["phones"])
 
     os.makedirs(os.path.join(args.out, "images"), exist_ok=True)
+    cities = by_importance(cities, export["capitals"])
     write_packed(os.path.join(args.out, "location.dat"), location_text(cities), args.pack)
     write_packed(os.path.join(args.out, "tz_data.dat"),
                  tz_data_text(zone_list, zonetab, names, rule_of), args.pack)
@@ -523,6 +580,29 @@ def main():
         json.dump([{"name": c["name"], "country": names[c["iso2"]], "iso2": c["iso2"],
                     "zone": c["zone"]}
                    for c in cities], f, ensure_ascii=False)
+
+    # The largest cities, for the test that each one is picked at its own pixel
+    # (tests/tools/largest_cities.tsv is a copy). A city whose pixel a capital
+    # holds cannot be picked there; it is named in the header and passed over.
+    holder = {}
+    for c in cities:
+        holder.setdefault(city_pixel(float(c["latText"]), float(c["lonText"])), c)
+    largest, shadowed = [], []
+    for c in sorted(cities, key=lambda c: (-c["pop"], c["name"])):
+        if len(largest) == LARGEST_LISTED:
+            break
+        first = holder[city_pixel(float(c["latText"]), float(c["lonText"]))]
+        (largest if first is c else shadowed).append((c, first))
+    with open(os.path.join(args.work, "largest_cities.tsv"), "w", encoding="utf-8") as f:
+        f.write(f"# The {LARGEST_LISTED} largest cities of location.dat by the population of "
+                "city-timezones,\n# as tools/data/generate.sh writes them to its work folder. "
+                "Passed over, as their\n# map pixel at 1:1 is the capital's:\n")
+        for c, first in shadowed:
+            f.write(f"#   {c['name']} ({names[c['iso2']]}): {first['name']}\n")
+        f.write("# name\tcountry\tlatitude\tlongitude\tpopulation\n")
+        for c, _ in largest:
+            f.write(f"{c['name']}\t{names[c['iso2']]}\t{c['latText']}\t{c['lonText']}\t"
+                    f"{c['pop']:.0f}\n")
 
     with open(args.versions, encoding="utf-8") as f:
         versions = json.load(f)

@@ -432,6 +432,8 @@ void MainWindow::languageChanged() {
     if (tray_ != nullptr) {
         tray_->retranslate(world_.language);
     }
+    // The map's own texts (the earthquake legend's caption) follow at once.
+    map_->repaint();
 }
 
 std::unique_ptr<QMenu> MainWindow::makeContextMenu(QPoint panePosition) {

@@ -45,7 +45,13 @@ void MapController::repaint() {
 void MapController::refreshOverlays() {
     // The pointer is read first, so that the tick's paint shows the hover for it.
     const QPoint global = QCursor::pos();
-    paneMouseMoved(pane_->mapFromGlobal(global), global);
+    QPoint position = pane_->mapFromGlobal(global);
+    // Outside the pane (on the toolbar, beyond the window) nothing is under the
+    // pointer, not even a city by the pane's edge; a drag goes on there.
+    if (!pane_->rect().contains(position) && !view_.panning() && !view_.zooming()) {
+        position = kNoPointer;
+    }
+    paneMouseMoved(position, global);
     view_.overlaysOnly = true;
     pane_->update();
 }
@@ -68,6 +74,7 @@ void MapController::paintPane(QPaintEvent*) {
     inputs.dayImage = world_.compositor.dayImage();
     inputs.zoneImage = world_.compositor.timeZoneImage();
     inputs.quakes = quakeMarks_;
+    inputs.quakeLegendCaption = world_.language.getText(str::QuakeLegendCaption);
     const int frame = cloud_.currentFrame();
     if (settings.switches.clouds && frame >= 0 && frame < kCloudFrameCount) {
         inputs.cloudTimeStamp = cloud_.frames()[static_cast<std::size_t>(frame)].t;
@@ -118,9 +125,8 @@ HoverState MapController::findHoverNow() {
 }
 
 void MapController::showHoveredCity(const std::optional<std::string>& text) {
-    if (text && !status_.downloadShowing()) {
-        status_.show(StatusPresenter::Message, QString::fromStdString(*text));
-    }
+    status_.showPointerCity(text ? std::optional<QString>(QString::fromStdString(*text))
+                                 : std::nullopt);
 }
 
 void MapController::paneResized() {
@@ -157,8 +163,9 @@ void MapController::paneMouseMoved(QPoint position, QPoint global) {
             region += hover_.region();
             pane_->update(region);
         }
-        if (hover_.city && !hooks_.minimised()) {
-            showHoveredCity(hoveredCityStatus(world_.tables(), *hover_.city));
+        if (!hooks_.minimised()) {
+            showHoveredCity(hover_.city ? hoveredCityStatus(world_.tables(), *hover_.city)
+                                        : std::nullopt);
         }
     }
     updatePointerReadout(position);
@@ -179,11 +186,14 @@ void MapController::updatePointerReadout(QPoint panePosition) {
     const PointerReadout readout =
         readPointer(view_, paneCursor(panePosition), hooks_.now(), inputs);
     cityUnderCursor_ = readout.city;
+    // Off the map the fields go blank rather than showing a clamped position.
     status_.show(StatusPresenter::LocalTime, QString::fromStdString(readout.localTime));
     status_.show(StatusPresenter::Longitude,
-                 QString::fromStdString(coordinateText(readout.longitude)));
+                 readout.onMap ? QString::fromStdString(coordinateText(readout.longitude))
+                               : QString());
     status_.show(StatusPresenter::Latitude,
-                 QString::fromStdString(coordinateText(readout.latitude)));
+                 readout.onMap ? QString::fromStdString(coordinateText(readout.latitude))
+                               : QString());
 }
 
 void MapController::paneMousePressed(Qt::MouseButton button, QPoint, QPoint global) {
@@ -221,6 +231,13 @@ void MapController::paneDoubleClicked(Qt::MouseButton button, QPoint position) {
     world_.switchBoard.change([](DisplaySwitches& s) { s.markedCities = true; });
     world_.markCity(*cityUnderCursor_, !world_.tables().cities[*cityUnderCursor_].marked);
     repaint();
+}
+
+void MapController::paneLeft() {
+    // A drag goes on outside the pane; otherwise nothing is under the pointer now.
+    if (!view_.panning() && !view_.zooming()) {
+        paneMouseMoved(kNoPointer, kNoPointer);
+    }
 }
 
 const std::vector<PopupCity>& MapController::pickCitiesAt(QPoint panePosition) {

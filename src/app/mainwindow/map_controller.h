@@ -87,6 +87,7 @@ public:
     void paneMousePressed(Qt::MouseButton button, QPoint position, QPoint global) override;
     void paneMouseReleased(Qt::MouseButton button, QPoint position, QPoint global) override;
     void paneDoubleClicked(Qt::MouseButton button, QPoint position) override;
+    void paneLeft() override;
 
 private:
     Point paneCursor(QPoint panePosition) const;
@@ -94,7 +95,7 @@ private:
     // previous one.
     HoverState findHoverNow();
     // The hovered city's country or name in the status bar's first field, unless a
-    // download shows its progress there.
+    // download shows its progress there; none clears the city shown before.
     void showHoveredCity(const std::optional<std::string>& text);
     void updatePointerReadout(QPoint panePosition);
 
@@ -117,8 +118,9 @@ private:
     std::optional<SkyKey> skyKey_;
     SkyMarks skyMarks_;
     std::string dateSeparator_;
-    QPoint pointer_{-1000, -1000}; // the mouse in pane coordinates, for the names overlay
-    HoverState hover_;             // for pointer_ and the view of the last paint or move
+    static constexpr QPoint kNoPointer{-1000, -1000};
+    QPoint pointer_ = kNoPointer; // the mouse in pane coordinates, for the names overlay
+    HoverState hover_;            // for pointer_ and the view of the last paint or move
 
     std::optional<std::size_t> cityUnderCursor_;
     std::vector<PopupCity> popupCities_;

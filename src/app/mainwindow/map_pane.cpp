@@ -40,6 +40,11 @@ void MapPane::mouseDoubleClickEvent(QMouseEvent* event) {
     owner_.paneDoubleClicked(event->button(), event->position().toPoint());
 }
 
+void MapPane::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    owner_.paneLeft();
+}
+
 void MapPane::wheelEvent(QWheelEvent* event) {
     event->accept(); // the wheel does nothing on the map
 }

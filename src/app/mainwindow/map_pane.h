@@ -17,6 +17,8 @@ public:
     virtual void paneMousePressed(Qt::MouseButton button, QPoint position, QPoint global) = 0;
     virtual void paneMouseReleased(Qt::MouseButton button, QPoint position, QPoint global) = 0;
     virtual void paneDoubleClicked(Qt::MouseButton button, QPoint position) = 0;
+    // The pointer left the pane (onto the toolbar, out of the window).
+    virtual void paneLeft() = 0;
 };
 
 class MapPane : public QWidget {
@@ -31,6 +33,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     MapPaneOwner& owner_;

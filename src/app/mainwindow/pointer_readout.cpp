@@ -14,11 +14,25 @@ constexpr int kSecondsPerHour = 3600;
 // The pointer is over the nearest city within this many pixels at scale 1.
 constexpr float kOverCityDistance = 10.0f;
 
+bool onMap(const MapView& view, Point cursor, const PointerInputs& inputs) {
+    if (cursor.x < 0 || cursor.y < 0 || cursor.x >= view.mapArea.width ||
+        cursor.y >= view.mapArea.height) {
+        return false;
+    }
+    const Point source = view.screenToSource(cursor.x, cursor.y);
+    return source.x >= 0 && source.y >= 0 && source.x < inputs.mapWidth &&
+           source.y < inputs.mapHeight;
+}
+
 } // namespace
 
 PointerReadout readPointer(const MapView& view, Point cursor, std::time_t now,
                            const PointerInputs& inputs) {
     PointerReadout out;
+    if (!onMap(view, cursor, inputs)) {
+        return out;
+    }
+    out.onMap = true;
     const Point source = view.screenToSource(cursor.x, cursor.y);
     const float hours = zoneOffsetAt(inputs.zoneImage, source.x, source.y);
     std::time_t t = now + static_cast<std::time_t>(hours * static_cast<float>(kSecondsPerHour));

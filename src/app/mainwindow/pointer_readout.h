@@ -1,7 +1,8 @@
 #pragma once
 // The status bar's read-out of the mouse pointer: the local date and time at the
 // point (its time zone from the time-zone image, with the daylight saving of the
-// city under the pointer), its latitude and its longitude.
+// city under the pointer), its latitude and its longitude. Off the map (outside
+// the pane, or where the map has ended) there is nothing to read.
 
 #include "geo/geo_tables.h"
 #include "render/earth_image.h"
@@ -17,6 +18,8 @@
 namespace chronvale {
 
 struct PointerReadout {
+    // The pointer is over a pixel of the map; when not, the other fields are empty.
+    bool onMap = false;
     // The city the pointer is over: with City Names off the nearest city, however
     // far; with it on the city the names overlay found at its last paint.
     std::optional<std::size_t> city;
@@ -36,7 +39,8 @@ struct PointerInputs {
 };
 
 // The read-out for the pointer at pane position `cursor` (relative to the map
-// area's top-left) at the instant `now`.
+// area's top-left) at the instant `now`. The pointer is on the map while it lies
+// inside the map area and over a pixel of the lit map.
 PointerReadout readPointer(const MapView& view, Point cursor, std::time_t now,
                            const PointerInputs& inputs);
 

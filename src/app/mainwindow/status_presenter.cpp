@@ -13,7 +13,25 @@ StatusPresenter::StatusPresenter(StatusBar& bar, const Language& language)
     : bar_(bar), language_(language) {}
 
 void StatusPresenter::show(Field field, const QString& text) {
+    if (field == Message) {
+        pointerCity_.reset();
+    }
     bar_.showStatus(text, field);
+}
+
+void StatusPresenter::showPointerCity(const std::optional<QString>& text) {
+    if (downloadShowing()) {
+        return;
+    }
+    if (text) {
+        bar_.showStatus(*text, Message);
+        pointerCity_ = text;
+    } else if (pointerCity_) {
+        if (bar_.statusText(Message) == *pointerCity_) {
+            bar_.showStatus(QString(), Message);
+        }
+        pointerCity_.reset();
+    }
 }
 
 void StatusPresenter::showServiceStatus(ServiceStatus kind, const QString& text) {

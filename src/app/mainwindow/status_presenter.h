@@ -11,6 +11,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 namespace chronvale {
@@ -32,6 +33,11 @@ public:
     // A status text of the cloud service or the earthquake feed: a transfer's in
     // the message field, the newest image check's in the latitude field.
     void showServiceStatus(ServiceStatus kind, const QString& text);
+    // The message field's text for the city under the pointer (its country or
+    // name), or none when no city is near enough: then a city text shown before is
+    // cleared, while any other message stays. A download's progress keeps the
+    // field either way.
+    void showPointerCity(const std::optional<QString>& text);
     // Whether a download shows its progress in the activity field; the texts of
     // the pointer and the shadow then leave the message field to it.
     bool downloadShowing() const;
@@ -49,6 +55,7 @@ private:
     StatusBar& bar_;
     const Language& language_;
     std::function<void()> idle_;
+    std::optional<QString> pointerCity_; // the city text the message field shows
 };
 
 } // namespace chronvale

@@ -84,8 +84,10 @@ void MapPainter::drawBaseLayer(MapView& view, const MapPaintInputs& inputs, Text
         drawGrid(canvas, view, view.mapArea.left + view.colsFilled,
                  view.mapArea.top + view.rowsFilled);
     }
-    if (on.earthquakes) {
+    if (on.earthquakes && !inputs.quakes.empty()) {
         drawEarthquakes(canvas, view, inputs.quakes);
+        drawQuakeLegend(canvas, view, view.mapArea.top + view.rowsFilled, on.grid,
+                        inputs.quakeLegendCaption);
     }
     if (inputs.sky != nullptr) {
         if (on.twilight) {

@@ -30,6 +30,7 @@
 #include "render/sky_marks.h"
 
 #include <QImage>
+#include <QString>
 #include <array>
 #include <cstddef>
 #include <ctime>
@@ -55,6 +56,7 @@ struct MapPaintInputs {
     const EarthImage* dayImage = nullptr;  // none either: the pane is black
     const EarthImage* zoneImage = nullptr; // the marked cities' zone offsets
     std::span<const QuakeMark> quakes;
+    QString quakeLegendCaption; // the legend's caption, in the user's language
     // The shown cloud frame's time stamp (YYYYMMDDHH...); none when clouds are off
     // or no frame is shown.
     std::optional<std::string> cloudTimeStamp;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace chronvale {
 namespace {
@@ -25,6 +26,8 @@ const QColor kGridAxis(200, 0, 0);
 const QColor kGridLabel(0, 200, 0);
 const QColor kQuakeRim(60, 60, 60);
 const QColor kQuakeLegendText(0, 0, 255);
+const QColor kQuakeLegendCaption(0, 0, 0);
+const QColor kQuakeLegendPlate(235, 235, 235);
 const QColor kInfoText(0, 0, 250);
 const QColor kSeparatorLight(240, 240, 240);
 const QColor kSeparatorDark(140, 140, 140);
@@ -71,6 +74,19 @@ struct LabelCounter {
         }
     }
 };
+
+// The top of the meridians' label row: 20 pixels above the pane's bottom, or just
+// below the map's end (limitBottom) when the map ends well above it.
+int meridianLabelTop(const PaneRect& area, int limitBottom) {
+    const int bottom = paneBottom(area);
+    if (bottom - 20 < limitBottom - 20) {
+        return bottom - 20;
+    }
+    if (limitBottom - 20 < bottom - 30) {
+        return limitBottom;
+    }
+    return limitBottom - 20;
+}
 
 } // namespace
 
@@ -121,14 +137,7 @@ void drawGrid(OverlayCanvas& canvas, const MapView& view, int limitRight, int li
         canvas.setOpaque(true);
     };
 
-    // Where a meridian's label sits: 20 pixels above the pane's bottom, or just
-    // below the map's end when the map ends well above it.
-    int labelY = limitBottom - 20;
-    if (bottom - 20 < limitBottom - 20) {
-        labelY = bottom - 20;
-    } else if (limitBottom - 20 < bottom - 30) {
-        labelY = limitBottom;
-    }
+    const int labelY = meridianLabelTop(area, limitBottom);
 
     const int lineLength = truncToInt(static_cast<float>(kMapHeight) * scale);
     for (int d = 0; d < 360; d += 10) {
@@ -190,17 +199,55 @@ void drawEarthquakes(OverlayCanvas& canvas, const MapView& view,
                            quakeClassColour(quakeClass(quake.magnitude)));
         }
     }
+}
 
-    canvas.setTextColour(kQuakeLegendText);
-    canvas.setOpaque(false);
-    int x = paneRight(area) - 250;
-    const int y = paneBottom(area) - 50;
-    for (int k = 0; k < 8; ++k) {
-        canvas.fill(x, y, x + 30, y + 6, quakeClassColour(k));
-        canvas.text(x, y + 10, QString::number(k + 1));
-        x += 30;
+void drawQuakeLegend(OverlayCanvas& canvas, const MapView& view, int limitBottom, bool gridOn,
+                     const QString& caption) {
+    const PaneRect& area = view.mapArea;
+    constexpr int kClassWidth = 30;
+    constexpr int kBarHeight = 6;
+    constexpr int kMargin = 4;
+    const QString last = QStringLiteral("9");
+    const QRect captionCell = canvas.textCell(0, 0, caption);
+    const QRect digitCell = canvas.textCell(0, 0, last);
+    const int barsWidth = 8 * kClassWidth;
+    // The plate holds the caption, the bars and the digits under them; the last
+    // digit, 9, stands after the last class.
+    const int plateWidth =
+        kMargin + std::max(barsWidth + digitCell.width(), captionCell.width()) + kMargin;
+    const int plateHeight =
+        kMargin + captionCell.height() + 2 + kBarHeight + 4 + digitCell.height() + kMargin;
+
+    // Above the meridians' labels (or where they would be), so that it covers none;
+    // in the black band below the map when the band holds the labels and the plate.
+    const int labelTop = meridianLabelTop(area, limitBottom);
+    const int labelBottom = labelTop + digitCell.height();
+    int plateTop = (gridOn ? labelTop - 2 : labelBottom) - plateHeight;
+    const int bandTop = gridOn && labelTop >= limitBottom ? labelBottom + 2 : limitBottom + 2;
+    if (bandTop + plateHeight <= paneBottom(area) - 2) {
+        plateTop = bandTop;
     }
-    canvas.text(x - 10, y + 10, QStringLiteral("9"));
+    const int plateLeft = paneRight(area) - kMargin - plateWidth;
+
+    canvas.fill(plateLeft, plateTop, plateLeft + plateWidth, plateTop + plateHeight,
+                kQuakeLegendPlate);
+    canvas.outline(plateLeft, plateTop, plateLeft + plateWidth - 1, plateTop + plateHeight - 1,
+                   kQuakeRim);
+    canvas.setOpaque(false);
+    canvas.setTextColour(kQuakeLegendCaption);
+    canvas.text(plateLeft + kMargin, plateTop + kMargin, caption);
+
+    int x = plateLeft + kMargin;
+    const int y = plateTop + kMargin + captionCell.height() + 2;
+    canvas.setTextColour(kQuakeLegendText);
+    for (int k = 0; k < 8; ++k) {
+        canvas.fill(x, y, x + kClassWidth, y + kBarHeight, quakeClassColour(k));
+        canvas.text(x, y + 10, QString::number(k + 1));
+        x += kClassWidth;
+    }
+    // The white class needs an edge on the light plate.
+    canvas.outline(plateLeft + kMargin - 1, y - 1, x, y + kBarHeight, kQuakeRim);
+    canvas.text(x + 1, y + 10, last);
 }
 
 std::string markedCityLabel(const CityRecord& city, const GeoTables& tables,
@@ -222,12 +269,49 @@ std::string markedCityLabel(const CityRecord& city, const GeoTables& tables,
     return time + " " + city.name;
 }
 
+namespace {
+
+// Where a marked city's label goes, for the box's corner (x, y): 10 pixels right
+// of and below the corner, or left of the box when it would be cut at the pane's
+// right edge. A label that would overlap one placed before moves below, then
+// above, then left of its usual place, to the first place that is free and
+// inside the pane; with none free it keeps its usual place.
+QRect placeMarkedLabel(const OverlayCanvas& canvas, const PaneRect& area, int x, int y,
+                       const QString& text, const std::vector<QRect>& placed) {
+    const QRect usual = canvas.textCell(x + 10, y + 10, text);
+    const int leftX = x - 4 - usual.width(); // ends 4 pixels before the box
+    const QRect preferred =
+        usual.right() >= paneRight(area) ? usual.translated(leftX - usual.left(), 0) : usual;
+    const QRect inside(area.left, area.top, area.width, area.height);
+    auto free = [&](const QRect& cell) {
+        return std::none_of(placed.begin(), placed.end(),
+                            [&](const QRect& other) { return other.intersects(cell); });
+    };
+    if (free(preferred)) {
+        return preferred;
+    }
+    const std::array<QRect, 3> moves{
+        preferred.translated(0, preferred.height()),         // below
+        preferred.translated(0, -(14 + preferred.height())), // above the box
+        preferred.translated(leftX - preferred.left(), 0),   // left of the box
+    };
+    for (const QRect& cell : moves) {
+        if (inside.contains(cell) && free(cell)) {
+            return cell;
+        }
+    }
+    return preferred;
+}
+
+} // namespace
+
 void drawMarkedCities(OverlayCanvas& canvas, const MapView& view, const GeoTables& tables,
                       const EarthImage* zoneImage, std::time_t now,
                       std::string_view dateSeparator) {
     const PaneRect& area = view.mapArea;
     canvas.setTextColour(kMarkedFill);
     canvas.setBackgroundColour(kMarkedRim);
+    std::vector<QRect> placed;
     for (const CityRecord& city : tables.cities) {
         if (!city.marked) {
             continue;
@@ -243,9 +327,11 @@ void drawMarkedCities(OverlayCanvas& canvas, const MapView& view, const GeoTable
             canvas.outline(x, y, x + 5, y + 5, kMarkedRim);
         }
         if (x > area.left - 10) {
-            canvas.text(x + 10, y + 10,
-                        QString::fromStdString(
-                            markedCityLabel(city, tables, zoneImage, now, dateSeparator)));
+            const QString label = QString::fromStdString(
+                markedCityLabel(city, tables, zoneImage, now, dateSeparator));
+            const QRect cell = placeMarkedLabel(canvas, area, x, y, label, placed);
+            canvas.text(cell.left(), cell.top(), label);
+            placed.push_back(cell);
         }
     }
 }

@@ -2,7 +2,8 @@
 // The vector overlays drawn over the map, each in the window's coordinates (those
 // of MapView::mapArea) and placed with the view's projection. The map painter
 // calls them in a fixed order:
-//   base group   drawAllCities, drawHoverMarks, drawGrid, drawEarthquakes
+//   base group   drawAllCities, drawHoverMarks, drawGrid, drawEarthquakes and
+//                drawQuakeLegend
 //   second group drawMarkedCities, drawInfoText, drawHoveredCity, drawSeparator
 // The base group only changes with the view, the switches and the pointer; the
 // second group shows the time and is drawn again every second.
@@ -49,9 +50,15 @@ void drawGrid(OverlayCanvas& canvas, const MapView& view, int limitRight, int li
 // The class 0..7 of a magnitude: above 2, 3, ... 8 raise it by one each.
 int quakeClass(float magnitude);
 QColor quakeClassColour(int quakeClass);
-// A circle in its class colour for every earthquake, and the magnitude legend;
-// nothing at all when there are none. Leaves the text background transparent.
+// A circle in its class colour for every earthquake.
 void drawEarthquakes(OverlayCanvas& canvas, const MapView& view, std::span<const QuakeMark> quakes);
+// The magnitude legend at the pane's bottom right: the caption, a bar of the eight
+// class colours with the magnitudes 1 ... 9 at their edges, on a light plate.
+// It sits above the meridians' labels (limitBottom is where the crop of the map
+// ends, as for drawGrid), or below the map where the pane has room left there.
+// Leaves the text background transparent.
+void drawQuakeLegend(OverlayCanvas& canvas, const MapView& view, int limitBottom, bool gridOn,
+                     const QString& caption);
 
 // "hh:mm Name": the city's local time now (its zone from the time-zone image at
 // its map pixel, with daylight saving) and its name.

@@ -228,6 +228,95 @@ TEST_F(MainWindowTest, WithCityNamesOnTheMoveFindsTheHoveredCity) {
     EXPECT_NE(QColor(after.pixel(box)), QColor(255, 255, 255));
 }
 
+// At 1:1 in a 1400 x 900 window: the pane is wider and taller than the map.
+class ActualPixelsWindowTest : public MainWindowTest {
+protected:
+    void startAtActualPixels(const std::function<void(World&)>& prepare = {}) {
+        start(prepare);
+        window->resize(1400, 900);
+        drainEvents();
+        window->runCommand(cmd::ActualPixels);
+        drainEvents();
+        ASSERT_GT(window->view().mapArea.height, 560);
+        ASSERT_GT(window->view().mapArea.width, 1100);
+    }
+    const CityRecord& named(const std::string& name, const std::string& country) const {
+        for (const CityRecord& c : world->tables().cities) {
+            if (c.name.substr(0, c.name.find_last_not_of(' ') + 1) == name &&
+                countryOfCity(c, world->tables().zones) == country) {
+                return c;
+            }
+        }
+        ADD_FAILURE() << name << " is missing";
+        return world->tables().cities.front();
+    }
+};
+
+TEST_F(ActualPixelsWindowTest, TheCountryFieldClearsWhereNoCityIsNear) {
+    startAtActualPixels([](World& w) { w.settings.switches.cityNames = 40; });
+    mouse(QEvent::MouseMove, paneAt(named("Lahore", "Pakistan")));
+    EXPECT_EQ(status(MainWindow::StatusMessage), QStringLiteral("Pakistan"));
+    // The open South Pacific: no city within 10 pixels.
+    const QPoint sea(static_cast<int>((180.0f - 130.0f) / 360.0f * 1024.0f),
+                     2 + static_cast<int>((90.0f + 50.0f) / 180.0f * 512.0f));
+    mouse(QEvent::MouseMove, sea);
+    EXPECT_EQ(status(MainWindow::StatusMessage), QString()) << "no country over the sea";
+    EXPECT_FALSE(status(MainWindow::StatusLatitude).isEmpty()) << "on the map";
+
+    // Another message in the field stays when the pointer leaves a city.
+    mouse(QEvent::MouseMove, paneAt(named("London", "United Kingdom")));
+    EXPECT_EQ(status(MainWindow::StatusMessage), QStringLiteral("United Kingdom"));
+    window->statusBarFields()->showStatus(QStringLiteral("Feed failed"), MainWindow::StatusMessage);
+    mouse(QEvent::MouseMove, sea);
+    EXPECT_EQ(status(MainWindow::StatusMessage), QStringLiteral("Feed failed"));
+}
+
+TEST_F(ActualPixelsWindowTest, OffTheMapTheReadOutIsBlank) {
+    startAtActualPixels();
+    const QPoint onMap(600, 300);
+    mouse(QEvent::MouseMove, onMap);
+    ASSERT_FALSE(status(MainWindow::StatusLatitude).isEmpty());
+    ASSERT_TRUE(window->cityUnderCursor());
+    for (const QPoint off : {QPoint(600, 2 + 530), QPoint(1100, 300)}) {
+        mouse(QEvent::MouseMove, off);
+        EXPECT_EQ(status(MainWindow::StatusLatitude), QString()) << off.x() << "," << off.y();
+        EXPECT_EQ(status(MainWindow::StatusLongitude), QString());
+        EXPECT_EQ(status(MainWindow::StatusLocalTime), QString());
+        EXPECT_FALSE(window->cityUnderCursor()) << "a double-click there marks nothing";
+        mouse(QEvent::MouseMove, onMap);
+        EXPECT_FALSE(status(MainWindow::StatusLatitude).isEmpty());
+    }
+    // Onto the toolbar or out of the window: the pane is left.
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(window->mapPane(), &leave);
+    EXPECT_EQ(status(MainWindow::StatusLatitude), QString());
+    EXPECT_EQ(status(MainWindow::StatusLongitude), QString());
+    EXPECT_EQ(status(MainWindow::StatusLocalTime), QString());
+}
+
+TEST_F(ActualPixelsWindowTest, DoubleClickingABigCityMarksThatCity) {
+    startAtActualPixels();
+    for (const auto& [name, country] :
+         std::vector<std::pair<std::string, std::string>>{{"London", "United Kingdom"},
+                                                          {"New York", "United States"},
+                                                          {"Tokyo", "Japan"},
+                                                          {"Sydney", "Australia"},
+                                                          {"Santiago", "Chile"},
+                                                          {"Kathmandu", "Nepal"}}) {
+        const CityRecord& city = named(name, country);
+        const QPoint at = paneAt(city);
+        mouse(QEvent::MouseMove, at);
+        mouse(QEvent::MouseButtonDblClick, at, Qt::LeftButton);
+        EXPECT_TRUE(city.marked) << name;
+        int marked = 0;
+        for (const CityRecord& c : world->tables().cities) {
+            marked += c.marked ? 1 : 0;
+        }
+        EXPECT_EQ(marked, 1) << name << ": only it";
+        window->runCommand(cmd::ClearCitySelection);
+    }
+}
+
 TEST_F(MainWindowTest, DoubleClickMarksTheCityUnderThePointer) {
     start();
     ASSERT_EQ(settings().switches.markedCities, 0);

@@ -131,6 +131,7 @@ protected:
         zones = zoneImageOf(2.0f);
         inputs.tables = &tables;
         inputs.zoneImage = zones.get();
+        view.mapArea = PaneRect{0, 2, 1400, 800};
     }
 
     GeoTables tables;
@@ -191,11 +192,24 @@ TEST_F(PointerReadoutTest, LatitudeAndLongitude) {
     EXPECT_EQ(coordinateText(out.longitude), "-180.00");
     EXPECT_EQ(coordinateText(out.latitude), "90.00");
 
-    // Past the map's end the values stay in range.
+    // Past the map's end there is nothing to read: no clamped -90.00.
     view.scale = 0.5f;
     out = readPointer(view, Point{700, 400}, july1Noon(), inputs);
-    EXPECT_EQ(coordinateText(out.longitude), "180.00");
-    EXPECT_EQ(coordinateText(out.latitude), "-90.00");
+    EXPECT_FALSE(out.onMap);
+    EXPECT_EQ(out.localTime, "");
+    EXPECT_FALSE(out.city);
+    view.scale = 1.0f;
+    EXPECT_TRUE(readPointer(view, Point{1023, 511}, july1Noon(), inputs).onMap);
+    EXPECT_FALSE(readPointer(view, Point{100, 512}, july1Noon(), inputs).onMap) << "below";
+    EXPECT_FALSE(readPointer(view, Point{1024, 100}, july1Noon(), inputs).onMap) << "right";
+    // Outside the pane (the toolbar above it, beyond the window), even where a
+    // pan would put a map pixel there.
+    view.panX = 100;
+    view.panY = 100;
+    EXPECT_FALSE(readPointer(view, Point{50, -1}, july1Noon(), inputs).onMap) << "above";
+    EXPECT_FALSE(readPointer(view, Point{-1, 50}, july1Noon(), inputs).onMap) << "left";
+    EXPECT_FALSE(readPointer(view, Point{1400, 50}, july1Noon(), inputs).onMap) << "past the pane";
+    view.panX = view.panY = 0;
 
     // Pan moves the point under the cursor.
     view.scale = 2.0f;

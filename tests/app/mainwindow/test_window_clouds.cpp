@@ -6,6 +6,7 @@
 #include "image_server_process.h"
 #include "net/cloud_service.h"
 #include "net/quake_feed.h"
+#include "scripted_http_server.h"
 #include "ui/status_bar.h"
 #include "window_test_support.h"
 
@@ -190,22 +191,35 @@ TEST_F(CloudWindowTest, EarthquakesDownloadOnceWhenFirstShown) {
 }
 
 TEST_F(CloudWindowTest, ATransferShowsInTheActivityFieldAndEnablesStop) {
-    startWithServer({QStringLiteral("--slow"), QStringLiteral("700")});
+    // The server holds the request until the test answers, so the transfer is in
+    // flight for as long as the checks take, however slow the machine.
+    test::ScriptedHttpServer held([](test::ServerConnection&) {});
+    ASSERT_TRUE(held.listening());
+    start([&held](World& w) {
+        w.installation.values["server"] = "127.0.0.1:" + std::to_string(held.port());
+    });
     window->runCommand(cmd::Refresh);
     EXPECT_EQ(status(MainWindow::StatusLatitude), "Checking for new satellite data...");
     ActivityIndicator* activity = window->statusBarFields()->activityIndicator();
     ASSERT_NE(activity, nullptr);
+    ASSERT_TRUE(waitFor([&held] { return held.connectionCount() > 0; }));
     ASSERT_TRUE(waitFor([activity] { return activity->isActive(); }));
     window->updateAnimationButtons();
     EXPECT_TRUE(window->toolbarAction(cmd::Stop)->isEnabled());
     EXPECT_FALSE(window->toolbarAction(cmd::PreviousFrame)->isEnabled());
 
+    held.connection(0).send(test::httpResponse(404, "", "Not Found"));
+    held.connection(0).close();
     ASSERT_TRUE(waitFor([activity] { return !activity->isActive(); }));
     EXPECT_FALSE(window->toolbarAction(cmd::Stop)->isEnabled());
 }
 
 TEST_F(CloudWindowTest, StopCancelsTheTransfer) {
-    startWithServer({QStringLiteral("--slow"), QStringLiteral("5000")});
+    test::ScriptedHttpServer held([](test::ServerConnection&) {}); // never answers
+    ASSERT_TRUE(held.listening());
+    start([&held](World& w) {
+        w.installation.values["server"] = "127.0.0.1:" + std::to_string(held.port());
+    });
     window->runCommand(cmd::Play);
     ASSERT_TRUE(waitFor([this] { return world->http.transferCount() > 0; }));
     window->runCommand(cmd::Stop);
