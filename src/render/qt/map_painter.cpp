@@ -91,7 +91,8 @@ void MapPainter::drawBaseLayer(MapView& view, const MapPaintInputs& inputs, Text
     }
     if (inputs.sky != nullptr) {
         if (on.twilight) {
-            drawTwilightLines(canvas, view, *inputs.sky, inputs.twilightLegend);
+            drawTwilightLines(canvas, view, *inputs.sky, inputs.twilightLegend,
+                              view.mapArea.top + view.rowsFilled, on.grid);
         }
         if (on.sunMoon) {
             drawSunAndMoon(canvas, view, *inputs.sky);

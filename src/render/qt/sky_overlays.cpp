@@ -1,5 +1,7 @@
 #include "render/qt/sky_overlays.h"
 
+#include "render/qt/overlays.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
@@ -33,28 +35,41 @@ template <typename PixelOf> QImage picture(int size, PixelOf pixelOf) {
 }
 
 void drawLegend(OverlayCanvas& canvas, const MapView& view,
-                const std::array<std::string, 3>& legend) {
-    constexpr int kRow = 14;
+                const std::array<std::string, 3>& legend, int limitBottom, bool gridOn) {
     constexpr int kSample = 24;
-    const int left = view.mapArea.left + 8;
-    const int top = view.mapArea.top + view.mapArea.height - 60;
+    constexpr int kMargin = 4;
+    const PaneRect& area = view.mapArea;
     int width = 0;
+    int row = 0;
     for (const std::string& text : legend) {
-        width = std::max(width, canvas.textCell(0, 0, QString::fromStdString(text)).width());
+        const QRect cell = canvas.textCell(0, 0, QString::fromStdString(text));
+        width = std::max(width, cell.width());
+        row = std::max(row, cell.height());
     }
-    canvas.fill(left, top, left + kSample + width + 12, top + 3 * kRow + 4, QColor(0, 0, 0));
+    const int plateWidth = kMargin + kSample + 6 + width + kMargin;
+    const int plateHeight = kMargin + 3 * row + kMargin;
+    const int labelTop = meridianLabelTop(area, limitBottom);
+    const int labelBottom = labelTop + row;
+    int top = (gridOn ? labelTop - 2 : labelBottom) - plateHeight;
+    const int bandTop = gridOn && labelTop >= limitBottom ? labelBottom + 2 : limitBottom + 2;
+    if (bandTop + plateHeight <= area.top + area.height - 2) {
+        top = bandTop;
+    }
+    const int left = area.left + kMargin;
+    canvas.fill(left, top, left + plateWidth, top + plateHeight, QColor(0, 0, 0));
     QPainter& painter = canvas.painter();
     canvas.setOpaque(false);
     for (size_t i = 0; i < kTwilightLines.size(); ++i) {
         const TwilightLineStyle& style = kTwilightLines[i];
-        const int y = top + 2 + static_cast<int>(i) * kRow;
+        const int y = top + kMargin + static_cast<int>(i) * row;
         QPen pen(toColour(style.colour), 1);
         pen.setDashPattern({static_cast<qreal>(style.dashOn), static_cast<qreal>(style.dashOff)});
         painter.setPen(pen);
-        painter.drawLine(QPointF(left + 4, y + kRow / 2.0),
-                         QPointF(left + 4 + kSample, y + kRow / 2.0));
+        const qreal middle = y + row / 2.0;
+        painter.drawLine(QPointF(left + kMargin, middle),
+                         QPointF(left + kMargin + kSample, middle));
         canvas.setTextColour(toColour(style.colour));
-        canvas.text(left + kSample + 8, y, QString::fromStdString(legend[i]));
+        canvas.text(left + kMargin + kSample + 6, y, QString::fromStdString(legend[i]));
     }
 }
 
@@ -69,7 +84,7 @@ QImage moonPicture(const MoonMark& moon) {
 }
 
 void drawTwilightLines(OverlayCanvas& canvas, const MapView& view, const SkyMarks& marks,
-                       const std::array<std::string, 3>& legend) {
+                       const std::array<std::string, 3>& legend, int limitBottom, bool gridOn) {
     bool any = false;
     QPainter& painter = canvas.painter();
     painter.save();
@@ -94,7 +109,7 @@ void drawTwilightLines(OverlayCanvas& canvas, const MapView& view, const SkyMark
     }
     painter.restore();
     if (any) {
-        drawLegend(canvas, view, legend);
+        drawLegend(canvas, view, legend, limitBottom, gridOn);
     }
 }
 

@@ -15,9 +15,11 @@
 namespace chronvale {
 
 // The three lines of the marks; the legend in the pane's bottom-left corner names
-// them with `legend` (civil, nautical, astronomical). Nothing when there are none.
+// them with `legend` (civil, nautical, astronomical), above the meridians' labels
+// (or where they would be), or in the black band below the map (which ends at
+// limitBottom) when that has room. Nothing when there are none.
 void drawTwilightLines(OverlayCanvas& canvas, const MapView& view, const SkyMarks& marks,
-                       const std::array<std::string, 3>& legend);
+                       const std::array<std::string, 3>& legend, int limitBottom, bool gridOn);
 
 // The moon's and the sun's symbols at their points.
 void drawSunAndMoon(OverlayCanvas& canvas, const MapView& view, const SkyMarks& marks);
