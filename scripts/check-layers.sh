@@ -25,23 +25,25 @@ declare -A uses=(
   [i18n]="core geo net config"
   [ui]="core config"
   [desktop]="core geo net config i18n ui"
-  [dialogs]="core geo astro render render/qt cityinfo net config i18n ui desktop"
-  [app/cli]="core geo astro render cityinfo"
-  [app/startup]="core geo astro render render/qt cityinfo net config i18n ui desktop app/cli"
-  [app/mainwindow]="core geo astro render render/qt cityinfo net config i18n ui desktop dialogs app/cli app/startup"
-  [window]="core geo astro render render/qt cityinfo net config i18n ui desktop dialogs app/cli app/startup app/mainwindow"
-  [main]="core geo astro render cityinfo app/cli app/startup"
+  [desktop/wallpaper]="core geo astro render"
+  [dialogs]="core geo astro render render/qt cityinfo net config i18n ui desktop desktop/wallpaper"
+  [app/cli]="core geo astro render cityinfo desktop/wallpaper"
+  [app/startup]="core geo astro render render/qt cityinfo net config i18n ui desktop desktop/wallpaper app/cli"
+  [app/mainwindow]="core geo astro render render/qt cityinfo net config i18n ui desktop desktop/wallpaper dialogs app/cli app/startup"
+  [window]="core geo astro render render/qt cityinfo net config i18n ui desktop desktop/wallpaper dialogs app/cli app/startup app/mainwindow"
+  [main]="core geo astro render cityinfo desktop/wallpaper app/cli app/startup"
   [tools]="core geo astro render render/qt cityinfo net config i18n ui"
 )
 # Layers that must build without Qt.
 qt_free=" core geo astro render "
 # Layers that must not use Qt Widgets.
-no_widgets=" core geo astro render render/qt cityinfo net config i18n "
+no_widgets=" core geo astro render render/qt cityinfo net config i18n desktop/wallpaper "
 
 # The layer of a project header path ("render/qt/x.h" -> render/qt).
 header_layer() {
   case "$1" in
     render/qt/*) echo render/qt ;;
+    desktop/wallpaper/*) echo desktop/wallpaper ;;
     app/*/*) echo "${1%/*}" | cut -d/ -f1-2 ;;
     dialogs/*) echo dialogs ;;
     */*) echo "${1%%/*}" ;;
@@ -56,6 +58,7 @@ file_layer() {
     # The window program sits above the main window it opens.
     src/app/startup/program.* | src/app/startup/window_module.cpp) echo window ;;
     src/render/qt/*) echo render/qt ;;
+    src/desktop/wallpaper/*) echo desktop/wallpaper ;;
     src/app/*/*) echo "$1" | cut -d/ -f2-3 ;;
     src/dialogs/*) echo dialogs ;;
     src/*/*) echo "$1" | cut -d/ -f2 ;;

@@ -13,12 +13,20 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # Qt 6, and a font for the map's texts (also when painting off screen)
   qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core
+  # glyphs for the translations: Chinese, Japanese and Korean (Noto Sans CJK),
+  # Arabic (Noto Sans Arabic UI); DejaVu covers Latin and Greek
+  fonts-noto-cjk fonts-noto-ui-core
   # window tests, time zones
   xvfb xauth tzdata
   # real proxy peers for the network tests
   tinyproxy microsocks dante-server
   # the image server
   libcpp-httplib-dev libcurl4-openssl-dev
+  # the desktops' wallpaper settings, for the wallpaper tests: gsettings with the
+  # GNOME, Cinnamon and MATE schemas, xfconf (with its library, only recommended)
+  # and the session bus that starts xfconfd and carries the scripted Plasma shell
+  libglib2.0-bin gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
+  xfconf libxfconf-0-3 dbus dbus-bin
 )
 
 missing=()

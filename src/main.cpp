@@ -1,12 +1,13 @@
 // The chronvale executable: parses its options before any Qt application object
-// exists, so that the headless commands (--info, --render, --city, --sky) run without a display;
-// without them it opens the window.
+// exists, so that the headless commands (--info, --render, --city, --sky, --wallpaper) run
+// without a display; without them it opens the window.
 
 #include "app/cli/city_command.h"
 #include "app/cli/command_line.h"
 #include "app/cli/folders.h"
 #include "app/cli/info_report.h"
 #include "app/cli/sky_command.h"
+#include "app/cli/wallpaper_command.h"
 #include "app/startup/window_module.h"
 
 #include <QCoreApplication>
@@ -61,6 +62,17 @@ int runCity(const chronvale::CommandLine& line, int argc, char** argv) {
 int runSky(const chronvale::CommandLine& line) {
     return chronvale::runSkyCommand(line.skyTime.value_or(std::time(nullptr)), std::cout,
                                     std::cerr);
+}
+
+// Sets or renews the wallpaper, or gives the desktop its own back; no window.
+int runWallpaper(const chronvale::CommandLine& line, int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
+    QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
+    const chronvale::Folders folders = chronvale::findFolders(
+        QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
+    return chronvale::runWallpaperCommand(*line.wallpaper, folders, std::cout, std::cerr,
+                                          std::time(nullptr));
 }
 
 // The folder of this executable, from /proc (no Qt application exists yet).
@@ -126,6 +138,8 @@ int main(int argc, char** argv) {
         return runInfo(line, argc, argv);
     case chronvale::CommandLine::Action::Sky:
         return runSky(line);
+    case chronvale::CommandLine::Action::Wallpaper:
+        return runWallpaper(line, argc, argv);
     case chronvale::CommandLine::Action::Window:
         return runWindow(line, argc, argv);
     }

@@ -58,6 +58,12 @@ std::optional<std::string> systemLanguageCode() {
     return languageCodeFromAbbreviation(abbreviatedLanguageName(QLocale::system()));
 }
 
+Qt::LayoutDirection layoutDirectionOf(const std::optional<std::string>& code) {
+    const bool arabic =
+        code && fromUtf8(*code).compare(QLatin1String("jo"), Qt::CaseInsensitive) == 0;
+    return arabic ? Qt::RightToLeft : Qt::LeftToRight;
+}
+
 Language::Language(QString dataFolder, QString executableFolder)
     : dataFolder_(std::move(dataFolder)), executableFolder_(std::move(executableFolder)) {}
 

@@ -11,6 +11,7 @@
 #include "net/net_texts.h"
 
 #include <QString>
+#include <Qt>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +45,10 @@ std::string abbreviatedLanguageName(const QLocale& locale);
 // language is stored.
 std::optional<std::string> systemLanguageCode();
 
+// Right to left for the languages written that way (Arabic, "jo"), else left to
+// right; the code compares without case.
+Qt::LayoutDirection layoutDirectionOf(const std::optional<std::string>& code);
+
 class Language {
 public:
     Language(QString dataFolder, QString executableFolder);
@@ -67,6 +72,8 @@ public:
 
     // The code of the loaded file (its "lang=" line); none for English.
     const std::optional<std::string>& current() const { return current_; }
+    // The direction the window is laid out in for the loaded language.
+    Qt::LayoutDirection layoutDirection() const { return layoutDirectionOf(current_); }
     bool loaded() const { return loaded_; }
     // The loaded file's table and the font it names (empty when none is loaded).
     const LanguageFile& file() const { return file_; }

@@ -175,7 +175,14 @@ std::optional<std::string> languageCodeFromAbbreviation(std::string_view abbrevi
         }
         code += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 11> mapping{{
+    // Traditional Chinese ("CHT") has a file of its own; the other Chinese
+    // names ("CHS", simplified) share "CN".
+    if (code == "CH" && abbreviation.size() >= 3 &&
+        std::toupper(static_cast<unsigned char>(abbreviation[2])) == 'T') {
+        return "B5";
+    }
+    // The names of the system map to the codes the language files are named by.
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 13> mapping{{
         {"EN", "EN"},
         {"DA", "DK"},
         {"GE", "DE"},
@@ -184,9 +191,11 @@ std::optional<std::string> languageCodeFromAbbreviation(std::string_view abbrevi
         {"CH", "CN"},
         {"JA", "JP"},
         {"JP", "JP"},
-        {"SP", "ES"},
+        {"ES", "SP"},
         {"KO", "KR"},
         {"CS", "CZ"},
+        {"EL", "GR"},
+        {"AR", "JO"},
     }};
     for (const auto& [from, to] : mapping) {
         if (code == from) {

@@ -47,9 +47,10 @@ std::string unescapeLanguageLine(std::string_view line);
 const std::string* findTranslation(const LanguageFile& file, std::string_view english, int context);
 
 // The language code for the system's abbreviated language name (three letters
-// such as "DEU", "ENU", "SVE"): its first two letters, upper-cased and mapped
-// (DA->DK, GE->DE, SV and SW->SE, CH->CN, JA->JP, SP->ES, KO->KR, CS->CZ); none
-// for English and for a name without two letters.
+// such as "DEU", "ENU", "SVE"): its first two letters, upper-cased and mapped to
+// the code of a language file (DA->DK, GE->DE, SV and SW->SE, CHT->B5, other
+// CH->CN, JA->JP, ES->SP, KO->KR, CS->CZ, EL->GR, AR->JO); none for English and
+// for a name without two letters.
 std::optional<std::string> languageCodeFromAbbreviation(std::string_view abbreviation);
 
 } // namespace chronvale

@@ -68,6 +68,13 @@ constexpr std::array entries{
     StringEntry{OutOfMemory, 0, "Error QH112: Out of memory"},
     StringEntry{ConfigIniError, 0, "ERROR C114: Unable to open file 'config.ini'"},
     StringEntry{EarthquakesRecorded, 0, "%i earthquake events recorded in the past 7 days"},
+    StringEntry{WallpaperNoDesktop, 0,
+                "Wallpaper Mode needs a desktop whose wallpaper it can set, and none was found.\n"
+                "Looked for: %s"},
+    StringEntry{WallpaperNotReadBack, 0,
+                "The desktop cannot tell its own wallpaper: switching Wallpaper Mode off will "
+                "not bring it back."},
+    StringEntry{WallpaperRefused, 0, "The desktop did not take the wallpaper (%s)."},
 
     StringEntry{QuakeLegendCaption, 0, "Magnitude"},
 

@@ -88,6 +88,10 @@ enum Id : int {
     OutOfMemory = 30106,
     ConfigIniError = 30107,
     EarthquakesRecorded = 30108,
+    // Wallpaper Mode.
+    WallpaperNoDesktop = 30150,   // no desktop interface found; %s: those looked for
+    WallpaperNotReadBack = 30151, // the desktop's own wallpaper cannot be restored
+    WallpaperRefused = 30152,     // %s: the desktop interface that refused
 
     // Texts drawn on the map.
     QuakeLegendCaption = 30201, // the earthquake legend's caption

@@ -4,14 +4,13 @@
 #include "i18n/messages.h"
 #include "i18n/string_table.h"
 #include "support/recording_message_sink.h"
+#include "support/shipped_languages.h"
 
 #include <QDir>
 #include <QLocale>
 #include <QTemporaryDir>
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace chronvale {
 namespace {
@@ -153,10 +152,13 @@ TEST_F(LanguageTest, TheOnlineServicesGetTheirTextsTranslated) {
 
 TEST(SystemLanguage, FollowsTheLocalesLanguage) {
     const std::pair<const char*, std::optional<std::string>> locales[] = {
-        {"de_DE", "DE"},         {"de_AT", "DE"},     {"sv_SE", "SE"}, {"zh_CN", "CN"},
-        {"zh_TW", "CN"},         {"ja_JP", "JP"},     {"ko_KR", "KR"}, {"cs_CZ", "CZ"},
-        {"da_DK", "DK"},         {"fr_FR", "FR"},     {"es_ES", "ES"}, {"en_US", std::nullopt},
-        {"en_GB", std::nullopt}, {"C", std::nullopt},
+        {"de_DE", "DE"}, {"de_AT", "DE"},         {"sv_SE", "SE"},         {"sv_FI", "SE"},
+        {"zh_CN", "CN"}, {"zh_SG", "CN"},         {"zh_TW", "B5"},         {"zh_HK", "B5"},
+        {"ja_JP", "JP"}, {"ko_KR", "KR"},         {"cs_CZ", "CZ"},         {"el_GR", "GR"},
+        {"ar_EG", "JO"}, {"ar_JO", "JO"},         {"ar_SA", "JO"},         {"pt_BR", "PT"},
+        {"pt_PT", "PT"}, {"es_ES", "SP"},         {"es_MX", "SP"},         {"it_IT", "IT"},
+        {"nl_NL", "NL"}, {"nl_BE", "NL"},         {"da_DK", "DK"},         {"fr_FR", "FR"},
+        {"fr_CA", "FR"}, {"en_US", std::nullopt}, {"en_GB", std::nullopt}, {"C", std::nullopt},
     };
     for (const auto& [name, code] : locales) {
         EXPECT_EQ(languageCodeFromAbbreviation(abbreviatedLanguageName(QLocale(name))), code)
@@ -166,35 +168,58 @@ TEST(SystemLanguage, FollowsTheLocalesLanguage) {
     EXPECT_FALSE(systemLanguageCode());
 }
 
-std::string readText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST(ShippedLanguages, ThePackedFilesOfTheBuildHoldTheSourceTexts) {
     const QString executableFolder = QStringLiteral(CHRONVALE_BINARY_DIR);
-    for (const char* code : {"de", "fr"}) {
+    const std::vector<std::string> codes = test::shippedLanguageCodes();
+    ASSERT_GE(codes.size(), 8u);
+    for (const std::string& code : codes) {
         SCOPED_TRACE(code);
         const auto path = languageFilePath(code, QString(), executableFolder);
         ASSERT_TRUE(path) << "lang/lang_" << code << ".dat is not built";
         const std::optional<std::string> packed = loadPackedTextFile(path->toStdString());
         ASSERT_TRUE(packed);
-        std::string source = readText(std::filesystem::path(CHRONVALE_SOURCE_DIR) / "lang" /
-                                      (std::string(code) + ".txt"));
         std::string crLf;
-        for (char c : source) {
+        for (char c : test::languageSourceText(code)) {
             crLf += c == '\n' ? std::string("\r\n") : std::string(1, c);
         }
         EXPECT_EQ(*packed, crLf);
 
         Language language(QString(), executableFolder);
-        EXPECT_EQ(language.loadLanguage(std::string(code)), code);
+        EXPECT_EQ(language.loadLanguage(code), code);
         EXPECT_NE(language.getText(str::UnableToConnect),
                   QString::fromUtf8(findString(str::UnableToConnect)->text));
-        EXPECT_NE(language.getText(str::MenuFile), "&File");
+        EXPECT_NE(language.getText(str::MenuView), "&View"); // "File" is Italian too
+        // Only Arabic is written from right to left.
+        EXPECT_EQ(language.layoutDirection(), code == "jo" ? Qt::RightToLeft : Qt::LeftToRight);
     }
+}
+
+TEST(ShippedLanguages, TheSystemLocalesFindTheirFiles) {
+    // One locale per file: what systemLanguageCode() makes of it names that file.
+    const std::pair<const char*, const char*> locales[] = {
+        {"de_DE", "de"}, {"fr_FR", "fr"}, {"cs_CZ", "cz"}, {"el_GR", "gr"}, {"zh_CN", "cn"},
+        {"zh_TW", "b5"}, {"zh_HK", "b5"}, {"ar_JO", "jo"}, {"ar_EG", "jo"}, {"pt_BR", "pt"},
+        {"pt_PT", "pt"}, {"es_ES", "sp"}, {"sv_SE", "se"}, {"ja_JP", "jp"}, {"ko_KR", "kr"},
+        {"it_IT", "it"}, {"nl_NL", "nl"},
+    };
+    const QString executableFolder = QStringLiteral(CHRONVALE_BINARY_DIR);
+    const std::vector<std::string> codes = test::shippedLanguageCodes();
+    for (const auto& [locale, code] : locales) {
+        if (std::find(codes.begin(), codes.end(), code) == codes.end()) {
+            continue; // not shipped (yet)
+        }
+        const auto system = languageCodeFromAbbreviation(abbreviatedLanguageName(QLocale(locale)));
+        ASSERT_TRUE(system) << locale;
+        Language language(QString(), executableFolder);
+        EXPECT_EQ(language.loadLanguage(system), code) << locale;
+    }
+}
+
+TEST(ShippedLanguages, OnlyArabicIsLaidOutRightToLeft) {
+    EXPECT_EQ(layoutDirectionOf(std::string("jo")), Qt::RightToLeft);
+    EXPECT_EQ(layoutDirectionOf(std::string("JO")), Qt::RightToLeft);
+    EXPECT_EQ(layoutDirectionOf(std::string("de")), Qt::LeftToRight);
+    EXPECT_EQ(layoutDirectionOf(std::nullopt), Qt::LeftToRight);
 }
 
 } // namespace

@@ -117,11 +117,13 @@ TEST(LanguageFile, LanguageCodes) {
     EXPECT_FALSE(isValidLanguageCode("d e"));
     EXPECT_FALSE(isValidLanguageCode("überlang"));
 
-    // The system's abbreviated language names.
+    // The system's abbreviated language names, mapped to the codes the language
+    // files are named by.
     const std::pair<const char*, const char*> mapped[] = {
-        {"DEU", "DE"}, {"GER", "DE"}, {"SVE", "SE"}, {"SWE", "SE"}, {"CHS", "CN"},
-        {"CHT", "CN"}, {"JPN", "JP"}, {"JAP", "JP"}, {"SPA", "ES"}, {"ESP", "ES"},
-        {"KOR", "KR"}, {"CSY", "CZ"}, {"DAN", "DK"}, {"fra", "FR"}, {"NLD", "NL"},
+        {"DEU", "DE"}, {"GER", "DE"}, {"SVE", "SE"}, {"SWE", "SE"}, {"CHS", "CN"}, {"CHT", "B5"},
+        {"cht", "B5"}, {"CH", "CN"},  {"JPN", "JP"}, {"JAP", "JP"}, {"SPA", "SP"}, {"ESP", "SP"},
+        {"KOR", "KR"}, {"CSY", "CZ"}, {"DAN", "DK"}, {"fra", "FR"}, {"NLD", "NL"}, {"ELL", "GR"},
+        {"ARA", "JO"}, {"PTB", "PT"}, {"ITA", "IT"},
     };
     for (const auto& [abbreviation, code] : mapped) {
         EXPECT_EQ(languageCodeFromAbbreviation(abbreviation), code) << abbreviation;

@@ -95,5 +95,22 @@ TEST(OverlayCanvas, TextBackgroundFollowsTheMode) {
         << "the text itself is drawn";
 }
 
+TEST(OverlayCanvas, TextsReadLeftToRightInARightToLeftWindow) {
+    // A painter of a widget takes the widget's direction: right to left in Arabic.
+    const auto draw = [](Qt::LayoutDirection direction) {
+        QImage image = test::blankCanvas(120, 20);
+        QPainter painter(&image);
+        painter.setLayoutDirection(direction);
+        OverlayCanvas canvas(painter);
+        canvas.setOpaque(false);
+        canvas.setTextColour(kInk);
+        canvas.text(2, 2, QStringLiteral("12:00 London"));
+        painter.end();
+        return image;
+    };
+    EXPECT_TRUE(draw(Qt::RightToLeft) == draw(Qt::LeftToRight))
+        << "the label is mirrored or reordered";
+}
+
 } // namespace
 } // namespace chronvale

@@ -1,5 +1,7 @@
 #include "app/cli/command_line.h"
 
+#include "app/cli/wallpaper_command.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -38,6 +40,7 @@ bool takesRenderValue(const std::string& arg) {
 
 CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
+    std::optional<int> wallpaperWidth;
     std::vector<std::string> renderArgs;
     // With --city, --time is the city's instant rather than a render option.
     const bool cityCommand = std::any_of(args.begin(), args.end(), [](const std::string& arg) {
@@ -49,6 +52,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         !cityCommand && std::find(args.begin(), args.end(), "--sky") != args.end();
     bool sky = false;
     std::optional<std::string> skyTimeText;
+    // With --wallpaper, --width is the wallpaper's width.
+    const bool wallpaperCommand = std::find(args.begin(), args.end(), "--wallpaper") != args.end();
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--sky") {
@@ -69,8 +74,25 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
             skyTimeText = *value;
             continue;
         }
-        if (cityCommand && (arg == "--city" || arg.rfind("--city=", 0) == 0 || arg == "--time" ||
-                            arg.rfind("--time=", 0) == 0)) {
+        if (wallpaperCommand && arg == "--wallpaper") {
+            line.wallpaper = line.wallpaper.value_or(WallpaperOptions{});
+            if (i + 1 < args.size() && (args[i + 1] == "off" || args[i + 1] == "on")) {
+                line.wallpaper->off = args[++i] == "off";
+            }
+        } else if (wallpaperCommand && (arg == "--width" || arg.rfind("--width=", 0) == 0)) {
+            const std::optional<std::string> text =
+                arg != "--width" ? std::optional(arg.substr(8))
+                                 : (i + 1 < args.size() ? std::optional(args[++i]) : std::nullopt);
+            const std::optional<int> width =
+                text ? wholeNumber(*text, kMinWallpaperWidth, kMaxWallpaperWidth) : std::nullopt;
+            if (!width) {
+                return {std::nullopt, "option '--width' needs a width from " +
+                                          std::to_string(kMinWallpaperWidth) + " to " +
+                                          std::to_string(kMaxWallpaperWidth) + " pixels"};
+            }
+            wallpaperWidth = width;
+        } else if (cityCommand && (arg == "--city" || arg.rfind("--city=", 0) == 0 ||
+                                   arg == "--time" || arg.rfind("--time=", 0) == 0)) {
             const bool city = arg.rfind("--city", 0) == 0;
             const std::size_t equals = arg.find('=');
             std::optional<std::string> value;
@@ -147,6 +169,14 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         }
         line.action = CommandLine::Action::Sky;
     }
+    if (line.wallpaper && line.action != CommandLine::Action::Help &&
+        line.action != CommandLine::Action::Version) {
+        if (line.city || !renderArgs.empty() || line.action != CommandLine::Action::Window) {
+            return {std::nullopt, "option '--wallpaper' goes with '--width' and '--data' only"};
+        }
+        line.wallpaper->width = wallpaperWidth;
+        line.action = CommandLine::Action::Wallpaper;
+    }
     if (line.city && !renderArgs.empty()) {
         return {std::nullopt, "option '--city' does not go with '--render'"};
     }
@@ -200,24 +230,39 @@ std::string commandLineHelp() {
     return std::string(
                "Usage: chronvale [OPTION]...\n"
                "A world clock on a map of the earth lit as it is lit now.\n"
-               "Without --info, --render, --city or --sky it opens the window (one copy per user:\n"
-               "starting it again brings the running window to the front).\n"
+               "Without --info, --render, --city, --sky or --wallpaper it opens the window "
+               "(one\n"
+               "copy per user: starting it again brings the running window to the front).\n"
                "\n"
-               "  --info         print the folders, the data tables and the earth images it loads\n"
+               "  --info         print the folders, the data tables and the earth images it "
+               "loads\n"
                "  --data DIR     use DIR as the data folder (default: $CHRONVALE_DATA, the\n"
                "                 installed share/chronvale, or the source tree's data/)\n"
                "  --city NAME    print the properties of the city NAME and exit: country,\n"
-               "                 dialling codes, local time, sunrise and sunset (in the city's\n"
+               "                 dialling codes, local time, sunrise and sunset (in the "
+               "city's\n"
                "                 civil time), position, daylight-saving period. Case and\n"
                "                 accents do not count; \"London (Westminster)\" or \"London,\n"
                "                 Westminster\" picks the state; equally good matches are all\n"
                "                 printed. No such city: exit status 1\n"
                "    --time T       the instant as 2027-01-15T12:00:00Z (default: now); always\n"
                "                   UTC, also without the Z or the seconds\n"
-               "  --sky          print where the sun and the moon stand overhead (latitude and\n"
+               "  --sky          print where the sun and the moon stand overhead (latitude "
+               "and\n"
                "                 longitude, north and east positive) and how much of the moon\n"
                "                 is lit, and exit; the years 1950 to 2050\n"
                "    --time T       the instant, as for --city (default: now)\n"
+               "  --wallpaper [off]  make the lit map the desktop wallpaper and exit: the\n"
+               "                 first run saves the desktop's own wallpaper and turns "
+               "Wallpaper\n"
+               "                 Mode on, later runs renew the map (for a timer, see the\n"
+               "                 chronvale-wallpaper.timer user unit); 'off' gives the "
+               "desktop\n"
+               "                 its own wallpaper back and turns the mode off. Exit status 1\n"
+               "                 when no desktop interface works or the file cannot be "
+               "written\n"
+               "    --width W      the wallpaper's width in pixels, 64 to 16384 (default: the\n"
+               "                   map's own 1024 x 512); the height is W / 2\n"
                "  --help         show this help and exit\n"
                "  --version      show the version and exit\n"
                "\n") +

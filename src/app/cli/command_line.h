@@ -2,6 +2,7 @@
 // The options of the chronvale executable, parsed before any Qt application
 // object exists, so that the headless commands never touch a display.
 
+#include "app/cli/wallpaper_command.h"
 #include "render/render_command.h"
 
 #include <ctime>
@@ -12,13 +13,15 @@
 namespace chronvale {
 
 struct CommandLine {
-    enum class Action { Window, Info, Help, Version, Render, City, Sky };
+    enum class Action { Window, Info, Help, Version, Render, City, Sky, Wallpaper };
     Action action = Action::Window;
     std::optional<std::string> dataFolder; // --data DIR
     std::optional<RenderOptions> render;   // --render FILE and its options
     std::optional<std::string> city;       // --city NAME: print the city's properties
     std::optional<std::time_t> cityTime;   // --time T with --city; none: now
     std::optional<std::time_t> skyTime;    // --time T with --sky; none: now
+    // --wallpaper [off] [--width W]
+    std::optional<WallpaperOptions> wallpaper;
     // --screenshot FILE [--screenshot-delay SECONDS] [--screenshot-command ID]...:
     // once its first lit map is painted the window runs the commands (menu ids,
     // such as 40004 Clouds), waits the delay, writes an image of itself and

@@ -110,6 +110,12 @@ void CommandDispatcher::run(int command) {
             hooks_.openAbout();
         }
         break;
+    case cmd::WallpaperMode:
+        if (hooks_.toggleWallpaper) {
+            hooks_.toggleWallpaper();
+            hooks_.syncControls();
+        }
+        break;
     default:
         break;
     }

@@ -32,6 +32,7 @@ public:
         std::function<void(bool manual)> startUpgrade; // the upgrade program (or the manual)
         std::function<void()> openPreferences;         // the modal Preferences dialog
         std::function<void()> openAbout;               // the about box
+        std::function<void()> toggleWallpaper;         // Wallpaper Mode on or off
         std::function<void()> selectCity; // the city selector, created or brought forward
         // The properties of the context menu's nearby city `slot`: modal, or in
         // the one shared modeless window.

@@ -6,6 +6,7 @@
 #include "app/mainwindow/command_ids.h"
 #include "app/mainwindow/command_menus.h"
 #include "app/mainwindow/title_clock.h"
+#include "app/mainwindow/wallpaper_controller.h"
 #include "app/startup/world.h"
 #include "core/product.h"
 #include "desktop/links.h"
@@ -28,6 +29,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
@@ -166,6 +168,8 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .contextMenu = [this](QPoint pane, QPoint global) { openContextMenu(pane, global); },
         });
     setCentralWidget(map_->makePane(this));
+    // The map is a picture of the earth: west stays on the left in every language.
+    centralWidget()->setLayoutDirection(Qt::LeftToRight);
     animation_ = std::make_unique<CloudAnimation>(
         *cloud_, world_.compositor, world_.http,
         CloudAnimation::Hooks{
@@ -188,6 +192,18 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             world_.switchBoard.change([](DisplaySwitches& s) { s.markedCities = true; });
             map_->repaint();
         });
+    wallpaper_ = std::make_unique<WallpaperController>(
+        world_,
+        options_.wallpaperBackend
+            ? options_.wallpaperBackend
+            : [] { return chooseWallpaperBackend(SessionEnvironment::fromProcess()); },
+        WallpaperController::Hooks{
+            .now = [this] { return now(); },
+            .minimised = [this] { return isMinimized() || isHidden(); },
+            .releaseView = [this] { map_->release(); },
+            .status =
+                [this](const QString& text) { status_->show(StatusPresenter::Message, text); },
+        });
     commands_ = std::make_unique<CommandDispatcher>(
         world_, *map_, *cloud_, *quakes_, *links_, *animation_,
         CommandDispatcher::Hooks{
@@ -207,6 +223,14 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
                 },
             .openPreferences = [this] { makePreferencesDialog()->exec(); },
             .openAbout = [this] { makeAboutBox()->exec(); },
+            .toggleWallpaper =
+                [this] {
+                    // The desktop is never given a travelled instant: back to now first.
+                    if (shown_.away()) {
+                        travelTo(std::nullopt);
+                    }
+                    wallpaper_->toggle();
+                },
             .selectCity = [this] { cityDialogs_->openSelector(); },
             .cityProperties = [this](std::size_t slot,
                                      bool modal) { cityDialogs_->openProperties(slot, modal); },
@@ -237,6 +261,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
     if (settings.language) {
         world_.language.switchLanguage(settings.language, settings);
     }
+    QGuiApplication::setLayoutDirection(world_.language.layoutDirection());
     menus_->checkCurrentLanguage();
     status_->show(StatusPresenter::Message, world_.language.getText(str::StatusLoading));
 
@@ -390,6 +415,10 @@ void MainWindow::travelTo(std::optional<std::time_t> instant) {
             composeMap();
         }
     }
+    if (wasAway && !instant) {
+        // The wallpaper was not renewed while away.
+        wallpaper_->refresh();
+    }
     showTravelStatus();
     updateAnimationButtons();
 }
@@ -428,6 +457,9 @@ void MainWindow::updateAnimationButtons() {
 }
 
 void MainWindow::languageChanged() {
+    // Arabic mirrors the menus, the toolbar, the status bar and the dialogs; the
+    // map pane keeps its own direction (set when it was made).
+    QGuiApplication::setLayoutDirection(world_.language.layoutDirection());
     menus_->retranslate();
     if (tray_ != nullptr) {
         tray_->retranslate(world_.language);
@@ -556,6 +588,7 @@ void MainWindow::refreshTick() {
     const DisplaySwitches& on = world_.settings.switches;
     if (on.sunShadow) {
         composeMap();
+        wallpaper_->refresh();
     } else if (on.sunMoon || on.twilight) {
         map_->setSkyInstant(shown_.shown());
         repaintMap();
@@ -646,6 +679,7 @@ bool MainWindow::saveSettings() {
     settings.cy = view.panY;
     settings.zoom = view.scale;
     world_.frames = cloud_->frames();
+    wallpaper_->beforeSave();
     saveWindowGeometry(*this, kMainWindowNumber);
     return world_.saveAll();
 }

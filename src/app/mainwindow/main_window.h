@@ -19,6 +19,7 @@
 #include "app/mainwindow/status_presenter.h"
 #include "desktop/browser.h"
 #include "desktop/shell_window.h"
+#include "desktop/wallpaper/backend_choice.h"
 #include "i18n/language.h"
 #include "render/earth_image.h"
 
@@ -47,6 +48,7 @@ class PreferencesDialog;
 class QuakeFeed;
 class StatusBar;
 class TrayIcon;
+class WallpaperController;
 class World;
 
 // What tests and start-up may replace.
@@ -58,6 +60,8 @@ struct MainWindowOptions {
     BrowserLauncher programLauncher;
     // Where the default browser is looked for; none: this session's.
     std::optional<BrowserEnvironment> browserEnvironment;
+    // Finds the desktop's wallpaper back end; none: the one of this session.
+    std::function<BackendChoice()> wallpaperBackend;
 };
 
 class MainWindow : public QMainWindow, public ShellWindow, private LanguageListener {
@@ -209,6 +213,7 @@ private:
     CommandMenus* menus_ = nullptr;
     std::unique_ptr<CommandDispatcher> commands_;
     std::unique_ptr<CityDialogs> cityDialogs_;
+    std::unique_ptr<WallpaperController> wallpaper_;
 
     QTimer clockTimer_;   // 1 s: title clock, time-dependent overlays, pointer read-out
     QTimer hourlyTimer_;  // newest satellite image

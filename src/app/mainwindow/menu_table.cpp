@@ -71,12 +71,12 @@ constexpr std::array languageMenu{
     MenuItem{K::Languages, 0, 0, {}},
 };
 
-// Wallpaper Mode joins this menu with its function.
 constexpr std::array optionsMenu{
     submenu(str::MenuLanguage, languageMenu),
     separator(),
     item(cmd::SelectCity, str::MenuSelectCity),
     item(cmd::ClearCitySelection, str::MenuClearCitySelection),
+    item(cmd::WallpaperMode, str::MenuWallpaperMode),
     separator(),
     item(cmd::Settings, str::MenuSettings),
 };

@@ -8,6 +8,7 @@
 #include "desktop/single_instance.h"
 #include "desktop/tray_icon.h"
 #include "ui/icon_index.h"
+#include "ui/mnemonic_style.h"
 
 #include <QApplication>
 #include <QDir>
@@ -143,6 +144,7 @@ int runWindowProgram(const CommandLine& line, int& argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
     QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
+    installMnemonicStyle(); // Arabic menus keep their words whole
     const QString startFolder = QDir::currentPath();
     // The World makes the user folder the current one: a relative screenshot
     // file is meant relative to the folder the program was started from.

@@ -9,6 +9,9 @@ namespace chronvale {
 OverlayCanvas::OverlayCanvas(QPainter& painter) : painter_(painter) {
     painter_.setFont(overlayFont());
     painter_.setRenderHint(QPainter::Antialiasing, false);
+    // The painter may come with the right-to-left direction of an Arabic window;
+    // the map's labels ("12:00 London") read left to right in every language.
+    painter_.setLayoutDirection(Qt::LeftToRight);
 }
 
 QFont OverlayCanvas::overlayFont() {

@@ -33,7 +33,8 @@ struct TextStyle {
 
 class OverlayCanvas {
 public:
-    // The painter must stay active while the canvas is used. Sets the overlay font.
+    // The painter must stay active while the canvas is used. Sets the overlay font
+    // and the left-to-right direction of the map's texts.
     explicit OverlayCanvas(QPainter& painter);
 
     QPainter& painter() { return painter_; }

@@ -67,6 +67,7 @@ void WindowTest::start(const std::function<void(World&)>& prepare) {
     options.programLauncher = record;
     options.browserEnvironment = fakeBrowserEnvironment();
     options.clock = clock;
+    options.wallpaperBackend = wallpaperBackend;
     window = std::make_unique<MainWindow>(*world, options);
     QObject::connect(window.get(), &MainWindow::mapComposed, [this] {
         ++composed;

@@ -58,6 +58,8 @@ protected:
     std::vector<Launch> launches; // browsers and the upgrade program started
     std::unique_ptr<World> world;
     std::unique_ptr<MainWindow> window;
+    // The window's wallpaper back end; none: the session's.
+    std::function<BackendChoice()> wallpaperBackend;
     int composed = 0;                // compositions of the lit map so far
     std::vector<int> composedShadow; // the shadow switch at each composition
 };

@@ -4,13 +4,16 @@
 
 #include "desktop/single_instance.h"
 #include "support/shell_test_support.h"
+#include "support/shipped_languages.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace chronvale {
@@ -28,12 +31,17 @@ protected:
         ASSERT_TRUE(runtime.isValid()); // made with 0700, as a runtime folder must be
     }
 
-    // The program with its own runtime folder, drawing off screen.
-    std::unique_ptr<QProcess> start(const QString& program, const QStringList& arguments) {
+    // The program with its own runtime folder, drawing off screen, with the
+    // environment `env` adds to this process's.
+    std::unique_ptr<QProcess> start(const QString& program, const QStringList& arguments,
+                                    const QProcessEnvironment& added = {}) {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        for (const QString& name : added.keys()) {
+            env.insert(name, added.value(name));
+        }
         process->setProcessEnvironment(env);
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process->start(program, arguments);
@@ -121,6 +129,50 @@ TEST_F(ShellProcessTest, AFullStartPaintsTheLitMap) {
     // The program ran as the only copy and let the lock go.
     SingleInstance next(SingleInstance::defaultName(), runtime.path(), kProgram);
     EXPECT_EQ(next.claim(), SingleInstance::Role::First);
+}
+
+TEST_F(ShellProcessTest, AStartUnderEachLocaleTakesItsLanguage) {
+    // One locale per shipped language file.
+    const std::pair<const char*, const char*> locales[] = {
+        {"de_DE.UTF-8", "DE"}, {"fr_FR.UTF-8", "FR"}, {"cs_CZ.UTF-8", "CZ"}, {"el_GR.UTF-8", "GR"},
+        {"zh_CN.UTF-8", "CN"}, {"zh_TW.UTF-8", "B5"}, {"ar_JO.UTF-8", "JO"}, {"pt_BR.UTF-8", "PT"},
+        {"es_ES.UTF-8", "SP"}, {"sv_SE.UTF-8", "SE"}, {"ja_JP.UTF-8", "JP"}, {"ko_KR.UTF-8", "KR"},
+        {"it_IT.UTF-8", "IT"}, {"nl_NL.UTF-8", "NL"},
+    };
+    const std::vector<std::string> codes = test::shippedLanguageCodes();
+    int started = 0;
+    for (const auto& [locale, code] : locales) {
+        const QString lower = QString::fromLatin1(code).toLower();
+        if (std::find(codes.begin(), codes.end(), lower.toStdString()) == codes.end()) {
+            continue; // its file is not shipped (yet)
+        }
+        SCOPED_TRACE(locale);
+        // A user who never chose a language, with a home of their own.
+        QTemporaryDir home;
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral(".local/share")));
+        env.insert(QStringLiteral("LANG"), QString::fromLatin1(locale));
+        for (const char* other : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_NUMERIC", "LC_CTYPE"}) {
+            env.insert(QString::fromLatin1(other), QString());
+        }
+        const auto program = start(kProgram,
+                                   {QStringLiteral("--data"), kData, QStringLiteral("--screenshot"),
+                                    home.filePath(QStringLiteral("window.png"))},
+                                   env);
+        ASSERT_TRUE(finished(*program));
+        EXPECT_EQ(program->exitCode(), 0);
+        ++started;
+        // The language it started in is stored as the user's choice; its file
+        // is the one the build packed.
+        QSettings common(home.filePath(QStringLiteral(".config/QUILLMAR/Common.ini")),
+                         QSettings::IniFormat);
+        EXPECT_EQ(common.value(QStringLiteral("lang")).toString(), QString::fromLatin1(code));
+        EXPECT_TRUE(
+            QFileInfo::exists(QStringLiteral(CHRONVALE_BINARY_DIR "/lang/lang_%1.dat").arg(lower)));
+    }
+    EXPECT_GE(started, 8);
 }
 
 } // namespace

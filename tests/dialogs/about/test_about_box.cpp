@@ -3,10 +3,13 @@
 // German; and the readers of os-release, meminfo and SOURCES.md.
 
 #include "dialogs/about/about_box.h"
+#include "dialogs/about/about_facts.h"
 #include "i18n/language.h"
+#include "support/shipped_languages.h"
 #include "support/test_application.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QTextBrowser>
 #include <gtest/gtest.h>
@@ -99,6 +102,32 @@ TEST_F(AboutBoxTest, ShowsEveryTextAndTheCreditsInGerman) {
     // Every credit of the shipped SOURCES.md has its German text.
     EXPECT_FALSE(credits.contains("courtesy"));
     EXPECT_FALSE(credits.contains(" from "));
+}
+
+TEST_F(AboutBoxTest, EveryShippedLanguageTranslatesTheCredits) {
+    QFile file(kSources);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::vector<CreditSection> sections = readCredits(file.readAll().toStdString());
+    ASSERT_GE(sections.size(), 6u);
+    for (const std::string& code : test::shippedLanguageCodes()) {
+        SCOPED_TRACE(code);
+        Language language(QStringLiteral(CHRONVALE_BINARY_DIR), QString());
+        ASSERT_EQ(language.loadLanguage(code), code);
+        const auto expectTranslated = [&](const std::string& english) {
+            EXPECT_NE(language.translate(english, AboutBox::Number).toStdString(), english)
+                << "lang/" << code << ".txt has no <1110 E=" << english;
+        };
+        for (const CreditSection& section : sections) {
+            expectTranslated(section.heading);
+            for (const CreditEntry& entry : section.entries) {
+                expectTranslated(entry.credit);
+                // Licence names stay; the two licences in words are translated.
+                if (entry.licence == "not copyrighted" || entry.licence == "public domain") {
+                    expectTranslated(entry.licence);
+                }
+            }
+        }
+    }
 }
 
 TEST(AboutFacts, DistributionNameFromOsRelease) {

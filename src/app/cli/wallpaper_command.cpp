@@ -1,0 +1,111 @@
+#include "app/cli/wallpaper_command.h"
+
+#include "app/cli/folders.h"
+#include "core/load_errors.h"
+#include "desktop/wallpaper/backend_choice.h"
+#include "desktop/wallpaper/wallpaper_mode.h"
+#include "render/compositor.h"
+
+#include <QSettings>
+
+namespace chronvale {
+
+namespace {
+
+std::string joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "" : ", ") + name;
+    }
+    return text.empty() ? "none (no desktop was recognised)" : text;
+}
+
+} // namespace
+
+int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders, std::ostream& out,
+                        std::ostream& err, std::time_t now) {
+    if (!enterUserFolder(folders)) {
+        err << "chronvale: cannot use the user folder " << folders.user.toStdString() << "\n";
+        return 1;
+    }
+    const std::string userFolder = folders.user.toStdString();
+    QSettings program(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("QUILLMAR"),
+                      QStringLiteral("Chronvale"));
+    StoredWallpaper stored = readStoredWallpaper(program);
+    const auto persist = [&program](const StoredWallpaper& s) {
+        return writeStoredWallpaper(program, s);
+    };
+
+    BackendChoice choice = chooseWallpaperBackend(SessionEnvironment::fromProcess());
+    if (!choice.backend) {
+        err << "chronvale: no way to set the desktop wallpaper was found; looked for: "
+            << joined(choice.lookedFor) << "\n";
+        return 1;
+    }
+    WallpaperBackend& backend = *choice.backend;
+
+    if (options.off) {
+        if (!stored.on) {
+            out << "Wallpaper Mode is off already.\n";
+            return 0;
+        }
+        if (!restoreWallpaper(backend, stored, userFolder, persist)) {
+            err << "chronvale: " << backend.name() << " did not take the saved wallpaper back\n";
+            return 1;
+        }
+        out << "Wallpaper Mode is off; the desktop's own wallpaper is back (" << backend.name()
+            << ").\n";
+        return 0;
+    }
+
+    // The map as the window shows it in wallpaper mode: the day map with the sun's shadow.
+    RecordingLoadErrorSink errors;
+    Compositor compositor(folders.data.toStdString(), errors);
+    DisplaySwitches switches;
+    switches.dayMap = true;
+    switches.sunShadow = true;
+    compositor.loadSourceImages(false);
+    if (!compositor.dayImage()) {
+        err << unableToLoadText(kDayImageName) << "\n";
+        return 1;
+    }
+    compositor.composeMap(switches, now);
+    const EarthImage* map = compositor.litMap();
+    // Equal widths: the map unscaled. Headless there is no desktop to measure, so a
+    // chosen width keeps the map's own shape: W x W/2, the height being the map's
+    // width times W over a desktop twice as wide as the map.
+    WallpaperSizing sizing;
+    if (options.width && map != nullptr) {
+        sizing = {*options.width, 2 * map->width()};
+    }
+
+    WallpaperRenewal renewal;
+    if (stored.on) {
+        renewal = refreshWallpaper(backend, map, sizing, userFolder);
+    } else {
+        const WallpaperApplied applied =
+            applyWallpaper(backend, map, sizing, userFolder, stored, persist);
+        renewal = applied.renewal;
+        if (!applied.persisted) {
+            err << "chronvale: the settings file could not be written\n";
+        }
+        if (!applied.stateReadBack) {
+            out << backend.name()
+                << " cannot tell its own wallpaper; 'chronvale --wallpaper off' will not "
+                   "bring it back.\n";
+        }
+    }
+    if (!renewal.written) {
+        err << "chronvale: cannot write " << renewal.path << "\n";
+        return 1;
+    }
+    if (!renewal.shown) {
+        err << "chronvale: " << backend.name() << " did not take the wallpaper " << renewal.path
+            << "\n";
+        return 1;
+    }
+    out << "The desktop shows " << renewal.path << " (" << backend.name() << ").\n";
+    return 0;
+}
+
+} // namespace chronvale

@@ -1,0 +1,122 @@
+#include "desktop/wallpaper/gsettings_backend.h"
+
+#include "desktop/wallpaper/tool_process.h"
+
+#include <QUrl>
+
+namespace chronvale {
+
+namespace {
+
+const QString kGsettings = QStringLiteral("gsettings");
+const QString kOptionsKey = QStringLiteral("picture-options");
+
+} // namespace
+
+GsettingsSchema gnomeBackgroundSchema() {
+    return {QStringLiteral("GNOME"), QStringLiteral("org.gnome.desktop.background"),
+            QStringLiteral("picture-uri"), QStringLiteral("picture-uri-dark"), true};
+}
+
+GsettingsSchema cinnamonBackgroundSchema() {
+    return {QStringLiteral("Cinnamon"), QStringLiteral("org.cinnamon.desktop.background"),
+            QStringLiteral("picture-uri"), QString(), true};
+}
+
+GsettingsSchema mateBackgroundSchema() {
+    return {QStringLiteral("MATE"), QStringLiteral("org.mate.background"),
+            QStringLiteral("picture-filename"), QString(), false};
+}
+
+QString gvariantString(const QString& text) {
+    QString quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += QLatin1Char('\'');
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('\'')) {
+            quoted += QLatin1Char('\\');
+        }
+        quoted += c;
+    }
+    quoted += QLatin1Char('\'');
+    return quoted;
+}
+
+GsettingsBackend::GsettingsBackend(GsettingsSchema schema) : schema_(std::move(schema)) {}
+
+std::string GsettingsBackend::name() const {
+    return QStringLiteral("%1 (gsettings %2)").arg(schema_.desktop, schema_.schema).toStdString();
+}
+
+bool GsettingsBackend::available() const {
+    if (!toolExists(kGsettings)) {
+        return false;
+    }
+    const std::optional<QString> keys =
+        runTool(kGsettings, {QStringLiteral("list-keys"), schema_.schema});
+    return keys && keys->split(QLatin1Char('\n')).contains(schema_.fileKey);
+}
+
+std::optional<QString> GsettingsBackend::get(const QString& key) const {
+    const std::optional<QString> value =
+        runTool(kGsettings, {QStringLiteral("get"), schema_.schema, key});
+    if (!value) {
+        return std::nullopt;
+    }
+    return value->trimmed();
+}
+
+bool GsettingsBackend::set(const QString& key, const QString& value) const {
+    return runTool(kGsettings, {QStringLiteral("set"), schema_.schema, key, value}).has_value();
+}
+
+bool GsettingsBackend::reset(const QString& key) const {
+    return runTool(kGsettings, {QStringLiteral("reset"), schema_.schema, key}).has_value();
+}
+
+bool GsettingsBackend::put(const QString& key, const std::string& value) const {
+    return value.empty() ? reset(key) : set(key, QString::fromStdString(value));
+}
+
+std::optional<DesktopWallpaperState> GsettingsBackend::readState() {
+    const std::optional<QString> file = get(schema_.fileKey);
+    const std::optional<QString> options = get(kOptionsKey);
+    if (!file || !options) {
+        return std::nullopt;
+    }
+    DesktopWallpaperState state;
+    state.file = file->toStdString();
+    state.tile = options->toStdString();
+    if (!schema_.darkKey.isEmpty()) {
+        const std::optional<QString> dark = get(schema_.darkKey);
+        if (!dark) {
+            return std::nullopt;
+        }
+        state.style = dark->toStdString();
+    }
+    return state;
+}
+
+bool GsettingsBackend::show(const std::string& path) {
+    const QString local = QString::fromStdString(path);
+    const QString picture = gvariantString(
+        schema_.fileIsUri ? QUrl::fromLocalFile(local).toString(QUrl::FullyEncoded) : local);
+    bool ok = set(kOptionsKey, gvariantString(QStringLiteral("centered")));
+    ok = set(schema_.fileKey, picture) && ok;
+    if (!schema_.darkKey.isEmpty()) {
+        // A dark style would go on showing the old picture otherwise.
+        ok = set(schema_.darkKey, picture) && ok;
+    }
+    return ok;
+}
+
+bool GsettingsBackend::restore(const DesktopWallpaperState& state) {
+    bool ok = put(kOptionsKey, state.tile);
+    ok = put(schema_.fileKey, state.file) && ok;
+    if (!schema_.darkKey.isEmpty()) {
+        ok = put(schema_.darkKey, state.style) && ok;
+    }
+    return ok;
+}
+
+} // namespace chronvale

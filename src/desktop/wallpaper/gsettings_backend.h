@@ -1,0 +1,51 @@
+#pragma once
+// The desktops that keep their wallpaper in GSettings, through the gsettings tool:
+// GNOME (and Unity, Budgie, Pantheon) in org.gnome.desktop.background, Cinnamon in
+// org.cinnamon.desktop.background, MATE in org.mate.background.
+//
+// Saved state: file = the picture key's value, tile = picture-options, style = the
+// dark style's picture (picture-uri-dark, where the schema has it), each as the
+// text gsettings prints (a GVariant), so that restoring sets exactly what was read.
+
+#include "desktop/wallpaper/wallpaper_backend.h"
+
+#include <QString>
+
+namespace chronvale {
+
+struct GsettingsSchema {
+    QString desktop; // "GNOME"
+    QString schema;  // "org.gnome.desktop.background"
+    QString fileKey; // "picture-uri" or "picture-filename"
+    QString darkKey; // "picture-uri-dark", or empty where the schema has none
+    bool fileIsUri;  // the picture is a file:// URI, else a plain path
+};
+
+GsettingsSchema gnomeBackgroundSchema();
+GsettingsSchema cinnamonBackgroundSchema();
+GsettingsSchema mateBackgroundSchema();
+
+// `text` as a GVariant string literal, as gsettings set takes it.
+QString gvariantString(const QString& text);
+
+class GsettingsBackend final : public WallpaperBackend {
+public:
+    explicit GsettingsBackend(GsettingsSchema schema);
+
+    std::string name() const override;
+    bool available() const override;
+    std::optional<DesktopWallpaperState> readState() override;
+    bool show(const std::string& path) override;
+    bool restore(const DesktopWallpaperState& state) override;
+
+private:
+    std::optional<QString> get(const QString& key) const;
+    bool set(const QString& key, const QString& value) const;
+    bool reset(const QString& key) const;
+    // Sets key to value, or resets it when value is empty.
+    bool put(const QString& key, const std::string& value) const;
+
+    GsettingsSchema schema_;
+};
+
+} // namespace chronvale

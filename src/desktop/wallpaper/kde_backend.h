@@ -1,0 +1,40 @@
+#pragma once
+// KDE Plasma 5 and 6: the Plasma shell runs desktop scripts given to it over the
+// session bus (org.kde.plasmashell /PlasmaShell org.kde.PlasmaShell.evaluateScript)
+// and answers with what they print. The scripts set every desktop of every screen
+// to the image plugin with the picture centred (FillMode 6), and read the old
+// values back.
+//
+// Saved state: one line per desktop, in the shell's order: file = the images,
+// tile = the fill modes, style = the wallpaper plugins.
+
+#include "desktop/wallpaper/wallpaper_backend.h"
+
+#include <QString>
+
+namespace chronvale {
+
+inline constexpr const char* kPlasmaService = "org.kde.plasmashell";
+inline constexpr const char* kPlasmaPath = "/PlasmaShell";
+inline constexpr const char* kPlasmaInterface = "org.kde.PlasmaShell";
+
+// The scripts, for the back end and its tests.
+QString plasmaReadScript();
+QString plasmaShowScript(const QString& imageUri);
+// The saved values go in as one JSON object after "var saved = ", on one line.
+QString plasmaRestoreScript(const DesktopWallpaperState& state);
+
+class KdeBackend final : public WallpaperBackend {
+public:
+    std::string name() const override;
+    bool available() const override;
+    std::optional<DesktopWallpaperState> readState() override;
+    bool show(const std::string& path) override;
+    bool restore(const DesktopWallpaperState& state) override;
+
+private:
+    // What the script printed; none when the shell could not be asked.
+    std::optional<QString> evaluate(const QString& script) const;
+};
+
+} // namespace chronvale

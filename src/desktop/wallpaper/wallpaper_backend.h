@@ -1,0 +1,38 @@
+#pragma once
+// One desktop's wallpaper interface: reading the desktop's own wallpaper state,
+// pointing the desktop at a picture shown centred, and giving the saved state
+// back. The three saved values stand for that desktop's wallpaper file (or URI),
+// its placement (tiled, centred, zoomed …) and its style; each back end says what
+// it keeps in them. The texts are stored as they are and handed back on restore.
+
+#include <optional>
+#include <string>
+
+namespace chronvale {
+
+struct DesktopWallpaperState {
+    std::string file;
+    std::string tile;
+    std::string style;
+    bool operator==(const DesktopWallpaperState&) const = default;
+};
+
+class WallpaperBackend {
+public:
+    virtual ~WallpaperBackend() = default;
+
+    // The desktop and the interface used, for messages ("GNOME (gsettings
+    // org.gnome.desktop.background)").
+    virtual std::string name() const = 0;
+    // Whether the interface is there to be used (its program, schema or service).
+    virtual bool available() const = 0;
+    // The desktop's state now; none when this desktop's state cannot be read back.
+    virtual std::optional<DesktopWallpaperState> readState() = 0;
+    // Shows the picture at `path` (absolute) centred, not tiled; false on failure.
+    virtual bool show(const std::string& path) = 0;
+    // Puts a state from readState back; an empty value resets that setting to the
+    // desktop's default. False on failure.
+    virtual bool restore(const DesktopWallpaperState& state) = 0;
+};
+
+} // namespace chronvale

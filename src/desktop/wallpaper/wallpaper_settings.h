@@ -1,0 +1,25 @@
+#pragma once
+// The wallpaper mode's switch and the desktop's saved state in the program's
+// settings file (wallpaper, wallpaperfile, wallpapertile, wallpaperstyle), read
+// and written on their own: the state is written the moment the mode is switched
+// on, so that a crash or a kill still leaves the user's own wallpaper recoverable,
+// and `chronvale --wallpaper` keeps them without loading the window.
+
+#include "desktop/wallpaper/wallpaper_backend.h"
+
+class QSettings;
+
+namespace chronvale {
+
+struct StoredWallpaper {
+    bool on = false;
+    DesktopWallpaperState saved;
+};
+
+// Absent or unreadable values read as off and empty texts.
+StoredWallpaper readStoredWallpaper(const QSettings& program);
+
+// Writes the four values and flushes the file; false when it could not be written.
+bool writeStoredWallpaper(QSettings& program, const StoredWallpaper& stored);
+
+} // namespace chronvale

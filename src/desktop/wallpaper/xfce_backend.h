@@ -1,0 +1,32 @@
+#pragma once
+// XFCE: xfdesktop keeps a picture and a placement for every screen, monitor and
+// workspace in the xfconf channel xfce4-desktop
+// (/backdrop/screenN/monitorNAME/workspaceN/last-image and image-style); they are
+// read and written with xfconf-query, every one that exists.
+//
+// Saved state: file = one line "PROPERTY<TAB>VALUE" per last-image, tile = the
+// same for image-style; a line with the property alone was absent before, and
+// restoring removes it again. style stays empty.
+
+#include "desktop/wallpaper/wallpaper_backend.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace chronvale {
+
+class XfceBackend final : public WallpaperBackend {
+public:
+    std::string name() const override;
+    bool available() const override;
+    std::optional<DesktopWallpaperState> readState() override;
+    bool show(const std::string& path) override;
+    bool restore(const DesktopWallpaperState& state) override;
+
+private:
+    // The workspace folders (/backdrop/…/workspaceN) that have a picture or a
+    // placement; none when the channel cannot be listed.
+    std::optional<QStringList> workspaces() const;
+};
+
+} // namespace chronvale

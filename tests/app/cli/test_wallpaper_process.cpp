@@ -1,0 +1,155 @@
+// `chronvale --wallpaper` as a timer runs it: on a GNOME settings store (GSettings'
+// keyfile store with the installed schemas, in this test's own home), without any
+// display.
+
+#include "app/cli/command_line.h"
+#include "chronvale_process.h"
+#include "render/earth_image.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using chronvale::test::Outcome;
+using chronvale::test::runChronvale;
+
+const std::string kSchema = "org.gnome.desktop.background";
+
+// What a shell command prints, without the last line break; "<failed>" when it fails.
+std::string run(const std::string& command) {
+    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
+    if (pipe == nullptr) {
+        return "<failed>";
+    }
+    std::string text;
+    std::array<char, 512> buffer{};
+    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) {
+        text += buffer.data();
+    }
+    if (::pclose(pipe) != 0) {
+        return "<failed>";
+    }
+    while (!text.empty() && text.back() == '\n') {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::string get(const std::string& key) {
+    return run("gsettings get " + kSchema + " " + key);
+}
+
+class WallpaperProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("GSETTINGS_BACKEND", "keyfile", 1);
+        ::setenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME", 1);
+        if (run("gsettings list-keys " + kSchema) == "<failed>") {
+            GTEST_SKIP() << "gsettings or " << kSchema
+                         << " is missing (scripts/install-deps.sh installs libglib2.0-bin and "
+                            "gsettings-desktop-schemas)";
+        }
+        if (!fs::exists(std::string(CHRONVALE_SOURCE_DIR) + "/data/images/earth_day.bmp")) {
+            GTEST_SKIP() << "no earth images in the source tree's data/";
+        }
+        userFolder_ = fs::path(std::getenv("XDG_DATA_HOME")) / "QUILLMAR" / "Chronvale";
+    }
+    void TearDown() override { ::unsetenv("XDG_CURRENT_DESKTOP"); }
+
+    std::string uriOf(const char* name) const {
+        return "'file://" + (userFolder_ / name).string() + "'";
+    }
+
+    fs::path userFolder_;
+};
+
+TEST_F(WallpaperProcess, OnRenewAndOffGiveBackTheUsersWallpaper) {
+    ASSERT_NE(
+        run("gsettings set " + kSchema + " picture-uri 'file:///usr/share/backgrounds/sea.jpg'"),
+        "<failed>");
+    ASSERT_NE(run("gsettings set " + kSchema +
+                  " picture-uri-dark 'file:///usr/share/backgrounds/sea-dark.jpg'"),
+              "<failed>");
+    ASSERT_NE(run("gsettings set " + kSchema + " picture-options 'spanned'"), "<failed>");
+
+    const Outcome on = runChronvale({"--wallpaper"});
+    ASSERT_EQ(on.exitCode, 0) << on.errors;
+    EXPECT_EQ(get("picture-uri"), uriOf("Wallpaper-a.bmp"));
+    EXPECT_EQ(get("picture-uri-dark"), uriOf("Wallpaper-a.bmp"));
+    EXPECT_EQ(get("picture-options"), "'centered'");
+    // The lit map unscaled.
+    EXPECT_EQ(fs::file_size(userFolder_ / "Wallpaper-a.bmp"), 1573942u);
+
+    // The process is gone, as after a kill: the settings file already holds the state.
+    const std::string ini =
+        run("cat " + std::string(std::getenv("XDG_CONFIG_HOME")) + "/QUILLMAR/Chronvale.ini");
+    EXPECT_NE(ini.find("wallpaper=1"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("sea.jpg"), std::string::npos) << ini;
+
+    const Outcome renew = runChronvale({"--wallpaper"});
+    ASSERT_EQ(renew.exitCode, 0) << renew.errors;
+    EXPECT_EQ(get("picture-uri"), uriOf("Wallpaper-b.bmp"));
+    EXPECT_EQ(get("picture-uri-dark"), uriOf("Wallpaper-b.bmp"));
+    EXPECT_FALSE(fs::exists(userFolder_ / "Wallpaper-a.bmp"));
+
+    const Outcome off = runChronvale({"--wallpaper", "off"});
+    ASSERT_EQ(off.exitCode, 0) << off.errors;
+    EXPECT_EQ(get("picture-uri"), "'file:///usr/share/backgrounds/sea.jpg'");
+    EXPECT_EQ(get("picture-uri-dark"), "'file:///usr/share/backgrounds/sea-dark.jpg'");
+    EXPECT_EQ(get("picture-options"), "'spanned'");
+    EXPECT_FALSE(fs::exists(userFolder_ / "Wallpaper-b.bmp"));
+
+    const Outcome again = runChronvale({"--wallpaper", "off"});
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_EQ(get("picture-uri"), "'file:///usr/share/backgrounds/sea.jpg'");
+}
+
+TEST_F(WallpaperProcess, AWidthResamplesTheMap) {
+    const Outcome on = runChronvale({"--wallpaper", "--width", "1000"});
+    ASSERT_EQ(on.exitCode, 0) << on.errors;
+    const chronvale::ImagePtr image =
+        chronvale::loadImage((userFolder_ / "Wallpaper-a.bmp").string());
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width(), 1000);
+    EXPECT_EQ(image->height(), 500);
+}
+
+TEST_F(WallpaperProcess, FailsWithAMessage) {
+    // A desktop whose interface is not there (no Plasma shell on any bus).
+    ::setenv("XDG_CURRENT_DESKTOP", "KDE", 1);
+    const Outcome none = runChronvale({"--wallpaper"});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_NE(none.errors.find("KDE Plasma"), std::string::npos) << none.errors;
+    // Bad options.
+    for (const auto& args : {std::vector<std::string>{"--wallpaper", "--width", "10"},
+                             std::vector<std::string>{"--wallpaper", "--width"},
+                             std::vector<std::string>{"--wallpaper", "--info"},
+                             std::vector<std::string>{"--wallpaper", "--render", "x.bmp"}}) {
+        EXPECT_EQ(runChronvale(args).exitCode, 2) << args.back();
+    }
+}
+
+TEST(WallpaperCommandLine, ParsesOffAndTheWidth) {
+    using chronvale::CommandLine;
+    const auto on = chronvale::parseCommandLine({"--wallpaper"});
+    ASSERT_TRUE(on.options);
+    EXPECT_EQ(on.options->action, CommandLine::Action::Wallpaper);
+    EXPECT_FALSE(on.options->wallpaper->off);
+    EXPECT_FALSE(on.options->wallpaper->width);
+    const auto off = chronvale::parseCommandLine({"--width=2560", "--wallpaper", "off"});
+    ASSERT_TRUE(off.options);
+    EXPECT_TRUE(off.options->wallpaper->off);
+    EXPECT_EQ(off.options->wallpaper->width, 2560);
+    const auto bad = chronvale::parseCommandLine({"--wallpaper", "--width", "99999"});
+    EXPECT_FALSE(bad.options);
+    EXPECT_NE(bad.error.find("64 to 16384"), std::string::npos);
+}
+
+} // namespace

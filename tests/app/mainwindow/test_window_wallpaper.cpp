@@ -1,0 +1,274 @@
+// Wallpaper Mode in the window, over a back end that records what the desktop is
+// told: the menu item and its check mark, the renewal after the shadow timer, the
+// saved state written at once, the renewal while minimised, and the error box
+// when no desktop interface is found.
+
+#include "app/mainwindow/command_ids.h"
+#include "config/program_settings.h"
+#include "desktop/wallpaper/wallpaper_settings.h"
+#include "i18n/string_table.h"
+#include "render/wallpaper_image.h"
+#include "ui/status_bar.h"
+#include "window_test_support.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QTimer>
+#include <memory>
+
+namespace chronvale {
+namespace {
+
+using test::drainEvents;
+using test::waitFor;
+
+// What the recording desktop was told, and what it shows.
+struct DesktopLog {
+    DesktopWallpaperState desktop{"'file:///home/u/own.jpg'", "'zoom'",
+                                  "'file:///home/u/dark.jpg'"};
+    bool readable = true;
+    int reads = 0;
+    std::vector<std::string> shown;
+    std::vector<DesktopWallpaperState> restored;
+};
+
+class RecordingDesktop final : public WallpaperBackend {
+public:
+    explicit RecordingDesktop(std::shared_ptr<DesktopLog> log) : log_(std::move(log)) {}
+    std::string name() const override { return "Recording desktop"; }
+    bool available() const override { return true; }
+    std::optional<DesktopWallpaperState> readState() override {
+        ++log_->reads;
+        return log_->readable ? std::optional(log_->desktop) : std::nullopt;
+    }
+    bool show(const std::string& path) override {
+        log_->shown.push_back(path);
+        log_->desktop = {path, "centered", path};
+        return true;
+    }
+    bool restore(const DesktopWallpaperState& state) override {
+        log_->restored.push_back(state);
+        log_->desktop = state;
+        return true;
+    }
+
+private:
+    std::shared_ptr<DesktopLog> log_;
+};
+
+class WindowWallpaperTest : public test::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        wallpaperBackend = [this] {
+            BackendChoice choice;
+            choice.lookedFor = {"Recording desktop"};
+            choice.backend = std::make_unique<RecordingDesktop>(log);
+            return choice;
+        };
+    }
+    // One tick of the shadow's refresh timer.
+    void refreshTick() {
+        QMetaObject::invokeMethod(const_cast<QTimer*>(&window->refreshTimer()), "timeout");
+        drainEvents();
+    }
+    std::string wallpaper(const char* name) const {
+        return QFileInfo(userFolder.filePath(QString::fromLatin1(name)))
+            .absoluteFilePath()
+            .toStdString();
+    }
+    bool checked() const { return window->menuAction(cmd::WallpaperMode)->isChecked(); }
+
+    std::shared_ptr<DesktopLog> log = std::make_shared<DesktopLog>();
+};
+
+TEST_F(WindowWallpaperTest, OnRenewedByTheShadowTimerAndOffGivesTheDesktopBack) {
+    start([](World& w) {
+        w.settings.switches.dayMap = true;
+        w.settings.switches.sunShadow = true;
+    });
+    QAction* item = window->menuAction(cmd::WallpaperMode);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), "&Wallpaper Mode");
+    EXPECT_TRUE(item->isCheckable());
+    EXPECT_FALSE(checked());
+    const DesktopWallpaperState own = log->desktop;
+
+    window->runCommand(cmd::WallpaperMode);
+    EXPECT_TRUE(checked());
+    EXPECT_EQ(settings().wallpaper, 1);
+    ASSERT_EQ(log->shown, std::vector<std::string>{wallpaper(kWallpaperNameA)});
+    // The default width is the desktop's: the map unscaled.
+    EXPECT_EQ(QFileInfo(QString::fromStdString(log->shown[0])).size(), 1573942);
+
+    // Written at once: a kill now leaves the user's wallpaper recoverable.
+    const StoredWallpaper stored = readStoredWallpaper(*openProgramSettings());
+    EXPECT_TRUE(stored.on);
+    EXPECT_EQ(stored.saved, own);
+
+    refreshTick();
+    refreshTick();
+    EXPECT_EQ(log->shown,
+              (std::vector<std::string>{wallpaper(kWallpaperNameA), wallpaper(kWallpaperNameB),
+                                        wallpaper(kWallpaperNameA)}));
+    EXPECT_EQ(log->reads, 1); // the renewals leave the saved state alone
+
+    window->runCommand(cmd::WallpaperMode);
+    EXPECT_FALSE(checked());
+    ASSERT_EQ(log->restored.size(), 1u);
+    EXPECT_EQ(log->restored[0], own);
+    EXPECT_EQ(log->desktop, own);
+    EXPECT_FALSE(readStoredWallpaper(*openProgramSettings()).on);
+    refreshTick();
+    EXPECT_EQ(log->shown.size(), 3u);
+}
+
+TEST_F(WindowWallpaperTest, WithTheModeOffTheTimerNeverTouchesTheDesktop) {
+    bool looked = false;
+    wallpaperBackend = [&looked, this] {
+        looked = true;
+        BackendChoice choice;
+        choice.backend = std::make_unique<RecordingDesktop>(log);
+        return choice;
+    };
+    start([](World& w) { w.settings.switches.sunShadow = true; });
+    const int before = composed;
+    refreshTick();
+    refreshTick();
+    EXPECT_EQ(composed, before + 2); // the shadow was renewed
+    EXPECT_FALSE(looked);
+    EXPECT_TRUE(log->shown.empty());
+    EXPECT_EQ(log->reads, 0);
+}
+
+TEST_F(WindowWallpaperTest, AWiderWallpaperIsResampledToTheDesktopsShape) {
+    start([](World& w) {
+        w.settings.desktop = QRect(0, 0, 1280, 1024);
+        w.settings.wallpaperWidth = 1000;
+    });
+    window->runCommand(cmd::WallpaperMode);
+    ASSERT_EQ(log->shown.size(), 1u);
+    const ImagePtr image = loadImage(log->shown[0]);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width(), 1000);
+    EXPECT_EQ(image->height(), 800);
+}
+
+TEST_F(WindowWallpaperTest, RenewingWhileMinimisedReloadsRebuildsAndFreesAgain) {
+    start([](World& w) { w.settings.switches.sunShadow = true; });
+    window->runCommand(cmd::WallpaperMode);
+    window->showMinimized();
+    drainEvents();
+    ASSERT_TRUE(window->isMinimized());
+    ASSERT_EQ(world->compositor.dayImage(), nullptr);
+
+    const std::size_t before = log->shown.size();
+    refreshTick();
+    ASSERT_EQ(log->shown.size(), before + 1);
+    // The file was written from a lit map made for it.
+    EXPECT_EQ(QFileInfo(QString::fromStdString(log->shown.back())).size(), 1573942);
+    // And everything is freed again.
+    EXPECT_EQ(world->compositor.dayImage(), nullptr);
+    EXPECT_EQ(world->compositor.timeZoneImage(), nullptr);
+    EXPECT_EQ(world->compositor.nightImage(), nullptr);
+    EXPECT_EQ(world->compositor.litMap(), nullptr);
+
+    refreshTick(); // no lit map at all now: made again
+    EXPECT_EQ(log->shown.size(), before + 2);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(log->shown.back())).size(), 1573942);
+    EXPECT_EQ(world->compositor.litMap(), nullptr);
+
+    // Restoring the window brings the map back.
+    const int composedBefore = composed;
+    window->showNormal();
+    ASSERT_TRUE(waitFor([&] { return composed > composedBefore; }));
+    EXPECT_NE(world->compositor.litMap(), nullptr);
+}
+
+TEST_F(WindowWallpaperTest, ADesktopThatCannotTellItsWallpaperIsNamedInTheStatusBar) {
+    log->readable = false;
+    start();
+    window->runCommand(cmd::WallpaperMode);
+    EXPECT_TRUE(checked());
+    EXPECT_EQ(window->statusBarFields()->statusText(MainWindow::StatusMessage),
+              world->language.getText(str::WallpaperNotReadBack));
+    window->runCommand(cmd::WallpaperMode);
+    ASSERT_EQ(log->restored.size(), 1u);
+    EXPECT_EQ(log->restored[0], DesktopWallpaperState{});
+}
+
+TEST_F(WindowWallpaperTest, WithoutADesktopInterfaceAnErrorBoxNamesWhatWasLookedFor) {
+    wallpaperBackend = [] {
+        BackendChoice choice;
+        choice.lookedFor = {"KDE Plasma (D-Bus org.kde.plasmashell)"};
+        return choice;
+    };
+    start();
+    window->runCommand(cmd::WallpaperMode);
+    EXPECT_FALSE(checked());
+    EXPECT_EQ(settings().wallpaper, 0);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_TRUE(messages.boxes[0].text.contains("KDE Plasma (D-Bus org.kde.plasmashell)"))
+        << messages.boxes[0].text.toStdString();
+    EXPECT_FALSE(readStoredWallpaper(*openProgramSettings()).on);
+}
+
+TEST_F(WindowWallpaperTest, AStartWithTheModeOnKeepsRenewingAndOffRestoresTheSavedState) {
+    // As after a kill: the settings file holds the mode and the user's wallpaper.
+    const DesktopWallpaperState own = log->desktop;
+    start([&own](World& w) {
+        w.settings.switches.sunShadow = true;
+        w.settings.wallpaper = 1;
+        w.settings.wallpaperfile = own.file;
+        w.settings.wallpapertile = own.tile;
+        w.settings.wallpaperstyle = own.style;
+    });
+    EXPECT_TRUE(checked());
+    refreshTick();
+    ASSERT_EQ(log->shown.size(), 1u);
+    window->runCommand(cmd::WallpaperMode);
+    ASSERT_EQ(log->restored.size(), 1u);
+    EXPECT_EQ(log->restored[0], own);
+    EXPECT_EQ(log->reads, 0);
+}
+
+} // namespace
+} // namespace chronvale
+
+namespace chronvale {
+namespace {
+
+TEST_F(WindowWallpaperTest, TheExitKeepsWhatTheTimerStoredMeanwhile) {
+    start();
+    // `chronvale --wallpaper` from the timer turns the mode on while the window runs.
+    const StoredWallpaper fromTimer{true, {"'file:///home/u/own.jpg'", "'zoom'", ""}};
+    ASSERT_TRUE(writeStoredWallpaper(*openProgramSettings(), fromTimer));
+    window->saveSettings();
+    const StoredWallpaper after = readStoredWallpaper(*openProgramSettings());
+    EXPECT_TRUE(after.on);
+    EXPECT_EQ(after.saved, fromTimer.saved);
+}
+
+} // namespace
+} // namespace chronvale
+
+namespace chronvale {
+namespace {
+
+TEST_F(WindowWallpaperTest, OnFromAnotherDesktopItCanStillBeSwitchedOff) {
+    wallpaperBackend = [] { return BackendChoice{}; };
+    start([](World& w) {
+        w.settings.wallpaper = 1;
+        w.settings.wallpaperfile = "'file:///home/u/own.jpg'";
+    });
+    EXPECT_TRUE(checked());
+    window->runCommand(cmd::WallpaperMode);
+    EXPECT_EQ(messages.boxes.size(), 1u);
+    EXPECT_FALSE(checked());
+    const StoredWallpaper stored = readStoredWallpaper(*openProgramSettings());
+    EXPECT_FALSE(stored.on);
+    EXPECT_EQ(stored.saved.file, "'file:///home/u/own.jpg'");
+}
+
+} // namespace
+} // namespace chronvale

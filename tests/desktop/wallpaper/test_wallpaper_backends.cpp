@@ -1,0 +1,427 @@
+// The wallpaper back ends against the desktops' real settings stores where they run
+// headless (gsettings on its keyfile store with the installed schemas, xfconfd on a
+// private session bus) and against a scripted Plasma shell: switching the mode on,
+// renewing twice and switching it off gives the desktop back exactly what it had.
+
+#include "desktop/wallpaper/backend_choice.h"
+#include "desktop/wallpaper/gsettings_backend.h"
+#include "desktop/wallpaper/kde_backend.h"
+#include "desktop/wallpaper/tool_process.h"
+#include "desktop/wallpaper/wallpaper_mode.h"
+#include "desktop/wallpaper/xfce_backend.h"
+#include "render/wallpaper_image.h"
+#include "session_bus.h"
+#include "support/scratch.h"
+#include "support/wait_for.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QUrl>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace chronvale {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScratchDir;
+
+test::SessionBus* bus = nullptr;
+
+// Before any test: the keyfile store of GSettings (in this process's own
+// XDG_CONFIG_HOME), the private session bus, then the application object.
+class WallpaperEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        ::setenv("GSETTINGS_BACKEND", "keyfile", 1);
+        bus = new test::SessionBus;
+        static int argc = 1;
+        static char name[] = "test_wallpaper";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    void TearDown() override {
+        app_.reset();
+        delete bus;
+        bus = nullptr;
+    }
+
+private:
+    std::unique_ptr<QCoreApplication> app_;
+};
+
+const auto* environment = ::testing::AddGlobalTestEnvironment(new WallpaperEnvironment);
+
+ImagePtr smallMap() {
+    return createImage(64, 32, 24, 0);
+}
+
+const WallpaperSizing kUnscaled{64, 64};
+
+// Records what the mode persists.
+struct Persisted {
+    std::vector<StoredWallpaper> writes;
+    std::function<bool(const StoredWallpaper&)> callback() {
+        return [this](const StoredWallpaper& s) {
+            writes.push_back(s);
+            return true;
+        };
+    }
+};
+
+QString uriOf(const std::string& path) {
+    return QUrl::fromLocalFile(QString::fromStdString(path)).toString(QUrl::FullyEncoded);
+}
+
+// ---------------------------------------------------------------------------
+// gsettings
+
+QString gsettingsGet(const QString& schema, const QString& key) {
+    return runTool(QStringLiteral("gsettings"), {QStringLiteral("get"), schema, key})
+        .value_or(QStringLiteral("<failed>"))
+        .trimmed();
+}
+
+void gsettingsSet(const QString& schema, const QString& key, const QString& value) {
+    ASSERT_TRUE(runTool(QStringLiteral("gsettings"), {QStringLiteral("set"), schema, key, value}))
+        << schema.toStdString() << " " << key.toStdString();
+}
+
+} // namespace
+
+// Test names and messages show the desktop.
+void PrintTo(const GsettingsSchema& schema, std::ostream* out) {
+    *out << schema.desktop.toStdString();
+}
+
+namespace {
+
+class GsettingsRoundTrip : public ::testing::TestWithParam<GsettingsSchema> {};
+
+TEST_P(GsettingsRoundTrip, OnRenewTwiceAndOffGiveBackWhatTheUserHad) {
+    const GsettingsSchema schema = GetParam();
+    GsettingsBackend backend(schema);
+    if (!backend.available()) {
+        GTEST_SKIP() << "gsettings or the schema " << schema.schema.toStdString()
+                     << " is not installed (scripts/install-deps.sh installs them)";
+    }
+    // The user's own wallpaper, zoomed, with a name that needs quoting.
+    const QString own = schema.fileIsUri
+                            ? QStringLiteral("file:///usr/share/backgrounds/it's%20sea.jpg")
+                            : QStringLiteral("/usr/share/backgrounds/it's sea.jpg");
+    gsettingsSet(schema.schema, schema.fileKey, gvariantString(own));
+    gsettingsSet(schema.schema, QStringLiteral("picture-options"), QStringLiteral("'zoom'"));
+    if (!schema.darkKey.isEmpty()) {
+        gsettingsSet(schema.schema, schema.darkKey,
+                     gvariantString(QStringLiteral("file:///usr/share/backgrounds/night.jpg")));
+    }
+    const QString ownFile = gsettingsGet(schema.schema, schema.fileKey);
+    const QString ownDark =
+        schema.darkKey.isEmpty() ? QString() : gsettingsGet(schema.schema, schema.darkKey);
+
+    ScratchDir dir;
+    const std::string folder = dir.path().string();
+    const ImagePtr map = smallMap();
+    StoredWallpaper stored;
+    Persisted persisted;
+    const WallpaperApplied applied =
+        applyWallpaper(backend, map.get(), kUnscaled, folder, stored, persisted.callback());
+    ASSERT_TRUE(applied.renewal.shown);
+    EXPECT_TRUE(applied.stateReadBack);
+    ASSERT_EQ(persisted.writes.size(), 1u);
+    EXPECT_TRUE(persisted.writes[0].on);
+    EXPECT_EQ(persisted.writes[0].saved.file, ownFile.toStdString());
+    EXPECT_EQ(persisted.writes[0].saved.tile, "'zoom'");
+
+    const auto shows = [&](const char* name) {
+        const QString path = QString::fromStdString((dir.path() / name).string());
+        const QString expected =
+            gvariantString(schema.fileIsUri ? uriOf(path.toStdString()) : path);
+        EXPECT_EQ(gsettingsGet(schema.schema, schema.fileKey), expected);
+        if (!schema.darkKey.isEmpty()) {
+            EXPECT_EQ(gsettingsGet(schema.schema, schema.darkKey), expected);
+        }
+        EXPECT_EQ(gsettingsGet(schema.schema, QStringLiteral("picture-options")),
+                  QStringLiteral("'centered'"));
+        EXPECT_TRUE(fs::exists(path.toStdString()));
+    };
+    shows(kWallpaperNameA);
+    ASSERT_TRUE(refreshWallpaper(backend, map.get(), kUnscaled, folder).shown);
+    shows(kWallpaperNameB);
+    ASSERT_TRUE(refreshWallpaper(backend, map.get(), kUnscaled, folder).shown);
+    shows(kWallpaperNameA);
+    EXPECT_EQ(persisted.writes.size(), 1u); // renewals leave the saved state alone
+
+    ASSERT_TRUE(restoreWallpaper(backend, stored, folder, persisted.callback()));
+    EXPECT_EQ(gsettingsGet(schema.schema, schema.fileKey), ownFile);
+    EXPECT_EQ(gsettingsGet(schema.schema, QStringLiteral("picture-options")),
+              QStringLiteral("'zoom'"));
+    if (!schema.darkKey.isEmpty()) {
+        EXPECT_EQ(gsettingsGet(schema.schema, schema.darkKey), ownDark);
+    }
+    EXPECT_FALSE(stored.on);
+    EXPECT_FALSE(persisted.writes.back().on);
+    EXPECT_FALSE(fs::exists(dir.path() / kWallpaperNameA));
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, GsettingsRoundTrip,
+                         ::testing::Values(gnomeBackgroundSchema(), cinnamonBackgroundSchema(),
+                                           mateBackgroundSchema()),
+                         [](const auto& info) { return info.param.desktop.toStdString(); });
+
+TEST(GsettingsBackend, SwitchingOnAgainAfterACrashKeepsTheUsersState) {
+    GsettingsBackend backend(gnomeBackgroundSchema());
+    if (!backend.available()) {
+        GTEST_SKIP() << "gsettings or org.gnome.desktop.background is not installed";
+    }
+    const QString schema = gnomeBackgroundSchema().schema;
+    gsettingsSet(schema, QStringLiteral("picture-uri"), QStringLiteral("'file:///own.png'"));
+    ScratchDir dir;
+    const ImagePtr map = smallMap();
+    StoredWallpaper stored;
+    Persisted persisted;
+    applyWallpaper(backend, map.get(), kUnscaled, dir.path().string(), stored,
+                   persisted.callback());
+    // The mode's own picture is on the desktop; switching on again must not save it.
+    stored.on = false;
+    applyWallpaper(backend, map.get(), kUnscaled, dir.path().string(), stored,
+                   persisted.callback());
+    EXPECT_EQ(stored.saved.file, "'file:///own.png'");
+    restoreWallpaper(backend, stored, dir.path().string(), persisted.callback());
+    EXPECT_EQ(gsettingsGet(schema, QStringLiteral("picture-uri")),
+              QStringLiteral("'file:///own.png'"));
+}
+
+TEST(GsettingsBackend, AnEmptySavedValueResetsTheKey) {
+    GsettingsBackend backend(mateBackgroundSchema());
+    if (!backend.available()) {
+        GTEST_SKIP() << "gsettings or org.mate.background is not installed";
+    }
+    const QString schema = mateBackgroundSchema().schema;
+    const QString fresh = gsettingsGet(schema, QStringLiteral("picture-filename"));
+    ASSERT_TRUE(backend.show("/tmp/x.bmp"));
+    ASSERT_TRUE(backend.restore({}));
+    EXPECT_EQ(gsettingsGet(schema, QStringLiteral("picture-filename")), fresh);
+}
+
+TEST(GsettingsBackend, QuotesTextsForGVariant) {
+    EXPECT_EQ(gvariantString(QStringLiteral("a'b\\c")), QStringLiteral("'a\\'b\\\\c'"));
+}
+
+// ---------------------------------------------------------------------------
+// XFCE
+
+QString xfconf(const QStringList& arguments) {
+    return runTool(QStringLiteral("xfconf-query"),
+                   QStringList{QStringLiteral("-c"), QStringLiteral("xfce4-desktop")} << arguments)
+        .value_or(QStringLiteral("<absent>"))
+        .trimmed();
+}
+
+TEST(XfceBackend, EveryMonitorAndWorkspaceIsSetAndGivenBack) {
+    if (bus == nullptr || !bus->running() || !toolExists(QStringLiteral("xfconf-query"))) {
+        GTEST_SKIP() << "dbus-daemon or xfconf-query is missing (scripts/install-deps.sh "
+                        "installs dbus and xfconf)";
+    }
+    const QString base = QStringLiteral("/backdrop/screen0/monitor%1/workspace%2/");
+    // Two monitors with two workspaces each; the last has no placement of its own.
+    struct Own {
+        QString folder;
+        QString image;
+        QString style;
+    };
+    const std::vector<Own> own{
+        {base.arg("HDMI-1").arg(0), QStringLiteral("/home/u/a.jpg"), QStringLiteral("5")},
+        {base.arg("HDMI-1").arg(1), QStringLiteral("/home/u/b c.jpg"), QStringLiteral("3")},
+        {base.arg("eDP-1").arg(0), QStringLiteral("/home/u/d.png"), QStringLiteral("2")},
+        {base.arg("eDP-1").arg(1), QStringLiteral("/home/u/e.png"), QString()},
+    };
+    for (const Own& o : own) {
+        xfconf({QStringLiteral("-p"), o.folder + "last-image", QStringLiteral("-n"),
+                QStringLiteral("-t"), QStringLiteral("string"), QStringLiteral("-s"), o.image});
+        if (!o.style.isEmpty()) {
+            xfconf({QStringLiteral("-p"), o.folder + "image-style", QStringLiteral("-n"),
+                    QStringLiteral("-t"), QStringLiteral("int"), QStringLiteral("-s"), o.style});
+        }
+    }
+    XfceBackend backend;
+    ASSERT_TRUE(backend.available());
+
+    ScratchDir dir;
+    const std::string folder = dir.path().string();
+    const ImagePtr map = smallMap();
+    StoredWallpaper stored;
+    Persisted persisted;
+    const WallpaperApplied applied =
+        applyWallpaper(backend, map.get(), kUnscaled, folder, stored, persisted.callback());
+    ASSERT_TRUE(applied.renewal.shown);
+    const auto shows = [&](const char* name) {
+        for (const Own& o : own) {
+            EXPECT_EQ(xfconf({QStringLiteral("-p"), o.folder + "last-image"}),
+                      QString::fromStdString((dir.path() / name).string()));
+            EXPECT_EQ(xfconf({QStringLiteral("-p"), o.folder + "image-style"}),
+                      QStringLiteral("1"));
+        }
+    };
+    shows(kWallpaperNameA);
+    refreshWallpaper(backend, map.get(), kUnscaled, folder);
+    shows(kWallpaperNameB);
+    refreshWallpaper(backend, map.get(), kUnscaled, folder);
+    shows(kWallpaperNameA);
+
+    ASSERT_TRUE(restoreWallpaper(backend, stored, folder, persisted.callback()));
+    for (const Own& o : own) {
+        EXPECT_EQ(xfconf({QStringLiteral("-p"), o.folder + "last-image"}), o.image);
+        EXPECT_EQ(xfconf({QStringLiteral("-p"), o.folder + "image-style"}),
+                  o.style.isEmpty() ? QStringLiteral("<absent>") : o.style);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// KDE Plasma, through a scripted shell on the private bus
+
+class ScriptedPlasmaShell {
+public:
+    ScriptedPlasmaShell(const fs::path& folder, const QString& printed) : folder_(folder) {
+        process_.start(QStringLiteral(CHRONVALE_FAKE_PLASMASHELL),
+                       {QString::fromStdString(folder.string()), printed});
+    }
+    ~ScriptedPlasmaShell() {
+        process_.terminate();
+        process_.waitForFinished(5000);
+    }
+    bool ready() {
+        QDBusConnectionInterface* names = QDBusConnection::sessionBus().interface();
+        return names != nullptr && test::waitFor([&] {
+                   return names->isServiceRegistered(QString::fromLatin1(kPlasmaService)).value() ||
+                          process_.state() == QProcess::NotRunning;
+               }) &&
+               process_.state() == QProcess::Running;
+    }
+    // The scripts given so far, in order.
+    std::vector<QString> scripts() const {
+        std::vector<QString> all;
+        for (int n = 1;; ++n) {
+            QFile file(QString::fromStdString(
+                (folder_ / ("script-" + std::to_string(n) + ".js")).string()));
+            if (!file.open(QIODevice::ReadOnly)) {
+                return all;
+            }
+            all.push_back(QString::fromUtf8(file.readAll()));
+        }
+    }
+
+private:
+    fs::path folder_;
+    QProcess process_;
+};
+
+TEST(KdeBackend, EveryDesktopShowsTheMapCentredAndGetsItsOwnBack) {
+    if (bus == nullptr || !bus->running()) {
+        GTEST_SKIP() << "dbus-daemon is missing (scripts/install-deps.sh installs dbus)";
+    }
+    ScratchDir scripts;
+    // Two desktops: a picture, and a plain colour of another plugin.
+    const QString printed =
+        QStringLiteral("org.kde.image\tfile:///home/u/Pictures/lake.jpg\t2\norg.kde.color\t\t1\n");
+    ScriptedPlasmaShell shell(scripts.path(), printed);
+    ASSERT_TRUE(shell.ready());
+    KdeBackend backend;
+    ASSERT_TRUE(backend.available());
+
+    ScratchDir dir;
+    const std::string folder = dir.path().string();
+    const ImagePtr map = smallMap();
+    StoredWallpaper stored;
+    Persisted persisted;
+    ASSERT_TRUE(applyWallpaper(backend, map.get(), kUnscaled, folder, stored, persisted.callback())
+                    .renewal.shown);
+    EXPECT_EQ(stored.saved.file, "file:///home/u/Pictures/lake.jpg\n");
+    EXPECT_EQ(stored.saved.tile, "2\n1");
+    EXPECT_EQ(stored.saved.style, "org.kde.image\norg.kde.color");
+    refreshWallpaper(backend, map.get(), kUnscaled, folder);
+    refreshWallpaper(backend, map.get(), kUnscaled, folder);
+    ASSERT_TRUE(restoreWallpaper(backend, stored, folder, persisted.callback()));
+
+    const std::vector<QString> given = shell.scripts();
+    ASSERT_EQ(given.size(), 5u); // read, show, show, show, restore
+    EXPECT_EQ(given[0], plasmaReadScript());
+    const char* names[] = {kWallpaperNameA, kWallpaperNameB, kWallpaperNameA};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(given[static_cast<std::size_t>(i) + 1],
+                  plasmaShowScript(uriOf((dir.path() / names[i]).string())));
+    }
+    EXPECT_TRUE(given[1].contains(QLatin1String("d.writeConfig('FillMode', 6)")));
+    EXPECT_TRUE(given[1].contains(QLatin1String("d.wallpaperPlugin = 'org.kde.image'")));
+
+    // The restore script carries exactly what was read.
+    const QString restore = given[4];
+    const qsizetype start = restore.indexOf(QLatin1String("var saved = ")) + 12;
+    const QJsonObject saved =
+        QJsonDocument::fromJson(
+            restore.mid(start, restore.indexOf(QLatin1Char('\n')) - start - 1).toUtf8())
+            .object();
+    EXPECT_EQ(saved[QStringLiteral("images")].toArray(),
+              (QJsonArray{QStringLiteral("file:///home/u/Pictures/lake.jpg"), QString()}));
+    EXPECT_EQ(saved[QStringLiteral("fillModes")].toArray(),
+              (QJsonArray{QStringLiteral("2"), QStringLiteral("1")}));
+    EXPECT_EQ(saved[QStringLiteral("plugins")].toArray(),
+              (QJsonArray{QStringLiteral("org.kde.image"), QStringLiteral("org.kde.color")}));
+}
+
+TEST(KdeBackend, IsNotAvailableWithoutTheShell) {
+    if (bus == nullptr || !bus->running()) {
+        GTEST_SKIP() << "dbus-daemon is missing (scripts/install-deps.sh installs dbus)";
+    }
+    EXPECT_FALSE(KdeBackend().available());
+    EXPECT_FALSE(KdeBackend().readState());
+}
+
+// ---------------------------------------------------------------------------
+// Which back end
+
+TEST(WallpaperBackendChoice, FollowsTheDesktopTheSessionNames) {
+    using D = WallpaperDesktop;
+    const auto desktops = [](std::string current, std::string session = {}, std::string sway = {},
+                             std::string display = {}) {
+        return wallpaperDesktops(
+            {std::move(current), std::move(session), std::move(sway), std::move(display)});
+    };
+    EXPECT_EQ(desktops("GNOME"), std::vector{D::Gnome});
+    EXPECT_EQ(desktops("ubuntu:GNOME"), std::vector{D::Gnome});
+    EXPECT_EQ(desktops("Budgie:GNOME"), std::vector{D::Gnome});
+    EXPECT_EQ(desktops("Unity"), std::vector{D::Gnome});
+    EXPECT_EQ(desktops("Pantheon"), std::vector{D::Gnome});
+    EXPECT_EQ(desktops("X-Cinnamon"), std::vector{D::Cinnamon});
+    EXPECT_EQ(desktops("MATE"), std::vector{D::Mate});
+    EXPECT_EQ(desktops("KDE"), std::vector{D::Kde});
+    EXPECT_EQ(desktops("XFCE"), std::vector{D::Xfce});
+    EXPECT_EQ(desktops("LXQt"), std::vector{D::Lxqt});
+    EXPECT_EQ(desktops("sway", "", "/run/user/1000/sway-ipc.sock"), std::vector{D::Sway});
+    // DESKTOP_SESSION when XDG_CURRENT_DESKTOP says nothing known.
+    EXPECT_EQ(desktops("", "plasma"), std::vector{D::Kde});
+    EXPECT_EQ(desktops("", "/usr/share/xsessions/xfce"), std::vector{D::Xfce});
+    // A plain window manager on X11: feh, else xwallpaper.
+    EXPECT_EQ(desktops("i3", "i3", "", ":0"), (std::vector{D::Feh, D::Xwallpaper}));
+    EXPECT_TRUE(desktops("", "", "", "").empty());
+}
+
+TEST(WallpaperBackendChoice, NamesWhatItLookedForWhenNothingWorks) {
+    // Nothing that exists here: the KDE shell is not on the bus (or there is no bus).
+    const BackendChoice none = chooseWallpaperBackend({"KDE", "", "", ""});
+    EXPECT_FALSE(none.backend);
+    ASSERT_EQ(none.lookedFor.size(), 1u);
+    EXPECT_EQ(none.lookedFor[0], KdeBackend().name());
+    EXPECT_TRUE(chooseWallpaperBackend({}).lookedFor.empty());
+}
+
+} // namespace
+} // namespace chronvale
