@@ -1,11 +1,12 @@
 // The chronvale executable: parses its options before any Qt application object
-// exists, so that the headless commands (--info, --render, --city, --wallpaper) run without a
-// display; without them it opens the window.
+// exists, so that the headless commands (--info, --render, --city, --sky, --wallpaper) run
+// without a display; without them it opens the window.
 
 #include "app/cli/city_command.h"
 #include "app/cli/command_line.h"
 #include "app/cli/folders.h"
 #include "app/cli/info_report.h"
+#include "app/cli/sky_command.h"
 #include "app/cli/wallpaper_command.h"
 #include "app/startup/window_module.h"
 
@@ -55,6 +56,12 @@ int runCity(const chronvale::CommandLine& line, int argc, char** argv) {
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
     return chronvale::runCityCommand(*line.city, line.cityTime.value_or(std::time(nullptr)),
                                      folders.data.toStdString(), std::cout, std::cerr);
+}
+
+// Prints where the sun and moon stand; needs no data and no Qt application.
+int runSky(const chronvale::CommandLine& line) {
+    return chronvale::runSkyCommand(line.skyTime.value_or(std::time(nullptr)), std::cout,
+                                    std::cerr);
 }
 
 // Sets or renews the wallpaper, or gives the desktop its own back; no window.
@@ -129,6 +136,8 @@ int main(int argc, char** argv) {
         return runCity(line, argc, argv);
     case chronvale::CommandLine::Action::Info:
         return runInfo(line, argc, argv);
+    case chronvale::CommandLine::Action::Sky:
+        return runSky(line);
     case chronvale::CommandLine::Action::Wallpaper:
         return runWallpaper(line, argc, argv);
     case chronvale::CommandLine::Action::Window:

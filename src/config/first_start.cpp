@@ -69,7 +69,8 @@ bool setDefaultSwitch(Settings& settings, std::string_view name, int value) {
         {"marked", &DisplaySwitches::markedCities}, {"grid", &DisplaySwitches::grid},
         {"day", &DisplaySwitches::dayMap},          {"night", &DisplaySwitches::nightMap},
         {"zones", &DisplaySwitches::timeZones},     {"clouds", &DisplaySwitches::clouds},
-        {"quakes", &DisplaySwitches::earthquakes},
+        {"quakes", &DisplaySwitches::earthquakes},  {"sunmoon", &DisplaySwitches::sunMoon},
+        {"twilight", &DisplaySwitches::twilight},
     };
     for (const Switch& s : switches) {
         if (s.name == name) {

@@ -22,8 +22,8 @@ namespace chronvale {
 inline constexpr std::string_view kFirstStartGroup = "Defaults";
 
 // Sets the switch stored as `name` ("shadow", "cities", "marked", "track",
-// "grid", "day", "night", "zones", "clouds", "quakes", "info", "loop") to value;
-// false for any other name. The one place that knows where each switch lives.
+// "grid", "day", "night", "zones", "clouds", "quakes", "sunmoon", "twilight", "info", "loop") to
+// value; false for any other name. The one place that knows where each switch lives.
 bool setDefaultSwitch(Settings& settings, std::string_view name, int value);
 
 // Applies every "Defaults/..." value of the installation: the switches through

@@ -82,6 +82,9 @@ constexpr SwitchValue switchValues[] = {
     // Clouds and Earthquakes: remembered too, so that the map comes back as it was.
     {"clouds", &DisplaySwitches::clouds},
     {"quakes", &DisplaySwitches::earthquakes},
+    // The sky overlays.
+    {"sunmoon", &DisplaySwitches::sunMoon},
+    {"twilight", &DisplaySwitches::twilight},
 };
 
 // Refresh and the two preferences.

@@ -32,8 +32,9 @@ struct Settings {
     int refresh = 10;                    // minutes between shadow updates
     int wallpaperWidth = 0;              // width of the wallpaper image; not stored
     // The display switches, stored as shadow, cities, marked, track (the names'
-    // radius), grid, day, night, zones, clouds and quakes (0 off, anything else
-    // on); an absent value keeps the switch as it was.
+    // radius), grid, day, night, zones, clouds, quakes, sunmoon and twilight (0 off,
+    // anything else on); an absent value keeps the switch as it was (the sky
+    // overlays are off by default).
     DisplaySwitches switches;
     int info = 0;        // scale text and cloud date
     int loop = 0;        // the cloud animation starts again after the newest frame

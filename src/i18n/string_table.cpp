@@ -57,6 +57,8 @@ constexpr std::array entries{
     StringEntry{TipZoomOut, 0, "Zoom Out"},
     StringEntry{TipActualPixels, 0, "Actual Pixels"},
     StringEntry{TipFitToScreen, 0, "Fit to Screen"},
+    StringEntry{TipSunMoon, 0, "Show Sun and Moon"},
+    StringEntry{TipTwilight, 0, "Show Twilight Lines"},
 
     StringEntry{UnableToGetSocket, 0, "Unable to get socket."},
     StringEntry{AddressTranslationError, 0, "Address Translation Error"},
@@ -103,6 +105,14 @@ constexpr std::array entries{
     StringEntry{MenuCitySelection, menu, "City &Selection"},
     StringEntry{MenuGrid, menu, "&Grid"},
     StringEntry{MenuRefresh, menu, "&Refresh"},
+    StringEntry{MenuSunMoon, menu, "Sun and Moon"},
+    StringEntry{MenuTwilight, menu, "Twilight Lines"},
+    StringEntry{MenuGoToTime, menu, "Go to Time…"},
+    StringEntry{MenuHourBack, menu, "One Hour Back"},
+    StringEntry{MenuHourForward, menu, "One Hour Forward"},
+    StringEntry{MenuDayBack, menu, "One Day Back"},
+    StringEntry{MenuDayForward, menu, "One Day Forward"},
+    StringEntry{MenuNow, menu, "Now"},
     StringEntry{MenuNext, menu, "&Next"},
     StringEntry{MenuPrevious, menu, "P&revious"},
     StringEntry{MenuPlay, menu, "&Play"},
@@ -153,6 +163,8 @@ constexpr std::array entries{
     StringEntry{ContextEarthquakes, popup, "&Earthquakes"},
     StringEntry{ContextCitySelection, popup, "City &Selection"},
     StringEntry{ContextGrid, popup, "&Grid"},
+    StringEntry{ContextSunMoon, popup, "Sun and Moon"},
+    StringEntry{ContextTwilight, popup, "Twilight Lines"},
 
     StringEntry{TrayOptions, tray, "Options"},
     StringEntry{TrayRestore, tray, "&Restore"},
@@ -163,6 +175,10 @@ constexpr std::array entries{
     StringEntry{StatusCalculatingShadow, 101, "Calculating Shadow..."},
     StringEntry{MapScale, 101, "Scale: %0.2f km"},
     StringEntry{MapImageDate, 101, "Image Date:"},
+    StringEntry{StatusShowingInstant, 101, "Showing %s — press Ctrl+0 for now"},
+    StringEntry{LegendCivilTwilight, 101, "Civil twilight"},
+    StringEntry{LegendNauticalTwilight, 101, "Nautical twilight"},
+    StringEntry{LegendAstronomicalTwilight, 101, "Astronomical twilight"},
     StringEntry{SaveMapTitle, 101, "Save Map As"},
     StringEntry{SaveMapFilter, 101, "PNG images (*.png)"},
     StringEntry{StatusMapSaved, 101, "Map saved to '%s'"},
@@ -244,6 +260,12 @@ constexpr std::array entries{
     StringEntry{AboutCredits, 1110, "Credits"},
     StringEntry{AboutLicence, 1110, "Licence: %s"},
     StringEntry{AboutOk, 1110, "OK"},
+
+    StringEntry{GoToTimeTitle, 131, "Go to Time"},
+    StringEntry{GoToTimeLocal, 131, "Local time:"},
+    StringEntry{GoToTimeUtc, 131, "UTC:"},
+    StringEntry{GoToTimeOk, 131, "OK"},
+    StringEntry{GoToTimeCancel, 131, "Cancel"},
 };
 
 constexpr bool strictlyOrdered() {

@@ -21,6 +21,8 @@
 //                 preferences 117, 34500 options page 4310, 34600 browser page
 //                 8004, 34700 proxy page 4318, 34800 weather window 8003, 34900
 //                 the about box (1110, the number of its command).
+//   35000 - 35999 texts of later dialogs, a block of a hundred each: 35100 Go to
+//                 Time 131.
 //
 // Texts of menus and dialogs carry the number of their menu or dialog: a language
 // file translates them under that context (see translate()).
@@ -74,6 +76,8 @@ enum Id : int {
     TipZoomOut = 30015,
     TipActualPixels = 30016,
     TipFitToScreen = 30017,
+    TipSunMoon = 30050,
+    TipTwilight = 30051,
 
     // Messages.
     UnableToGetSocket = 30101,
@@ -122,6 +126,14 @@ enum Id : int {
     MenuCitySelection = 31213,
     MenuGrid = 31214,
     MenuRefresh = 31215,
+    MenuSunMoon = 31250,
+    MenuTwilight = 31251,
+    MenuGoToTime = 31252,
+    MenuHourBack = 31253,
+    MenuHourForward = 31254,
+    MenuDayBack = 31255,
+    MenuDayForward = 31256,
+    MenuNow = 31257,
     // "&Animation"
     MenuNext = 31301,
     MenuPrevious = 31302,
@@ -178,6 +190,8 @@ enum Id : int {
     ContextEarthquakes = 32208,
     ContextCitySelection = 32209,
     ContextGrid = 32210,
+    ContextSunMoon = 32250,
+    ContextTwilight = 32251,
 
     // Tray menu 1009: its one popup, "Options".
     TrayOptions = 33001,
@@ -190,6 +204,10 @@ enum Id : int {
     StatusCalculatingShadow = 34102,
     MapScale = 34103,
     MapImageDate = 34104,
+    StatusShowingInstant = 34150, // the map shows another instant than now
+    LegendCivilTwilight = 34151,
+    LegendNauticalTwilight = 34152,
+    LegendAstronomicalTwilight = 34153,
     SaveMapTitle = 34160,
     SaveMapFilter = 34161,
     StatusMapSaved = 34162,
@@ -279,6 +297,13 @@ enum Id : int {
     AboutCredits = 34911,
     AboutLicence = 34912,
     AboutOk = 34913,
+
+    // Go to Time 131.
+    GoToTimeTitle = 35101,
+    GoToTimeLocal = 35102,
+    GoToTimeUtc = 35103,
+    GoToTimeOk = 35104,
+    GoToTimeCancel = 35105,
 };
 
 } // namespace str

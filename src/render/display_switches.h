@@ -19,6 +19,8 @@ struct DisplaySwitches {
     bool markedCities = false; // City Selection
     bool grid = false;
     bool earthquakes = false;
+    bool sunMoon = false;  // the sun and the moon where they stand overhead
+    bool twilight = false; // the civil, nautical and astronomical twilight lines
 
     bool operator==(const DisplaySwitches&) const = default;
 };

@@ -4,6 +4,7 @@
 #include "render/compositor.h"
 #include "render/earth_image.h"
 #include "render/png_writer.h"
+#include "render/sky_drawing.h"
 
 #include <algorithm>
 #include <cctype>
@@ -161,6 +162,10 @@ RenderParseResult parseRenderArguments(const std::vector<std::string>& args) {
             options.sunShadow = true;
         } else if (name == "--zones") {
             options.timeZones = true;
+        } else if (name == "--sun-moon") {
+            options.sunMoon = true;
+        } else if (name == "--twilight") {
+            options.twilight = true;
         } else {
             return {std::nullopt, "unknown option '" + args[i] + "'"};
         }
@@ -183,6 +188,8 @@ std::string renderOptionsHelp() {
            "    --shadow       the sun shadow of the instant\n"
            "    --zones        the day map tinted with the time-zone colours\n"
            "    --clouds IMAGE a cloud image laid over the map\n"
+           "    --sun-moon     the sun and the moon (with its phase) where they are overhead\n"
+           "    --twilight     the civil, nautical and astronomical twilight lines\n"
            "    --width W      resample to W x W/2 pixels\n";
 }
 
@@ -206,11 +213,13 @@ int runRenderCommand(const RenderOptions& options, const std::string& dataFolder
         compositor.setCloudImage(std::move(cloud));
         switches.clouds = true;
     }
-    if (options.sunShadow && !options.nightMap) {
+    const bool sky = options.sunMoon || options.twilight;
+    if ((options.sunShadow && !options.nightMap) || sky) {
         std::tm utc{};
         if (!gmtime_r(&instant, &utc) || utc.tm_year + 1900 < 1950 || utc.tm_year + 1900 > 2050) {
             // A bad time, like any other: exit 2.
-            err << "The sun shadow can be computed for the years 1950 to 2050 only\n";
+            err << (sky ? "The sun and moon can be computed for the years 1950 to 2050 only\n"
+                        : "The sun shadow can be computed for the years 1950 to 2050 only\n");
             return 2;
         }
     }
@@ -234,6 +243,17 @@ int runRenderCommand(const RenderOptions& options, const std::string& dataFolder
     }
     if (options.sunShadow && !switches.sunShadow) {
         err << "note: the sun shadow is not drawn over the night map\n";
+    }
+
+    ImagePtr withSky;
+    if (sky) {
+        withSky = cloneImage(lit);
+        if (!withSky) {
+            err << "Unable to copy the map to draw the sun and moon\n";
+            return 1;
+        }
+        drawSkyMarks(*withSky, skyMarksAt(instant, options.sunMoon, options.twilight));
+        lit = withSky.get();
     }
 
     ImagePtr resampled;

@@ -1,8 +1,9 @@
 #pragma once
 // The headless render: `chronvale --render FILE [--time 2026-03-20T12:00:00Z]
-// [--day | --night] [--shadow] [--zones] [--clouds IMAGE] [--width W]` composes the
-// lit map for one instant from the data folder's earth images and writes it as a
-// BMP or PNG file. It needs no display and no Qt.
+// [--day | --night] [--shadow] [--zones] [--clouds IMAGE] [--sun-moon] [--twilight]
+// [--width W]` composes the lit map for one instant from the data folder's earth
+// images, draws the sky overlays asked for, and writes it as a BMP or PNG file. It
+// needs no display and no Qt.
 
 #include <ctime>
 #include <optional>
@@ -22,6 +23,8 @@ struct RenderOptions {
     bool timeZones = false;                // --zones
     std::optional<std::string> cloudImage; // --clouds IMAGE
     std::optional<int> width;              // --width W: resample to W x W/2
+    bool sunMoon = false;                  // --sun-moon: the sun and moon symbols
+    bool twilight = false;                 // --twilight: the three twilight lines
 };
 
 struct RenderParseResult {

@@ -67,8 +67,10 @@ enum IconIndex : int {
     IconRefresh = 53,     // toolbar and menu "Refresh"
     IconFitToScreen = 54, // toolbar and menu "Fit to Screen"
     IconEarthquakes = 55, // toolbar "View world earthquakes in the past 7 days."
+    IconSunMoon = 56,     // toolbar "Show Sun and Moon"
+    IconTwilight = 57,    // toolbar "Show Twilight Lines"
 
-    IconCount = 56
+    IconCount = 58
 };
 
 } // namespace chronvale

@@ -76,6 +76,8 @@ constexpr std::array<IconSource, IconCount> kSources{{
     {IconRefresh, "refresh.svg"},
     {IconFitToScreen, "fit-to-screen.svg"},
     {IconEarthquakes, "earthquakes.svg"},
+    {IconSunMoon, "sun-moon.svg"},
+    {IconTwilight, "twilight.svg"},
 }};
 
 constexpr bool sourcesInPositionOrder() {

@@ -169,6 +169,28 @@ TEST_F(SettingsTest, CloudsAndEarthquakesComeBackAndAbsentValuesKeepTheSwitches)
     EXPECT_TRUE(settings.switches.clouds);
 }
 
+// The sky overlays: stored as 0 or 1 under sunmoon and twilight; a file written
+// before they existed (no keys) leaves them off.
+TEST_F(SettingsTest, SkySwitchesAreStoredAsZeroOrOneAndAbsentKeysAreOff) {
+    program.setValue("grid", "1");
+    Settings old = defaultSettings(desktop);
+    load(old);
+    EXPECT_TRUE(old.switches.grid);
+    EXPECT_FALSE(old.switches.sunMoon);
+    EXPECT_FALSE(old.switches.twilight);
+
+    Settings settings = defaultSettings(desktop);
+    settings.switches.sunMoon = true;
+    ASSERT_TRUE(save(settings));
+    EXPECT_EQ(program.value("sunmoon").toString(), "1");
+    EXPECT_EQ(program.value("twilight").toString(), "0");
+    program.setValue("twilight", "5");
+    Settings back = defaultSettings(desktop);
+    load(back);
+    EXPECT_TRUE(back.switches.sunMoon);
+    EXPECT_TRUE(back.switches.twilight);
+}
+
 TEST_F(SettingsTest, LanguageFallsBackToTheSystemsAndEnglishStoresNone) {
     Settings settings = defaultSettings(desktop);
     load(settings, std::string("DE"));

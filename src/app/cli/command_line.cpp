@@ -17,7 +17,8 @@ bool isRenderOption(const std::string& arg) {
     static constexpr std::array<std::string_view, 8> kNames = {
         "--render", "--time", "--day", "--night", "--shadow", "--zones", "--clouds", "--width"};
     const std::string_view name = std::string_view(arg).substr(0, arg.find('='));
-    return std::find(kNames.begin(), kNames.end(), name) != kNames.end();
+    return std::find(kNames.begin(), kNames.end(), name) != kNames.end() || name == "--sun-moon" ||
+           name == "--twilight";
 }
 
 // A decimal number from low to high and nothing else.
@@ -46,10 +47,33 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         return arg == "--city" || arg.rfind("--city=", 0) == 0;
     });
     std::optional<std::string> cityTimeText;
+    // With --sky (and no --city), --time is the sky's instant.
+    const bool skyCommand =
+        !cityCommand && std::find(args.begin(), args.end(), "--sky") != args.end();
+    bool sky = false;
+    std::optional<std::string> skyTimeText;
     // With --wallpaper, --width is the wallpaper's width.
     const bool wallpaperCommand = std::find(args.begin(), args.end(), "--wallpaper") != args.end();
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--sky") {
+            sky = true;
+            continue;
+        }
+        if (skyCommand && (arg == "--time" || arg.rfind("--time=", 0) == 0)) {
+            const std::size_t equals = arg.find('=');
+            std::optional<std::string> value;
+            if (equals != std::string::npos) {
+                value = arg.substr(equals + 1);
+            } else if (i + 1 < args.size()) {
+                value = args[++i];
+            }
+            if (!value || value->empty()) {
+                return {std::nullopt, "option '--time' needs a time"};
+            }
+            skyTimeText = *value;
+            continue;
+        }
         if (wallpaperCommand && arg == "--wallpaper") {
             line.wallpaper = line.wallpaper.value_or(WallpaperOptions{});
             if (i + 1 < args.size() && (args[i + 1] == "off" || args[i + 1] == "on")) {
@@ -135,6 +159,20 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
             return {std::nullopt, "unknown option '" + arg + "'"};
         }
     }
+    if (sky && line.action != CommandLine::Action::Help &&
+        line.action != CommandLine::Action::Version) {
+        if (line.city || !renderArgs.empty() || line.action == CommandLine::Action::Info) {
+            return {std::nullopt, "option '--sky' goes only with '--time' and '--data'"};
+        }
+        if (skyTimeText) {
+            line.skyTime = parseUtcTime(*skyTimeText);
+            if (!line.skyTime) {
+                return {std::nullopt, "invalid time '" + *skyTimeText +
+                                          "': expected UTC as YYYY-MM-DDTHH:MM:SSZ"};
+            }
+        }
+        line.action = CommandLine::Action::Sky;
+    }
     if (line.wallpaper && line.action != CommandLine::Action::Help &&
         line.action != CommandLine::Action::Version) {
         if (line.city || !renderArgs.empty() || line.action != CommandLine::Action::Window) {
@@ -170,8 +208,9 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         if (!haveRender) {
             const std::string& first = renderArgs.front();
             const std::string name = first.substr(0, first.find('='));
-            return {std::nullopt, name == "--time" ? "option '--time' needs '--render' or '--city'"
-                                                   : "option '" + name + "' needs '--render'"};
+            return {std::nullopt, name == "--time"
+                                      ? "option '--time' needs '--render', '--city' or '--sky'"
+                                      : "option '" + name + "' needs '--render'"};
         }
         if (line.action == CommandLine::Action::Info) {
             return {std::nullopt, "option '--info' does not go with '--render'"};
@@ -204,26 +243,37 @@ std::string commandLineHelp() {
     return std::string(
                "Usage: chronvale [OPTION]...\n"
                "A world clock on a map of the earth lit as it is lit now.\n"
-               "Without --info, --render, --city or --wallpaper it opens the window (one copy\n"
-               "per user: starting it again brings the running window to the front).\n"
+               "Without --info, --render, --city, --sky or --wallpaper it opens the window "
+               "(one\n"
+               "copy per user: starting it again brings the running window to the front).\n"
                "\n"
-               "  --info         print the folders, the data tables and the earth images it loads\n"
+               "  --info         print the folders, the data tables and the earth images it "
+               "loads\n"
                "  --data DIR     use DIR as the data folder (default: $CHRONVALE_DATA, the\n"
                "                 installed share/chronvale, or the source tree's data/)\n"
                "  --city NAME    print the properties of the city NAME and exit: country,\n"
-               "                 dialling codes, local time, sunrise and sunset (in the city's\n"
+               "                 dialling codes, local time, sunrise and sunset (in the "
+               "city's\n"
                "                 civil time), position, daylight-saving period. Case and\n"
                "                 accents do not count; \"London (Westminster)\" or \"London,\n"
                "                 Westminster\" picks the state; equally good matches are all\n"
                "                 printed. No such city: exit status 1\n"
                "    --time T       the instant as 2027-01-15T12:00:00Z (default: now); always\n"
                "                   UTC, also without the Z or the seconds\n"
+               "  --sky          print where the sun and the moon stand overhead (latitude "
+               "and\n"
+               "                 longitude, north and east positive) and how much of the moon\n"
+               "                 is lit, and exit; the years 1950 to 2050\n"
+               "    --time T       the instant, as for --city (default: now)\n"
                "  --wallpaper [off]  make the lit map the desktop wallpaper and exit: the\n"
-               "                 first run saves the desktop's own wallpaper and turns Wallpaper\n"
+               "                 first run saves the desktop's own wallpaper and turns "
+               "Wallpaper\n"
                "                 Mode on, later runs renew the map (for a timer, see the\n"
-               "                 chronvale-wallpaper.timer user unit); 'off' gives the desktop\n"
+               "                 chronvale-wallpaper.timer user unit); 'off' gives the "
+               "desktop\n"
                "                 its own wallpaper back and turns the mode off. Exit status 1\n"
-               "                 when no desktop interface works or the file cannot be written\n"
+               "                 when no desktop interface works or the file cannot be "
+               "written\n"
                "    --width W      the wallpaper's width in pixels, 64 to 16384 (default: the\n"
                "                   map's own 1024 x 512); the height is W / 2\n"
                "  --minimized    start in the notification area with the window hidden (on a\n"

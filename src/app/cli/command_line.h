@@ -13,12 +13,13 @@
 namespace chronvale {
 
 struct CommandLine {
-    enum class Action { Window, Info, Help, Version, Render, City, Wallpaper };
+    enum class Action { Window, Info, Help, Version, Render, City, Sky, Wallpaper };
     Action action = Action::Window;
     std::optional<std::string> dataFolder; // --data DIR
     std::optional<RenderOptions> render;   // --render FILE and its options
     std::optional<std::string> city;       // --city NAME: print the city's properties
     std::optional<std::time_t> cityTime;   // --time T with --city; none: now
+    std::optional<std::time_t> skyTime;    // --time T with --sky; none: now
     // --wallpaper [off] [--width W]
     std::optional<WallpaperOptions> wallpaper;
     // --minimized: the window starts hidden in the tray (minimised to the task bar

@@ -17,6 +17,8 @@ inline constexpr int Earthquakes = 40030;
 inline constexpr int CitySelection = 40009;
 inline constexpr int Grid = 40018;
 inline constexpr int WallpaperMode = 40026;
+inline constexpr int SunMoon = 40060;
+inline constexpr int Twilight = 40061;
 
 // View.
 inline constexpr int ZoomIn = 40012;
@@ -24,6 +26,14 @@ inline constexpr int ZoomOut = 40013;
 inline constexpr int ActualPixels = 40011;
 inline constexpr int FitToScreen = 40028;
 inline constexpr int Refresh = 40027;
+
+// The shown instant: another time, steps of an hour and a day, and back to now.
+inline constexpr int GoToTime = 40062;
+inline constexpr int HourBack = 40063;
+inline constexpr int HourForward = 40064;
+inline constexpr int DayBack = 40065;
+inline constexpr int DayForward = 40066;
+inline constexpr int BackToNow = 40067;
 
 // Cloud animation.
 inline constexpr int NextFrame = 40019;

@@ -41,6 +41,9 @@ QAction* CommandMenus::addCommandAction(QMenu& menu, int command, int textId, bo
     }
     connect(action, &QAction::triggered, this, [this, command] { run_(command); });
     if (mainMenu) {
+        if (const std::optional<std::string_view> keys = menuShortcutOf(command)) {
+            action->setShortcut(QKeySequence(QString::fromLatin1(keys->data(), keys->size())));
+        }
         menuActions_[command] = action;
         texts_.emplace_back(action, textId);
     }

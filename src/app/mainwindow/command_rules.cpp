@@ -26,6 +26,10 @@ bool isSwitchOn(const DisplaySwitches& s, int command) {
         return s.markedCities;
     case cmd::Grid:
         return s.grid;
+    case cmd::SunMoon:
+        return s.sunMoon;
+    case cmd::Twilight:
+        return s.twilight;
     default:
         return false;
     }
@@ -102,6 +106,14 @@ SwitchOutcome applySwitchCommand(const DisplaySwitches& current, int command,
         break;
     case cmd::Grid:
         s.grid = !s.grid;
+        out.effects = EffectRepaint | EffectSync;
+        break;
+    case cmd::SunMoon:
+        s.sunMoon = !s.sunMoon;
+        out.effects = EffectRepaint | EffectSync;
+        break;
+    case cmd::Twilight:
+        s.twilight = !s.twilight;
         out.effects = EffectRepaint | EffectSync;
         break;
     default:

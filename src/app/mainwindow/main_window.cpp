@@ -14,6 +14,7 @@
 #include "desktop/tray_icon.h"
 #include "desktop/upgrade.h"
 #include "dialogs/about/about_box.h"
+#include "dialogs/go_to_time/go_to_time_dialog.h"
 #include "dialogs/preferences/preferences_dialog.h"
 #include "geo/time_zone.h"
 #include "i18n/messages.h"
@@ -30,6 +31,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -133,7 +135,7 @@ private:
 
 MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
     : QMainWindow(parent), world_(world), options_(std::move(options)),
-      services_(std::make_unique<Services>(*this)) {
+      services_(std::make_unique<Services>(*this)), shown_([this] { return options_.clock(); }) {
     if (!options_.clock) {
         options_.clock = [] { return std::time(nullptr); };
     }
@@ -169,7 +171,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
     map_ = std::make_unique<MapController>(
         world_, *cloud_, *status_,
         MapController::Hooks{
-            .now = [this] { return now(); },
+            .now = [this] { return shown_.shown(); },
             .minimised = [this] { return isMinimized(); },
             .contextMenu = [this](QPoint pane, QPoint global) { openContextMenu(pane, global); },
         });
@@ -237,7 +239,14 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
                 },
             .openPreferences = [this] { makePreferencesDialog()->exec(); },
             .openAbout = [this] { makeAboutBox()->exec(); },
-            .toggleWallpaper = [this] { wallpaper_->toggle(); },
+            .toggleWallpaper =
+                [this] {
+                    // The desktop is never given a travelled instant: back to now first.
+                    if (shown_.away()) {
+                        travelTo(std::nullopt);
+                    }
+                    wallpaper_->toggle();
+                },
             .saveMapAs = [this] { saveMapAs(); },
             .selectCity = [this] { cityDialogs_->openSelector(); },
             .toggleAutostart = [this] { toggleAutostart(); },
@@ -340,7 +349,117 @@ void MainWindow::updateTitleClock() {
 }
 
 void MainWindow::runCommand(int command) {
+    if (runTimeCommand(command)) {
+        return;
+    }
+    // The cloud frames are of the past hours only: asking for them comes back to now.
+    if (shown_.away() && (command == cmd::Clouds || command == cmd::NextFrame ||
+                          command == cmd::PreviousFrame || command == cmd::Play)) {
+        travelTo(std::nullopt);
+        if (command == cmd::Clouds && world_.settings.switches.clouds) {
+            return; // coming back turned them on again
+        }
+    }
     commands_->run(command);
+}
+
+// ---------------------------------------------------------------------------
+// The shown instant
+
+bool MainWindow::runTimeCommand(int command) {
+    constexpr std::time_t hour = 3600;
+    constexpr std::time_t day = 24 * hour;
+    std::time_t step = 0;
+    switch (command) {
+    case cmd::BackToNow:
+        if (shown_.away()) {
+            travelTo(std::nullopt);
+        }
+        return true;
+    case cmd::GoToTime: {
+        GoToTimeDialog dialog(world_.language, shown_.shown(), this);
+        if (dialog.exec() == QDialog::Accepted) {
+            goToInstant(dialog.instant());
+        }
+        return true;
+    }
+    case cmd::HourBack:
+        step = -hour;
+        break;
+    case cmd::HourForward:
+        step = hour;
+        break;
+    case cmd::DayBack:
+        step = -day;
+        break;
+    case cmd::DayForward:
+        step = day;
+        break;
+    default:
+        return false;
+    }
+    const std::time_t target = shown_.shown() + step;
+    if (ShownInstant::inRange(target)) {
+        travelTo(target);
+    }
+    return true;
+}
+
+bool MainWindow::goToInstant(std::time_t instant) {
+    if (!ShownInstant::inRange(instant)) {
+        return false;
+    }
+    travelTo(instant);
+    return true;
+}
+
+void MainWindow::travelTo(std::optional<std::time_t> instant) {
+    const bool wasAway = shown_.away();
+    if (!wasAway && instant) {
+        // Leaving now: the clouds go off (their frames are of the past hours).
+        const DisplaySwitches& on = world_.settings.switches;
+        cloudsBeforeTravel_ = on.clouds;
+        shadowBeforeTravel_ = on.sunShadow;
+        if (on.clouds) {
+            if (animation_->running()) {
+                animation_->halt();
+            }
+            world_.switchBoard.change([](DisplaySwitches& s) { s.clouds = false; });
+        }
+    }
+    if (instant) {
+        shown_.goTo(*instant);
+    } else {
+        shown_.backToNow();
+    }
+    composeMap();
+    if (wasAway && !instant && cloudsBeforeTravel_ && !world_.settings.switches.clouds) {
+        // Back at now: the clouds as they were (Clouds turns the shadow off; put
+        // it back when it was on beside them).
+        cloudsBeforeTravel_ = false;
+        commands_->run(cmd::Clouds);
+        if (shadowBeforeTravel_ && !world_.settings.switches.sunShadow) {
+            world_.switchBoard.change([](DisplaySwitches& s) { s.sunShadow = true; });
+            composeMap();
+        }
+    }
+    if (wasAway && !instant) {
+        // The wallpaper was not renewed while away.
+        wallpaper_->refresh();
+    }
+    showTravelStatus();
+    updateAnimationButtons();
+}
+
+void MainWindow::showTravelStatus() {
+    if (!shown_.away()) {
+        status_->show(StatusPresenter::Message, QString());
+        return;
+    }
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(shown_.shown()).toLocalTime();
+    const QString when = local.toString(QStringLiteral("yyyy-MM-dd HH:mm t"));
+    status_->show(StatusPresenter::Message,
+                  world_.language.getText(str::StatusShowingInstant).replace("%s", when));
 }
 
 void MainWindow::repaintMap() {
@@ -399,7 +518,9 @@ void MainWindow::composeMap() {
         return;
     }
     DisplaySwitches switches = world_.settings.switches;
-    world_.compositor.composeMap(switches, now(), status_.get());
+    const std::time_t instant = shown_.shown();
+    map_->setSkyInstant(instant);
+    world_.compositor.composeMap(switches, instant, status_.get());
     if (!switches.sunShadow) {
         // The night map shows no shadow.
         world_.switchBoard.change([](DisplaySwitches& s) { s.sunShadow = false; });
@@ -516,9 +637,16 @@ void MainWindow::releaseImages() {
 }
 
 void MainWindow::refreshTick() {
-    if (world_.settings.switches.sunShadow) {
+    if (shown_.away()) {
+        return; // the shown instant stands still; nothing to renew
+    }
+    const DisplaySwitches& on = world_.settings.switches;
+    if (on.sunShadow) {
         composeMap();
         wallpaper_->refresh();
+    } else if (on.sunMoon || on.twilight) {
+        map_->setSkyInstant(shown_.shown());
+        repaintMap();
     }
 }
 
@@ -602,6 +730,11 @@ void MainWindow::clockTick() {
         return;
     }
     map_->refreshOverlays();
+    // Away from now the first field says so, unless the hovered city's name or a
+    // download holds it.
+    if (shown_.away() && !map_->hover().city && !status_->downloadShowing()) {
+        showTravelStatus();
+    }
 }
 
 void MainWindow::stopTimers() {

@@ -15,6 +15,7 @@
 //   fitAfterResize      after maximise and restore
 
 #include "app/mainwindow/map_controller.h"
+#include "app/mainwindow/shown_instant.h"
 #include "app/mainwindow/status_presenter.h"
 #include "desktop/browser.h"
 #include "desktop/shell_window.h"
@@ -99,6 +100,16 @@ public:
 
     // Every command of the menus, toolbar and context menu, by its id.
     void runCommand(int command);
+
+    // The instant the map shows (map, shadow, marked cities, pointer read-out,
+    // sun, moon and twilight): now, or where Go to Time and the hour and day
+    // steps went. While away the clouds are off; Now (Ctrl+0) comes back. Nothing
+    // of it is stored, and what writes files for the desktop (the wallpaper) asks
+    // showingNow() first.
+    const ShownInstant& shownInstant() const { return shown_; }
+    bool showingNow() const { return !shown_.away(); }
+    // Goes to `instant` as Go to Time does; false outside the years it can show.
+    bool goToInstant(std::time_t instant);
 
     // Invalidates the map pane and paints it at once.
     void repaintMap();
@@ -195,6 +206,13 @@ private:
     // Start with the desktop: writes or removes the autostart entry; the check
     // mark shows what is on disk afterwards.
     void toggleAutostart();
+
+    // The commands of the shown instant (Go to Time, the steps, Now); false for
+    // other commands.
+    bool runTimeCommand(int command);
+    // From now to another instant, and back: the clouds go off and come back.
+    void travelTo(std::optional<std::time_t> instant);
+    void showTravelStatus();
     std::time_t now() const;
     void updateTitleClock();
 
@@ -218,6 +236,11 @@ private:
     QTimer clockTimer_;   // 1 s: title clock, time-dependent overlays, pointer read-out
     QTimer hourlyTimer_;  // newest satellite image
     QTimer refreshTimer_; // the sun shadow every `refresh` minutes
+
+    ShownInstant shown_;
+    // The clouds (and the shadow beside them) were on when the map left now.
+    bool cloudsBeforeTravel_ = false;
+    bool shadowBeforeTravel_ = false;
 
     bool quitting_ = false;
     bool cloudsAfterTransfers_ = false;

@@ -98,10 +98,31 @@ void MapController::paintPane(QPaintEvent*) {
     }
     inputs.hover = hover_;
     inputs.dateSeparator = dateSeparator_;
+    inputs.sky = skyMarks();
+    if (settings.switches.twilight) {
+        inputs.twilightLegend = {
+            world_.language.getText(str::LegendCivilTwilight).toStdString(),
+            world_.language.getText(str::LegendNauticalTwilight).toStdString(),
+            world_.language.getText(str::LegendAstronomicalTwilight).toStdString(),
+        };
+    }
 
     QPainter painter(pane_);
     const MapPaintReport report = painter_.paintMap(painter, view_, inputs);
     showHoveredCity(report.hoveredCityStatus);
+}
+
+const SkyMarks* MapController::skyMarks() {
+    const DisplaySwitches& on = world_.settings.switches;
+    if (!on.sunMoon && !on.twilight) {
+        return nullptr;
+    }
+    const SkyKey key{skyInstant_.value_or(hooks_.now()), on.sunMoon, on.twilight};
+    if (skyKey_ != key) {
+        skyMarks_ = skyMarksAt(key.instant, key.sunMoon, key.twilight);
+        skyKey_ = key;
+    }
+    return &skyMarks_;
 }
 
 HoverState MapController::findHoverNow() {

@@ -10,6 +10,7 @@
 #include "render/map_view.h"
 #include "render/qt/hover.h"
 #include "render/qt/map_painter.h"
+#include "render/sky_marks.h"
 
 #include <QPoint>
 #include <ctime>
@@ -53,6 +54,14 @@ public:
     void refreshOverlays();
     // Frees the view's images and the painter's (minimised).
     void release();
+
+    // The instant of the sun, moon and twilight lines: the window sets it with
+    // each composition (so they move with the shadow's timer) and with each step
+    // of the shown instant. Until it is set, the hooks' now.
+    void setSkyInstant(std::time_t instant) { skyInstant_ = instant; }
+    // The marks drawn for the switches and the sky instant (made again when
+    // either changed); none while both overlays are off.
+    const SkyMarks* skyMarks();
 
     // The earthquakes drawn on the map, and told about by their markers' tooltips.
     void setQuakes(const QuakeList& quakes);
@@ -106,6 +115,15 @@ private:
     MapPainter painter_;
     std::vector<QuakeMark> quakeMarks_;
     QuakeList quakes_;
+    std::optional<std::time_t> skyInstant_;
+    struct SkyKey {
+        std::time_t instant = 0;
+        bool sunMoon = false;
+        bool twilight = false;
+        bool operator==(const SkyKey&) const = default;
+    };
+    std::optional<SkyKey> skyKey_;
+    SkyMarks skyMarks_;
     std::string dateSeparator_;
     static constexpr QPoint kNoPointer{-1000, -1000};
     QPoint pointer_ = kNoPointer; // the mouse in pane coordinates, for the names overlay

@@ -46,6 +46,15 @@ constexpr std::array viewMenu{
     separator(),
     item(cmd::CitySelection, str::MenuCitySelection),
     item(cmd::Grid, str::MenuGrid),
+    item(cmd::SunMoon, str::MenuSunMoon),
+    item(cmd::Twilight, str::MenuTwilight),
+    separator(),
+    item(cmd::GoToTime, str::MenuGoToTime),
+    item(cmd::HourBack, str::MenuHourBack),
+    item(cmd::HourForward, str::MenuHourForward),
+    item(cmd::DayBack, str::MenuDayBack),
+    item(cmd::DayForward, str::MenuDayForward),
+    item(cmd::BackToNow, str::MenuNow),
     separator(),
     item(cmd::Refresh, str::MenuRefresh),
 };
@@ -100,6 +109,8 @@ constexpr std::array contextViewMenu{
     item(cmd::CitySelection, str::ContextCitySelection),
     separator(),
     item(cmd::Grid, str::ContextGrid),
+    item(cmd::SunMoon, str::ContextSunMoon),
+    item(cmd::Twilight, str::ContextTwilight),
 };
 
 constexpr std::array contextWeatherMenu{
@@ -141,6 +152,8 @@ constexpr std::array toolbar{
     ToolbarButton{cmd::CitySelection, IconCitySelection, str::TipCitySelection},
     ToolbarButton{cmd::CityNames, IconCityNames, str::TipCityNames},
     ToolbarButton{cmd::Earthquakes, IconEarthquakes, str::TipEarthquakes},
+    ToolbarButton{cmd::SunMoon, IconSunMoon, str::TipSunMoon},
+    ToolbarButton{cmd::Twilight, IconTwilight, str::TipTwilight},
     ToolbarButton{},
     ToolbarButton{cmd::PreviousFrame, IconPreviousFrame, str::TipPreviousFrame},
     ToolbarButton{cmd::Play, IconPlay, str::TipPlay},
@@ -205,9 +218,22 @@ constexpr std::array menuIcons{
 };
 
 constexpr std::array checkable{
-    cmd::DayMap,        cmd::NightMap,  cmd::Clouds,        cmd::SunShadow,
-    cmd::TimeZones,     cmd::AllCities, cmd::CityNames,     cmd::Earthquakes,
-    cmd::CitySelection, cmd::Grid,      cmd::WallpaperMode,
+    cmd::DayMap,        cmd::NightMap,  cmd::Clouds,      cmd::SunShadow,     cmd::TimeZones,
+    cmd::AllCities,     cmd::CityNames, cmd::Earthquakes, cmd::CitySelection, cmd::Grid,
+    cmd::WallpaperMode, cmd::SunMoon,   cmd::Twilight,
+};
+
+struct MenuShortcut {
+    int command;
+    std::string_view keys;
+};
+
+constexpr std::array menuShortcuts{
+    MenuShortcut{cmd::HourBack, "Ctrl+Left"},
+    MenuShortcut{cmd::HourForward, "Ctrl+Right"},
+    MenuShortcut{cmd::DayBack, "Ctrl+Shift+Left"},
+    MenuShortcut{cmd::DayForward, "Ctrl+Shift+Right"},
+    MenuShortcut{cmd::BackToNow, "Ctrl+0"},
 };
 
 } // namespace
@@ -245,6 +271,15 @@ std::optional<int> menuIconOf(int command) {
     for (const MenuIcon& icon : menuIcons) {
         if (icon.command == command) {
             return icon.icon;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string_view> menuShortcutOf(int command) {
+    for (const MenuShortcut& shortcut : menuShortcuts) {
+        if (shortcut.command == command) {
+            return shortcut.keys;
         }
     }
     return std::nullopt;

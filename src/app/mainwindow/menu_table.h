@@ -55,6 +55,10 @@ const LanguageItem* findLanguageItem(int command);
 // The icon beside a menu item; none for items without one.
 std::optional<int> menuIconOf(int command);
 
+// The keys of a main menu command (Qt's portable text, "Ctrl+Left"); none for
+// commands without.
+std::optional<std::string_view> menuShortcutOf(int command);
+
 // Commands shown as checked items and pressed buttons: the display switches.
 bool isCheckableCommand(int command);
 

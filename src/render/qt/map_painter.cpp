@@ -2,6 +2,7 @@
 
 #include "geo/geo_tables.h"
 #include "render/qt/device_bitmap.h"
+#include "render/qt/sky_overlays.h"
 
 #include <QPainter>
 #include <cstring>
@@ -87,6 +88,15 @@ void MapPainter::drawBaseLayer(MapView& view, const MapPaintInputs& inputs, Text
         drawEarthquakes(canvas, view, inputs.quakes);
         drawQuakeLegend(canvas, view, view.mapArea.top + view.rowsFilled, on.grid,
                         inputs.quakeLegendCaption);
+    }
+    if (inputs.sky != nullptr) {
+        if (on.twilight) {
+            drawTwilightLines(canvas, view, *inputs.sky, inputs.twilightLegend,
+                              view.mapArea.top + view.rowsFilled, on.grid);
+        }
+        if (on.sunMoon) {
+            drawSunAndMoon(canvas, view, *inputs.sky);
+        }
     }
     style = canvas.textStyle();
     baseKey_ = key;

@@ -4,7 +4,8 @@
 //
 // Order of one paint:
 //   1. base layer: the crop of the lit map, then the base overlays (all cities,
-//      hover marks, grid, earthquakes);
+//      hover marks, grid, earthquakes, then the twilight lines and the sun and
+//      moon when they are switched on);
 //   2. the second group, over it: marked cities with their local time, the scale
 //      and cloud image date, the hovered city, and the etched separator above the
 //      pane.
@@ -26,9 +27,11 @@
 #include "render/earth_image.h"
 #include "render/map_view.h"
 #include "render/qt/overlays.h"
+#include "render/sky_marks.h"
 
 #include <QImage>
 #include <QString>
+#include <array>
 #include <cstddef>
 #include <ctime>
 #include <optional>
@@ -63,6 +66,12 @@ struct MapPaintInputs {
     // box and name are drawn while City Names is on.
     HoverState hover;
     std::string dateSeparator = "/"; // the locale's date separator
+    // The sun, moon and twilight lines (drawn as switches.sunMoon and
+    // switches.twilight say); none: not drawn.
+    const SkyMarks* sky = nullptr;
+    // The twilight legend: civil, nautical, astronomical.
+    std::array<std::string, 3> twilightLegend = {"Civil twilight", "Nautical twilight",
+                                                 "Astronomical twilight"};
 };
 
 struct MapPaintReport {

@@ -75,8 +75,8 @@ struct LabelCounter {
     }
 };
 
-// The top of the meridians' label row: 20 pixels above the pane's bottom, or just
-// below the map's end (limitBottom) when the map ends well above it.
+} // namespace
+
 int meridianLabelTop(const PaneRect& area, int limitBottom) {
     const int bottom = paneBottom(area);
     if (bottom - 20 < limitBottom - 20) {
@@ -87,8 +87,6 @@ int meridianLabelTop(const PaneRect& area, int limitBottom) {
     }
     return limitBottom - 20;
 }
-
-} // namespace
 
 void drawAllCities(OverlayCanvas& canvas, const MapView& view, const CityList& cities) {
     const PaneRect& area = view.mapArea;

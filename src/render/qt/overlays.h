@@ -46,6 +46,10 @@ void drawHoverMarks(OverlayCanvas& canvas, const MapView& view, const CityList& 
 // red, with labels (every second line at scale 2 or less). Meridians stop at
 // limitBottom and parallels at limitRight: where the crop of the map ends.
 void drawGrid(OverlayCanvas& canvas, const MapView& view, int limitRight, int limitBottom);
+// The top of the meridians' label row: 20 pixels above the pane's bottom, or just
+// below the map's end (limitBottom) when the map ends well above it. The legends
+// keep clear of it.
+int meridianLabelTop(const PaneRect& area, int limitBottom);
 
 // The class 0..7 of a magnitude: above 2, 3, ... 8 raise it by one each.
 int quakeClass(float magnitude);

@@ -153,3 +153,27 @@ TEST(CommandLine, TimesAreUtcWithOrWithoutTheZ) {
     }
     EXPECT_EQ(said, 2u) << help;
 }
+
+TEST(CommandLine, SkyTakesItsOwnTime) {
+    auto sky = parseCommandLine({"--sky", "--time", "2026-03-20T12:00:00Z"});
+    ASSERT_TRUE(sky.options) << sky.error;
+    EXPECT_EQ(sky.options->action, CommandLine::Action::Sky);
+    EXPECT_EQ(sky.options->skyTime, 1774008000);
+    EXPECT_FALSE(parseCommandLine({"--sky"}).options->skyTime);
+    EXPECT_EQ(parseCommandLine({"--time=2026-03-20T12:00", "--sky"}).options->skyTime, 1774008000);
+
+    EXPECT_NE(parseCommandLine({"--sky", "--time", "noon"}).error.find("invalid time 'noon'"),
+              std::string::npos);
+    EXPECT_FALSE(parseCommandLine({"--sky", "--time"}).options);
+    EXPECT_FALSE(parseCommandLine({"--sky", "--render", "m.png"}).options);
+    EXPECT_FALSE(parseCommandLine({"--sky", "--info"}).options);
+    EXPECT_EQ(parseCommandLine({"--sky", "--help"}).options->action, CommandLine::Action::Help);
+    EXPECT_NE(chronvale::commandLineHelp().find("--sky"), std::string::npos);
+
+    auto render = parseCommandLine({"--render", "m.png", "--sun-moon", "--twilight"});
+    ASSERT_TRUE(render.options) << render.error;
+    EXPECT_TRUE(render.options->render->sunMoon);
+    EXPECT_TRUE(render.options->render->twilight);
+    EXPECT_NE(parseCommandLine({"--twilight"}).error.find("'--twilight' needs '--render'"),
+              std::string::npos);
+}

@@ -5,6 +5,7 @@
 #include "render/earth_image.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -69,3 +70,35 @@ TEST(RenderProcess, OptionsItCannotUseExitTwo) {
 }
 
 } // namespace
+
+// The sky overlays are drawn into the file: the sun's yellow at the sub-solar point
+// (2027-03-20 12:00 UT: -0.14, 1.88, see test_sky_process.cpp) and nothing of it
+// without the option.
+TEST(RenderProcess, DrawsTheSunMoonAndTwilightWhenAsked) {
+    const std::string data = std::string(CHRONVALE_SOURCE_DIR) + "/data";
+    if (!fs::exists(data + "/images/earth_day.bmp")) {
+        GTEST_SKIP() << "no installed earth images in " << data;
+    }
+    const std::string plain = (fs::path(std::getenv("HOME")) / "plain.png").string();
+    const std::string sky = (fs::path(std::getenv("HOME")) / "sky.png").string();
+    ASSERT_EQ(runChronvale({"--render", plain, "--data", data, "--time", "2027-03-20T12:00:00Z"})
+                  .exitCode,
+              0);
+    const Outcome ok = runChronvale({"--render", sky, "--data", data, "--time",
+                                     "2027-03-20T12:00:00Z", "--sun-moon", "--twilight"});
+    ASSERT_EQ(ok.exitCode, 0) << ok.errors;
+    chronvale::ImagePtr a = chronvale::loadImage(plain);
+    chronvale::ImagePtr b = chronvale::loadImage(sky);
+    ASSERT_TRUE(a && b);
+    const int x = static_cast<int>((1.88 + 180.0) / 360.0 * 1024.0);
+    const int y = static_cast<int>((90.0 + 0.14) / 180.0 * 512.0);
+    const uint8_t* sun = chronvale::pixelAddress(b.get(), x, y);
+    EXPECT_EQ(sun[2], 255);
+    EXPECT_EQ(sun[1], 220);
+    EXPECT_EQ(sun[0], 0);
+    EXPECT_NE(std::memcmp(a->pixels(), b->pixels(), a->pixelBytes()), 0);
+
+    const Outcome late = runChronvale(
+        {"--render", sky, "--data", data, "--time", "2051-01-01T00:00:00Z", "--sun-moon"});
+    EXPECT_EQ(late.exitCode, 2);
+}

@@ -80,7 +80,8 @@ TEST(SwitchRules, CloudsOffStopTheAnimationOnlyWhenItRuns) {
 }
 
 TEST(SwitchRules, OverlaySwitchesRepaintWithoutRebuilding) {
-    for (int command : {cmd::AllCities, cmd::CitySelection, cmd::Grid, cmd::CityNames}) {
+    for (int command : {cmd::AllCities, cmd::CitySelection, cmd::Grid, cmd::CityNames, cmd::SunMoon,
+                        cmd::Twilight}) {
         const SwitchOutcome on = run(DisplaySwitches{}, command);
         EXPECT_TRUE(on.handled);
         EXPECT_EQ(on.effects, EffectRepaint | EffectSync) << command;
@@ -116,7 +117,8 @@ TEST(SwitchRules, EarthquakesDownloadOnceWhenSwitchedOn) {
 TEST(SwitchRules, OtherCommandsAreNotSwitches) {
     DisplaySwitches s;
     s.grid = 1;
-    for (int command : {cmd::ZoomIn, cmd::Play, cmd::Quit, 0, cmd::WallpaperMode}) {
+    for (int command : {cmd::ZoomIn, cmd::Play, cmd::Quit, 0, cmd::WallpaperMode, cmd::GoToTime,
+                        cmd::HourForward, cmd::BackToNow}) {
         const SwitchOutcome out = run(s, command);
         EXPECT_FALSE(out.handled) << command;
         EXPECT_EQ(out.switches, s);
@@ -135,7 +137,8 @@ void collect(std::span<const MenuItem> items, std::vector<int>& commands) {
     }
 }
 
-TEST(CommandTables, ToolbarHasNineteenButtonsInThreeSeparatedGroups) {
+// The nineteen buttons of old and, after Earthquakes, Sun and Moon and Twilight Lines.
+TEST(CommandTables, ToolbarHasTwentyOneButtonsInThreeSeparatedGroups) {
     const auto buttons = toolbarTable();
     int count = 0;
     std::vector<int> separators;
@@ -149,16 +152,22 @@ TEST(CommandTables, ToolbarHasNineteenButtonsInThreeSeparatedGroups) {
             EXPECT_LT(buttons[i].icon, IconCount);
         }
     }
-    EXPECT_EQ(count, 19);
-    EXPECT_EQ(separators, (std::vector<int>{5, 12, 17}));
+    EXPECT_EQ(count, 21);
+    EXPECT_EQ(separators, (std::vector<int>{5, 14, 19}));
     EXPECT_EQ(buttons[0].command, cmd::DayMap);
     EXPECT_EQ(buttons[0].icon, 20);
     EXPECT_EQ(findString(buttons[10].tipId)->text, "Show City Names");
     EXPECT_EQ(buttons[11].command, cmd::Earthquakes);
     EXPECT_EQ(buttons[11].icon, 55);
     EXPECT_EQ(findString(buttons[11].tipId)->text, "View world earthquakes in the past 7 days.");
-    EXPECT_EQ(buttons[21].command, cmd::FitToScreen);
-    EXPECT_EQ(buttons[21].icon, 54);
+    EXPECT_EQ(buttons[12].command, cmd::SunMoon);
+    EXPECT_EQ(buttons[12].icon, IconSunMoon);
+    EXPECT_EQ(findString(buttons[12].tipId)->text, "Show Sun and Moon");
+    EXPECT_EQ(buttons[13].command, cmd::Twilight);
+    EXPECT_EQ(buttons[13].icon, IconTwilight);
+    EXPECT_EQ(findString(buttons[13].tipId)->text, "Show Twilight Lines");
+    EXPECT_EQ(buttons[23].command, cmd::FitToScreen);
+    EXPECT_EQ(buttons[23].icon, 54);
 }
 
 TEST(CommandTables, MenusShowOnlyCommandsThatWork) {
@@ -171,6 +180,18 @@ TEST(CommandTables, MenusShowOnlyCommandsThatWork) {
                       cmd::Properties, cmd::Settings, cmd::About}) {
         EXPECT_GE(std::count(commands.begin(), commands.end(), shown), 1) << shown;
     }
+}
+
+TEST(CommandTables, TheShownInstantHasItsKeys) {
+    EXPECT_EQ(menuShortcutOf(cmd::HourBack), "Ctrl+Left");
+    EXPECT_EQ(menuShortcutOf(cmd::HourForward), "Ctrl+Right");
+    EXPECT_EQ(menuShortcutOf(cmd::DayBack), "Ctrl+Shift+Left");
+    EXPECT_EQ(menuShortcutOf(cmd::DayForward), "Ctrl+Shift+Right");
+    EXPECT_EQ(menuShortcutOf(cmd::BackToNow), "Ctrl+0");
+    EXPECT_FALSE(menuShortcutOf(cmd::GoToTime));
+    EXPECT_TRUE(isCheckableCommand(cmd::SunMoon));
+    EXPECT_TRUE(isCheckableCommand(cmd::Twilight));
+    EXPECT_FALSE(isCheckableCommand(cmd::HourForward));
 }
 
 TEST(CommandTables, MenuTextsComeFromTheirMenusContext) {

@@ -270,5 +270,29 @@ TEST_F(WindowWallpaperTest, OnFromAnotherDesktopItCanStillBeSwitchedOff) {
     EXPECT_EQ(stored.saved.file, "'file:///home/u/own.jpg'");
 }
 
+// The desktop never shows a travelled instant: away from now the shadow timer
+// leaves the wallpaper alone, coming back renews it, and switching the mode on
+// while away comes back to now first.
+TEST_F(WindowWallpaperTest, AwayFromNowTheWallpaperIsNeitherRenewedNorSet) {
+    clock = [] { return std::time_t{1805544000}; }; // 2027-03-20T12:00:00Z
+    start([](World& w) {
+        w.settings.switches.dayMap = true;
+        w.settings.switches.sunShadow = true;
+    });
+    window->runCommand(cmd::WallpaperMode);
+    ASSERT_EQ(log->shown.size(), 1u);
+    window->runCommand(cmd::HourForward);
+    refreshTick();
+    EXPECT_EQ(log->shown.size(), 1u);
+    window->runCommand(cmd::BackToNow);
+    EXPECT_EQ(log->shown.size(), 2u);
+
+    window->runCommand(cmd::WallpaperMode); // off
+    window->runCommand(cmd::DayForward);
+    window->runCommand(cmd::WallpaperMode); // on again: at now
+    EXPECT_TRUE(window->showingNow());
+    EXPECT_EQ(log->shown.size(), 3u);
+}
+
 } // namespace
 } // namespace chronvale

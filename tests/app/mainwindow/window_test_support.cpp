@@ -66,6 +66,7 @@ void WindowTest::start(const std::function<void(World&)>& prepare) {
     options.browserLauncher = record;
     options.programLauncher = record;
     options.browserEnvironment = fakeBrowserEnvironment();
+    options.clock = clock;
     options.wallpaperBackend = wallpaperBackend;
     options.chooseMapFile = chooseMapFile;
     window = std::make_unique<MainWindow>(*world, options);

@@ -45,6 +45,8 @@ protected:
     void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::NoButton);
 
     QString dataFolder = QStringLiteral(CHRONVALE_SOURCE_DIR "/data");
+    // The window's clock; none: the system's.
+    std::function<std::time_t()> clock;
     // Unless set, start() makes the settings file first, so that the window starts
     // as for a user who ran the program before (without the installation's
     // first-start values).
