@@ -299,6 +299,11 @@ public:
         process_.waitForFinished(5000);
     }
     bool ready() {
+        // The shell may be on the bus before QProcess has seen it start: wait for
+        // that first, or a quick shell would read as not running.
+        if (!process_.waitForStarted(30000)) {
+            return false;
+        }
         QDBusConnectionInterface* names = QDBusConnection::sessionBus().interface();
         return names != nullptr && test::waitFor([&] {
                    return names->isServiceRegistered(QString::fromLatin1(kPlasmaService)).value() ||
