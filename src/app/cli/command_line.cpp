@@ -36,6 +36,35 @@ bool takesRenderValue(const std::string& arg) {
     return arg == "--render" || arg == "--time" || arg == "--clouds" || arg == "--width";
 }
 
+// The value of args[i], given as "--name=value" or as "--name value" (then i moves on
+// to the value); none when it is missing or empty.
+std::optional<std::string> optionValue(const std::vector<std::string>& args, size_t& i) {
+    const std::string& arg = args[i];
+    std::optional<std::string> value;
+    if (const std::size_t equals = arg.find('='); equals != std::string::npos) {
+        value = arg.substr(equals + 1);
+    } else if (i + 1 < args.size()) {
+        value = args[++i];
+    }
+    if (value && value->empty()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Reads the text of a --time option into `time`; an error text when it is no UTC time.
+std::optional<std::string> readUtcTime(const std::optional<std::string>& text,
+                                       std::optional<std::time_t>& time) {
+    if (!text) {
+        return std::nullopt;
+    }
+    time = parseUtcTime(*text);
+    if (!time) {
+        return "invalid time '" + *text + "': expected UTC as YYYY-MM-DDTHH:MM:SSZ";
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
@@ -61,17 +90,10 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
             continue;
         }
         if (skyCommand && (arg == "--time" || arg.rfind("--time=", 0) == 0)) {
-            const std::size_t equals = arg.find('=');
-            std::optional<std::string> value;
-            if (equals != std::string::npos) {
-                value = arg.substr(equals + 1);
-            } else if (i + 1 < args.size()) {
-                value = args[++i];
-            }
-            if (!value || value->empty()) {
+            skyTimeText = optionValue(args, i);
+            if (!skyTimeText) {
                 return {std::nullopt, "option '--time' needs a time"};
             }
-            skyTimeText = *value;
             continue;
         }
         if (wallpaperCommand && arg == "--wallpaper") {
@@ -94,14 +116,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         } else if (cityCommand && (arg == "--city" || arg.rfind("--city=", 0) == 0 ||
                                    arg == "--time" || arg.rfind("--time=", 0) == 0)) {
             const bool city = arg.rfind("--city", 0) == 0;
-            const std::size_t equals = arg.find('=');
-            std::optional<std::string> value;
-            if (equals != std::string::npos) {
-                value = arg.substr(equals + 1);
-            } else if (i + 1 < args.size()) {
-                value = args[++i];
-            }
-            if (!value || value->empty()) {
+            const std::optional<std::string> value = optionValue(args, i);
+            if (!value) {
                 return {std::nullopt, city ? "option '--city' needs a city name"
                                            : "option '--time' needs a time"};
             }
@@ -164,12 +180,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         if (line.city || !renderArgs.empty() || line.action == CommandLine::Action::Info) {
             return {std::nullopt, "option '--sky' goes only with '--time' and '--data'"};
         }
-        if (skyTimeText) {
-            line.skyTime = parseUtcTime(*skyTimeText);
-            if (!line.skyTime) {
-                return {std::nullopt, "invalid time '" + *skyTimeText +
-                                          "': expected UTC as YYYY-MM-DDTHH:MM:SSZ"};
-            }
+        if (const auto error = readUtcTime(skyTimeText, line.skyTime)) {
+            return {std::nullopt, *error};
         }
         line.action = CommandLine::Action::Sky;
     }
@@ -189,12 +201,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         if (line.action == CommandLine::Action::Info) {
             return {std::nullopt, "option '--city' does not go with '--info'"};
         }
-        if (cityTimeText) {
-            line.cityTime = parseUtcTime(*cityTimeText);
-            if (!line.cityTime) {
-                return {std::nullopt, "invalid time '" + *cityTimeText +
-                                          "': expected UTC as YYYY-MM-DDTHH:MM:SSZ"};
-            }
+        if (const auto error = readUtcTime(cityTimeText, line.cityTime)) {
+            return {std::nullopt, *error};
         }
         line.action = CommandLine::Action::City;
     }
