@@ -535,14 +535,8 @@ protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         ASSERT_TRUE(data.isValid());
-        const QDir installed(QStringLiteral(CHRONVALE_SOURCE_DIR "/data"));
-        for (const QString& name :
-             installed.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-            ASSERT_TRUE(QFile::link(installed.filePath(name), data.filePath(name)));
-        }
-        ASSERT_TRUE(QDir(data.path()).mkdir("lang"));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(CHRONVALE_BINARY_DIR "/lang/lang_de.dat"),
-                                data.filePath("lang/lang_de.dat")));
+        const auto error = test::makeDataFolderWithLanguages(data.path(), {"de"});
+        ASSERT_FALSE(error) << *error;
         dataFolder = data.path();
     }
     QTemporaryDir data;

@@ -12,8 +12,6 @@
 #include "window_test_support.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
 #include <QGlyphRun>
 #include <QGuiApplication>
 #include <QMenu>
@@ -31,19 +29,8 @@ protected:
     void SetUp() override {
         WindowTest::SetUp();
         ASSERT_TRUE(data.isValid());
-        const QDir installed(QStringLiteral(CHRONVALE_SOURCE_DIR "/data"));
-        for (const QString& name :
-             installed.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-            ASSERT_TRUE(QFile::link(installed.filePath(name), data.filePath(name)));
-        }
-        ASSERT_TRUE(QDir(data.path()).mkdir("lang"));
-        for (const std::string& code : codes) {
-            const QString name =
-                QStringLiteral("lang/lang_%1.dat").arg(QString::fromStdString(code));
-            ASSERT_TRUE(
-                QFile::copy(QStringLiteral(CHRONVALE_BINARY_DIR "/") + name, data.filePath(name)))
-                << name.toStdString() << " is not built";
-        }
+        const auto error = test::makeDataFolderWithLanguages(data.path(), codes);
+        ASSERT_FALSE(error) << *error;
         dataFolder = data.path();
     }
 

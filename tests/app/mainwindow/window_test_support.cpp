@@ -34,6 +34,28 @@ void drainEvents() {
     }
 }
 
+std::optional<std::string> makeDataFolderWithLanguages(const QString& folder,
+                                                       const std::vector<std::string>& codes) {
+    const QDir installed(QStringLiteral(CHRONVALE_SOURCE_DIR "/data"));
+    const QDir data(folder);
+    for (const QString& name :
+         installed.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (!QFile::link(installed.filePath(name), data.filePath(name))) {
+            return "cannot link " + name.toStdString();
+        }
+    }
+    if (!data.mkdir("lang")) {
+        return std::string("cannot make lang/");
+    }
+    for (const std::string& code : codes) {
+        const QString name = QStringLiteral("lang/lang_%1.dat").arg(QString::fromStdString(code));
+        if (!QFile::copy(QStringLiteral(CHRONVALE_BINARY_DIR "/") + name, data.filePath(name))) {
+            return name.toStdString() + " is not built";
+        }
+    }
+    return std::nullopt;
+}
+
 void WindowTest::SetUp() {
     windowApplication();
     ASSERT_TRUE(settingsFolder.isValid());

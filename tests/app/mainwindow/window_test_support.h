@@ -17,6 +17,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace chronvale::test {
@@ -25,6 +27,12 @@ QApplication& windowApplication();
 
 // Handles every event already posted, without waiting for new ones.
 void drainEvents();
+
+// Fills `folder` like an installed data folder: links to the source tree's data and
+// a lang/ folder with the built language files of `codes`. An error text (a file not
+// built, a link refused) when it could not.
+std::optional<std::string> makeDataFolderWithLanguages(const QString& folder,
+                                                       const std::vector<std::string>& codes);
 
 struct Launch {
     QString program;
