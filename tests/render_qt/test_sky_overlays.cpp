@@ -12,6 +12,7 @@
 namespace chronvale {
 namespace {
 
+using test::countColour;
 using test::countPixels;
 using test::pixel;
 
@@ -90,6 +91,35 @@ TEST_F(SkyOverlaysTest, SymbolsAtTheirPointsAndNothingWhileOff) {
     const int moonPixels =
         near(m.x, m.y, lit, kMoonSymbolRadius) + near(m.x, m.y, dark, kMoonSymbolRadius);
     EXPECT_GT(moonPixels, 60);
+}
+
+// With the grid on, the legend in the bottom-left corner leaves the parallels'
+// labels at the pane's left edge and the meridians' labels at its bottom readable.
+TEST_F(SkyOverlaysTest, TheLegendCoversNoGridLabel) {
+    // A grey map, so that only the labels are green.
+    const ImagePtr grey = test::plainMap(QColor(90, 90, 90));
+    inputs.litMap = grey.get();
+    inputs.switches.grid = true;
+    paint();
+    const QImage gridOnly = image;
+    inputs.switches.twilight = true;
+    paint();
+    const auto label = [](QColor c) { return test::nearColour(c, QColor(0, 200, 0), 40); };
+    int labelPixels = 0;
+    int covered = 0;
+    for (int y = 2 + 256; y < gridOnly.height(); ++y) {
+        for (int x = 0; x < 300; ++x) {
+            if (label(pixel(gridOnly, x, y))) {
+                ++labelPixels;
+                covered += pixel(image, x, y) == QColor(0, 0, 0) ? 1 : 0;
+            }
+        }
+    }
+    ASSERT_GT(labelPixels, 100) << "the labels are there";
+    EXPECT_EQ(covered, 0);
+    EXPECT_GT(countColour(image, QRect(0, 2 + 256, 300, 258), QColor(0, 0, 0)),
+              countColour(gridOnly, QRect(0, 2 + 256, 300, 258), QColor(0, 0, 0)) + 500)
+        << "the legend's plate is drawn";
 }
 
 } // namespace

@@ -88,6 +88,11 @@ int meridianLabelTop(const PaneRect& area, int limitBottom) {
     return limitBottom - 20;
 }
 
+int parallelLabelRight(const OverlayCanvas& canvas, const PaneRect& area) {
+    // The labels start 2 pixels into the pane; "-80.0" is the widest of them.
+    return area.left + 2 + canvas.textCell(0, 0, degreesLabel(-80)).width();
+}
+
 void drawAllCities(OverlayCanvas& canvas, const MapView& view, const CityList& cities) {
     const PaneRect& area = view.mapArea;
     const QImage dot = dotPicture(kCityRim);

@@ -50,6 +50,8 @@ void drawGrid(OverlayCanvas& canvas, const MapView& view, int limitRight, int li
 // below the map's end (limitBottom) when the map ends well above it. The legends
 // keep clear of it.
 int meridianLabelTop(const PaneRect& area, int limitBottom);
+// The right edge of the parallels' labels, which stand at the pane's left edge.
+int parallelLabelRight(const OverlayCanvas& canvas, const PaneRect& area);
 
 // The class 0..7 of a magnitude: above 2, 3, ... 8 raise it by one each.
 int quakeClass(float magnitude);

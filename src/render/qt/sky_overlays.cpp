@@ -55,7 +55,9 @@ void drawLegend(OverlayCanvas& canvas, const MapView& view,
     if (bandTop + plateHeight <= area.top + area.height - 2) {
         top = bandTop;
     }
-    const int left = area.left + kMargin;
+    // Over the map with the grid on, it keeps clear of the parallels' labels too.
+    const int left =
+        (gridOn && top < limitBottom ? parallelLabelRight(canvas, area) : area.left) + kMargin;
     canvas.fill(left, top, left + plateWidth, top + plateHeight, QColor(0, 0, 0));
     QPainter& painter = canvas.painter();
     canvas.setOpaque(false);

@@ -16,8 +16,9 @@ namespace chronvale {
 
 // The three lines of the marks; the legend in the pane's bottom-left corner names
 // them with `legend` (civil, nautical, astronomical), above the meridians' labels
-// (or where they would be), or in the black band below the map (which ends at
-// limitBottom) when that has room. Nothing when there are none.
+// (or where they would be) and, with the grid on, right of the parallels' labels;
+// or in the black band below the map (which ends at limitBottom) when that has
+// room. Nothing when there are none.
 void drawTwilightLines(OverlayCanvas& canvas, const MapView& view, const SkyMarks& marks,
                        const std::array<std::string, 3>& legend, int limitBottom, bool gridOn);
 
