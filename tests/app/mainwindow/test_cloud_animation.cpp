@@ -17,6 +17,7 @@
 #include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 namespace chronvale {
 namespace {
@@ -77,6 +78,7 @@ protected:
         http.httpShutdown();
         animation.reset();
         service.reset();
+        server.reset();
         QDir::setCurrent(previous);
     }
 
@@ -97,11 +99,15 @@ protected:
             writeFile(cacheFile(i), jpeg(10 + i));
         }
     }
-    void start(const ImageServerProcess& server) {
+    // Starts the image server on the server folder (with `options`), then the
+    // service and the animation on it.
+    void startServer(const QStringList& options = {}) {
+        server.emplace(serverFolder(), options);
+        ASSERT_TRUE(server->started());
         UrlContext context;
         context.clientId = "client";
         context.machineId = "machine";
-        service = std::make_unique<CloudService>(http, owner, server.host(), context,
+        service = std::make_unique<CloudService>(http, owner, server->host(), context,
                                                  [this] { return now; });
         animation = std::make_unique<CloudAnimation>(
             *service, compositor, http,
@@ -144,6 +150,7 @@ protected:
     Compositor compositor{std::string(), loadErrors};
     RecordingCloudOwner owner;
     std::unique_ptr<CloudService> service;
+    std::optional<ImageServerProcess> server;
     std::unique_ptr<CloudAnimation> animation;
     std::time_t now = kStart;
     bool cloudsOn = true;
@@ -156,9 +163,7 @@ protected:
 TEST_F(CloudAnimationTest, StepsFromTheOldestToTheNewestAndWrapsWithLoopOn) {
     serveFrames(12);
     cacheFrames(12);
-    ImageServerProcess server(serverFolder());
-    ASSERT_TRUE(server.started());
-    start(server);
+    ASSERT_NO_FATAL_FAILURE(startServer());
     fetchList();
     loop = true;
     // The animation runs; its timer cannot fire, as no event is handled below.
@@ -199,9 +204,7 @@ TEST_F(CloudAnimationTest, StepsFromTheOldestToTheNewestAndWrapsWithLoopOn) {
 
 TEST_F(CloudAnimationTest, AStaleListIsFetchedBeforeTheStepWhichThenResumes) {
     serveFrames(6);
-    ImageServerProcess server(serverFolder());
-    ASSERT_TRUE(server.started());
-    start(server);
+    ASSERT_NO_FATAL_FAILURE(startServer());
     // No list yet: the first step fetches it and then downloads frame 0.
     animation->showNewest();
     EXPECT_EQ(animation->resumeFrom(), CloudAnimation::FirstFrame);
@@ -230,9 +233,7 @@ TEST_F(CloudAnimationTest, NothingStartsWhileATransferIsActive) {
     serveFrames(1);
     // The steps below run before the event loop turns again: the transfer cannot have
     // ended, however fast the server is.
-    ImageServerProcess server(serverFolder());
-    ASSERT_TRUE(server.started());
-    start(server);
+    ASSERT_NO_FATAL_FAILURE(startServer());
     owner.animation = nullptr;
     ASSERT_TRUE(service->requestFrameList());
     animation->stepFrames(5, CloudAnimation::TowardsNewest);
@@ -248,9 +249,7 @@ TEST_F(CloudAnimationTest, NothingStartsWhileATransferIsActive) {
 
 TEST_F(CloudAnimationTest, AFrameWithoutATimeStampEndsTheStepWithoutADownload) {
     serveFrames(3);
-    ImageServerProcess server(serverFolder());
-    ASSERT_TRUE(server.started());
-    start(server);
+    ASSERT_NO_FATAL_FAILURE(startServer());
     fetchList();
     animation->stepFrames(2, 1);
     EXPECT_EQ(current(), 3);
@@ -262,9 +261,7 @@ TEST_F(CloudAnimationTest, AFrameWithoutATimeStampEndsTheStepWithoutADownload) {
 
 TEST_F(CloudAnimationTest, AFrameNotFoundIsSteppedOntoButNeverAskedForAgain) {
     serveFrames(2);
-    ImageServerProcess server(serverFolder(), {"--image-status", "404"});
-    ASSERT_TRUE(server.started());
-    start(server);
+    ASSERT_NO_FATAL_FAILURE(startServer({"--image-status", "404"}));
     fetchList();
     animation->showNewest();
     ASSERT_TRUE(idle());
@@ -275,14 +272,12 @@ TEST_F(CloudAnimationTest, AFrameNotFoundIsSteppedOntoButNeverAskedForAgain) {
     animation->stepFrames(1, CloudAnimation::TowardsNewest);
     EXPECT_EQ(current(), 0);
     EXPECT_EQ(http.transferCount(), 0u);
-    ASSERT_TRUE(waitFor([&] { return server.requests("f=1") == 1; }));
+    ASSERT_TRUE(waitFor([&] { return server->requests("f=1") == 1; }));
 }
 
 TEST_F(CloudAnimationTest, AFrameThatFailedThreeTimesIsSteppedOntoButNotFetched) {
     serveFrames(2);
-    ImageServerProcess server(serverFolder(), {"--image-status", "500"});
-    ASSERT_TRUE(server.started());
-    start(server);
+    ASSERT_NO_FATAL_FAILURE(startServer({"--image-status", "500"}));
     fetchList();
     // Each step onto frame 1 fetches it again, until it has failed three times.
     for (int attempt = 1; attempt <= 3; ++attempt) {
@@ -295,16 +290,14 @@ TEST_F(CloudAnimationTest, AFrameThatFailedThreeTimesIsSteppedOntoButNotFetched)
     animation->stepFrames(0, 1);
     EXPECT_EQ(current(), 1);
     EXPECT_EQ(http.transferCount(), 0u);
-    ASSERT_TRUE(
-        waitFor([&] { return server.requests("f=1&t=" + QString::fromStdString(times[1])) == 3; }));
+    ASSERT_TRUE(waitFor(
+        [&] { return server->requests("f=1&t=" + QString::fromStdString(times[1])) == 3; }));
 }
 
 TEST_F(CloudAnimationTest, AStepPassesOverFramesWhoseImageIsGoneOrUnreadable) {
     serveFrames(6);
     cacheFrames(6);
-    ImageServerProcess server(serverFolder());
-    ASSERT_TRUE(server.started());
-    start(server);
+    ASSERT_NO_FATAL_FAILURE(startServer());
     fetchList();
     for (int i = 0; i < 6; ++i) {
         ASSERT_TRUE(service->downloadFrame(i)); // from the cache
@@ -321,15 +314,13 @@ TEST_F(CloudAnimationTest, AStepPassesOverFramesWhoseImageIsGoneOrUnreadable) {
     EXPECT_EQ(shown, (std::vector<int>{11, 14}));
     // Neither is fetched again: their paths still name the cache.
     EXPECT_EQ(http.transferCount(), 0u);
-    EXPECT_EQ(server.requests("f=1"), 0);
+    EXPECT_EQ(server->requests("f=1"), 0);
 }
 
 TEST_F(CloudAnimationTest, PreviousWithTheCloudsOffStartsAtTheNewestFrame) {
     serveFrames(3);
     cacheFrames(3);
-    ImageServerProcess server(serverFolder());
-    ASSERT_TRUE(server.started());
-    start(server);
+    ASSERT_NO_FATAL_FAILURE(startServer());
     fetchList();
     cloudsOn = false;
     animation->previous();
@@ -347,9 +338,7 @@ TEST_F(CloudAnimationTest, PreviousWithTheCloudsOffStartsAtTheNewestFrame) {
 TEST_F(CloudAnimationTest, PlayRunsFromTheOldestToTheNewestAndLoopsWhenAsked) {
     serveFrames(12);
     cacheFrames(12);
-    ImageServerProcess server(serverFolder());
-    ASSERT_TRUE(server.started());
-    start(server);
+    ASSERT_NO_FATAL_FAILURE(startServer());
     fetchList();
     cloudsOn = false;
 
