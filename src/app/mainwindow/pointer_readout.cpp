@@ -73,7 +73,10 @@ std::string coordinateText(float degrees) {
 std::string localeDateSeparator(const QLocale& locale) {
     const QString format = locale.dateFormat(QLocale::ShortFormat);
     for (const QChar c : format) {
-        if (!c.isLetter() && !c.isSpace() && c != QLatin1Char('\'')) {
+        // Arabic formats put a right-to-left mark before each separator: the
+        // invisible format characters are not separators.
+        if (!c.isLetter() && !c.isSpace() && c != QLatin1Char('\'') &&
+            c.category() != QChar::Other_Format) {
             return QString(c).toStdString();
         }
     }

@@ -47,8 +47,8 @@ PointerReadout readPointer(const MapView& view, Point cursor, std::time_t now,
 // A coordinate as the status bar shows it: "%0.2f".
 std::string coordinateText(float degrees);
 
-// The locale's date separator: the first character between the fields of its
-// short date format ("/" when it has none).
+// The locale's date separator: the first visible character between the fields of
+// its short date format ("/" when it has none).
 std::string localeDateSeparator(const QLocale& locale);
 
 } // namespace chronvale

@@ -225,6 +225,8 @@ TEST(DateSeparator, FromTheLocalesShortDate) {
     EXPECT_EQ(localeDateSeparator(QLocale(QLocale::English, QLocale::UnitedStates)), "/");
     EXPECT_EQ(localeDateSeparator(QLocale(QLocale::German, QLocale::Germany)), ".");
     EXPECT_EQ(localeDateSeparator(QLocale(QLocale::Dutch, QLocale::Netherlands)), "-");
+    // "d\u200f/M\u200f/yyyy": the right-to-left mark is no separator.
+    EXPECT_EQ(localeDateSeparator(QLocale(QLocale::Arabic, QLocale::Jordan)), "/");
 }
 
 } // namespace
