@@ -3,6 +3,7 @@
 #include "core/file_io.h"
 #include "core/language_code.h"
 #include "core/text_scan.h"
+#include "core/wallpaper_keys.h"
 
 #include <QFile>
 #include <QSettings>
@@ -135,13 +136,14 @@ bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
         std::size_t pos = 0;
         settings.zoom = readFloat(std::string_view(zoom->constData(), zoom->size()), pos);
     }
-    readStoredInteger(program, "wallpaper", settings.wallpaper);
-    for (auto [name, field] : {std::pair{"wallpaperfile", &Settings::wallpaperfile},
-                               std::pair{"wallpapertile", &Settings::wallpapertile},
-                               std::pair{"wallpaperstyle", &Settings::wallpaperstyle}}) {
-        std::optional<std::string> text;
-        readStoredText(program, name, text);
-        settings.*field = text.value_or(std::string()); // missing reads as empty
+    readStoredInteger(program, kWallpaperSwitchKey, settings.wallpaper);
+    for (auto [name, field] : {std::pair{kWallpaperFileKey, &Settings::wallpaperfile},
+                               std::pair{kWallpaperTileKey, &Settings::wallpapertile},
+                               std::pair{kWallpaperStyleKey, &Settings::wallpaperstyle}}) {
+        const auto text = storedText(program, QString::fromLatin1(name),
+                                     static_cast<qsizetype>(kMaxWallpaperStateText));
+        // Missing reads as empty.
+        settings.*field = text ? text->toStdString() : std::string();
     }
 
     const std::optional<std::string> config =
@@ -175,10 +177,10 @@ bool saveSettings(SettingsStores& stores, Settings& settings, const CityList& ci
     writeStoredInteger(program, "cx", settings.cx);
     writeStoredInteger(program, "cy", settings.cy);
     program.setValue(QStringLiteral("zoom"), QString::number(settings.zoom, 'f', 4));
-    writeStoredInteger(program, "wallpaper", settings.wallpaper);
-    writeStoredText(program, "wallpaperfile", settings.wallpaperfile);
-    writeStoredText(program, "wallpapertile", settings.wallpapertile);
-    writeStoredText(program, "wallpaperstyle", settings.wallpaperstyle);
+    writeStoredInteger(program, kWallpaperSwitchKey, settings.wallpaper);
+    writeStoredText(program, kWallpaperFileKey, settings.wallpaperfile);
+    writeStoredText(program, kWallpaperTileKey, settings.wallpapertile);
+    writeStoredText(program, kWallpaperStyleKey, settings.wallpaperstyle);
     program.sync();
 
     if (!replaceFileAtomically(stores.configFile, formatConfigFile(cities, frames),

@@ -77,8 +77,10 @@ TEST_F(SettingsTest, StoredTextsAreReadAsTheProgramWroteThem) {
     program.setValue("cx", "+25");
     program.setValue("refresh", QString(29, '1')); // 29 characters: read
     program.setValue("view", QString(30, '2'));    // 30: does not fit
-    program.setValue("wallpaperfile", QString(999, 'f'));
-    program.setValue("wallpapertile", QString(1000, 't'));
+    // The saved wallpaper state (a line per desktop or workspace) is read back whole
+    // well beyond the 999 bytes of other texts, up to 64 KiB.
+    program.setValue("wallpaperfile", QString(5000, 'f'));
+    program.setValue("wallpapertile", QString(64 * 1024 + 1, 't'));
     program.setValue("wallpaperstyle", "2");
     program.setValue("browser", "firefox"); // not a stored value
     Settings settings = defaultSettings(desktop);
@@ -92,7 +94,7 @@ TEST_F(SettingsTest, StoredTextsAreReadAsTheProgramWroteThem) {
     EXPECT_EQ(settings.cx, 25);
     EXPECT_EQ(settings.refresh, 2147483647); // saturated, not overflowed
     EXPECT_EQ(settings.view, 247);
-    EXPECT_EQ(settings.wallpaperfile->size(), 999u);
+    EXPECT_EQ(settings.wallpaperfile->size(), 5000u);
     EXPECT_EQ(settings.wallpapertile, ""); // too long counts as missing: empty
     EXPECT_EQ(settings.wallpaperstyle, "2");
     EXPECT_FALSE(settings.browser);

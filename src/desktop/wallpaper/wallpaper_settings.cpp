@@ -1,17 +1,22 @@
 #include "desktop/wallpaper/wallpaper_settings.h"
 
+#include "core/wallpaper_keys.h"
+
 #include <QSettings>
 
 namespace chronvale {
 
 namespace {
 
-// Texts longer than this read as empty, as the settings store reads them.
-constexpr qsizetype kMaxText = 999;
+QString key(const char* name) {
+    return QString::fromLatin1(name);
+}
 
-std::string storedText(const QSettings& program, const QString& key) {
-    const QByteArray bytes = program.value(key).toString().toUtf8();
-    return bytes.size() > kMaxText ? std::string() : bytes.toStdString();
+// Texts longer than the limit read as empty, as the settings record reads them.
+std::string storedText(const QSettings& program, const char* name) {
+    const QByteArray bytes = program.value(key(name)).toString().toUtf8();
+    return static_cast<std::size_t>(bytes.size()) > kMaxWallpaperStateText ? std::string()
+                                                                           : bytes.toStdString();
 }
 
 } // namespace
@@ -20,19 +25,18 @@ StoredWallpaper readStoredWallpaper(const QSettings& program) {
     StoredWallpaper stored;
     bool number = false;
     stored.on =
-        program.value(QStringLiteral("wallpaper")).toString().trimmed().toInt(&number) != 0 &&
-        number;
-    stored.saved.file = storedText(program, QStringLiteral("wallpaperfile"));
-    stored.saved.tile = storedText(program, QStringLiteral("wallpapertile"));
-    stored.saved.style = storedText(program, QStringLiteral("wallpaperstyle"));
+        program.value(key(kWallpaperSwitchKey)).toString().trimmed().toInt(&number) != 0 && number;
+    stored.saved.file = storedText(program, kWallpaperFileKey);
+    stored.saved.tile = storedText(program, kWallpaperTileKey);
+    stored.saved.style = storedText(program, kWallpaperStyleKey);
     return stored;
 }
 
 bool writeStoredWallpaper(QSettings& program, const StoredWallpaper& stored) {
-    program.setValue(QStringLiteral("wallpaper"), QString::number(stored.on ? 1 : 0));
-    program.setValue(QStringLiteral("wallpaperfile"), QString::fromStdString(stored.saved.file));
-    program.setValue(QStringLiteral("wallpapertile"), QString::fromStdString(stored.saved.tile));
-    program.setValue(QStringLiteral("wallpaperstyle"), QString::fromStdString(stored.saved.style));
+    program.setValue(key(kWallpaperSwitchKey), QString::number(stored.on ? 1 : 0));
+    program.setValue(key(kWallpaperFileKey), QString::fromStdString(stored.saved.file));
+    program.setValue(key(kWallpaperTileKey), QString::fromStdString(stored.saved.tile));
+    program.setValue(key(kWallpaperStyleKey), QString::fromStdString(stored.saved.style));
     program.sync();
     return program.status() == QSettings::NoError;
 }

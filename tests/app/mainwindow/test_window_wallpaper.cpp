@@ -92,6 +92,11 @@ TEST_F(WindowWallpaperTest, OnRenewedByTheShadowTimerAndOffGivesTheDesktopBack) 
     EXPECT_EQ(item->text(), "&Wallpaper Mode");
     EXPECT_TRUE(item->isCheckable());
     EXPECT_FALSE(checked());
+    // A desktop of many workspaces saves a line for each: far over 999 bytes.
+    for (int workspace = 0; workspace < 40; ++workspace) {
+        log->desktop.tile += "/backdrop/screen0/monitorDP-1/workspace" + std::to_string(workspace) +
+                             "/image-style\t5\n";
+    }
     const DesktopWallpaperState own = log->desktop;
 
     window->runCommand(cmd::WallpaperMode);
