@@ -1,6 +1,7 @@
 #include "astro/moon_position.h"
 #include "astro/sun_point.h"
 #include "astro/twilight.h"
+#include "support/scratch.h"
 
 #include <cmath>
 #include <ctime>
@@ -10,17 +11,7 @@
 namespace chronvale {
 namespace {
 
-// Seconds since 1970 of a UTC calendar time.
-std::time_t utc(int year, int month, int day, int hour, int minute, int second = 0) {
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    return timegm(&t);
-}
+using testing::utc;
 
 double angleBetween(double a, double b) {
     return std::fabs(wrapLongitude(a - b));

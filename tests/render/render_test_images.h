@@ -3,12 +3,15 @@
 
 #include "render/earth_image.h"
 #include "render_test_support.h"
+#include "support/scratch.h"
 
 #include <cstdint>
 #include <ctime>
 #include <string>
 
 namespace chronvale::test {
+
+using testing::utc;
 
 // Every pixel the same colour (red, green, blue).
 inline ImagePtr solidImage(int width, int height, uint8_t red, uint8_t green, uint8_t blue) {
@@ -49,17 +52,6 @@ inline std::string firstDifference(const EarthImage& a, const EarthImage& b) {
         }
     }
     return {};
-}
-
-inline std::time_t utc(int year, int month, int day, int hour, int minute, int second) {
-    std::tm fields{};
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    fields.tm_sec = second;
-    return timegm(&fields);
 }
 
 } // namespace chronvale::test

@@ -12,6 +12,7 @@
 #include "render/earth_image.h"
 #include "render/hover_pick.h"
 #include "render/map_view.h"
+#include "support/scratch.h"
 
 #include <cmath>
 #include <cstdio>
@@ -53,14 +54,7 @@ std::string lowered(std::string text) {
     return text;
 }
 
-std::time_t utc(int year, int month, int day, int hour) {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    return timegm(&tm);
-}
+using testing::utc;
 
 class InstalledData : public ::testing::Test {
 protected:
