@@ -77,6 +77,27 @@ struct Persisted {
     }
 };
 
+// One user's wallpaper mode on a back end: the user folder, the lit map, the stored
+// state and what the mode persisted.
+struct ModeRun {
+    WallpaperApplied apply(WallpaperBackend& backend) {
+        return applyWallpaper(backend, map.get(), kUnscaled, folder, stored, persisted.callback());
+    }
+    WallpaperRenewal refresh(WallpaperBackend& backend) {
+        return refreshWallpaper(backend, map.get(), kUnscaled, folder);
+    }
+    bool restore(WallpaperBackend& backend) {
+        return restoreWallpaper(backend, stored, folder, persisted.callback());
+    }
+    fs::path file(const char* name) const { return dir.path() / name; }
+
+    ScratchDir dir;
+    const std::string folder = dir.path().string();
+    const ImagePtr map = smallMap();
+    StoredWallpaper stored;
+    Persisted persisted;
+};
+
 QString uriOf(const std::string& path) {
     return QUrl::fromLocalFile(QString::fromStdString(path)).toString(QUrl::FullyEncoded);
 }
@@ -127,22 +148,17 @@ TEST_P(GsettingsRoundTrip, OnRenewTwiceAndOffGiveBackWhatTheUserHad) {
     const QString ownDark =
         schema.darkKey.isEmpty() ? QString() : gsettingsGet(schema.schema, schema.darkKey);
 
-    ScratchDir dir;
-    const std::string folder = dir.path().string();
-    const ImagePtr map = smallMap();
-    StoredWallpaper stored;
-    Persisted persisted;
-    const WallpaperApplied applied =
-        applyWallpaper(backend, map.get(), kUnscaled, folder, stored, persisted.callback());
+    ModeRun run;
+    const WallpaperApplied applied = run.apply(backend);
     ASSERT_TRUE(applied.renewal.shown);
     EXPECT_TRUE(applied.stateReadBack);
-    ASSERT_EQ(persisted.writes.size(), 1u);
-    EXPECT_TRUE(persisted.writes[0].on);
-    EXPECT_EQ(persisted.writes[0].saved.file, ownFile.toStdString());
-    EXPECT_EQ(persisted.writes[0].saved.tile, "'zoom'");
+    ASSERT_EQ(run.persisted.writes.size(), 1u);
+    EXPECT_TRUE(run.persisted.writes[0].on);
+    EXPECT_EQ(run.persisted.writes[0].saved.file, ownFile.toStdString());
+    EXPECT_EQ(run.persisted.writes[0].saved.tile, "'zoom'");
 
     const auto shows = [&](const char* name) {
-        const QString path = QString::fromStdString((dir.path() / name).string());
+        const QString path = QString::fromStdString(run.file(name).string());
         const QString expected =
             gvariantString(schema.fileIsUri ? uriOf(path.toStdString()) : path);
         EXPECT_EQ(gsettingsGet(schema.schema, schema.fileKey), expected);
@@ -154,22 +170,22 @@ TEST_P(GsettingsRoundTrip, OnRenewTwiceAndOffGiveBackWhatTheUserHad) {
         EXPECT_TRUE(fs::exists(path.toStdString()));
     };
     shows(kWallpaperNameA);
-    ASSERT_TRUE(refreshWallpaper(backend, map.get(), kUnscaled, folder).shown);
+    ASSERT_TRUE(run.refresh(backend).shown);
     shows(kWallpaperNameB);
-    ASSERT_TRUE(refreshWallpaper(backend, map.get(), kUnscaled, folder).shown);
+    ASSERT_TRUE(run.refresh(backend).shown);
     shows(kWallpaperNameA);
-    EXPECT_EQ(persisted.writes.size(), 1u); // renewals leave the saved state alone
+    EXPECT_EQ(run.persisted.writes.size(), 1u); // renewals leave the saved state alone
 
-    ASSERT_TRUE(restoreWallpaper(backend, stored, folder, persisted.callback()));
+    ASSERT_TRUE(run.restore(backend));
     EXPECT_EQ(gsettingsGet(schema.schema, schema.fileKey), ownFile);
     EXPECT_EQ(gsettingsGet(schema.schema, QStringLiteral("picture-options")),
               QStringLiteral("'zoom'"));
     if (!schema.darkKey.isEmpty()) {
         EXPECT_EQ(gsettingsGet(schema.schema, schema.darkKey), ownDark);
     }
-    EXPECT_FALSE(stored.on);
-    EXPECT_FALSE(persisted.writes.back().on);
-    EXPECT_FALSE(fs::exists(dir.path() / kWallpaperNameA));
+    EXPECT_FALSE(run.stored.on);
+    EXPECT_FALSE(run.persisted.writes.back().on);
+    EXPECT_FALSE(fs::exists(run.file(kWallpaperNameA)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, GsettingsRoundTrip,
@@ -184,18 +200,13 @@ TEST(GsettingsBackend, SwitchingOnAgainAfterACrashKeepsTheUsersState) {
     }
     const QString schema = gnomeBackgroundSchema().schema;
     gsettingsSet(schema, QStringLiteral("picture-uri"), QStringLiteral("'file:///own.png'"));
-    ScratchDir dir;
-    const ImagePtr map = smallMap();
-    StoredWallpaper stored;
-    Persisted persisted;
-    applyWallpaper(backend, map.get(), kUnscaled, dir.path().string(), stored,
-                   persisted.callback());
+    ModeRun run;
+    run.apply(backend);
     // The mode's own picture is on the desktop; switching on again must not save it.
-    stored.on = false;
-    applyWallpaper(backend, map.get(), kUnscaled, dir.path().string(), stored,
-                   persisted.callback());
-    EXPECT_EQ(stored.saved.file, "'file:///own.png'");
-    restoreWallpaper(backend, stored, dir.path().string(), persisted.callback());
+    run.stored.on = false;
+    run.apply(backend);
+    EXPECT_EQ(run.stored.saved.file, "'file:///own.png'");
+    run.restore(backend);
     EXPECT_EQ(gsettingsGet(schema, QStringLiteral("picture-uri")),
               QStringLiteral("'file:///own.png'"));
 }
@@ -255,29 +266,24 @@ TEST(XfceBackend, EveryMonitorAndWorkspaceIsSetAndGivenBack) {
     XfceBackend backend;
     ASSERT_TRUE(backend.available());
 
-    ScratchDir dir;
-    const std::string folder = dir.path().string();
-    const ImagePtr map = smallMap();
-    StoredWallpaper stored;
-    Persisted persisted;
-    const WallpaperApplied applied =
-        applyWallpaper(backend, map.get(), kUnscaled, folder, stored, persisted.callback());
+    ModeRun run;
+    const WallpaperApplied applied = run.apply(backend);
     ASSERT_TRUE(applied.renewal.shown);
     const auto shows = [&](const char* name) {
         for (const Own& o : own) {
             EXPECT_EQ(xfconf({QStringLiteral("-p"), o.folder + "last-image"}),
-                      QString::fromStdString((dir.path() / name).string()));
+                      QString::fromStdString(run.file(name).string()));
             EXPECT_EQ(xfconf({QStringLiteral("-p"), o.folder + "image-style"}),
                       QStringLiteral("1"));
         }
     };
     shows(kWallpaperNameA);
-    refreshWallpaper(backend, map.get(), kUnscaled, folder);
+    run.refresh(backend);
     shows(kWallpaperNameB);
-    refreshWallpaper(backend, map.get(), kUnscaled, folder);
+    run.refresh(backend);
     shows(kWallpaperNameA);
 
-    ASSERT_TRUE(restoreWallpaper(backend, stored, folder, persisted.callback()));
+    ASSERT_TRUE(run.restore(backend));
     for (const Own& o : own) {
         EXPECT_EQ(xfconf({QStringLiteral("-p"), o.folder + "last-image"}), o.image);
         EXPECT_EQ(xfconf({QStringLiteral("-p"), o.folder + "image-style"}),
@@ -342,19 +348,14 @@ TEST(KdeBackend, EveryDesktopShowsTheMapCentredAndGetsItsOwnBack) {
     KdeBackend backend;
     ASSERT_TRUE(backend.available());
 
-    ScratchDir dir;
-    const std::string folder = dir.path().string();
-    const ImagePtr map = smallMap();
-    StoredWallpaper stored;
-    Persisted persisted;
-    ASSERT_TRUE(applyWallpaper(backend, map.get(), kUnscaled, folder, stored, persisted.callback())
-                    .renewal.shown);
-    EXPECT_EQ(stored.saved.file, "file:///home/u/Pictures/lake.jpg\n");
-    EXPECT_EQ(stored.saved.tile, "2\n1");
-    EXPECT_EQ(stored.saved.style, "org.kde.image\norg.kde.color");
-    refreshWallpaper(backend, map.get(), kUnscaled, folder);
-    refreshWallpaper(backend, map.get(), kUnscaled, folder);
-    ASSERT_TRUE(restoreWallpaper(backend, stored, folder, persisted.callback()));
+    ModeRun run;
+    ASSERT_TRUE(run.apply(backend).renewal.shown);
+    EXPECT_EQ(run.stored.saved.file, "file:///home/u/Pictures/lake.jpg\n");
+    EXPECT_EQ(run.stored.saved.tile, "2\n1");
+    EXPECT_EQ(run.stored.saved.style, "org.kde.image\norg.kde.color");
+    run.refresh(backend);
+    run.refresh(backend);
+    ASSERT_TRUE(run.restore(backend));
 
     const std::vector<QString> given = shell.scripts();
     ASSERT_EQ(given.size(), 5u); // read, show, show, show, restore
@@ -362,7 +363,7 @@ TEST(KdeBackend, EveryDesktopShowsTheMapCentredAndGetsItsOwnBack) {
     const char* names[] = {kWallpaperNameA, kWallpaperNameB, kWallpaperNameA};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(given[static_cast<std::size_t>(i) + 1],
-                  plasmaShowScript(uriOf((dir.path() / names[i]).string())));
+                  plasmaShowScript(uriOf((run.file(names[i])).string())));
     }
     EXPECT_TRUE(given[1].contains(QLatin1String("d.writeConfig('FillMode', 6)")));
     EXPECT_TRUE(given[1].contains(QLatin1String("d.wallpaperPlugin = 'org.kde.image'")));
