@@ -4,6 +4,32 @@
 
 namespace chronvale {
 
+namespace {
+
+// The switches of what is drawn over the lit map: toggling one only repaints.
+struct OverlaySwitch {
+    int command;
+    bool DisplaySwitches::*field;
+};
+
+constexpr OverlaySwitch kOverlaySwitches[] = {
+    {cmd::CitySelection, &DisplaySwitches::markedCities},
+    {cmd::Grid, &DisplaySwitches::grid},
+    {cmd::SunMoon, &DisplaySwitches::sunMoon},
+    {cmd::Twilight, &DisplaySwitches::twilight},
+};
+
+const OverlaySwitch* overlaySwitch(int command) {
+    for (const OverlaySwitch& overlay : kOverlaySwitches) {
+        if (overlay.command == command) {
+            return &overlay;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
 bool isSwitchOn(const DisplaySwitches& s, int command) {
     switch (command) {
     case cmd::DayMap:
@@ -22,15 +48,10 @@ bool isSwitchOn(const DisplaySwitches& s, int command) {
         return s.cityNames != 0;
     case cmd::Earthquakes:
         return s.earthquakes;
-    case cmd::CitySelection:
-        return s.markedCities;
-    case cmd::Grid:
-        return s.grid;
-    case cmd::SunMoon:
-        return s.sunMoon;
-    case cmd::Twilight:
-        return s.twilight;
     default:
+        if (const OverlaySwitch* overlay = overlaySwitch(command)) {
+            return s.*overlay->field;
+        }
         return false;
     }
 }
@@ -100,24 +121,14 @@ SwitchOutcome applySwitchCommand(const DisplaySwitches& current, int command,
             (s.earthquakes && !context.quakesLoaded ? EffectRequestQuakes : EffectRepaint) |
             EffectSync;
         break;
-    case cmd::CitySelection:
-        s.markedCities = !s.markedCities;
+    default: {
+        const OverlaySwitch* overlay = overlaySwitch(command);
+        if (overlay == nullptr) {
+            return SwitchOutcome{false, current, EffectNone};
+        }
+        s.*overlay->field = !(s.*overlay->field);
         out.effects = EffectRepaint | EffectSync;
-        break;
-    case cmd::Grid:
-        s.grid = !s.grid;
-        out.effects = EffectRepaint | EffectSync;
-        break;
-    case cmd::SunMoon:
-        s.sunMoon = !s.sunMoon;
-        out.effects = EffectRepaint | EffectSync;
-        break;
-    case cmd::Twilight:
-        s.twilight = !s.twilight;
-        out.effects = EffectRepaint | EffectSync;
-        break;
-    default:
-        return SwitchOutcome{false, current, EffectNone};
+    }
     }
     return out;
 }
