@@ -76,6 +76,11 @@ constexpr std::array entries{
                 "The desktop cannot tell its own wallpaper: switching Wallpaper Mode off will "
                 "not bring it back."},
     StringEntry{WallpaperRefused, 0, "The desktop did not take the wallpaper (%s)."},
+    StringEntry{WallpaperStateUnreadable, 0,
+                "The desktop's own wallpaper could not be read (%s). Wallpaper Mode stays off, "
+                "so that it is not lost."},
+    StringEntry{WallpaperBusy, 0,
+                "Another Chronvale is changing the wallpaper. Try again in a moment."},
     StringEntry{SaveMapFailed, 0, "Unable to save the map to '%s': %s"},
     StringEntry{BrowserAddress, 0, "Address: %s"},
     StringEntry{CopyAddress, 0, "&Copy Address"},

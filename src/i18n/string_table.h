@@ -90,9 +90,11 @@ enum Id : int {
     EarthquakesRecorded = 30108,
     UnableToWriteFile = 30120, // %s: the file
     // Wallpaper Mode.
-    WallpaperNoDesktop = 30150,   // no desktop interface found; %s: those looked for
-    WallpaperNotReadBack = 30151, // the desktop's own wallpaper cannot be restored
-    WallpaperRefused = 30152,     // %s: the desktop interface that refused
+    WallpaperNoDesktop = 30150,       // no desktop interface found; %s: those looked for
+    WallpaperNotReadBack = 30151,     // the desktop's own wallpaper cannot be restored
+    WallpaperRefused = 30152,         // %s: the desktop interface that refused
+    WallpaperStateUnreadable = 30153, // %s: the desktop interface
+    WallpaperBusy = 30154,            // another process holds the wallpaper lock
     SaveMapFailed = 30160,
     BrowserAddress = 30161, // the address the browser was asked to open
     CopyAddress = 30162,

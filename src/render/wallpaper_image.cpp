@@ -32,12 +32,20 @@ std::string nextWallpaperPath(const std::string& folder) {
 
 WallpaperWrite writeWallpaperFile(const EarthImage* litMap, int wallpaperWidth, int desktopWidth,
                                   const std::string& folder) {
+    return writeWallpaperFile(
+        litMap,
+        litMap != nullptr
+            ? wallpaperImageSize(litMap->width(), litMap->height(), wallpaperWidth, desktopWidth)
+            : std::nullopt,
+        folder);
+}
+
+WallpaperWrite writeWallpaperFile(const EarthImage* litMap, const std::optional<ImageSize>& size,
+                                  const std::string& folder) {
     WallpaperWrite result;
     result.path = nextWallpaperPath(folder);
     std::error_code error;
     if (litMap != nullptr) {
-        const std::optional<ImageSize> size =
-            wallpaperImageSize(litMap->width(), litMap->height(), wallpaperWidth, desktopWidth);
         if (!size || (size->width == litMap->width() && size->height == litMap->height())) {
             result.written = saveBmpFile(litMap, result.path);
         } else {

@@ -44,5 +44,8 @@ struct WallpaperWrite {
 // all the same, so that the desktop is pointed at it and shows no stale picture.
 WallpaperWrite writeWallpaperFile(const EarthImage* litMap, int wallpaperWidth, int desktopWidth,
                                   const std::string& folder);
+// The same with the image's size given; none: the map unscaled.
+WallpaperWrite writeWallpaperFile(const EarthImage* litMap, const std::optional<ImageSize>& size,
+                                  const std::string& folder);
 
 } // namespace chronvale

@@ -3,6 +3,7 @@
 #include "app/cli/folders.h"
 #include "core/load_errors.h"
 #include "desktop/wallpaper/backend_choice.h"
+#include "desktop/wallpaper/wallpaper_lock.h"
 #include "desktop/wallpaper/wallpaper_mode.h"
 #include "render/compositor.h"
 
@@ -20,6 +21,9 @@ std::string joined(const std::vector<std::string>& names) {
     return text.empty() ? "none (no desktop was recognised)" : text;
 }
 
+// Longer than the window or another run holds the lock for one change.
+constexpr int kLockWaitMs = 45000;
+
 } // namespace
 
 int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders, std::ostream& out,
@@ -29,11 +33,22 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
         return 1;
     }
     const std::string userFolder = folders.user.toStdString();
+    const WallpaperLock lock(userFolder, kLockWaitMs);
+    if (!lock.held()) {
+        err << "chronvale: another Chronvale is changing the wallpaper (" << userFolder << "/"
+            << kWallpaperLockName << ")\n";
+        return 1;
+    }
     QSettings program(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("QUILLMAR"),
                       QStringLiteral("Chronvale"));
     StoredWallpaper stored = readStoredWallpaper(program);
     const auto persist = [&program](const StoredWallpaper& s) {
         return writeStoredWallpaper(program, s);
+    };
+    const auto unwritable = [&program, &err] {
+        err << "chronvale: cannot write the settings file " << program.fileName().toStdString()
+            << "\n";
+        return 1;
     };
 
     BackendChoice choice = chooseWallpaperBackend(SessionEnvironment::fromProcess());
@@ -49,13 +64,28 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
             out << "Wallpaper Mode is off already.\n";
             return 0;
         }
-        if (!restoreWallpaper(backend, stored, userFolder, persist)) {
-            err << "chronvale: " << backend.name() << " did not take the saved wallpaper back\n";
+        switch (restoreWallpaper(backend, stored, userFolder, persist)) {
+        case WallpaperRestoreResult::Restored:
+            out << "Wallpaper Mode is off; the desktop's own wallpaper is back (" << backend.name()
+                << ").\n";
+            return 0;
+        case WallpaperRestoreResult::Refused:
+            err << "chronvale: " << backend.name()
+                << " did not take the saved wallpaper back; Wallpaper Mode stays on\n";
             return 1;
+        case WallpaperRestoreResult::NotPersisted:
+            return unwritable();
+        case WallpaperRestoreResult::OtherDesktop:
+            out << "Wallpaper Mode is off. Its saved wallpaper is from another desktop ("
+                << stored.backend << ") and was not given to " << backend.name() << ".\n";
+            return 0;
         }
-        out << "Wallpaper Mode is off; the desktop's own wallpaper is back (" << backend.name()
-            << ").\n";
-        return 0;
+        return 1;
+    }
+    if (stored.on && !savedThrough(stored, backend)) {
+        err << "chronvale: Wallpaper Mode was switched on in another desktop (" << stored.backend
+            << "); " << backend.name() << " was left alone\n";
+        return 1;
     }
 
     // The map as the window shows it in wallpaper mode: the day map with the sun's shadow.
@@ -71,12 +101,11 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
     }
     compositor.composeMap(switches, now);
     const EarthImage* map = compositor.litMap();
-    // Equal widths: the map unscaled. Headless there is no desktop to measure, so a
-    // chosen width keeps the map's own shape: W x W/2, the height being the map's
-    // width times W over a desktop twice as wide as the map.
+    // Headless there is no desktop to measure: a chosen width keeps the map's own
+    // shape, W x W/2.
     WallpaperSizing sizing;
-    if (options.width && map != nullptr) {
-        sizing = {*options.width, 2 * map->width()};
+    if (options.width) {
+        sizing.size = ImageSize{*options.width, *options.width / 2};
     }
 
     WallpaperRenewal renewal;
@@ -85,10 +114,15 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
     } else {
         const WallpaperApplied applied =
             applyWallpaper(backend, map, sizing, userFolder, stored, persist);
-        renewal = applied.renewal;
-        if (!applied.persisted) {
-            err << "chronvale: the settings file could not be written\n";
+        if (applied.result == WallpaperApplyResult::StateUnreadable) {
+            err << "chronvale: " << backend.name()
+                << " did not tell its own wallpaper, so it was left alone\n";
+            return 1;
         }
+        if (applied.result == WallpaperApplyResult::NotPersisted) {
+            return unwritable();
+        }
+        renewal = applied.renewal;
         if (!applied.stateReadBack) {
             out << backend.name()
                 << " cannot tell its own wallpaper; 'chronvale --wallpaper off' will not "

@@ -219,6 +219,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .releaseView = [this] { map_->release(); },
             .status =
                 [this](const QString& text) { status_->show(StatusPresenter::Message, text); },
+            .switched = [this] { syncCommandStates(); },
         });
     commands_ = std::make_unique<CommandDispatcher>(
         world_, *map_, *cloud_, *quakes_, *links_, *animation_,

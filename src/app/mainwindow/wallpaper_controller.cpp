@@ -1,20 +1,26 @@
 #include "app/mainwindow/wallpaper_controller.h"
 
 #include "app/startup/world.h"
+#include "desktop/wallpaper/wallpaper_lock.h"
 #include "desktop/wallpaper/wallpaper_mode.h"
-#include "desktop/wallpaper/wallpaper_settings.h"
 #include "i18n/messages.h"
 #include "i18n/string_table.h"
+
+#include <QSettings>
 
 namespace chronvale {
 
 namespace {
 
-StoredWallpaper storedFrom(const Settings& settings) {
-    return {settings.wallpaper != 0,
-            {settings.wallpaperfile.value_or(std::string()),
-             settings.wallpapertile.value_or(std::string()),
-             settings.wallpaperstyle.value_or(std::string())}};
+// A renewal by `chronvale --wallpaper` takes well under this; the window waits no
+// longer for the user's command.
+constexpr int kToggleLockWaitMs = 3000;
+
+WallpaperSizing wallpaperSizing(const Settings& settings) {
+    WallpaperSizing sizing;
+    sizing.wallpaperWidth = settings.wallpaperWidth;
+    sizing.desktopWidth = settings.desktop.width();
+    return sizing;
 }
 
 void copyInto(Settings& settings, const StoredWallpaper& stored) {
@@ -85,52 +91,121 @@ void WallpaperController::reportRenewal(bool shown, const WallpaperBackend& back
     }
 }
 
-void WallpaperController::toggle() {
-    Settings& settings = world_.settings;
-    WallpaperBackend* desktop = backend(true);
-    if (desktop == nullptr) {
-        if (settings.wallpaper != 0) {
-            // On from a session of another desktop: off, with nothing to give back
-            // to; the saved values stay.
-            StoredWallpaper stored = storedFrom(settings);
-            stored.on = false;
-            copyInto(settings, stored);
-            writeStoredWallpaper(*world_.programSettings, stored);
-            switched_ = true;
+StoredWallpaper WallpaperController::readStored() {
+    QSettings& program = *world_.programSettings;
+    program.sync();
+    const StoredWallpaper stored = readStoredWallpaper(program);
+    const bool switched = stored.on != (world_.settings.wallpaper != 0);
+    copyInto(world_.settings, stored);
+    if (switched && hooks_.switched) {
+        hooks_.switched();
+    }
+    return stored;
+}
+
+bool WallpaperController::persist(const StoredWallpaper& stored) {
+    if (!writeStoredWallpaper(*world_.programSettings, stored)) {
+        return false;
+    }
+    copyInto(world_.settings, stored);
+    return true;
+}
+
+void WallpaperController::reportUnwritable() {
+    showError(world_.messages, world_.language.getText(str::UnableToWriteFile),
+              {world_.programSettings->fileName()});
+}
+
+void WallpaperController::switchOn(WallpaperBackend& desktop, StoredWallpaper& stored,
+                                   const std::string& folder) {
+    const WallpaperSizing sizing = wallpaperSizing(world_.settings);
+    if (stored.on) {
+        // `chronvale --wallpaper` switched it on meanwhile: the state it saved stays.
+        if (savedThrough(stored, desktop)) {
+            reportRenewal(refreshWallpaper(desktop, litMapForExport(), sizing, folder).shown,
+                          desktop);
         }
         return;
     }
-    StoredWallpaper stored = storedFrom(settings);
+    const WallpaperApplied applied =
+        applyWallpaper(desktop, litMapForExport(), sizing, folder, stored,
+                       [this](const StoredWallpaper& s) { return persist(s); });
+    switch (applied.result) {
+    case WallpaperApplyResult::StateUnreadable:
+        showMessage(world_.messages, world_.language.getText(str::ServerErrorCaption),
+                    world_.language.getText(str::WallpaperStateUnreadable),
+                    {QString::fromStdString(desktop.name())}, MessageSink::Icon::Warning);
+        return;
+    case WallpaperApplyResult::NotPersisted:
+        reportUnwritable();
+        return;
+    case WallpaperApplyResult::Shown:
+        break;
+    }
+    if (!applied.stateReadBack) {
+        hooks_.status(world_.language.getText(str::WallpaperNotReadBack));
+    }
+    reportRenewal(applied.renewal.shown, desktop);
+}
+
+void WallpaperController::switchOff(WallpaperBackend& desktop, StoredWallpaper& stored,
+                                    const std::string& folder) {
+    if (!stored.on) {
+        return; // `chronvale --wallpaper off` was first
+    }
+    switch (restoreWallpaper(desktop, stored, folder,
+                             [this](const StoredWallpaper& s) { return persist(s); })) {
+    case WallpaperRestoreResult::Refused:
+        reportRenewal(false, desktop);
+        break;
+    case WallpaperRestoreResult::NotPersisted:
+        reportUnwritable();
+        break;
+    case WallpaperRestoreResult::Restored:
+    case WallpaperRestoreResult::OtherDesktop:
+        break;
+    }
+}
+
+void WallpaperController::toggle() {
+    // What the user asked for, from the check mark as it was shown.
+    const bool switchingOn = world_.settings.wallpaper == 0;
     const std::string folder = world_.folders.user.toStdString();
-    switched_ = true;
-    const auto persist = [this](const StoredWallpaper& s) {
-        copyInto(world_.settings, s);
-        return writeStoredWallpaper(*world_.programSettings, s);
-    };
-    if (settings.wallpaper == 0) {
-        const EarthImage* map = litMapForExport();
-        const WallpaperApplied applied =
-            applyWallpaper(*desktop, map, {settings.wallpaperWidth, settings.desktop.width()},
-                           folder, stored, persist);
-        if (!applied.stateReadBack) {
-            hooks_.status(world_.language.getText(str::WallpaperNotReadBack));
+    WallpaperBackend* desktop = backend(true);
+    const WallpaperLock lock(folder, kToggleLockWaitMs);
+    if (!lock.held()) {
+        hooks_.status(world_.language.getText(str::WallpaperBusy));
+        return;
+    }
+    StoredWallpaper stored = readStored();
+    if (desktop == nullptr) {
+        if (stored.on) {
+            // On from a session of another desktop: off, with nothing to give back
+            // to; the saved values stay.
+            stored.on = false;
+            if (!persist(stored)) {
+                reportUnwritable();
+            }
         }
-        reportRenewal(applied.renewal.shown, *desktop);
+    } else if (switchingOn) {
+        switchOn(*desktop, stored, folder);
     } else {
-        reportRenewal(restoreWallpaper(*desktop, stored, folder, persist), *desktop);
+        switchOff(*desktop, stored, folder);
+    }
+    if (hooks_.switched) {
+        hooks_.switched();
     }
     releaseWhenMinimised();
 }
 
 void WallpaperController::beforeSave() {
-    if (!switched_ && world_.programSettings) {
-        world_.programSettings->sync();
-        copyInto(world_.settings, readStoredWallpaper(*world_.programSettings));
+    if (world_.programSettings) {
+        readStored();
     }
 }
 
 void WallpaperController::refresh() {
-    if (world_.settings.wallpaper == 0) {
+    if (!readStored().on) {
         return;
     }
     // The user was told when the mode was switched on; a session without a back
@@ -139,10 +214,18 @@ void WallpaperController::refresh() {
     if (desktop == nullptr) {
         return;
     }
-    const EarthImage* map = litMapForExport();
-    const WallpaperRenewal renewal = refreshWallpaper(
-        *desktop, map, {world_.settings.wallpaperWidth, world_.settings.desktop.width()},
-        world_.folders.user.toStdString());
+    const std::string folder = world_.folders.user.toStdString();
+    // Another Chronvale renewing it now makes this renewal needless.
+    const WallpaperLock lock(folder, 0);
+    if (!lock.held()) {
+        return;
+    }
+    const StoredWallpaper stored = readStored();
+    if (!stored.on || !savedThrough(stored, *desktop)) {
+        return;
+    }
+    const WallpaperRenewal renewal =
+        refreshWallpaper(*desktop, litMapForExport(), wallpaperSizing(world_.settings), folder);
     reportRenewal(renewal.shown, *desktop);
     releaseWhenMinimised();
 }

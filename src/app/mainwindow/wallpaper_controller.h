@@ -4,9 +4,12 @@
 // needs (loading the images and composing while the window is minimised, and
 // freeing them again afterwards, so that a program in the tray holds no images
 // between renewals) and keeps the switch and the desktop's saved state in the
-// settings record and, at once, in the settings file.
+// settings file, and a copy in the settings record. `chronvale --wallpaper` from
+// a timer may change the file at any time: each operation reads it afresh under
+// the wallpaper lock.
 
 #include "desktop/wallpaper/backend_choice.h"
+#include "desktop/wallpaper/wallpaper_settings.h"
 #include "render/earth_image.h"
 
 #include <QString>
@@ -25,6 +28,7 @@ public:
         std::function<bool()> minimised;            // the window is minimised or hidden
         std::function<void()> releaseView;          // free the view bitmap
         std::function<void(const QString&)> status; // a text in the status bar
+        std::function<void()> switched;             // the mode went on or off (the check mark)
     };
     // Finds the desktop's back end; tests give a recording one.
     using BackendFinder = std::function<BackendChoice()>;
@@ -33,15 +37,14 @@ public:
     ~WallpaperController();
 
     // The Wallpaper Mode command: switches the mode on (applyWallpaper) or off
-    // (restoreWallpaper). With no back end an error box names what was looked for
-    // and the mode stays (or goes) off.
+    // (restoreWallpaper), from the state the check mark showed. With no back end
+    // an error box names what was looked for and the mode stays (or goes) off.
     void toggle();
     // After the shadow timer's composition: renews the wallpaper while the mode is
-    // on; does nothing while it is off.
+    // on; does nothing while it is off, or while another Chronvale is changing it.
     void refresh();
-    // Before the settings are saved at exit: unless the mode was switched in this
-    // window, takes the stored values from the file, where `chronvale --wallpaper`
-    // may have changed them meanwhile, so that the exit does not undo that.
+    // Before the settings are saved at exit: takes the stored values from the
+    // file, so that the exit does not undo what `chronvale --wallpaper` did.
     void beforeSave();
 
 private:
@@ -54,12 +57,19 @@ private:
     // While minimised: frees the images, the view bitmap and the lit map.
     void releaseWhenMinimised();
     void reportRenewal(bool shown, const WallpaperBackend& backend);
+    // The stored values as the file holds them now, copied into the settings record.
+    StoredWallpaper readStored();
+    // Writes `stored` to the file and, once written, to the settings record.
+    bool persist(const StoredWallpaper& stored);
+    void reportUnwritable();
+    // Switches on, or renews when the file says it is on already.
+    void switchOn(WallpaperBackend& desktop, StoredWallpaper& stored, const std::string& folder);
+    void switchOff(WallpaperBackend& desktop, StoredWallpaper& stored, const std::string& folder);
 
     World& world_;
     BackendFinder finder_;
     Hooks hooks_;
     std::unique_ptr<WallpaperBackend> backend_;
-    bool switched_ = false; // the mode was switched on or off in this window
 };
 
 } // namespace chronvale

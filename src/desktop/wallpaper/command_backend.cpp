@@ -15,7 +15,8 @@ WallpaperCommand swayCommand() {
     return {QStringLiteral("sway"),
             QStringLiteral("swaymsg"),
             {QStringLiteral("output"), QStringLiteral("*"), QStringLiteral("bg"),
-             QStringLiteral("%f"), QStringLiteral("center")}};
+             QStringLiteral("%f"), QStringLiteral("center")},
+            true};
 }
 
 WallpaperCommand fehCommand() {
@@ -30,10 +31,25 @@ WallpaperCommand xwallpaperCommand() {
             {QStringLiteral("--center"), QStringLiteral("%f")}};
 }
 
+QString quotedCommandPath(const QString& path) {
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : path) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('\\')) {
+            quoted += QLatin1Char('\\');
+        }
+        quoted += c;
+    }
+    return quoted + QLatin1Char('"');
+}
+
 CommandBackend::CommandBackend(WallpaperCommand command) : command_(std::move(command)) {}
 
 std::string CommandBackend::name() const {
     return QStringLiteral("%1 (%2)").arg(command_.desktop, command_.program).toStdString();
+}
+
+std::string CommandBackend::key() const {
+    return command_.program.toStdString();
 }
 
 bool CommandBackend::available() const {
@@ -44,7 +60,8 @@ bool CommandBackend::show(const std::string& path) {
     QStringList arguments = command_.arguments;
     for (QString& argument : arguments) {
         if (argument == QLatin1String("%f")) {
-            argument = QString::fromStdString(path);
+            const QString file = QString::fromStdString(path);
+            argument = command_.quotesPath ? quotedCommandPath(file) : file;
         }
     }
     return runTool(command_.program, arguments).has_value();

@@ -16,7 +16,13 @@ struct WallpaperCommand {
     QString desktop;       // "LXQt"
     QString program;       // "pcmanfm-qt"
     QStringList arguments; // with "%f" standing for the picture's path
+    // The program reads its arguments as one command line of its own (swaymsg):
+    // the path goes in double quotes, or a space, "," or ";" in it would split it.
+    bool quotesPath = false;
 };
+
+// `path` in double quotes, with quotes and backslashes escaped, as swaymsg takes it.
+QString quotedCommandPath(const QString& path);
 
 WallpaperCommand lxqtCommand();
 WallpaperCommand swayCommand();
@@ -28,7 +34,9 @@ public:
     explicit CommandBackend(WallpaperCommand command);
 
     std::string name() const override;
+    std::string key() const override;
     bool available() const override;
+    bool keepsState() const override { return false; }
     std::optional<DesktopWallpaperState> readState() override { return std::nullopt; }
     bool show(const std::string& path) override;
     // Nothing was read, so nothing can be given back; true.

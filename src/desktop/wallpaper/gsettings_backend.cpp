@@ -48,13 +48,30 @@ std::string GsettingsBackend::name() const {
     return QStringLiteral("%1 (gsettings %2)").arg(schema_.desktop, schema_.schema).toStdString();
 }
 
-bool GsettingsBackend::available() const {
-    if (!toolExists(kGsettings)) {
-        return false;
+std::string GsettingsBackend::key() const {
+    return schema_.schema.toStdString();
+}
+
+const std::optional<QStringList>& GsettingsBackend::keys() const {
+    if (!keys_) {
+        const std::optional<QString> listed =
+            runTool(kGsettings, {QStringLiteral("list-keys"), schema_.schema});
+        keys_ =
+            listed ? std::optional<QStringList>(listed->split(QLatin1Char('\n'))) : std::nullopt;
     }
-    const std::optional<QString> keys =
-        runTool(kGsettings, {QStringLiteral("list-keys"), schema_.schema});
-    return keys && keys->split(QLatin1Char('\n')).contains(schema_.fileKey);
+    return *keys_;
+}
+
+QString GsettingsBackend::darkKey() const {
+    // GNOME before 42 has no dark style; asking for its key would fail every read.
+    if (schema_.darkKey.isEmpty() || !keys() || !keys()->contains(schema_.darkKey)) {
+        return QString();
+    }
+    return schema_.darkKey;
+}
+
+bool GsettingsBackend::available() const {
+    return toolExists(kGsettings) && keys() && keys()->contains(schema_.fileKey);
 }
 
 std::optional<QString> GsettingsBackend::get(const QString& key) const {
@@ -87,12 +104,12 @@ std::optional<DesktopWallpaperState> GsettingsBackend::readState() {
     DesktopWallpaperState state;
     state.file = file->toStdString();
     state.tile = options->toStdString();
-    if (!schema_.darkKey.isEmpty()) {
-        const std::optional<QString> dark = get(schema_.darkKey);
-        if (!dark) {
+    if (const QString dark = darkKey(); !dark.isEmpty()) {
+        const std::optional<QString> darkPicture = get(dark);
+        if (!darkPicture) {
             return std::nullopt;
         }
-        state.style = dark->toStdString();
+        state.style = darkPicture->toStdString();
     }
     return state;
 }
@@ -103,9 +120,9 @@ bool GsettingsBackend::show(const std::string& path) {
         schema_.fileIsUri ? QUrl::fromLocalFile(local).toString(QUrl::FullyEncoded) : local);
     bool ok = set(kOptionsKey, gvariantString(QStringLiteral("centered")));
     ok = set(schema_.fileKey, picture) && ok;
-    if (!schema_.darkKey.isEmpty()) {
+    if (const QString dark = darkKey(); !dark.isEmpty()) {
         // A dark style would go on showing the old picture otherwise.
-        ok = set(schema_.darkKey, picture) && ok;
+        ok = set(dark, picture) && ok;
     }
     return ok;
 }
@@ -113,8 +130,8 @@ bool GsettingsBackend::show(const std::string& path) {
 bool GsettingsBackend::restore(const DesktopWallpaperState& state) {
     bool ok = put(kOptionsKey, state.tile);
     ok = put(schema_.fileKey, state.file) && ok;
-    if (!schema_.darkKey.isEmpty()) {
-        ok = put(schema_.darkKey, state.style) && ok;
+    if (const QString dark = darkKey(); !dark.isEmpty()) {
+        ok = put(dark, state.style) && ok;
     }
     return ok;
 }

@@ -10,6 +10,7 @@
 #include "desktop/wallpaper/wallpaper_backend.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace chronvale {
 
@@ -17,7 +18,7 @@ struct GsettingsSchema {
     QString desktop; // "GNOME"
     QString schema;  // "org.gnome.desktop.background"
     QString fileKey; // "picture-uri" or "picture-filename"
-    QString darkKey; // "picture-uri-dark", or empty where the schema has none
+    QString darkKey; // "picture-uri-dark" where the schema may have it (GNOME 42 on), else empty
     bool fileIsUri;  // the picture is a file:// URI, else a plain path
 };
 
@@ -33,6 +34,7 @@ public:
     explicit GsettingsBackend(GsettingsSchema schema);
 
     std::string name() const override;
+    std::string key() const override;
     bool available() const override;
     std::optional<DesktopWallpaperState> readState() override;
     bool show(const std::string& path) override;
@@ -44,8 +46,13 @@ private:
     bool reset(const QString& key) const;
     // Sets key to value, or resets it when value is empty.
     bool put(const QString& key, const std::string& value) const;
+    // The schema's keys, listed once; none when gsettings cannot list them.
+    const std::optional<QStringList>& keys() const;
+    // The dark style's key when this schema has it, else empty.
+    QString darkKey() const;
 
     GsettingsSchema schema_;
+    mutable std::optional<std::optional<QStringList>> keys_;
 };
 
 } // namespace chronvale

@@ -15,27 +15,43 @@ namespace {
 
 constexpr int kScriptTimeoutMs = 10000;
 
-QJsonArray lines(const std::string& text) {
+// A saved field holds one value per desktop as a JSON array of texts. A field
+// saved as lines, one per desktop, is read as well.
+QJsonArray savedValues(const std::string& field) {
+    const QString text = QString::fromStdString(field);
+    if (text.startsWith(QLatin1Char('['))) {
+        const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8());
+        if (document.isArray()) {
+            return document.array();
+        }
+    }
     QJsonArray array;
-    for (const QString& line : QString::fromStdString(text).split(QLatin1Char('\n'))) {
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
         array.append(line);
     }
     return array;
+}
+
+std::string savedField(const QStringList& values) {
+    return QJsonDocument(QJsonArray::fromStringList(values))
+        .toJson(QJsonDocument::Compact)
+        .toStdString();
 }
 
 } // namespace
 
 QString plasmaReadScript() {
     return QStringLiteral(
+        "function text(v) { return v === undefined || v === null ? '' : String(v); }\n"
         "var ds = desktops();\n"
         "var out = [];\n"
         "for (var i = 0; i < ds.length; i++) {\n"
         "  var d = ds[i];\n"
         "  var plugin = d.wallpaperPlugin;\n"
         "  d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];\n"
-        "  out.push([plugin, d.readConfig('Image'), d.readConfig('FillMode')].join('\\t'));\n"
+        "  out.push([text(plugin), text(d.readConfig('Image')), text(d.readConfig('FillMode'))]);\n"
         "}\n"
-        "print(out.join('\\n'));\n");
+        "print(JSON.stringify(out));\n");
 }
 
 QString plasmaShowScript(const QString& imageUri) {
@@ -54,9 +70,9 @@ QString plasmaShowScript(const QString& imageUri) {
 }
 
 QString plasmaRestoreScript(const DesktopWallpaperState& state) {
-    const QJsonObject saved{{QStringLiteral("images"), lines(state.file)},
-                            {QStringLiteral("fillModes"), lines(state.tile)},
-                            {QStringLiteral("plugins"), lines(state.style)}};
+    const QJsonObject saved{{QStringLiteral("images"), savedValues(state.file)},
+                            {QStringLiteral("fillModes"), savedValues(state.tile)},
+                            {QStringLiteral("plugins"), savedValues(state.style)}};
     return QStringLiteral("var saved = %1;\n"
                           "var ds = desktops();\n"
                           "for (var i = 0; i < ds.length && i < saved.plugins.length; i++) {\n"
@@ -72,6 +88,10 @@ QString plasmaRestoreScript(const DesktopWallpaperState& state) {
 
 std::string KdeBackend::name() const {
     return "KDE Plasma (D-Bus org.kde.plasmashell)";
+}
+
+std::string KdeBackend::key() const {
+    return kPlasmaService;
 }
 
 bool KdeBackend::available() const {
@@ -100,21 +120,30 @@ std::optional<QString> KdeBackend::evaluate(const QString& script) const {
 
 std::optional<DesktopWallpaperState> KdeBackend::readState() {
     const std::optional<QString> printed = evaluate(plasmaReadScript());
-    if (!printed || printed->trimmed().isEmpty()) {
+    if (!printed) {
+        return std::nullopt;
+    }
+    // One [plugin, image, fill mode] per desktop, as JSON: a name may hold any
+    // character, a tab or a line break included.
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(printed->trimmed().toUtf8(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray() ||
+        document.array().isEmpty()) {
         return std::nullopt;
     }
     QStringList images;
     QStringList fillModes;
     QStringList plugins;
-    for (const QString& line : printed->trimmed().split(QLatin1Char('\n'))) {
-        const QStringList fields = line.split(QLatin1Char('\t'));
-        plugins << fields.value(0);
-        images << fields.value(1);
-        fillModes << fields.value(2);
+    for (const QJsonValue& desktop : document.array()) {
+        const QJsonArray fields = desktop.toArray();
+        if (fields.size() != 3) {
+            return std::nullopt;
+        }
+        plugins << fields[0].toString();
+        images << fields[1].toString();
+        fillModes << fields[2].toString();
     }
-    return DesktopWallpaperState{images.join(QLatin1Char('\n')).toStdString(),
-                                 fillModes.join(QLatin1Char('\n')).toStdString(),
-                                 plugins.join(QLatin1Char('\n')).toStdString()};
+    return DesktopWallpaperState{savedField(images), savedField(fillModes), savedField(plugins)};
 }
 
 bool KdeBackend::show(const std::string& path) {

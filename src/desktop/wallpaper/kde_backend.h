@@ -5,8 +5,8 @@
 // to the image plugin with the picture centred (FillMode 6), and read the old
 // values back.
 //
-// Saved state: one line per desktop, in the shell's order: file = the images,
-// tile = the fill modes, style = the wallpaper plugins.
+// Saved state: one JSON array of texts each, a value per desktop in the shell's
+// order: file = the images, tile = the fill modes, style = the wallpaper plugins.
 
 #include "desktop/wallpaper/wallpaper_backend.h"
 
@@ -27,6 +27,7 @@ QString plasmaRestoreScript(const DesktopWallpaperState& state);
 class KdeBackend final : public WallpaperBackend {
 public:
     std::string name() const override;
+    std::string key() const override;
     bool available() const override;
     std::optional<DesktopWallpaperState> readState() override;
     bool show(const std::string& path) override;

@@ -24,9 +24,16 @@ public:
     // The desktop and the interface used, for messages ("GNOME (gsettings
     // org.gnome.desktop.background)").
     virtual std::string name() const = 0;
+    // A short name of the interface that stays the same from one run to the next
+    // ("org.gnome.desktop.background", "xfce4-desktop" …). It is saved with the
+    // state, so that a state is given back only to the desktop it came from.
+    virtual std::string key() const = 0;
     // Whether the interface is there to be used (its program, schema or service).
     virtual bool available() const = 0;
-    // The desktop's state now; none when this desktop's state cannot be read back.
+    // Whether this desktop's state can be read back at all. Where it can, a failed
+    // readState keeps the mode off: the user's own wallpaper would be lost.
+    virtual bool keepsState() const { return true; }
+    // The desktop's state now; none when it cannot be read.
     virtual std::optional<DesktopWallpaperState> readState() = 0;
     // Shows the picture at `path` (absolute) centred, not tiled; false on failure.
     virtual bool show(const std::string& path) = 0;

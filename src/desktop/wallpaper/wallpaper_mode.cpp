@@ -23,10 +23,15 @@ bool showsOwnFile(const DesktopWallpaperState& state) {
 
 } // namespace
 
+bool savedThrough(const StoredWallpaper& stored, const WallpaperBackend& backend) {
+    return stored.backend.empty() || stored.backend == backend.key();
+}
+
 WallpaperRenewal refreshWallpaper(WallpaperBackend& backend, const EarthImage* litMap,
                                   const WallpaperSizing& sizing, const std::string& folder) {
-    const WallpaperWrite write =
-        writeWallpaperFile(litMap, sizing.wallpaperWidth, sizing.desktopWidth, folder);
+    const WallpaperWrite write = sizing.size ? writeWallpaperFile(litMap, sizing.size, folder)
+                                             : writeWallpaperFile(litMap, sizing.wallpaperWidth,
+                                                                  sizing.desktopWidth, folder);
     WallpaperRenewal renewal;
     renewal.path = write.path;
     renewal.written = write.written;
@@ -36,38 +41,53 @@ WallpaperRenewal refreshWallpaper(WallpaperBackend& backend, const EarthImage* l
 
 WallpaperApplied applyWallpaper(WallpaperBackend& backend, const EarthImage* litMap,
                                 const WallpaperSizing& sizing, const std::string& folder,
-                                StoredWallpaper& stored,
-                                const std::function<bool(const StoredWallpaper&)>& persist) {
+                                StoredWallpaper& stored, const PersistWallpaper& persist) {
     WallpaperApplied applied;
-    const WallpaperWrite write =
-        writeWallpaperFile(litMap, sizing.wallpaperWidth, sizing.desktopWidth, folder);
     const std::optional<DesktopWallpaperState> state = backend.readState();
     applied.stateReadBack = state.has_value();
-    if (!state) {
-        stored.saved = {};
-    } else if (!showsOwnFile(*state)) {
-        stored.saved = *state;
+    if (!state && backend.keepsState()) {
+        applied.result = WallpaperApplyResult::StateUnreadable;
+        return applied;
     }
-    stored.on = true;
-    applied.persisted = persist(stored);
-    applied.renewal.path = write.path;
-    applied.renewal.written = write.written;
-    applied.renewal.shown = backend.show(fs::absolute(write.path).string());
+    StoredWallpaper next = stored;
+    if (!state) {
+        next.saved = {};
+        next.backend = backend.key();
+    } else if (!showsOwnFile(*state)) {
+        next.saved = *state;
+        next.backend = backend.key();
+    }
+    next.on = true;
+    if (!persist(next)) {
+        applied.result = WallpaperApplyResult::NotPersisted;
+        return applied;
+    }
+    stored = next;
+    applied.renewal = refreshWallpaper(backend, litMap, sizing, folder);
     return applied;
 }
 
-bool restoreWallpaper(WallpaperBackend& backend, StoredWallpaper& stored, const std::string& folder,
-                      const std::function<bool(const StoredWallpaper&)>& persist) {
-    const bool restored = backend.restore(stored.saved);
-    stored.on = false;
-    persist(stored);
-    if (restored) {
-        std::error_code error;
-        for (const char* name : {kWallpaperNameA, kWallpaperNameB}) {
-            fs::remove(fs::path(folder) / name, error);
-        }
+WallpaperRestoreResult restoreWallpaper(WallpaperBackend& backend, StoredWallpaper& stored,
+                                        const std::string& folder,
+                                        const PersistWallpaper& persist) {
+    const bool sameDesktop = savedThrough(stored, backend);
+    if (sameDesktop && !backend.restore(stored.saved)) {
+        return WallpaperRestoreResult::Refused;
     }
-    return restored;
+    StoredWallpaper next = stored;
+    next.on = false;
+    if (!persist(next)) {
+        return WallpaperRestoreResult::NotPersisted;
+    }
+    stored = next;
+    if (!sameDesktop) {
+        return WallpaperRestoreResult::OtherDesktop;
+    }
+    std::error_code error;
+    for (const char* name : {kWallpaperNameA, kWallpaperNameB}) {
+        fs::remove(fs::path(folder) / name, error);
+    }
+    return WallpaperRestoreResult::Restored;
 }
 
 } // namespace chronvale

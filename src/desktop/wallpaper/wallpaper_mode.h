@@ -1,27 +1,35 @@
 #pragma once
 // The wallpaper mode's three operations over one back end, shared by the window
 // and `chronvale --wallpaper`. The caller brings the lit map (composing it first
-// if need be) and keeps the stored switch and state.
+// if need be), holds the WallpaperLock and keeps the stored switch and state.
 //
-//   applyWallpaper    write the file, save the desktop's state (persisted at once
-//                     through the callback), point the desktop at the file
+//   applyWallpaper    save the desktop's state (persisted at once through the
+//                     callback), write the file, point the desktop at it
 //   refreshWallpaper  write the file again under the other name and point the
 //                     desktop at it; the saved state is not touched
 //   restoreWallpaper  give the desktop its saved state back
+//
+// The user's own wallpaper is never put at risk: the desktop is changed only once
+// its state is in the settings file, and the mode goes off only once that state is
+// given back.
 
 #include "desktop/wallpaper/wallpaper_backend.h"
 #include "desktop/wallpaper/wallpaper_settings.h"
 #include "render/earth_image.h"
+#include "render/wallpaper_image.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace chronvale {
 
-// How wide the picture is made: unscaled when the two widths are equal.
+// How large the picture is made: unscaled when the two widths are equal, unless
+// the size is given outright.
 struct WallpaperSizing {
     int wallpaperWidth = 0;
     int desktopWidth = 0;
+    std::optional<ImageSize> size;
 };
 
 struct WallpaperRenewal {
@@ -30,29 +38,50 @@ struct WallpaperRenewal {
     bool shown = false;   // the desktop took it
 };
 
+enum class WallpaperApplyResult {
+    Shown,           // the mode is on and the renewal says how the picture went
+    StateUnreadable, // the desktop keeps a state and it could not be read
+    NotPersisted,    // the settings file could not be written
+};
+
 struct WallpaperApplied {
+    WallpaperApplyResult result = WallpaperApplyResult::Shown;
     WallpaperRenewal renewal;
     bool stateReadBack = false; // false: the desktop's own state could not be read
-    bool persisted = false;     // the settings file holds the switch and the state
 };
+
+enum class WallpaperRestoreResult {
+    Restored,     // the desktop has its own state back and the mode is off
+    Refused,      // the desktop did not take it; the mode stays on
+    NotPersisted, // given back, but the settings file still says on
+    OtherDesktop, // saved by another desktop's interface: not given to this one
+};
+
+using PersistWallpaper = std::function<bool(const StoredWallpaper&)>;
+
+// Whether `stored` was saved through `backend` (or by a version that did not say).
+bool savedThrough(const StoredWallpaper& stored, const WallpaperBackend& backend);
 
 // Writes the file (in `folder`) and points the desktop at it, whether or not the
 // write succeeded (a desktop pointed at a missing file shows no stale map).
 WallpaperRenewal refreshWallpaper(WallpaperBackend& backend, const EarthImage* litMap,
                                   const WallpaperSizing& sizing, const std::string& folder);
 
-// Turns the mode on in `stored` and saves the desktop's state there, then calls
-// persist (which writes the settings) before the desktop changes. A state that
-// already shows this program's own file (the mode was on when a crash hit and the
-// settings survived) keeps the state saved before.
+// Turns the mode on in `stored`, saves the desktop's state there and persists it,
+// then writes the file and points the desktop at it. A state that already shows
+// this program's own file (the mode was on when a crash hit and the settings
+// survived) keeps the state saved before. When the state cannot be read (on a
+// desktop that keeps one) or not persisted, `stored` and the desktop stay as
+// they were.
 WallpaperApplied applyWallpaper(WallpaperBackend& backend, const EarthImage* litMap,
                                 const WallpaperSizing& sizing, const std::string& folder,
-                                StoredWallpaper& stored,
-                                const std::function<bool(const StoredWallpaper&)>& persist);
+                                StoredWallpaper& stored, const PersistWallpaper& persist);
 
-// Gives the desktop the saved state back, turns the mode off in `stored` and
-// persists it; the wallpaper files are removed. False when the desktop refused.
-bool restoreWallpaper(WallpaperBackend& backend, StoredWallpaper& stored, const std::string& folder,
-                      const std::function<bool(const StoredWallpaper&)>& persist);
+// Gives the desktop the saved state back, then turns the mode off in `stored`,
+// persists it and removes the wallpaper files. A refusal leaves the mode on, so
+// that it can be tried again. A state saved through another back end is not given
+// to this one: the mode goes off and the state stays saved for that desktop.
+WallpaperRestoreResult restoreWallpaper(WallpaperBackend& backend, StoredWallpaper& stored,
+                                        const std::string& folder, const PersistWallpaper& persist);
 
 } // namespace chronvale

@@ -29,6 +29,7 @@ StoredWallpaper readStoredWallpaper(const QSettings& program) {
     stored.saved.file = storedText(program, kWallpaperFileKey);
     stored.saved.tile = storedText(program, kWallpaperTileKey);
     stored.saved.style = storedText(program, kWallpaperStyleKey);
+    stored.backend = storedText(program, kWallpaperBackendKey);
     return stored;
 }
 
@@ -37,6 +38,7 @@ bool writeStoredWallpaper(QSettings& program, const StoredWallpaper& stored) {
     program.setValue(key(kWallpaperFileKey), QString::fromStdString(stored.saved.file));
     program.setValue(key(kWallpaperTileKey), QString::fromStdString(stored.saved.tile));
     program.setValue(key(kWallpaperStyleKey), QString::fromStdString(stored.saved.style));
+    program.setValue(key(kWallpaperBackendKey), QString::fromStdString(stored.backend));
     program.sync();
     return program.status() == QSettings::NoError;
 }

@@ -73,11 +73,15 @@ std::string XfceBackend::name() const {
     return "XFCE (xfconf-query xfce4-desktop)";
 }
 
-bool XfceBackend::available() const {
-    return toolExists(kXfconf) && workspaces().has_value();
+std::string XfceBackend::key() const {
+    return kChannel.toStdString();
 }
 
-std::optional<QStringList> XfceBackend::workspaces() const {
+bool XfceBackend::available() const {
+    return toolExists(kXfconf) && list().has_value();
+}
+
+std::optional<XfceBackend::Listing> XfceBackend::list() const {
     const std::optional<QString> listing =
         runTool(kXfconf, {QStringLiteral("-c"), kChannel, QStringLiteral("-l")});
     if (!listing) {
@@ -85,51 +89,62 @@ std::optional<QStringList> XfceBackend::workspaces() const {
         if (!runTool(kXfconf, {QStringLiteral("-l")})) {
             return std::nullopt;
         }
-        return QStringList();
+        return Listing{{kFirstWorkspace}, {}};
     }
     static const QRegularExpression property(
         QStringLiteral("^(/backdrop/screen[0-9]+/monitor[^/]+/workspace[0-9]+)/"
                        "(last-image|image-style)$"));
-    QStringList folders;
+    Listing found;
     for (const QString& line : listing->split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const QRegularExpressionMatch match = property.match(line.trimmed());
-        if (match.hasMatch() && !folders.contains(match.captured(1))) {
-            folders << match.captured(1);
+        if (!match.hasMatch()) {
+            continue;
+        }
+        found.properties << match.captured(0);
+        if (!found.folders.contains(match.captured(1))) {
+            found.folders << match.captured(1);
         }
     }
-    return folders;
+    if (found.folders.isEmpty()) {
+        found.folders << kFirstWorkspace;
+    }
+    return found;
 }
 
 std::optional<DesktopWallpaperState> XfceBackend::readState() {
-    std::optional<QStringList> folders = workspaces();
-    if (!folders) {
+    const std::optional<Listing> listing = list();
+    if (!listing) {
         return std::nullopt;
-    }
-    if (folders->isEmpty()) {
-        *folders << kFirstWorkspace;
     }
     QStringList images;
     QStringList styles;
-    for (const QString& folder : *folders) {
-        images << savedLine(folder + kImage, readProperty(folder + kImage));
-        styles << savedLine(folder + kStyle, readProperty(folder + kStyle));
+    for (const QString& folder : listing->folders) {
+        for (auto [name, lines] : {std::pair{&kImage, &images}, std::pair{&kStyle, &styles}}) {
+            const QString property = folder + *name;
+            std::optional<QString> value;
+            if (listing->properties.contains(property)) {
+                // Listed but unreadable: saving it as absent would delete it on restore.
+                value = readProperty(property);
+                if (!value) {
+                    return std::nullopt;
+                }
+            }
+            *lines << savedLine(property, value);
+        }
     }
     return DesktopWallpaperState{images.join(QLatin1Char('\n')).toStdString(),
                                  styles.join(QLatin1Char('\n')).toStdString(), std::string()};
 }
 
 bool XfceBackend::show(const std::string& path) {
-    std::optional<QStringList> folders = workspaces();
-    if (!folders) {
+    const std::optional<Listing> listing = list();
+    if (!listing) {
         return false;
     }
-    if (folders->isEmpty()) {
-        *folders << kFirstWorkspace;
-    }
     bool ok = true;
-    for (const QString& folder : *folders) {
-        const bool hasStyle = readProperty(folder + kStyle).has_value();
-        const bool hasImage = readProperty(folder + kImage).has_value();
+    for (const QString& folder : listing->folders) {
+        const bool hasStyle = listing->properties.contains(folder + kStyle);
+        const bool hasImage = listing->properties.contains(folder + kImage);
         ok = writeProperty(folder + kStyle, kCentred, QStringLiteral("int"), hasStyle) && ok;
         ok = writeProperty(folder + kImage, QString::fromStdString(path), QStringLiteral("string"),
                            hasImage) &&

@@ -18,15 +18,20 @@ namespace chronvale {
 class XfceBackend final : public WallpaperBackend {
 public:
     std::string name() const override;
+    std::string key() const override;
     bool available() const override;
     std::optional<DesktopWallpaperState> readState() override;
     bool show(const std::string& path) override;
     bool restore(const DesktopWallpaperState& state) override;
 
 private:
-    // The workspace folders (/backdrop/…/workspaceN) that have a picture or a
-    // placement; none when the channel cannot be listed.
-    std::optional<QStringList> workspaces() const;
+    struct Listing {
+        QStringList folders;    // /backdrop/…/workspaceN with a picture or a placement
+        QStringList properties; // the picture and placement properties there are
+    };
+    // What the channel holds; none when it cannot be listed. A channel without
+    // any gives the first workspace of a new installation.
+    std::optional<Listing> list() const;
 };
 
 } // namespace chronvale

@@ -119,6 +119,14 @@ TEST_F(WallpaperProcess, AWidthResamplesTheMap) {
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width(), 1000);
     EXPECT_EQ(image->height(), 500);
+    // Twice the map's own width is a size like any other.
+    const Outcome wide = runChronvale({"--wallpaper", "--width", "2048"});
+    ASSERT_EQ(wide.exitCode, 0) << wide.errors;
+    const chronvale::ImagePtr twice =
+        chronvale::loadImage((userFolder_ / "Wallpaper-b.bmp").string());
+    ASSERT_TRUE(twice);
+    EXPECT_EQ(twice->width(), 2048);
+    EXPECT_EQ(twice->height(), 1024);
 }
 
 TEST_F(WallpaperProcess, FailsWithAMessage) {

@@ -5,6 +5,7 @@
 
 #include "app/mainwindow/command_ids.h"
 #include "config/program_settings.h"
+#include "desktop/wallpaper/wallpaper_lock.h"
 #include "desktop/wallpaper/wallpaper_settings.h"
 #include "i18n/string_table.h"
 #include "render/wallpaper_image.h"
@@ -27,6 +28,7 @@ struct DesktopLog {
     DesktopWallpaperState desktop{"'file:///home/u/own.jpg'", "'zoom'",
                                   "'file:///home/u/dark.jpg'"};
     bool readable = true;
+    bool keepsState = true; // false: a desktop that cannot tell its wallpaper at all
     int reads = 0;
     std::vector<std::string> shown;
     std::vector<DesktopWallpaperState> restored;
@@ -36,7 +38,9 @@ class RecordingDesktop final : public WallpaperBackend {
 public:
     explicit RecordingDesktop(std::shared_ptr<DesktopLog> log) : log_(std::move(log)) {}
     std::string name() const override { return "Recording desktop"; }
+    std::string key() const override { return "recording"; }
     bool available() const override { return true; }
+    bool keepsState() const override { return log_->keepsState; }
     std::optional<DesktopWallpaperState> readState() override {
         ++log_->reads;
         return log_->readable ? std::optional(log_->desktop) : std::nullopt;
@@ -78,6 +82,16 @@ protected:
             .toStdString();
     }
     bool checked() const { return window->menuAction(cmd::WallpaperMode)->isChecked(); }
+    // The settings file and the record as a start after a kill, or `chronvale
+    // --wallpaper` meanwhile, leave them.
+    static void store(World& w, const StoredWallpaper& stored) {
+        ASSERT_TRUE(writeStoredWallpaper(*w.programSettings, stored));
+        w.settings.wallpaper = stored.on ? 1 : 0;
+        w.settings.wallpaperfile = stored.saved.file;
+        w.settings.wallpapertile = stored.saved.tile;
+        w.settings.wallpaperstyle = stored.saved.style;
+    }
+    static StoredWallpaper storedNow() { return readStoredWallpaper(*openProgramSettings()); }
 
     std::shared_ptr<DesktopLog> log = std::make_shared<DesktopLog>();
 };
@@ -107,7 +121,7 @@ TEST_F(WindowWallpaperTest, OnRenewedByTheShadowTimerAndOffGivesTheDesktopBack) 
     EXPECT_EQ(QFileInfo(QString::fromStdString(log->shown[0])).size(), 1573942);
 
     // Written at once: a kill now leaves the user's wallpaper recoverable.
-    const StoredWallpaper stored = readStoredWallpaper(*openProgramSettings());
+    const StoredWallpaper stored = storedNow();
     EXPECT_TRUE(stored.on);
     EXPECT_EQ(stored.saved, own);
 
@@ -123,7 +137,7 @@ TEST_F(WindowWallpaperTest, OnRenewedByTheShadowTimerAndOffGivesTheDesktopBack) 
     ASSERT_EQ(log->restored.size(), 1u);
     EXPECT_EQ(log->restored[0], own);
     EXPECT_EQ(log->desktop, own);
-    EXPECT_FALSE(readStoredWallpaper(*openProgramSettings()).on);
+    EXPECT_FALSE(storedNow().on);
     refreshTick();
     EXPECT_EQ(log->shown.size(), 3u);
 }
@@ -192,6 +206,7 @@ TEST_F(WindowWallpaperTest, RenewingWhileMinimisedReloadsRebuildsAndFreesAgain) 
 
 TEST_F(WindowWallpaperTest, ADesktopThatCannotTellItsWallpaperIsNamedInTheStatusBar) {
     log->readable = false;
+    log->keepsState = false;
     start();
     window->runCommand(cmd::WallpaperMode);
     EXPECT_TRUE(checked());
@@ -215,7 +230,7 @@ TEST_F(WindowWallpaperTest, WithoutADesktopInterfaceAnErrorBoxNamesWhatWasLooked
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_TRUE(messages.boxes[0].text.contains("KDE Plasma (D-Bus org.kde.plasmashell)"))
         << messages.boxes[0].text.toStdString();
-    EXPECT_FALSE(readStoredWallpaper(*openProgramSettings()).on);
+    EXPECT_FALSE(storedNow().on);
 }
 
 TEST_F(WindowWallpaperTest, AStartWithTheModeOnKeepsRenewingAndOffRestoresTheSavedState) {
@@ -223,10 +238,7 @@ TEST_F(WindowWallpaperTest, AStartWithTheModeOnKeepsRenewingAndOffRestoresTheSav
     const DesktopWallpaperState own = log->desktop;
     start([&own](World& w) {
         w.settings.switches.sunShadow = true;
-        w.settings.wallpaper = 1;
-        w.settings.wallpaperfile = own.file;
-        w.settings.wallpapertile = own.tile;
-        w.settings.wallpaperstyle = own.style;
+        store(w, {true, own, "recording"});
     });
     EXPECT_TRUE(checked());
     refreshTick();
@@ -246,10 +258,10 @@ namespace {
 TEST_F(WindowWallpaperTest, TheExitKeepsWhatTheTimerStoredMeanwhile) {
     start();
     // `chronvale --wallpaper` from the timer turns the mode on while the window runs.
-    const StoredWallpaper fromTimer{true, {"'file:///home/u/own.jpg'", "'zoom'", ""}};
+    const StoredWallpaper fromTimer{true, {"'file:///home/u/own.jpg'", "'zoom'", ""}, "recording"};
     ASSERT_TRUE(writeStoredWallpaper(*openProgramSettings(), fromTimer));
     window->saveSettings();
-    const StoredWallpaper after = readStoredWallpaper(*openProgramSettings());
+    const StoredWallpaper after = storedNow();
     EXPECT_TRUE(after.on);
     EXPECT_EQ(after.saved, fromTimer.saved);
 }
@@ -262,15 +274,12 @@ namespace {
 
 TEST_F(WindowWallpaperTest, OnFromAnotherDesktopItCanStillBeSwitchedOff) {
     wallpaperBackend = [] { return BackendChoice{}; };
-    start([](World& w) {
-        w.settings.wallpaper = 1;
-        w.settings.wallpaperfile = "'file:///home/u/own.jpg'";
-    });
+    start([](World& w) { store(w, {true, {"'file:///home/u/own.jpg'", "", ""}, ""}); });
     EXPECT_TRUE(checked());
     window->runCommand(cmd::WallpaperMode);
     EXPECT_EQ(messages.boxes.size(), 1u);
     EXPECT_FALSE(checked());
-    const StoredWallpaper stored = readStoredWallpaper(*openProgramSettings());
+    const StoredWallpaper stored = storedNow();
     EXPECT_FALSE(stored.on);
     EXPECT_EQ(stored.saved.file, "'file:///home/u/own.jpg'");
 }
@@ -297,6 +306,76 @@ TEST_F(WindowWallpaperTest, AwayFromNowTheWallpaperIsNeitherRenewedNorSet) {
     window->runCommand(cmd::WallpaperMode); // on again: at now
     EXPECT_TRUE(window->showingNow());
     EXPECT_EQ(log->shown.size(), 3u);
+}
+
+} // namespace
+} // namespace chronvale
+
+namespace chronvale {
+namespace {
+
+// `chronvale --wallpaper` from the timer changes the settings file while the
+// window runs: the window goes by the file, never by its own older copy.
+TEST_F(WindowWallpaperTest, TheWindowGoesByWhatTheTimerStoredMeanwhile) {
+    start([](World& w) { w.settings.switches.sunShadow = true; });
+    const DesktopWallpaperState own = log->desktop;
+    window->runCommand(cmd::WallpaperMode);
+    ASSERT_EQ(log->shown.size(), 1u);
+
+    // The timer's `--wallpaper off`: the desktop has its own back, the mode is off.
+    log->desktop = own;
+    ASSERT_TRUE(writeStoredWallpaper(*openProgramSettings(), {false, own, "recording"}));
+    refreshTick();
+    EXPECT_EQ(log->shown.size(), 1u);
+    EXPECT_EQ(log->desktop, own);
+    EXPECT_FALSE(checked());
+
+    // The timer's `--wallpaper`: on again, with the user's state saved by it.
+    ASSERT_TRUE(writeStoredWallpaper(*openProgramSettings(), {true, own, "recording"}));
+    log->desktop = {wallpaper(kWallpaperNameA), "centered", wallpaper(kWallpaperNameA)};
+    refreshTick();
+    EXPECT_EQ(log->shown.size(), 2u);
+    EXPECT_TRUE(checked());
+    // Off from the window gives back the state the timer saved.
+    window->runCommand(cmd::WallpaperMode);
+    ASSERT_EQ(log->restored.size(), 1u);
+    EXPECT_EQ(log->restored[0], own);
+    EXPECT_FALSE(storedNow().on);
+}
+
+TEST_F(WindowWallpaperTest, AStateThatCannotBeReadKeepsTheModeOffAndTheDesktopAsItWas) {
+    log->readable = false;
+    start();
+    window->runCommand(cmd::WallpaperMode);
+    EXPECT_FALSE(checked());
+    EXPECT_TRUE(log->shown.empty());
+    EXPECT_FALSE(storedNow().on);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_TRUE(messages.boxes[0].text.contains("Recording desktop"))
+        << messages.boxes[0].text.toStdString();
+}
+
+TEST_F(WindowWallpaperTest, WhileAnotherChronvaleChangesTheWallpaperTheWindowWaitsItsTurn) {
+    start([](World& w) { w.settings.switches.sunShadow = true; });
+    {
+        const WallpaperLock timer(userFolder.path().toStdString(), 0);
+        ASSERT_TRUE(timer.held());
+        window->runCommand(cmd::WallpaperMode);
+        EXPECT_FALSE(checked());
+        EXPECT_TRUE(log->shown.empty());
+        EXPECT_EQ(window->statusBarFields()->statusText(MainWindow::StatusMessage),
+                  world->language.getText(str::WallpaperBusy));
+    }
+    window->runCommand(cmd::WallpaperMode);
+    EXPECT_TRUE(checked());
+    EXPECT_EQ(log->shown.size(), 1u);
+    {
+        const WallpaperLock timer(userFolder.path().toStdString(), 0);
+        refreshTick(); // the timer renews it now: the window skips this one
+        EXPECT_EQ(log->shown.size(), 1u);
+    }
+    refreshTick();
+    EXPECT_EQ(log->shown.size(), 2u);
 }
 
 } // namespace

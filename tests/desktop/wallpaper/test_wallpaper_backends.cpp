@@ -4,6 +4,7 @@
 // renewing twice and switching it off gives the desktop back exactly what it had.
 
 #include "desktop/wallpaper/backend_choice.h"
+#include "desktop/wallpaper/command_backend.h"
 #include "desktop/wallpaper/gsettings_backend.h"
 #include "desktop/wallpaper/kde_backend.h"
 #include "desktop/wallpaper/tool_process.h"
@@ -24,7 +25,9 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QUrl>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -64,15 +67,18 @@ ImagePtr smallMap() {
     return createImage(64, 32, 24, 0);
 }
 
-const WallpaperSizing kUnscaled{64, 64};
+const WallpaperSizing kUnscaled{64, 64, std::nullopt};
 
 // Records what the mode persists.
 struct Persisted {
     std::vector<StoredWallpaper> writes;
-    std::function<bool(const StoredWallpaper&)> callback() {
+    bool works = true; // false: the settings file cannot be written
+    PersistWallpaper callback() {
         return [this](const StoredWallpaper& s) {
-            writes.push_back(s);
-            return true;
+            if (works) {
+                writes.push_back(s);
+            }
+            return works;
         };
     }
 };
@@ -87,7 +93,8 @@ struct ModeRun {
         return refreshWallpaper(backend, map.get(), kUnscaled, folder);
     }
     bool restore(WallpaperBackend& backend) {
-        return restoreWallpaper(backend, stored, folder, persisted.callback());
+        return restoreWallpaper(backend, stored, folder, persisted.callback()) ==
+               WallpaperRestoreResult::Restored;
     }
     fs::path file(const char* name) const { return dir.path() / name; }
 
@@ -223,6 +230,23 @@ TEST(GsettingsBackend, AnEmptySavedValueResetsTheKey) {
     EXPECT_EQ(gsettingsGet(schema, QStringLiteral("picture-filename")), fresh);
 }
 
+TEST(GsettingsBackend, ASchemaWithoutTheDarkStyleStillRoundTrips) {
+    // GNOME before 42 has no picture-uri-dark: Cinnamon's schema lacks it the same way.
+    GsettingsSchema old = cinnamonBackgroundSchema();
+    old.desktop = QStringLiteral("GNOME 41");
+    old.darkKey = QStringLiteral("picture-uri-dark");
+    GsettingsBackend backend(old);
+    if (!backend.available()) {
+        GTEST_SKIP() << "gsettings or org.cinnamon.desktop.background is not installed";
+    }
+    gsettingsSet(old.schema, old.fileKey, QStringLiteral("'file:///own41.png'"));
+    ModeRun run;
+    ASSERT_EQ(run.apply(backend).result, WallpaperApplyResult::Shown);
+    EXPECT_EQ(run.stored.saved.file, "'file:///own41.png'");
+    ASSERT_TRUE(run.restore(backend));
+    EXPECT_EQ(gsettingsGet(old.schema, old.fileKey), QStringLiteral("'file:///own41.png'"));
+}
+
 TEST(GsettingsBackend, QuotesTextsForGVariant) {
     EXPECT_EQ(gvariantString(QStringLiteral("a'b\\c")), QStringLiteral("'a\\'b\\\\c'"));
 }
@@ -291,6 +315,31 @@ TEST(XfceBackend, EveryMonitorAndWorkspaceIsSetAndGivenBack) {
     }
 }
 
+TEST(XfceBackend, APropertyThatIsListedButCannotBeReadFailsTheRead) {
+    // An xfconf-query that lists a picture and then fails to give it: saving it
+    // as absent would delete it when the mode goes off.
+    ScratchDir tools;
+    const fs::path script = tools.path() / "xfconf-query";
+    {
+        std::ofstream out(script);
+        out << "#!/bin/sh\n"
+               "if [ \"$*\" = \"-c xfce4-desktop -l\" ]; then\n"
+               "  echo /backdrop/screen0/monitor0/workspace0/last-image\n"
+               "  exit 0\n"
+               "fi\n"
+               "exit 1\n";
+    }
+    fs::permissions(script, fs::perms::owner_all);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    ::setenv("PATH", (tools.path().string() + ":" + path).c_str(), 1);
+    XfceBackend backend;
+    const bool available = backend.available();
+    const std::optional<DesktopWallpaperState> state = backend.readState();
+    ::setenv("PATH", path.c_str(), 1);
+    EXPECT_TRUE(available);
+    EXPECT_FALSE(state);
+}
+
 // ---------------------------------------------------------------------------
 // KDE Plasma, through a scripted shell on the private bus
 
@@ -340,9 +389,14 @@ TEST(KdeBackend, EveryDesktopShowsTheMapCentredAndGetsItsOwnBack) {
         GTEST_SKIP() << "dbus-daemon is missing (scripts/install-deps.sh installs dbus)";
     }
     ScratchDir scripts;
-    // Two desktops: a picture, and a plain colour of another plugin.
+    // Two desktops: a picture whose name holds a tab and a line break, and a plain
+    // colour of another plugin.
+    const QString lake = QStringLiteral("file:///home/u/Pictures/lake\tat\nnight.jpg");
     const QString printed =
-        QStringLiteral("org.kde.image\tfile:///home/u/Pictures/lake.jpg\t2\norg.kde.color\t\t1\n");
+        QString::fromUtf8(QJsonDocument(QJsonArray{QJsonArray{"org.kde.image", lake, "2"},
+                                                   QJsonArray{"org.kde.color", "", "1"}})
+                              .toJson(QJsonDocument::Compact)) +
+        QLatin1Char('\n');
     ScriptedPlasmaShell shell(scripts.path(), printed);
     ASSERT_TRUE(shell.ready());
     KdeBackend backend;
@@ -350,9 +404,6 @@ TEST(KdeBackend, EveryDesktopShowsTheMapCentredAndGetsItsOwnBack) {
 
     ModeRun run;
     ASSERT_TRUE(run.apply(backend).renewal.shown);
-    EXPECT_EQ(run.stored.saved.file, "file:///home/u/Pictures/lake.jpg\n");
-    EXPECT_EQ(run.stored.saved.tile, "2\n1");
-    EXPECT_EQ(run.stored.saved.style, "org.kde.image\norg.kde.color");
     run.refresh(backend);
     run.refresh(backend);
     ASSERT_TRUE(run.restore(backend));
@@ -375,12 +426,19 @@ TEST(KdeBackend, EveryDesktopShowsTheMapCentredAndGetsItsOwnBack) {
         QJsonDocument::fromJson(
             restore.mid(start, restore.indexOf(QLatin1Char('\n')) - start - 1).toUtf8())
             .object();
-    EXPECT_EQ(saved[QStringLiteral("images")].toArray(),
-              (QJsonArray{QStringLiteral("file:///home/u/Pictures/lake.jpg"), QString()}));
+    EXPECT_EQ(saved[QStringLiteral("images")].toArray(), (QJsonArray{lake, QString()}));
     EXPECT_EQ(saved[QStringLiteral("fillModes")].toArray(),
               (QJsonArray{QStringLiteral("2"), QStringLiteral("1")}));
     EXPECT_EQ(saved[QStringLiteral("plugins")].toArray(),
               (QJsonArray{QStringLiteral("org.kde.image"), QStringLiteral("org.kde.color")}));
+}
+
+TEST(KdeBackend, AStateSavedAsLinesIsGivenBackToo) {
+    // The saved fields of an earlier version: one line per desktop.
+    const QString script = plasmaRestoreScript(
+        {"file:///a.jpg\nfile:///b.jpg", "2\n6", "org.kde.image\norg.kde.image"});
+    EXPECT_TRUE(script.contains(QLatin1String(R"("images":["file:///a.jpg","file:///b.jpg"])")))
+        << script.toStdString();
 }
 
 TEST(KdeBackend, IsNotAvailableWithoutTheShell) {
@@ -389,6 +447,110 @@ TEST(KdeBackend, IsNotAvailableWithoutTheShell) {
     }
     EXPECT_FALSE(KdeBackend().available());
     EXPECT_FALSE(KdeBackend().readState());
+}
+
+// ---------------------------------------------------------------------------
+// The mode's safeguards, over a desktop that does what the test says
+
+struct ScriptedDesktop final : WallpaperBackend {
+    std::string name() const override { return "Scripted desktop"; }
+    std::string key() const override { return "scripted"; }
+    bool available() const override { return true; }
+    bool keepsState() const override { return keeps; }
+    std::optional<DesktopWallpaperState> readState() override {
+        return readable ? std::optional(own) : std::nullopt;
+    }
+    bool show(const std::string& path) override {
+        shown.push_back(path);
+        return true;
+    }
+    bool restore(const DesktopWallpaperState& state) override {
+        restored.push_back(state);
+        return restores;
+    }
+
+    DesktopWallpaperState own{"'file:///own.png'", "'zoom'", ""};
+    bool keeps = true;
+    bool readable = true;
+    bool restores = true;
+    std::vector<std::string> shown;
+    std::vector<DesktopWallpaperState> restored;
+};
+
+TEST(WallpaperMode, TheDesktopChangesOnlyOnceItsOwnStateIsStored) {
+    {
+        ScriptedDesktop desktop;
+        desktop.readable = false;
+        ModeRun run;
+        EXPECT_EQ(run.apply(desktop).result, WallpaperApplyResult::StateUnreadable);
+        EXPECT_TRUE(desktop.shown.empty());
+        EXPECT_TRUE(run.persisted.writes.empty());
+        EXPECT_FALSE(run.stored.on);
+        EXPECT_FALSE(fs::exists(run.file(kWallpaperNameA)));
+    }
+    {
+        ScriptedDesktop desktop;
+        ModeRun run;
+        run.persisted.works = false;
+        EXPECT_EQ(run.apply(desktop).result, WallpaperApplyResult::NotPersisted);
+        EXPECT_TRUE(desktop.shown.empty());
+        EXPECT_FALSE(run.stored.on);
+        EXPECT_TRUE(run.stored.saved.file.empty());
+    }
+    {
+        // A desktop that can never tell its wallpaper goes on, and says so.
+        ScriptedDesktop desktop;
+        desktop.keeps = false;
+        desktop.readable = false;
+        ModeRun run;
+        const WallpaperApplied applied = run.apply(desktop);
+        EXPECT_EQ(applied.result, WallpaperApplyResult::Shown);
+        EXPECT_FALSE(applied.stateReadBack);
+        EXPECT_EQ(desktop.shown.size(), 1u);
+        EXPECT_EQ(run.stored.backend, "scripted");
+    }
+}
+
+TEST(WallpaperMode, ARefusedRestoreKeepsTheModeOnToBeTriedAgain) {
+    ScriptedDesktop desktop;
+    ModeRun run;
+    run.apply(desktop);
+    desktop.restores = false;
+    EXPECT_EQ(restoreWallpaper(desktop, run.stored, run.folder, run.persisted.callback()),
+              WallpaperRestoreResult::Refused);
+    EXPECT_TRUE(run.stored.on);
+    EXPECT_TRUE(fs::exists(run.file(kWallpaperNameA)));
+    desktop.restores = true;
+    run.persisted.works = false;
+    EXPECT_EQ(restoreWallpaper(desktop, run.stored, run.folder, run.persisted.callback()),
+              WallpaperRestoreResult::NotPersisted);
+    EXPECT_TRUE(run.stored.on);
+    run.persisted.works = true;
+    EXPECT_TRUE(run.restore(desktop));
+    EXPECT_FALSE(run.stored.on);
+    EXPECT_EQ(desktop.restored.back(), desktop.own);
+}
+
+TEST(WallpaperMode, AStateIsGivenBackOnlyToTheDesktopThatSavedIt) {
+    ScriptedDesktop desktop;
+    ModeRun run;
+    run.stored = {true,
+                  {"/backdrop/screen0/monitor0/workspace0/last-image\t/a.jpg", "", ""},
+                  "xfce4-desktop"};
+    EXPECT_FALSE(savedThrough(run.stored, desktop));
+    EXPECT_EQ(restoreWallpaper(desktop, run.stored, run.folder, run.persisted.callback()),
+              WallpaperRestoreResult::OtherDesktop);
+    EXPECT_TRUE(desktop.restored.empty());
+    EXPECT_FALSE(run.stored.on);
+    EXPECT_EQ(run.stored.backend, "xfce4-desktop"); // kept for that desktop
+    // A state of a version that did not say who saved it is given back as before.
+    run.stored.backend.clear();
+    EXPECT_TRUE(savedThrough(run.stored, desktop));
+}
+
+TEST(CommandBackend, QuotesThePathForSwaymsg) {
+    EXPECT_EQ(quotedCommandPath(QStringLiteral(R"(/home/u/a b,c;"d\.bmp)")),
+              QStringLiteral(R"("/home/u/a b,c;\"d\\.bmp")"));
 }
 
 // ---------------------------------------------------------------------------
