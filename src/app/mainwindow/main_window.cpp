@@ -543,6 +543,12 @@ void MainWindow::composeCloudFrame(const EarthImage& frame) {
 
 void MainWindow::setCloudImage(ImagePtr image) {
     world_.compositor.setCloudImage(std::move(image));
+    if (shown_.away()) {
+        // An image of now, arriving while another instant is shown (a download
+        // begun before, or the hourly check): it shows when now comes back.
+        cloudsBeforeTravel_ = true;
+        return;
+    }
     world_.switchBoard.change([](DisplaySwitches& s) { s.clouds = true; });
     composeMap();
     syncCommandStates();
@@ -775,12 +781,25 @@ bool MainWindow::saveSettings() {
     world_.frames = cloud_->frames();
     wallpaper_->beforeSave();
     saveWindowGeometry(*this, kMainWindowNumber);
-    return world_.saveAll();
+    // Away from now the clouds are off only for the travel: the switches are
+    // stored as they will be at now.
+    const DisplaySwitches shown = settings.switches;
+    if (shown_.away() && cloudsBeforeTravel_) {
+        settings.switches.clouds = true;
+        settings.switches.sunShadow = shadowBeforeTravel_;
+    }
+    const bool saved = world_.saveAll();
+    settings.switches = shown;
+    return saved;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!quitting_ && world_.settings.wallpaper != 0) {
-        // Wallpaper mode keeps the program running in the tray.
+        // Wallpaper mode keeps the program running in the tray, renewing the
+        // wallpaper at now, which the shadow timer does only when not away.
+        if (shown_.away()) {
+            travelTo(std::nullopt);
+        }
         world_.compositor.releaseLitMap();
         map_->view().releaseView();
         QMetaObject::invokeMethod(this, &MainWindow::hideWindow, Qt::QueuedConnection);

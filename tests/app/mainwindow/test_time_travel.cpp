@@ -152,6 +152,8 @@ TEST_F(TimeTravelTest, CloudsGoOffWhileAwayAndNothingOfTheTravelIsStored) {
         EXPECT_FALSE(key.contains("time", Qt::CaseInsensitive)) << key.toStdString();
     }
     EXPECT_EQ(stored->value("sunmoon").toString(), "0");
+    // The clouds are stored on, as they will be at now.
+    EXPECT_EQ(stored->value("clouds").toString(), "1");
 }
 
 TEST_F(TimeTravelTest, SunMoonAndTwilightAreDrawnOnThePaneAndStored) {

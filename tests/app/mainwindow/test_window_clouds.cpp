@@ -94,6 +94,21 @@ TEST_F(CloudWindowTest, FullStartShowsTheNewestCloudFrame) {
     }
 }
 
+TEST_F(CloudWindowTest, AnImageArrivingWhileAwayWaitsForNow) {
+    startWithServer();
+    window->runCommand(cmd::Clouds); // the download is under way
+    ASSERT_TRUE(window->goToInstant(window->shownInstant().shown() + 86400));
+    ASSERT_TRUE(waitFor([this] { return world->compositor.cloudImage() != nullptr; }));
+    drainEvents();
+    EXPECT_FALSE(settings().switches.clouds);
+    EXPECT_FALSE(window->toolbarAction(cmd::Clouds)->isChecked());
+    EXPECT_FALSE(window->showingNow());
+
+    window->runCommand(cmd::BackToNow);
+    EXPECT_TRUE(settings().switches.clouds);
+    EXPECT_TRUE(window->toolbarAction(cmd::Clouds)->isChecked());
+}
+
 TEST_F(CloudWindowTest, ACleanQuitRemovesTheLastListReplyAndKeepsTheImages) {
     startWithServer();
     window->runCommand(cmd::Clouds);

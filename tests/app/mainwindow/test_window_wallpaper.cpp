@@ -301,11 +301,20 @@ TEST_F(WindowWallpaperTest, AwayFromNowTheWallpaperIsNeitherRenewedNorSet) {
     window->runCommand(cmd::BackToNow);
     EXPECT_EQ(log->shown.size(), 2u);
 
+    // Closing while away puts the window away at now, where the timer renews the map.
+    window->runCommand(cmd::HourForward);
+    window->close();
+    drainEvents();
+    EXPECT_TRUE(window->showingNow());
+    EXPECT_EQ(log->shown.size(), 3u); // renewed on coming back
+    refreshTick();
+    EXPECT_EQ(log->shown.size(), 4u);
+
     window->runCommand(cmd::WallpaperMode); // off
     window->runCommand(cmd::DayForward);
     window->runCommand(cmd::WallpaperMode); // on again: at now
     EXPECT_TRUE(window->showingNow());
-    EXPECT_EQ(log->shown.size(), 3u);
+    EXPECT_EQ(log->shown.size(), 5u);
 }
 
 } // namespace
