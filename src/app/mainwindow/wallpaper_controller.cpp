@@ -179,7 +179,7 @@ void WallpaperController::toggle() {
     }
     StoredWallpaper stored = readStored();
     if (desktop == nullptr) {
-        if (stored.on) {
+        if (stored.on && !switchingOn) {
             // On from a session of another desktop: off, with nothing to give back
             // to; the saved values stay.
             stored.on = false;
