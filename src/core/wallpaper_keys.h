@@ -1,9 +1,8 @@
 #pragma once
 // The wallpaper mode's values in the program's settings file: the switch, and the
 // desktop's own wallpaper state saved when the mode went on, with the interface
-// that saved it. The settings record
-// and the wallpaper mode (which writes them the moment it is switched on) read
-// and write them under these names.
+// that saved it. The settings record and the wallpaper mode (which writes them the
+// moment it is switched on) read and write them under these names.
 
 #include <cstddef>
 

@@ -52,26 +52,26 @@ std::string GsettingsBackend::key() const {
     return schema_.schema.toStdString();
 }
 
-const std::optional<QStringList>& GsettingsBackend::keys() const {
-    if (!keys_) {
-        const std::optional<QString> listed =
-            runTool(kGsettings, {QStringLiteral("list-keys"), schema_.schema});
-        keys_ =
-            listed ? std::optional<QStringList>(listed->split(QLatin1Char('\n'))) : std::nullopt;
+const QStringList& GsettingsBackend::keys() const {
+    if (keys_.isEmpty()) {
+        if (const std::optional<QString> listed =
+                runTool(kGsettings, {QStringLiteral("list-keys"), schema_.schema})) {
+            keys_ = listed->split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        }
     }
-    return *keys_;
+    return keys_;
 }
 
 QString GsettingsBackend::darkKey() const {
     // GNOME before 42 has no dark style; asking for its key would fail every read.
-    if (schema_.darkKey.isEmpty() || !keys() || !keys()->contains(schema_.darkKey)) {
+    if (schema_.darkKey.isEmpty() || !keys().contains(schema_.darkKey)) {
         return QString();
     }
     return schema_.darkKey;
 }
 
 bool GsettingsBackend::available() const {
-    return toolExists(kGsettings) && keys() && keys()->contains(schema_.fileKey);
+    return toolExists(kGsettings) && keys().contains(schema_.fileKey);
 }
 
 std::optional<QString> GsettingsBackend::get(const QString& key) const {

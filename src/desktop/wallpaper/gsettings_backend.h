@@ -46,13 +46,14 @@ private:
     bool reset(const QString& key) const;
     // Sets key to value, or resets it when value is empty.
     bool put(const QString& key, const std::string& value) const;
-    // The schema's keys, listed once; none when gsettings cannot list them.
-    const std::optional<QStringList>& keys() const;
+    // The schema's keys, listed once; empty (and asked again next time) when
+    // gsettings cannot list them.
+    const QStringList& keys() const;
     // The dark style's key when this schema has it, else empty.
     QString darkKey() const;
 
     GsettingsSchema schema_;
-    mutable std::optional<std::optional<QStringList>> keys_;
+    mutable QStringList keys_;
 };
 
 } // namespace chronvale

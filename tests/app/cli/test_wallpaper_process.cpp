@@ -112,21 +112,20 @@ TEST_F(WallpaperProcess, OnRenewAndOffGiveBackTheUsersWallpaper) {
 }
 
 TEST_F(WallpaperProcess, AWidthResamplesTheMap) {
-    const Outcome on = runChronvale({"--wallpaper", "--width", "1000"});
-    ASSERT_EQ(on.exitCode, 0) << on.errors;
-    const chronvale::ImagePtr image =
-        chronvale::loadImage((userFolder_ / "Wallpaper-a.bmp").string());
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->width(), 1000);
-    EXPECT_EQ(image->height(), 500);
-    // Twice the map's own width is a size like any other.
-    const Outcome wide = runChronvale({"--wallpaper", "--width", "2048"});
-    ASSERT_EQ(wide.exitCode, 0) << wide.errors;
-    const chronvale::ImagePtr twice =
-        chronvale::loadImage((userFolder_ / "Wallpaper-b.bmp").string());
-    ASSERT_TRUE(twice);
-    EXPECT_EQ(twice->width(), 2048);
-    EXPECT_EQ(twice->height(), 1024);
+    // W x W/2; twice the map's own width is a size like any other.
+    const struct {
+        const char* width;
+        const char* file;
+        int height;
+    } runs[] = {{"1000", "Wallpaper-a.bmp", 500}, {"2048", "Wallpaper-b.bmp", 1024}};
+    for (const auto& run : runs) {
+        const Outcome on = runChronvale({"--wallpaper", "--width", run.width});
+        ASSERT_EQ(on.exitCode, 0) << on.errors;
+        const chronvale::ImagePtr image = chronvale::loadImage((userFolder_ / run.file).string());
+        ASSERT_TRUE(image) << run.file;
+        EXPECT_EQ(image->width(), std::stoi(run.width));
+        EXPECT_EQ(image->height(), run.height);
+    }
 }
 
 TEST_F(WallpaperProcess, FailsWithAMessage) {
