@@ -2,6 +2,7 @@
 
 #include "core/file_io.h"
 #include "core/language_code.h"
+#include "core/product.h"
 #include "core/text_scan.h"
 #include "core/wallpaper_keys.h"
 
@@ -106,7 +107,8 @@ Settings defaultSettings(const QRect& desktop) {
 
 std::unique_ptr<QSettings> openSharedSettings() {
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                       QStringLiteral("QUILLMAR"), QStringLiteral("Common"));
+                                       QString::fromLatin1(organisationName),
+                                       QString::fromLatin1(sharedSettingsApplication));
 }
 
 bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,

@@ -2,6 +2,7 @@
 
 #include "app/cli/folders.h"
 #include "core/load_errors.h"
+#include "core/product.h"
 #include "desktop/wallpaper/backend_choice.h"
 #include "desktop/wallpaper/wallpaper_lock.h"
 #include "desktop/wallpaper/wallpaper_mode.h"
@@ -39,8 +40,9 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
             << kWallpaperLockName << ")\n";
         return 1;
     }
-    QSettings program(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("QUILLMAR"),
-                      QStringLiteral("Chronvale"));
+    QSettings program(QSettings::IniFormat, QSettings::UserScope,
+                      QString::fromLatin1(organisationName),
+                      QString::fromLatin1(settingsApplication));
     StoredWallpaper stored = readStoredWallpaper(program);
     const auto persist = [&program](const StoredWallpaper& s) {
         return writeStoredWallpaper(program, s);
