@@ -42,7 +42,6 @@
 #include <QStandardPaths>
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
-#include <limits>
 
 namespace chronvale {
 
@@ -53,9 +52,6 @@ constexpr int kMainWindowNumber = 101;
 // Room for the whole map at scale 1 below the menu bar and the toolbar.
 constexpr QSize kFirstSize{1024, 640};
 constexpr QSize kMinimumSize{320, 250};
-constexpr int kMillisecondsPerMinute = 60000;
-// The refresh timer counts milliseconds in an int.
-constexpr int kMaxRefreshMinutes = std::numeric_limits<int>::max() / kMillisecondsPerMinute;
 
 } // namespace
 
