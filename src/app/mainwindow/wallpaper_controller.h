@@ -9,7 +9,7 @@
 // the wallpaper lock.
 
 #include "desktop/wallpaper/backend_choice.h"
-#include "desktop/wallpaper/wallpaper_settings.h"
+#include "desktop/wallpaper/wallpaper_store.h"
 #include "render/earth_image.h"
 
 #include <QString>

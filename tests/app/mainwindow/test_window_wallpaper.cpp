@@ -6,7 +6,7 @@
 #include "app/mainwindow/command_ids.h"
 #include "config/program_settings.h"
 #include "desktop/wallpaper/wallpaper_lock.h"
-#include "desktop/wallpaper/wallpaper_settings.h"
+#include "desktop/wallpaper/wallpaper_store.h"
 #include "i18n/string_table.h"
 #include "render/wallpaper_image.h"
 #include "ui/status_bar.h"

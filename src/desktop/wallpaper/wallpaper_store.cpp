@@ -1,4 +1,4 @@
-#include "desktop/wallpaper/wallpaper_settings.h"
+#include "desktop/wallpaper/wallpaper_store.h"
 
 #include "core/wallpaper_keys.h"
 
