@@ -43,12 +43,11 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
     QSettings program(QSettings::IniFormat, QSettings::UserScope,
                       QString::fromLatin1(organisationName),
                       QString::fromLatin1(settingsApplication));
-    StoredWallpaper stored = readStoredWallpaper(program);
-    const auto persist = [&program](const StoredWallpaper& s) {
-        return writeStoredWallpaper(program, s);
-    };
-    const auto unwritable = [&program, &err] {
-        err << "chronvale: cannot write the settings file " << program.fileName().toStdString()
+    WallpaperStore store(program);
+    StoredWallpaper stored = store.current();
+    const auto persist = [&store](const StoredWallpaper& s) { return store.save(s); };
+    const auto unwritable = [&store, &err] {
+        err << "chronvale: cannot write the settings file " << store.fileName().toStdString()
             << "\n";
         return 1;
     };

@@ -1,22 +1,32 @@
 #include "desktop/wallpaper/wallpaper_store.h"
 
-#include "core/wallpaper_keys.h"
-
 #include <QSettings>
 
 namespace chronvale {
 
 namespace {
 
+constexpr const char* kSwitchKey = "wallpaper";
+constexpr const char* kFileKey = "wallpaperfile";
+constexpr const char* kTileKey = "wallpapertile";
+constexpr const char* kStyleKey = "wallpaperstyle";
+// The desktop interface that saved the state; absent in states saved before it was kept.
+constexpr const char* kBackendKey = "wallpaperbackend";
+
+// A saved state holds a line per desktop, monitor or workspace and can outgrow the
+// 999 bytes read back of other texts; cut to empty, it would lose the user's own
+// wallpaper. Up to this size it is read back whole.
+constexpr std::size_t kMaxStateText = 64 * 1024;
+
 QString key(const char* name) {
     return QString::fromLatin1(name);
 }
 
-// Texts longer than the limit read as empty, as the settings record reads them.
+// Texts longer than the limit read as empty.
 std::string storedText(const QSettings& program, const char* name) {
     const QByteArray bytes = program.value(key(name)).toString().toUtf8();
-    return static_cast<std::size_t>(bytes.size()) > kMaxWallpaperStateText ? std::string()
-                                                                           : bytes.toStdString();
+    return static_cast<std::size_t>(bytes.size()) > kMaxStateText ? std::string()
+                                                                  : bytes.toStdString();
 }
 
 } // namespace
@@ -24,23 +34,44 @@ std::string storedText(const QSettings& program, const char* name) {
 StoredWallpaper readStoredWallpaper(const QSettings& program) {
     StoredWallpaper stored;
     bool number = false;
-    stored.on =
-        program.value(key(kWallpaperSwitchKey)).toString().trimmed().toInt(&number) != 0 && number;
-    stored.saved.file = storedText(program, kWallpaperFileKey);
-    stored.saved.tile = storedText(program, kWallpaperTileKey);
-    stored.saved.style = storedText(program, kWallpaperStyleKey);
-    stored.backend = storedText(program, kWallpaperBackendKey);
+    stored.on = program.value(key(kSwitchKey)).toString().trimmed().toInt(&number) != 0 && number;
+    stored.saved.file = storedText(program, kFileKey);
+    stored.saved.tile = storedText(program, kTileKey);
+    stored.saved.style = storedText(program, kStyleKey);
+    stored.backend = storedText(program, kBackendKey);
     return stored;
 }
 
 bool writeStoredWallpaper(QSettings& program, const StoredWallpaper& stored) {
-    program.setValue(key(kWallpaperSwitchKey), QString::number(stored.on ? 1 : 0));
-    program.setValue(key(kWallpaperFileKey), QString::fromStdString(stored.saved.file));
-    program.setValue(key(kWallpaperTileKey), QString::fromStdString(stored.saved.tile));
-    program.setValue(key(kWallpaperStyleKey), QString::fromStdString(stored.saved.style));
-    program.setValue(key(kWallpaperBackendKey), QString::fromStdString(stored.backend));
+    program.setValue(key(kSwitchKey), QString::number(stored.on ? 1 : 0));
+    program.setValue(key(kFileKey), QString::fromStdString(stored.saved.file));
+    program.setValue(key(kTileKey), QString::fromStdString(stored.saved.tile));
+    program.setValue(key(kStyleKey), QString::fromStdString(stored.saved.style));
+    program.setValue(key(kBackendKey), QString::fromStdString(stored.backend));
     program.sync();
     return program.status() == QSettings::NoError;
+}
+
+WallpaperStore::WallpaperStore(QSettings& program) : program_(program) {
+    current_ = readStoredWallpaper(program_);
+}
+
+const StoredWallpaper& WallpaperStore::load() {
+    program_.sync();
+    current_ = readStoredWallpaper(program_);
+    return current_;
+}
+
+bool WallpaperStore::save(const StoredWallpaper& stored) {
+    if (!writeStoredWallpaper(program_, stored)) {
+        return false;
+    }
+    current_ = stored;
+    return true;
+}
+
+QString WallpaperStore::fileName() const {
+    return program_.fileName();
 }
 
 } // namespace chronvale

@@ -82,14 +82,10 @@ protected:
             .toStdString();
     }
     bool checked() const { return window->menuAction(cmd::WallpaperMode)->isChecked(); }
-    // The settings file and the record as a start after a kill, or `chronvale
-    // --wallpaper` meanwhile, leave them.
+    // The settings file as a start after a kill, or `chronvale --wallpaper`
+    // meanwhile, leave it.
     static void store(World& w, const StoredWallpaper& stored) {
         ASSERT_TRUE(writeStoredWallpaper(*w.programSettings, stored));
-        w.settings.wallpaper = stored.on ? 1 : 0;
-        w.settings.wallpaperfile = stored.saved.file;
-        w.settings.wallpapertile = stored.saved.tile;
-        w.settings.wallpaperstyle = stored.saved.style;
     }
     static StoredWallpaper storedNow() { return readStoredWallpaper(*openProgramSettings()); }
 
