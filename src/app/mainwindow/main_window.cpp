@@ -16,6 +16,8 @@
 #include "desktop/links.h"
 #include "desktop/tray_icon.h"
 #include "desktop/upgrade.h"
+#include "dialogs/about/about_box.h"
+#include "dialogs/preferences/preferences_dialog.h"
 #include "geo/time_zone.h"
 #include "i18n/messages.h"
 #include "i18n/string_table.h"
@@ -100,7 +102,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .showClouds =
                 [this] { world_.switchBoard.change([](DisplaySwitches& s) { s.clouds = true; }); },
             .buttonsChanged = [this] { updateAnimationButtons(); },
-            .loop = [this] { return world_.settings.loop != 0; },
+            .loop = [this] { return world_.settings.loopClouds; },
             .showFrame = [this](const EarthImage& frame) { composeCloudFrame(frame); },
             .now = [this] { return now(); },
         });
@@ -284,7 +286,7 @@ void MainWindow::repaintMap() {
 }
 
 void MainWindow::syncCommandStates() {
-    menus_->syncCheckStates(world_.settings.switches, world_.settings.wallpaper != 0);
+    menus_->syncCheckStates(world_.settings.switches, wallpaper_->on());
     updateAnimationButtons();
 }
 
@@ -532,11 +534,10 @@ void MainWindow::exitProgram() {
 bool MainWindow::saveSettings() {
     Settings& settings = world_.settings;
     const MapView& view = map_->view();
-    settings.cx = view.panX;
-    settings.cy = view.panY;
+    settings.panX = view.panX;
+    settings.panY = view.panY;
     settings.zoom = view.scale;
     world_.frames = cloud_->frames();
-    wallpaper_->beforeSave();
     saveWindowGeometry(*this, kMainWindowNumber);
     // The switches are stored as they will be at now.
     const DisplaySwitches shown = settings.switches;
@@ -547,7 +548,7 @@ bool MainWindow::saveSettings() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!quitting_ && world_.settings.wallpaper != 0) {
+    if (!quitting_ && wallpaper_->on()) {
         // Wallpaper mode keeps the program running in the tray, renewing the
         // wallpaper at now, which the shadow timer does only when not away.
         travel_.backToNow();
