@@ -111,7 +111,7 @@ TEST_F(WindowWallpaperTest, OnRenewedByTheShadowTimerAndOffGivesTheDesktopBack) 
 
     window->runCommand(cmd::WallpaperMode);
     EXPECT_TRUE(checked());
-    EXPECT_EQ(settings().wallpaper, 1);
+    EXPECT_TRUE(storedNow().on);
     ASSERT_EQ(log->shown, std::vector<std::string>{wallpaper(kWallpaperNameA)});
     // The default width is the desktop's: the map unscaled.
     EXPECT_EQ(QFileInfo(QString::fromStdString(log->shown[0])).size(), 1573942);
@@ -222,7 +222,6 @@ TEST_F(WindowWallpaperTest, WithoutADesktopInterfaceAnErrorBoxNamesWhatWasLooked
     start();
     window->runCommand(cmd::WallpaperMode);
     EXPECT_FALSE(checked());
-    EXPECT_EQ(settings().wallpaper, 0);
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_TRUE(messages.boxes[0].text.contains("KDE Plasma (D-Bus org.kde.plasmashell)"))
         << messages.boxes[0].text.toStdString();
