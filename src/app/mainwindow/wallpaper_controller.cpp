@@ -6,8 +6,6 @@
 #include "i18n/messages.h"
 #include "i18n/string_table.h"
 
-#include <QSettings>
-
 namespace chronvale {
 
 namespace {
@@ -23,17 +21,11 @@ WallpaperSizing wallpaperSizing(const Settings& settings) {
     return sizing;
 }
 
-void copyInto(Settings& settings, const StoredWallpaper& stored) {
-    settings.wallpaper = stored.on ? 1 : 0;
-    settings.wallpaperfile = stored.saved.file;
-    settings.wallpapertile = stored.saved.tile;
-    settings.wallpaperstyle = stored.saved.style;
-}
-
 } // namespace
 
 WallpaperController::WallpaperController(World& world, BackendFinder finder, Hooks hooks)
-    : world_(world), finder_(std::move(finder)), hooks_(std::move(hooks)) {}
+    : world_(world), finder_(std::move(finder)), hooks_(std::move(hooks)),
+      store_(*world.programSettings) {}
 
 WallpaperController::~WallpaperController() = default;
 
@@ -92,28 +84,21 @@ void WallpaperController::reportRenewal(bool shown, const WallpaperBackend& back
 }
 
 StoredWallpaper WallpaperController::readStored() {
-    QSettings& program = *world_.programSettings;
-    program.sync();
-    const StoredWallpaper stored = readStoredWallpaper(program);
-    const bool switched = stored.on != (world_.settings.wallpaper != 0);
-    copyInto(world_.settings, stored);
-    if (switched && hooks_.switched) {
+    const bool wasOn = store_.on();
+    const StoredWallpaper stored = store_.load();
+    if (stored.on != wasOn && hooks_.switched) {
         hooks_.switched();
     }
     return stored;
 }
 
 bool WallpaperController::persist(const StoredWallpaper& stored) {
-    if (!writeStoredWallpaper(*world_.programSettings, stored)) {
-        return false;
-    }
-    copyInto(world_.settings, stored);
-    return true;
+    return store_.save(stored);
 }
 
 void WallpaperController::reportUnwritable() {
     showError(world_.messages, world_.language.getText(str::UnableToWriteFile),
-              {world_.programSettings->fileName()});
+              {store_.fileName()});
 }
 
 void WallpaperController::switchOn(WallpaperBackend& desktop, StoredWallpaper& stored,
@@ -169,7 +154,7 @@ void WallpaperController::switchOff(WallpaperBackend& desktop, StoredWallpaper& 
 
 void WallpaperController::toggle() {
     // What the user asked for, from the check mark as it was shown.
-    const bool switchingOn = world_.settings.wallpaper == 0;
+    const bool switchingOn = !store_.on();
     const std::string folder = world_.folders.user.toStdString();
     WallpaperBackend* desktop = backend(true);
     const WallpaperLock lock(folder, kToggleLockWaitMs);
@@ -196,12 +181,6 @@ void WallpaperController::toggle() {
         hooks_.switched();
     }
     releaseWhenMinimised();
-}
-
-void WallpaperController::beforeSave() {
-    if (world_.programSettings) {
-        readStored();
-    }
 }
 
 void WallpaperController::refresh() {

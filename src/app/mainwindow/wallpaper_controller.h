@@ -3,13 +3,12 @@
 // after each composition of the shadow timer. It brings the lit map the export
 // needs (loading the images and composing while the window is minimised, and
 // freeing them again afterwards, so that a program in the tray holds no images
-// between renewals) and keeps the switch and the desktop's saved state in the
-// settings file, and a copy in the settings record. `chronvale --wallpaper` from
-// a timer may change the file at any time: each operation reads it afresh under
-// the wallpaper lock.
+// between renewals) and keeps the switch and the desktop's saved state through
+// the wallpaper store. `chronvale --wallpaper` from a timer may change the file
+// at any time: each operation reads it afresh under the wallpaper lock.
 
 #include "desktop/wallpaper/backend_choice.h"
-#include "desktop/wallpaper/wallpaper_settings.h"
+#include "desktop/wallpaper/wallpaper_store.h"
 #include "render/earth_image.h"
 
 #include <QString>
@@ -43,9 +42,8 @@ public:
     // After the shadow timer's composition: renews the wallpaper while the mode is
     // on; does nothing while it is off, or while another Chronvale is changing it.
     void refresh();
-    // Before the settings are saved at exit: takes the stored values from the
-    // file, so that the exit does not undo what `chronvale --wallpaper` did.
-    void beforeSave();
+    // Whether the mode is on, as last read or written (the check mark).
+    bool on() const { return store_.on(); }
 
 private:
     // The back end, found the first time it is needed; none when there is none
@@ -57,9 +55,9 @@ private:
     // While minimised: frees the images, the view bitmap and the lit map.
     void releaseWhenMinimised();
     void reportRenewal(bool shown, const WallpaperBackend& backend);
-    // The stored values as the file holds them now, copied into the settings record.
+    // The stored values as the file holds them now (the check mark follows).
     StoredWallpaper readStored();
-    // Writes `stored` to the file and, once written, to the settings record.
+    // Writes `stored` to the file.
     bool persist(const StoredWallpaper& stored);
     void reportUnwritable();
     // Switches on, or renews when the file says it is on already.
@@ -70,6 +68,7 @@ private:
     BackendFinder finder_;
     Hooks hooks_;
     std::unique_ptr<WallpaperBackend> backend_;
+    WallpaperStore store_;
 };
 
 } // namespace chronvale
