@@ -434,12 +434,10 @@ void CrowdServer::sweep(Clock::time_point now) {
         Connection& c = *watched_.at(fd);
         if (c.state == Connection::State::Reading && !c.idle && !c.in.empty()) {
             // Part of a request came, too slowly: say why before closing.
-            static const char kTimeout[] = "HTTP/1.1 408 Request Timeout\r\nContent-Length: 0\r\n"
-                                           "Connection: close\r\n\r\n";
-            [[maybe_unused]] const ssize_t sent =
-                ::send(fd, kTimeout, sizeof kTimeout - 1, MSG_NOSIGNAL);
+            replyAndClose(c, 408, "Request Timeout", now);
+        } else {
+            close(fd);
         }
-        close(fd);
     }
 }
 

@@ -26,7 +26,10 @@ HeadScan scanRequestHead(std::string_view bytes, size_t maxLine, size_t maxHead)
         }
         if (next == at || (next == at + 1 && bytes[at] == '\r')) {
             const size_t length = next + 1;
-            return {length > maxHead ? HeadState::TooLarge : HeadState::Complete, length};
+            if (length > maxHead) {
+                return {HeadState::TooLarge, 0};
+            }
+            return {HeadState::Complete, length};
         }
         at = next + 1;
     }
