@@ -206,7 +206,9 @@ TEST_F(NginxFront, ServesFramesFromItsCacheWhateverTheClientIdentifiers) {
     const auto missing = get("/clouds/cloudv2.php?f=1&t=1999010100&s=1");
     ASSERT_TRUE(missing);
     EXPECT_EQ(missing->status, 404);
-    EXPECT_EQ(get("/elsewhere")->status, 404);
+    const auto elsewhere = get("/elsewhere");
+    ASSERT_TRUE(elsewhere);
+    EXPECT_EQ(elsewhere->status, 404);
 }
 
 TEST_F(NginxFront, ANewFramePulledByTheMirrorReachesClientsWithinTheListsMaxAge) {
