@@ -22,8 +22,9 @@ packages=(
   tinyproxy microsocks dante-server
   # the image server
   libcpp-httplib-dev libcurl4-openssl-dev
-  # the caching front of the image server, tested in front of two servers
-  nginx-light
+  # the caching front of the image server, tested in front of two servers, and ss
+  # for the server's listen backlog
+  nginx-light iproute2
   # the desktops' wallpaper settings, for the wallpaper tests: gsettings with the
   # GNOME, Cinnamon and MATE schemas, xfconf (with its library, only recommended)
   # and the session bus that starts xfconfd and carries the scripted Plasma shell

@@ -278,6 +278,19 @@ protected:
     std::unique_ptr<QuietServer> server;
 };
 
+TEST_F(Crowd, ListensWithTheBacklogTheSystemAllows) {
+    // ss shows a listening socket's backlog in its Send-Q column.
+    QProcess ss;
+    ss.start("ss", {"-Hltn", QString("sport = :%1").arg(server->port())});
+    ASSERT_TRUE(ss.waitForFinished(10000)) << "ss (iproute2) is needed";
+    const QStringList columns =
+        QString::fromUtf8(ss.readAllStandardOutput()).split(' ', Qt::SkipEmptyParts);
+    ASSERT_GE(columns.size(), 3);
+    QFile somaxconn("/proc/sys/net/core/somaxconn");
+    ASSERT_TRUE(somaxconn.open(QIODevice::ReadOnly));
+    EXPECT_EQ(columns[2].toInt(), somaxconn.readAll().trimmed().toInt());
+}
+
 TEST_F(Crowd, ManyConnectionsOpenedAtOnceAllGetWholeAnswers) {
     // More than the backlog of 128 or 511 that small servers listen with, and
     // well over the number of workers.
