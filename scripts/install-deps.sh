@@ -22,6 +22,9 @@ packages=(
   tinyproxy microsocks dante-server
   # the image server
   libcpp-httplib-dev libcurl4-openssl-dev
+  # the caching front of the image server, tested in front of two servers, and ss
+  # for the server's listen backlog
+  nginx-light iproute2
   # the desktops' wallpaper settings, for the wallpaper tests: gsettings with the
   # GNOME, Cinnamon and MATE schemas, xfconf (with its library, only recommended)
   # and the session bus that starts xfconfd and carries the scripted Plasma shell
@@ -51,8 +54,8 @@ echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-# The proxy daemons are started by the tests on their own ports, never as services.
-for svc in tinyproxy danted; do
+# The proxy daemons and nginx are started by the tests on their own ports, never as services.
+for svc in tinyproxy danted nginx; do
   if command -v systemctl >/dev/null 2>&1; then
     $sudo systemctl disable --now "$svc" >/dev/null 2>&1 || true
   fi

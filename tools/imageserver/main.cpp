@@ -2,21 +2,20 @@
 // frames of a folder and an earthquake file over the image server protocol, so
 // the program can be run, tested and mirrored without the maker's server.
 
-#include "credits.h"
+#include "crowd_server.h"
 #include "demo.h"
 #include "fetch.h"
+#include "folder_replies.h"
 #include "frame_folder.h"
-#include "http_date.h"
+#include "listen_socket.h"
 #include "mirror.h"
 #include "net/link_config.h"
-#include "replies.h"
+#include "protocol_routes.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -25,7 +24,6 @@
 #include <optional>
 #include <shared_mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace chronvale;
@@ -90,10 +88,22 @@ Options:
                        request under /moved
   --image-status CODE  answer image requests with this HTTP status (404, 500 ...)
   --slow MS            wait MS milliseconds before every reply
+  --max-age S          how long caches may keep the frame lists, the newest
+                       frame, the earthquakes and the credits (default 300)
+  --request-timeout S  a connection that has not sent a whole request head
+                       within S seconds of connecting (or of the first byte of
+                       a later request) is closed (default 10)
+  --keep-alive-timeout S  an idle kept-alive connection is closed after S
+                       seconds (default 5)
   -h, --help           show this text
 
 ingest IMAGE adds a frame: a JPEG file is copied, any other image (PNG, BMP, GIF)
 is re-encoded as JPEG. --time gives its time stamp (default: the current UTC hour).
+
+The server answers many clients at once: it listens with the largest backlog
+the system allows, waits on all connections from one thread and answers whole
+requests on a pool of workers (two per processor). A request line over 8 KiB
+gets 414, a request head over 32 KiB gets 431; both close the connection.
 
 The first line on standard output names the address served; every request is
 logged on standard error.
@@ -111,6 +121,9 @@ struct Options {
     bool redirect = false;
     int imageStatus = 0;
     int slowMs = 0;
+    int maxAge = 300;
+    int requestTimeout = 10;
+    int keepAliveTimeout = 5;
     // mirror
     bool mirror = false;
     std::vector<MirrorSource> clouds;
@@ -196,6 +209,12 @@ Options parseOptions(const QStringList& arguments) {
             options.imageStatus = toInt(value(), "--image-status", 100, 599);
         } else if (arg == "--slow") {
             options.slowMs = toInt(value(), "--slow", 0, 600000);
+        } else if (arg == "--max-age") {
+            options.maxAge = toInt(value(), "--max-age", 0, 31536000);
+        } else if (arg == "--request-timeout") {
+            options.requestTimeout = toInt(value(), "--request-timeout", 1, 3600);
+        } else if (arg == "--keep-alive-timeout") {
+            options.keepAliveTimeout = toInt(value(), "--keep-alive-timeout", 1, 3600);
         } else if (arg == "--mirror") {
             options.mirror = true;
         } else if (arg == "--clouds-url") {
@@ -278,134 +297,6 @@ void logLine(const QString& text) {
     std::fprintf(stderr, "chronvale-imaged: %s\n", qPrintable(text));
 }
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// What the request handlers share. They run on the server's threads and read
-// the folder under the folder lock held shared; the mirror changes it only with
-// the lock held exclusively.
-struct Serving {
-    const Options& options;
-    std::shared_mutex folderLock;
-    std::time_t started = std::time(nullptr);
-};
-
-constexpr const char* kImmutable = "public, max-age=31536000, immutable";
-constexpr const char* kFiveMinutes = "public, max-age=300";
-constexpr const char* kDemoNote =
-    "DEMO: procedural cloud frames made up by chronvale-imaged, not satellite images";
-
-std::time_t modifiedTime(const QString& path, std::time_t otherwise) {
-    const QFileInfo info(path);
-    return info.exists() ? static_cast<std::time_t>(info.lastModified().toSecsSinceEpoch())
-                         : otherwise;
-}
-
-void setCaching(httplib::Response& response, const char* cacheControl, std::time_t modified) {
-    response.set_header("Cache-Control", cacheControl);
-    response.set_header("Last-Modified", httpDate(modified));
-}
-
-void answerCloud(Serving& serving, const httplib::Request& request, httplib::Response& response) {
-    const Options& options = serving.options;
-    const std::shared_lock lock(serving.folderLock);
-    const auto frames = listFrames(options.folder);
-    if (request.get_param_value("f") == "1") {
-        if (options.imageStatus != 0) {
-            response.status = options.imageStatus;
-            response.set_content("Image refused by --image-status\n", "text/plain");
-            return;
-        }
-        std::optional<FrameFile> frame;
-        const bool named = request.has_param("t");
-        if (named) {
-            frame = findFrame(options.folder, request.get_param_value("t"));
-        } else if (!frames.empty()) {
-            frame = frames.front();
-        }
-        // A frame removed since it was listed is missing too; an empty file is
-        // served as it is.
-        QFile file(frame ? frame->path : QString());
-        if (!frame || !file.open(QIODevice::ReadOnly)) {
-            response.status = 404;
-            response.set_content("No such frame\n", "text/plain");
-            return;
-        }
-        const QByteArray bytes = file.readAll();
-        response.set_content(bytes.constData(), static_cast<size_t>(bytes.size()), "image/jpeg");
-        // A named frame never changes; the newest one does every few hours.
-        setCaching(response, named ? kImmutable : kFiveMinutes,
-                   modifiedTime(frame->path, serving.started));
-        return;
-    }
-    if (request.get_param_value("checkonly") == "1") {
-        std::time_t modified = serving.started;
-        for (const FrameFile& frame : frames) {
-            modified = std::max(modified, modifiedTime(frame.path, modified));
-        }
-        if (request.has_param("n")) {
-            if (!options.list.isEmpty()) {
-                response.set_content(readAll(options.list).toStdString(), "text/xml");
-                setCaching(response, kFiveMinutes, modifiedTime(options.list, serving.started));
-                return;
-            }
-            int n = 12;
-            try {
-                n = std::stoi(request.get_param_value("n"));
-            } catch (...) {
-            }
-            const bool demo = hasDemoFrames(demoFiles(options.folder));
-            response.set_content(
-                frameListMarkup(frames, std::clamp(n, 0, 1000), demo ? kDemoNote : ""), "text/xml");
-        } else {
-            response.set_content(newestMarkup(frames), "text/xml");
-        }
-        setCaching(response, kFiveMinutes, modified);
-        return;
-    }
-    response.status = 400;
-    response.set_content("Ask with checkonly=1 or f=1\n", "text/plain");
-}
-
-void answerQuakes(Serving& serving, httplib::Response& response) {
-    const Options& options = serving.options;
-    const std::shared_lock lock(serving.folderLock);
-    QString path = options.quakes;
-    if (path.isEmpty()) {
-        const QDir dir(options.folder);
-        path = dir.exists(QStringLiteral("quakes.xml"))
-                   ? dir.filePath(QStringLiteral("quakes.xml"))
-                   : dir.filePath(QLatin1String(kQuakeFeedFile));
-    }
-    if (!QFileInfo::exists(path)) {
-        response.set_content("<?xml version=\"1.0\"?>\n<quakes>\n</quakes>\n", "text/xml");
-        setCaching(response, kFiveMinutes, serving.started);
-        return;
-    }
-    const auto reply = quakeReplyFromFile(path);
-    if (!reply) {
-        logLine(QStringLiteral("%1 is not a readable earthquake file").arg(path));
-        response.status = 500;
-        response.set_content("Broken earthquake file\n", "text/plain");
-        return;
-    }
-    response.set_content(*reply, "text/xml");
-    setCaching(response, kFiveMinutes, modifiedTime(path, serving.started));
-}
-
-void answerCredits(Serving& serving, httplib::Response& response) {
-    const QString& folder = serving.options.folder;
-    const std::shared_lock lock(serving.folderLock);
-    const QStringList demo = demoFiles(folder);
-    const QByteArray text =
-        creditsText(folder, hasDemoFrames(demo), demo.contains(QLatin1String(kQuakeFeedFile)));
-    response.set_content(text.toStdString(), "text/plain; charset=utf-8");
-    setCaching(response, kFiveMinutes,
-               modifiedTime(QDir(folder).filePath(QLatin1String(kCreditsFile)), serving.started));
-}
-
 MirrorSettings mirrorSettings(const Options& options) {
     MirrorSettings settings;
     settings.folder = options.folder;
@@ -417,6 +308,24 @@ MirrorSettings mirrorSettings(const Options& options) {
     settings.longestRetry = std::chrono::seconds(options.retryAfter) * 60;
     settings.maxBytes = static_cast<size_t>(options.maxBytes);
     return settings;
+}
+
+// The socket the server listens on, with the largest backlog the system allows:
+// --bind and --port (or the port of chronvale.ini). -1, logged, on failure;
+// `port` is the port listened on.
+int openListener(const Options& options, int& port) {
+    const int wanted = options.port ? *options.port : defaultPort(options);
+    std::string error;
+    const int fd = openListenSocket(options.bind, wanted, error);
+    if (fd < 0) {
+        logLine(QStringLiteral("cannot listen on %1:%2: %3")
+                    .arg(QString::fromStdString(options.bind))
+                    .arg(wanted)
+                    .arg(QString::fromStdString(error)));
+        return -1;
+    }
+    port = boundPort(fd);
+    return fd;
 }
 
 int runIngest(const Options& options) {
@@ -449,81 +358,41 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    Serving serving{options, {}, std::time(nullptr)};
-    httplib::Server server;
-    // Wraps a handler with the fault options that apply to every protocol request.
-    auto protocol = [&options](bool mayRedirect, auto answer) {
-        return [&options, mayRedirect, answer](const httplib::Request& request,
-                                               httplib::Response& response) {
-            if (options.slowMs > 0) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(options.slowMs));
-            }
-            if (mayRedirect && options.redirect) {
-                response.set_redirect("/moved" + request.target, 302);
-                return;
-            }
-            if (options.error) {
-                response.set_content(errorMarkup(options.error->first, options.error->second),
-                                     "text/xml");
-                return;
-            }
-            answer(request, response);
-        };
-    };
-    auto cloud = [&serving](const httplib::Request& request, httplib::Response& response) {
-        answerCloud(serving, request, response);
-    };
-    auto quakes = [&serving](const httplib::Request&, httplib::Response& response) {
-        answerQuakes(serving, response);
-    };
-    server.Get("/clouds/cloudv2.php", protocol(true, cloud));
-    server.Get("/moved/clouds/cloudv2.php", protocol(false, cloud));
-    server.Get("/earthquake.cgi", protocol(true, quakes));
-    server.Get("/moved/earthquake.cgi", protocol(false, quakes));
-    server.Get("/credits", [&serving](const httplib::Request&, httplib::Response& response) {
-        answerCredits(serving, response);
-    });
-    // Every reply carries a Last-Modified; those without caching rules of their
-    // own (errors, redirects) are not to be kept by caches.
-    server.set_post_routing_handler(
-        [&serving](const httplib::Request&, httplib::Response& response) {
-            if (!response.has_header("Last-Modified")) {
-                response.set_header("Last-Modified", httpDate(serving.started));
-            }
-            if (!response.has_header("Cache-Control")) {
-                response.set_header("Cache-Control", "no-cache");
-            }
-        });
+    std::shared_mutex folderLock;
+    const std::time_t started = std::time(nullptr);
+    FolderReplies replies(options.folder, options.quakes, folderLock, started);
+    const ProtocolOptions protocol{options.list,        options.error,  options.redirect,
+                                   options.imageStatus, options.slowMs, options.maxAge};
+    CrowdLimits limits;
+    limits.requestTimeout = std::chrono::seconds(options.requestTimeout);
+    limits.keepAliveTimeout = std::chrono::seconds(options.keepAliveTimeout);
+    CrowdServer server(limits);
+    addProtocolRoutes(server, protocol, replies, started, logLine);
     server.set_logger([](const httplib::Request& request, const httplib::Response& response) {
         std::fprintf(stderr, "chronvale-imaged: %s %s -> %d (%zu bytes)\n", request.method.c_str(),
                      request.target.c_str(), response.status, response.body.size());
     });
 
-    const int wanted = options.port ? *options.port : defaultPort(options);
-    const int port = wanted == 0 ? server.bind_to_any_port(options.bind)
-                                 : (server.bind_to_port(options.bind, wanted) ? wanted : -1);
-    if (port <= 0) {
-        logLine(QStringLiteral("cannot listen on %1:%2")
-                    .arg(QString::fromStdString(options.bind))
-                    .arg(wanted));
+    int port = 0;
+    const int listenFd = openListener(options, port);
+    if (listenFd < 0) {
         return 1;
     }
     std::printf("chronvale-imaged: serving %s at http://%s:%d/\n",
                 qPrintable(QDir(options.folder).absolutePath()), options.bind.c_str(), port);
     std::fflush(stdout);
     {
-        const std::shared_lock lock(serving.folderLock);
-        const size_t count = listFrames(options.folder).size();
-        const bool demo = hasDemoFrames(demoFiles(options.folder));
+        const auto folder = replies.current();
         logLine(QStringLiteral("%1 frames in the folder%2")
-                    .arg(count)
-                    .arg(demo ? QStringLiteral(" (DEMO frames, made up, not satellite images)")
-                              : QString()));
+                    .arg(folder->frames.size())
+                    .arg(folder->demoFrames
+                             ? QStringLiteral(" (DEMO frames, made up, not satellite images)")
+                             : QString()));
     }
     std::optional<Mirror> mirror;
     if (options.mirror) {
         initFetching();
-        mirror.emplace(mirrorSettings(options), serving.folderLock, logLine);
+        mirror.emplace(mirrorSettings(options), folderLock, logLine);
         logLine(QStringLiteral("mirroring %1 cloud map source(s) every %2 s and %3 earthquake "
                                "feed(s) every %4 s")
                     .arg(options.clouds.size())
@@ -532,7 +401,7 @@ int main(int argc, char** argv) {
                     .arg(options.quakePeriod));
         mirror->start();
     }
-    const bool served = server.listen_after_bind();
+    const bool served = server.serve(listenFd);
     if (mirror) {
         mirror->stop();
     }
