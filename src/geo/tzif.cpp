@@ -317,16 +317,16 @@ std::optional<TzifZone> readBlock(ByteReader& in, const Counts& c, int timeWidth
 
 struct Change {
     std::int64_t at = 0;
-    TzifType type;
+    const TzifType* type = nullptr; // into the zone's types or its rule
 };
 
 // The rule's two switches of year y, in time order.
 std::array<Change, 2> ruleChanges(const PosixRule& rule, std::int64_t y) {
     const TzifType& daylight = *rule.daylight;
-    Change start{switchDay(rule.start, y) * kDay + rule.start.seconds - rule.standard.utcOffset,
-                 daylight};
-    Change end{switchDay(rule.end, y) * kDay + rule.end.seconds - daylight.utcOffset,
-               rule.standard};
+    const Change start{
+        switchDay(rule.start, y) * kDay + rule.start.seconds - rule.standard.utcOffset, &daylight};
+    const Change end{switchDay(rule.end, y) * kDay + rule.end.seconds - daylight.utcOffset,
+                     &rule.standard};
     if (end.at < start.at) {
         return {end, start};
     }
@@ -337,31 +337,50 @@ std::int64_t yearOf(std::int64_t instant) {
     return yearOfDays(floorDiv(instant, kDay));
 }
 
-// The zone's changes from its table and, after the table's end, from its rule
-// for the years around the instant; `initial` is the type before the first.
-std::vector<Change> changesAround(const TzifZone& zone, std::int64_t instant, TzifType& initial) {
+// Transitions of the table on either side of the instant that a question about
+// it needs: several years of switches, far fewer than a long table holds.
+constexpr std::ptrdiff_t kTableWindow = 12;
+
+// The zone's changes around the instant: those of its table near it and, when
+// the table ends near it, those of its rule for the years around it. `initial`
+// is the type before the first change listed.
+std::vector<Change> changesAround(const TzifZone& zone, std::int64_t instant,
+                                  const TzifType*& initial) {
     std::vector<Change> changes;
-    initial = zone.types.empty() ? TzifType{} : zone.types[0];
-    for (std::size_t i = 0; i < zone.transitions.size(); ++i) {
-        changes.push_back({zone.transitions[i], zone.types[zone.typeOfTransition[i]]});
+    const auto n = static_cast<std::ptrdiff_t>(zone.transitions.size());
+    const std::ptrdiff_t k =
+        std::upper_bound(zone.transitions.begin(), zone.transitions.end(), instant) -
+        zone.transitions.begin();
+    const std::ptrdiff_t lo = std::max<std::ptrdiff_t>(0, k - kTableWindow);
+    const std::ptrdiff_t hi = std::min(n, k + kTableWindow);
+    initial = lo == 0 ? &zone.types[0]
+                      : &zone.types[zone.typeOfTransition[static_cast<std::size_t>(lo - 1)]];
+    for (std::ptrdiff_t i = lo; i < hi; ++i) {
+        const auto u = static_cast<std::size_t>(i);
+        changes.push_back({zone.transitions[u], &zone.types[zone.typeOfTransition[u]]});
     }
-    if (zone.rule && zone.rule->daylight) {
-        const std::int64_t y = yearOf(instant);
-        const bool noTable = zone.transitions.empty();
-        if (noTable) {
-            initial = zone.rule->standard;
+    if (!zone.rule || hi < n) {
+        return changes;
+    }
+    if (n == 0) {
+        initial = &zone.rule->standard;
+    }
+    if (!zone.rule->daylight) {
+        // After the table, standard time for good.
+        if (n > 0 && instant >= zone.transitions.back()) {
+            changes.push_back({zone.transitions.back(), &zone.rule->standard});
         }
-        const std::int64_t last = noTable ? INT64_MIN : zone.transitions.back();
-        const std::int64_t from = noTable ? y - 2 : std::max(y - 2, yearOf(last));
-        for (std::int64_t year = from; year <= y + 2; ++year) {
-            for (const Change& c : ruleChanges(*zone.rule, year)) {
-                if (c.at > last) {
-                    changes.push_back(c);
-                }
+        return changes;
+    }
+    const std::int64_t y = yearOf(instant);
+    const std::int64_t last = n == 0 ? INT64_MIN : zone.transitions.back();
+    const std::int64_t from = n == 0 ? y - 2 : std::max(y - 2, yearOf(last));
+    for (std::int64_t year = from; year <= y + 2; ++year) {
+        for (const Change& c : ruleChanges(*zone.rule, year)) {
+            if (c.at > last) {
+                changes.push_back(c);
             }
         }
-    } else if (zone.rule && zone.transitions.empty()) {
-        initial = zone.rule->standard;
     }
     return changes;
 }
@@ -373,9 +392,9 @@ std::ptrdiff_t changeIndexAt(const std::vector<Change>& changes, std::int64_t in
     return (it - changes.begin()) - 1;
 }
 
-const TzifType& typeAt(const std::vector<Change>& changes, const TzifType& initial,
+const TzifType& typeAt(const std::vector<Change>& changes, const TzifType* initial,
                        std::ptrdiff_t index) {
-    return index < 0 ? initial : changes[static_cast<std::size_t>(index)].type;
+    return index < 0 ? *initial : *changes[static_cast<std::size_t>(index)].type;
 }
 
 } // namespace
@@ -468,15 +487,11 @@ std::optional<TzifZone> parseTzif(std::string_view bytes) {
 }
 
 ZoneTime zoneTimeAt(const TzifZone& zone, std::int64_t instant) {
-    TzifType initial;
+    const TzifType* initial = nullptr;
     const std::vector<Change> changes = changesAround(zone, instant, initial);
     const std::ptrdiff_t index = changeIndexAt(changes, instant);
     ZoneTime out;
     out.type = typeAt(changes, initial, index);
-    if (zone.rule && !zone.rule->daylight && !zone.transitions.empty() &&
-        instant >= zone.transitions.back()) {
-        out.type = zone.rule->standard;
-    }
     if (out.type.isDst) {
         // The standard offset is that of the nearest standard time before, else after.
         std::optional<std::int32_t> standard;
@@ -488,8 +503,8 @@ ZoneTime zoneTimeAt(const TzifZone& zone, std::int64_t instant) {
         }
         for (std::size_t i = static_cast<std::size_t>(index + 1); i < changes.size() && !standard;
              ++i) {
-            if (!changes[i].type.isDst) {
-                standard = changes[i].type.utcOffset;
+            if (!changes[i].type->isDst) {
+                standard = changes[i].type->utcOffset;
             }
         }
         if (!standard && zone.rule) {
@@ -501,20 +516,20 @@ ZoneTime zoneTimeAt(const TzifZone& zone, std::int64_t instant) {
 }
 
 std::optional<SavingPeriod> savingPeriodAt(const TzifZone& zone, std::int64_t instant) {
-    TzifType initial;
+    const TzifType* initial = nullptr;
     const std::vector<Change> changes = changesAround(zone, instant, initial);
     const auto n = static_cast<std::ptrdiff_t>(changes.size());
     const auto entersSaving = [&](std::ptrdiff_t i) {
-        return changes[static_cast<std::size_t>(i)].type.isDst &&
+        return changes[static_cast<std::size_t>(i)].type->isDst &&
                !typeAt(changes, initial, i - 1).isDst;
     };
     const auto periodFrom = [&](std::ptrdiff_t i) -> std::optional<SavingPeriod> {
         for (std::ptrdiff_t j = i + 1; j < n; ++j) {
-            if (!changes[static_cast<std::size_t>(j)].type.isDst) {
+            if (!changes[static_cast<std::size_t>(j)].type->isDst) {
                 return SavingPeriod{changes[static_cast<std::size_t>(i)].at,
                                     changes[static_cast<std::size_t>(j)].at,
                                     typeAt(changes, initial, i - 1).utcOffset,
-                                    changes[static_cast<std::size_t>(i)].type.utcOffset};
+                                    changes[static_cast<std::size_t>(i)].type->utcOffset};
             }
         }
         return std::nullopt;
