@@ -16,8 +16,9 @@ packages=(
   # glyphs for the translations: Chinese, Japanese and Korean (Noto Sans CJK),
   # Arabic (Noto Sans Arabic UI); DejaVu covers Latin and Greek
   fonts-noto-cjk fonts-noto-ui-core
-  # window tests, time zones
-  xvfb xauth tzdata
+  # window tests, time zones; zic (libc-bin) compiles the tests' own zoneinfo
+  # folders, python3 runs tools/check-local-times.py
+  xvfb xauth tzdata libc-bin python3
   # real proxy peers for the network tests
   tinyproxy microsocks dante-server
   # the image server
@@ -41,13 +42,31 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ "${#missing[@]}" -eq 0 ]; then
-  exit 0
-fi
-
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
   sudo="sudo"
+fi
+
+# The time-zone database changes several times a year and Debian ships each
+# release as a security update: bring tzdata to the newest the archive offers,
+# as users' systems have it, so that the local-time checks compare with it.
+tzdata_upgrade() {
+  $sudo apt-get update -qq
+  local installed candidate
+  installed="$(dpkg-query -W -f='${Version}' tzdata 2>/dev/null || true)"
+  candidate="$(apt-cache policy tzdata | sed -n 's/^ *Candidate: //p')"
+  if [ -n "$candidate" ] && [ "$candidate" != "(none)" ] && [ "$candidate" != "$installed" ] &&
+    dpkg --compare-versions "$candidate" gt "${installed:-0}"; then
+    echo "install-deps: upgrading tzdata ${installed:-none} -> $candidate"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq -o DPkg::Lock::Timeout=300 \
+      --no-install-recommends \
+      "tzdata=$candidate" >/dev/null
+  fi
+}
+tzdata_upgrade
+
+if [ "${#missing[@]}" -eq 0 ]; then
+  exit 0
 fi
 
 echo "install-deps: installing ${missing[*]}"

@@ -7,6 +7,8 @@
 #include "geo/geo_tables.h"
 #include "geo/local_time.h"
 #include "geo/time_zone.h"
+#include "geo/tzif.h"
+#include "render/local_clock.h"
 #include "render/map_view.h"
 #include "render/zone_offset.h"
 
@@ -14,6 +16,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -52,6 +56,20 @@ std::string switchText(std::optional<std::time_t> instant) {
     return text;
 }
 
+// "dd/mm/yy hh:mm:ss" of an instant on a clock offsetSeconds east of UTC.
+std::string switchTextAt(std::int64_t instant, std::int64_t offsetSeconds) {
+    const std::time_t civil = static_cast<std::time_t>(instant + offsetSeconds);
+    std::tm fields{};
+    if (gmtime_r(&civil, &fields) == nullptr) {
+        return {};
+    }
+    const int year = fields.tm_year > 99 ? fields.tm_year - 100 : fields.tm_year;
+    char text[64];
+    std::snprintf(text, sizeof text, "%02i/%02i/%02i %02i:%02i:%02i", fields.tm_mday,
+                  fields.tm_mon + 1, year, fields.tm_hour, fields.tm_min, fields.tm_sec);
+    return text;
+}
+
 std::optional<std::time_t> switchAt(const DstSwitch& s, int year) {
     return dstSwitchTime(s.weekday, s.day, s.month, year);
 }
@@ -80,12 +98,14 @@ void fillDstPeriod(const DstRule& rule, std::time_t now, CityFacts& facts) {
     facts.dstEnds = switchText(switchAt(rule.end, endYear));
 }
 
-void fillSunEvents(const CityRecord& city, const GeoTables& tables, float zoneHours,
+// The city's offset from UTC at an instant, in seconds.
+using OffsetAt = std::function<std::int64_t(std::time_t)>;
+
+void fillSunEvents(const CityRecord& city, std::int64_t zoneSeconds, const OffsetAt& offsetAt,
                    std::time_t now, const CityFactsTexts& texts, CityFacts& facts) {
-    const std::int64_t zoneSeconds = static_cast<std::int64_t>(std::trunc(zoneHours * 3600.0));
+    const float zoneHours = static_cast<float>(static_cast<double>(zoneSeconds) / 3600.0);
     // The city's civil date at now, and the instant of 12:00 standard time on it.
-    const std::int64_t civilNow =
-        static_cast<std::int64_t>(now) + zoneSeconds + std::int64_t{facts.dstMinutes} * 60;
+    const std::int64_t civilNow = static_cast<std::int64_t>(now) + offsetAt(now);
     const std::int64_t civilMidnight = floorDiv(civilNow, kDay) * kDay;
     const std::int64_t noonUtc = civilMidnight + kDay / 2 - zoneSeconds;
 
@@ -138,11 +158,9 @@ void fillSunEvents(const CityRecord& city, const GeoTables& tables, float zoneHo
     const std::int64_t solarMidnight = floorDiv(solarNoon, kDay) * kDay;
     const auto civilSeconds = [&](double minutes) {
         const std::int64_t offset = static_cast<std::int64_t>(std::trunc(minutes * 60.0));
-        // The event as an instant, and the daylight saving in force then.
+        // The event as an instant, and the city's offset then.
         const std::int64_t eventUtc = solarMidnight + offset - solarZoneSeconds;
-        const int dst =
-            dstOffsetMinutes(city, tables.zones, tables.rules, static_cast<std::time_t>(eventUtc));
-        const std::int64_t civil = eventUtc + zoneSeconds + std::int64_t{dst} * 60;
+        const std::int64_t civil = eventUtc + offsetAt(static_cast<std::time_t>(eventUtc));
         return static_cast<int>(((civil % kDay) + kDay) % kDay);
     };
     facts.sunriseSeconds = civilSeconds(sunriseMinutes);
@@ -174,8 +192,26 @@ float zoneHoursOfCity(const CityRecord& city, const EarthImage* zoneImage) {
 
 CityFacts cityFacts(const CityRecord& city, const GeoTables& tables, float zoneHours,
                     std::time_t now, const CityFactsTexts& texts) {
-    CityFacts facts;
+    const LocalClock tablesOnly(&tables, nullptr, nullptr);
+    CityFacts facts = cityFacts(city, tables, tablesOnly, now, texts, zoneHours);
+    // The shipped tables' text, as before: the offset in a double, truncated.
+    facts.localTime =
+        localTimeText(city, zoneHours, tables.zones, tables.rules, now, texts.dateSeparator);
     facts.zoneHours = zoneHours;
+    if (!(std::fabs(zoneHours) <= 24.0f)) {
+        // No zone's offset: no sun times either.
+        facts.sunEvents = SunEvents::Unknown;
+        facts.sunrise.clear();
+        facts.sunset.clear();
+        facts.sunriseSeconds = facts.sunsetSeconds = 0;
+    }
+    return facts;
+}
+
+CityFacts cityFacts(const CityRecord& city, const GeoTables& tables, const LocalClock& clock,
+                    std::time_t now, const CityFactsTexts& texts,
+                    std::optional<float> fallbackHours) {
+    CityFacts facts;
     facts.name = trimmedCityName(city.name);
     facts.country = countryOfCity(city, tables.zones).value_or(std::string());
     if (!facts.country.empty()) {
@@ -186,16 +222,33 @@ CityFacts cityFacts(const CityRecord& city, const GeoTables& tables, float zoneH
             areaCodeText(tables.areaCodes, facts.country, facts.name, AreaCodeMode::city);
         facts.areaCodes = codes.empty() ? codes : codes.substr(1);
     }
-    facts.dstMinutes = dstOffsetMinutes(city, tables.zones, tables.rules, now);
-    facts.localTime =
-        localTimeText(city, zoneHours, tables.zones, tables.rules, now, texts.dateSeparator);
+    const LocalTime local = clock.cityTime(city, now, fallbackHours);
+    const std::int64_t standardSeconds = local.offsetSeconds - local.savingSeconds;
+    facts.zoneHours = static_cast<float>(static_cast<double>(standardSeconds) / 3600.0);
+    facts.dstMinutes = static_cast<int>(local.savingSeconds / 60);
+    facts.dstInForce = local.saving;
+    facts.localTime = local.text(texts.dateSeparator);
+    facts.zoneName = local.zoneName;
+    facts.abbreviation = local.abbreviation;
+    facts.utcOffset = local.offsetText();
+    facts.fromSystem = local.fromSystem;
     facts.latitude = fixedTwoDecimals(city.latitude);
     facts.longitude = fixedTwoDecimals(city.longitude);
-    if (const DstRule* rule = dstRuleOfCity(city, tables.zones, tables.rules)) {
+    if (local.fromSystem) {
+        if (const TzifZone* zone = clock.systemZoneOfCity(city)) {
+            if (const auto period = savingPeriodAt(*zone, static_cast<std::int64_t>(now))) {
+                facts.dstStarted = switchTextAt(period->start, period->offsetBefore);
+                facts.dstEnds = switchTextAt(period->end, period->offsetInside);
+            }
+        }
+    } else if (const DstRule* rule = dstRuleOfCity(city, tables.zones, tables.rules)) {
         fillDstPeriod(*rule, now, facts);
     }
-    if (std::fabs(zoneHours) <= 24.0f) {
-        fillSunEvents(city, tables, zoneHours, now, texts, facts);
+    if (std::llabs(standardSeconds) <= 24 * 3600) {
+        const OffsetAt offsetAt = [&](std::time_t t) {
+            return clock.cityTime(city, t, fallbackHours).offsetSeconds;
+        };
+        fillSunEvents(city, standardSeconds, offsetAt, now, texts, facts);
     }
     return facts;
 }

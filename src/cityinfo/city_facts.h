@@ -10,6 +10,7 @@
 // 0.833 degrees below it), as almanacs give them.
 
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,7 @@ namespace chronvale {
 struct CityRecord;
 struct GeoTables;
 class EarthImage;
+class LocalClock;
 
 // The texts the caller supplies in the user's language.
 struct CityFactsTexts {
@@ -46,6 +48,11 @@ struct CityFacts {
     std::string longitude;  // two decimals, west negative
     std::string dstStarted; // "dd/mm/yy hh:mm:ss", empty without a rule
     std::string dstEnds;
+    std::string zoneName;     // the IANA zone ("Europe/London"); empty on the tables' fall-back
+    std::string abbreviation; // "BST"; empty where the database has no real one
+    std::string utcOffset;    // "UTC+01:00", the offset in force
+    bool fromSystem = false;  // the system's time-zone database gave the times
+    bool dstInForce = false;  // daylight saving is in force at the instant
 
     float zoneHours = 0.0f; // the standard offset used
     int dstMinutes = 0;     // daylight saving in force at the instant
@@ -60,6 +67,14 @@ struct CityFacts {
 // are the same.
 CityFacts cityFacts(const CityRecord& city, const GeoTables& tables, float zoneHours,
                     std::time_t now, const CityFactsTexts& texts = {});
+
+// The fields with every local time from the clock (the system's database where
+// it has the city's zone; the daylight-saving period is then the zone's own,
+// its switches shown in the city's clock before each). On the clock's fall-back
+// the standard offset is fallbackHours when given, else the city's pixel's.
+CityFacts cityFacts(const CityRecord& city, const GeoTables& tables, const LocalClock& clock,
+                    std::time_t now, const CityFactsTexts& texts = {},
+                    std::optional<float> fallbackHours = {});
 
 // The standard offset at the city's own pixel of the time-zone image (as the
 // marked cities' labels take it); 0 without an image.

@@ -125,7 +125,13 @@ CitySearch::CitySearch(const CityList& cities) {
     for (const CityRecord& city : cities) {
         names_.push_back(foldForSearch(city.name));
         states_.push_back(city.state ? foldForSearch(*city.state) : std::string());
+        exact_[names_.back()].push_back(names_.size() - 1);
     }
+}
+
+const std::vector<std::size_t>* CitySearch::exactly(const std::string& folded) const {
+    const auto it = folded.empty() ? exact_.end() : exact_.find(folded);
+    return it == exact_.end() ? nullptr : &it->second;
 }
 
 std::vector<CityMatch> CitySearch::find(std::string_view query) const {
@@ -182,6 +188,18 @@ std::vector<std::size_t> CitySearch::findBest(std::string_view nameAndState) con
     }
     const std::string foldedState = foldForSearch(state);
     if (!name.empty() && !foldedState.empty()) {
+        // Cities of exactly that name and state are the best there can be.
+        if (const std::vector<std::size_t>* same = exactly(foldForSearch(name))) {
+            std::vector<std::size_t> withState;
+            for (const std::size_t index : *same) {
+                if (states_[index] == foldedState) {
+                    withState.push_back(index);
+                }
+            }
+            if (!withState.empty()) {
+                return withState;
+            }
+        }
         std::vector<CityMatch> matches = find(name);
         // The state must be the city's, or begin it.
         for (bool exactState : {true, false}) {
@@ -199,6 +217,9 @@ std::vector<std::size_t> CitySearch::findBest(std::string_view nameAndState) con
     }
     // No state given, or none that fits: the whole text is a name (a name may
     // hold a comma).
+    if (const std::vector<std::size_t>* same = exactly(foldForSearch(nameAndState))) {
+        return *same;
+    }
     const std::vector<CityMatch> matches = find(nameAndState);
     return matches.empty() ? std::vector<std::size_t>{} : bestOf(matches);
 }

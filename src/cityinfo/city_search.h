@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace chronvale {
@@ -47,8 +48,14 @@ public:
 private:
     std::vector<std::size_t> bestOf(const std::vector<CityMatch>& matches) const;
 
+    // The cities whose folded name is exactly the text, in file order; none when
+    // no name is. Where it finds some they are the best matches (a batch of
+    // thousands of names need not scan the list for each).
+    const std::vector<std::size_t>* exactly(const std::string& folded) const;
+
     std::vector<std::string> names_;  // folded names, by city
     std::vector<std::string> states_; // folded states, empty when none
+    std::unordered_map<std::string, std::vector<std::size_t>> exact_; // folded name: cities
 };
 
 } // namespace chronvale

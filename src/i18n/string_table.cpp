@@ -217,6 +217,7 @@ constexpr std::array entries{
     StringEntry{PropertiesTerra, 104, "Terra"},
     StringEntry{PropertiesPolarDay, 104, "Polar day"},
     StringEntry{PropertiesPolarNight, 104, "Polar night"},
+    StringEntry{PropertiesTimeZone, 104, "Time zone:"},
 
     StringEntry{PreferencesTitle, 117, "Preferences"},
     StringEntry{PreferencesOk, 117, "OK"},

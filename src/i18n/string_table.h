@@ -245,6 +245,7 @@ enum Id : int {
     PropertiesTerra = 34318,
     PropertiesPolarDay = 34319,   // sunrise and sunset when the sun does not set
     PropertiesPolarNight = 34320, // ... and when it does not rise
+    PropertiesTimeZone = 34321,   // the city's IANA zone, abbreviation and offset
 
     // Preferences 117.
     PreferencesTitle = 34401,

@@ -124,6 +124,7 @@ TEST_F(InstallTest, TheInstallationHoldsTheDataFolderTheModuleAndTheLicences) {
           CHRONVALE_INSTALL_MODULEDIR "/chronvale-window.so",
           CHRONVALE_INSTALL_DATADIR "/location.dat", CHRONVALE_INSTALL_DATADIR "/tz_data.dat",
           CHRONVALE_INSTALL_DATADIR "/tz_dst.dat", CHRONVALE_INSTALL_DATADIR "/areacode.dat",
+          CHRONVALE_INSTALL_DATADIR "/city_zones.dat", CHRONVALE_INSTALL_DATADIR "/zone_map.dat",
           CHRONVALE_INSTALL_DATADIR "/images/earth_day.bmp",
           CHRONVALE_INSTALL_DATADIR "/images/earth_night.bmp",
           CHRONVALE_INSTALL_DATADIR "/images/earth_tz.bmp",

@@ -7,7 +7,9 @@ Inputs (prepared by generate.sh in its work folder):
   export.json, grid.bin   what export.cjs took from the npm packages
 
 Outputs in the data folder: location.dat, tz_data.dat, tz_dst.dat, areacode.dat,
-images/earth_day.bmp, images/earth_night.bmp, images/earth_tz.bmp and SOURCES.md.
+images/earth_day.bmp, images/earth_night.bmp, images/earth_tz.bmp and SOURCES.md;
+and for local times from the system's time-zone database the IANA zone of each
+city (city_zones.dat) and of each map pixel (zone_map.dat).
 Every output depends only on the inputs: running it twice gives the same bytes.
 """
 
@@ -411,11 +413,45 @@ def tz_dst_text(rules):
     return "\r\n".join(lines) + "\r\n"
 
 
+def name_field(c):
+    return c["name"] + (f" ({c['state']})" if c["state"] else "")
+
+
 def location_text(cities):
     lines = []
     for c in cities:
-        name = c["name"] + (f" ({c['state']})" if c["state"] else "")
-        lines.append("\t".join([c["zone"].rsplit("/", 1)[-1], c["latText"], c["lonText"], name]))
+        lines.append("\t".join([c["zone"].rsplit("/", 1)[-1], c["latText"], c["lonText"],
+                                name_field(c)]))
+    return "\r\n".join(lines) + "\r\n"
+
+
+def city_zones_text(cities):
+    """city_zones.dat: each city's IANA zone and its name field, in location.dat's order."""
+    return "".join(f"{c['zone']}\t{name_field(c)}\r\n" for c in cities)
+
+
+def zone_map_text(export, grid_path, zonetab):
+    """zone_map.dat: the IANA zone at the centre of every map pixel, from the same
+    geo-tz look-ups as the time-zone image (without its repainted city pixels): the
+    zone names, then each row as runs "INDEX*LENGTH". Link names are resolved to
+    the zone.tab zone; the sea's Etc/GMT zones are kept."""
+    with open(grid_path, "rb") as f:
+        grid = f.read()
+    resolved = [zonetab.resolve(z) or z for z in export["gridZones"]]
+    names = sorted(set(resolved))
+    index_of = {z: i for i, z in enumerate(names)}
+    remap = [index_of[z] for z in resolved]
+    lines = [f"{WIDTH}\t{HEIGHT}\t{len(names)}"] + names
+    for y in range(HEIGHT):
+        runs = []
+        row = [remap[struct.unpack_from("<H", grid, (y * WIDTH + x) * 2)[0]] for x in range(WIDTH)]
+        start = 0
+        for x in range(1, WIDTH + 1):
+            if x == WIDTH or row[x] != row[start]:
+                n = x - start
+                runs.append(f"{row[start]}*{n}" if n > 1 else f"{row[start]}")
+                start = x
+        lines.append(" ".join(runs))
     return "\r\n".join(lines) + "\r\n"
 
 
@@ -568,6 +604,9 @@ def main():
                  tz_data_text(zone_list, zonetab, names, rule_of), args.pack)
     write_packed(os.path.join(args.out, "tz_dst.dat"), tz_dst_text(rules), args.pack)
     write_packed(os.path.join(args.out, "areacode.dat"), "\r\n".join(area_lines) + "\r\n", args.pack)
+    write_packed(os.path.join(args.out, "city_zones.dat"), city_zones_text(cities), args.pack)
+    write_packed(os.path.join(args.out, "zone_map.dat"),
+                 zone_map_text(export, os.path.join(args.work, "grid.bin"), zonetab), args.pack)
     images = os.path.join(root, "usr/share/xplanet/images")
     write_file(os.path.join(args.out, "images/earth_day.bmp"),
                bmp_bytes(WIDTH, HEIGHT, earth_image(os.path.join(images, "earth.jpg"))))

@@ -17,6 +17,8 @@ from the pinned sources below; nothing of them is edited by hand. `chronvale.ini
 | tz_data.dat | tzdata (zone.tab), iso-codes |
 | tz_dst.dat | tzdata |
 | areacode.dat | countries-list, python3-phonenumbers (libphonenumber) |
+| city_zones.dat | the zones of location.dat (city-timezones, geo-tz, tzdata) |
+| zone_map.dat | geo-tz boundaries (the look-ups of images/earth_tz.bmp), tzdata |
 
 ## NASA Visible Earth images
 - Package: Debian xplanet-images {v['xplanet-images']} (earth.jpg and night.jpg, 2048 x 1024),

@@ -4,9 +4,11 @@
 #include "core/load_errors.h"
 #include "geo/geo_tables.h"
 #include "render/earth_image.h"
+#include "render/local_clock.h"
 
 #include <array>
 #include <cstdio>
+#include <optional>
 
 namespace chronvale {
 
@@ -19,6 +21,50 @@ std::string line(const char* format, auto... args) {
 }
 
 } // namespace
+
+std::string zoneDatabaseLines(const GeoTables& tables, const ZoneFiles& zoneFiles) {
+    SystemZones system;
+    const LocalClock clock(&tables, &zoneFiles, &system);
+    std::string report;
+    std::size_t cityZones = 0;
+    std::size_t missing = 0;
+    for (const CityRecord& city : tables.cities) {
+        if (const std::string_view zone = zoneFiles.zoneOfCity(city); !zone.empty()) {
+            ++cityZones;
+            if (system.zone(zone) == nullptr) {
+                ++missing;
+            }
+        }
+    }
+    report += line("City zones: %zu of %zu cities\n", cityZones, tables.cities.size());
+    if (zoneFiles.raster.empty()) {
+        report += "Zone map: none\n";
+    } else {
+        report += line("Zone map: %dx%d, %zu zones\n", zoneFiles.raster.width,
+                       zoneFiles.raster.height, zoneFiles.raster.names.size());
+    }
+    const std::optional<std::string> version = system.version();
+    report += line("Time-zone database: %s (%s)\n", system.folder().c_str(),
+                   version ? ("version " + *version).c_str() : "no tzdata.zi version");
+    switch (clock.source()) {
+    case ClockSource::System:
+        report += line("Local times: from the system's time-zone database (the program's tables "
+                       "for %zu cities whose zone it lacks)\n",
+                       missing);
+        break;
+    case ClockSource::SwitchedOff:
+        report += "Local times: from the program's tables (the system database switched off)\n";
+        break;
+    case ClockSource::NoDatabase:
+        report += "Local times: from the program's tables (fall-back: no time-zone database)\n";
+        break;
+    case ClockSource::NoZoneFiles:
+        report += "Local times: from the program's tables (fall-back: the zone files did not "
+                  "load)\n";
+        break;
+    }
+    return report;
+}
 
 InfoReport infoReport(const Folders& folders) {
     const std::string data = folders.data.toStdString();
@@ -44,8 +90,14 @@ InfoReport infoReport(const Folders& folders) {
             errors.unableToLoad(name);
         }
     }
+    const ZoneFiles zoneFiles = loadZoneFiles(data, tables.cities);
+    report += zoneDatabaseLines(tables, zoneFiles);
     for (const std::string& file : errors.files) {
         report += unableToLoadText(file) + "\n";
+    }
+    // The zone files' failures do not fail --info: the program falls back.
+    for (const std::string& error : zoneFiles.errors) {
+        report += error + "\n";
     }
     return {report, errors.files.empty()};
 }

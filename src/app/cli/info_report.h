@@ -6,6 +6,8 @@
 namespace chronvale {
 
 struct Folders;
+struct GeoTables;
+struct ZoneFiles;
 
 struct InfoReport {
     std::string text;
@@ -18,5 +20,10 @@ struct InfoReport {
 // reported, not fatal: the program runs on with that table empty; allLoaded tells
 // the caller, so that `--info` can exit non-zero.
 InfoReport infoReport(const Folders& folders);
+
+// The lines about local times: how many cities carry a zone, the zone map, the
+// system's zoneinfo folder and its version (tzdata.zi's "# version" line), and
+// whether the times come from it or from the program's tables (and why).
+std::string zoneDatabaseLines(const GeoTables& tables, const ZoneFiles& zoneFiles);
 
 } // namespace chronvale

@@ -60,6 +60,7 @@ CityPropertiesDialog* CityDialogs::makeProperties() {
     context.now = now_;
     context.citiesChanged = citiesChanged_;
     context.dateSeparator = localeDateSeparator(QLocale::system());
+    context.clock = &world_.localClock;
     return new CityPropertiesDialog(std::move(context), &window_);
 }
 

@@ -82,6 +82,7 @@ void MapController::paintPane(QPaintEvent*) {
     inputs.litMap = world_.compositor.litMap();
     inputs.dayImage = world_.compositor.dayImage();
     inputs.zoneImage = world_.compositor.timeZoneImage();
+    inputs.clock = &world_.localClock;
     inputs.quakes = quakeMarks_;
     inputs.quakeLegendCaption = world_.language.getText(str::QuakeLegendCaption);
     const int frame = cloud_.currentFrame();
@@ -184,6 +185,7 @@ void MapController::updatePointerReadout(QPoint panePosition) {
     const EarthImage* lit = world_.compositor.litMap();
     PointerInputs inputs;
     inputs.zoneImage = world_.compositor.timeZoneImage();
+    inputs.clock = &world_.localClock;
     inputs.tables = &world_.tables();
     inputs.namesOn = world_.settings.switches.cityNames > 0;
     inputs.hoveredCity = hover_.city;
@@ -196,7 +198,10 @@ void MapController::updatePointerReadout(QPoint panePosition) {
         readPointer(view_, paneCursor(panePosition), hooks_.now(), inputs);
     cityUnderCursor_ = readout.city;
     // Off the map the fields go blank rather than showing a clamped position.
-    status_.show(StatusPresenter::LocalTime, QString::fromStdString(readout.localTime));
+    status_.show(StatusPresenter::LocalTime,
+                 QString::fromStdString(readout.zone.empty()
+                                            ? readout.localTime
+                                            : readout.localTime + " " + readout.zone));
     status_.show(StatusPresenter::Longitude,
                  readout.onMap ? QString::fromStdString(coordinateText(readout.longitude))
                                : QString());

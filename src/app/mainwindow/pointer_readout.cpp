@@ -48,14 +48,29 @@ PointerReadout readPointer(const MapView& view, Point cursor, std::time_t now,
             withCitySaving = static_cast<float>(hit->distance) < kOverCityDistance * view.scale;
         }
     }
-    if (withCitySaving && out.city && inputs.tables != nullptr &&
-        *out.city < inputs.tables->cities.size()) {
-        const CityRecord& city = inputs.tables->cities[*out.city];
-        t += static_cast<std::time_t>(
-                 dstOffsetMinutes(city, inputs.tables->zones, inputs.tables->rules, now)) *
-             60;
+    const bool overCity = withCitySaving && out.city && inputs.tables != nullptr &&
+                          *out.city < inputs.tables->cities.size();
+    if (inputs.clock != nullptr) {
+        // Near a city its own zone (a border town keeps its time even where its
+        // pixel lies across the border), elsewhere the zone of the point.
+        const CityRecord* city = overCity ? &inputs.tables->cities[*out.city] : nullptr;
+        LocalTime local = city != nullptr ? inputs.clock->cityTime(*city, now)
+                                          : inputs.clock->pixelTime(source.x, source.y, now);
+        if (!local.fromSystem && city != nullptr) {
+            // The tables' fall-back reads the offset at the point, as without a clock.
+            local = inputs.clock->pixelTime(source.x, source.y, now, city);
+        }
+        out.localTime = local.text(inputs.dateSeparator);
+        out.zone = local.abbreviation.empty() ? local.zoneName : local.abbreviation;
+    } else {
+        if (overCity) {
+            const CityRecord& city = inputs.tables->cities[*out.city];
+            t += static_cast<std::time_t>(
+                     dstOffsetMinutes(city, inputs.tables->zones, inputs.tables->rules, now)) *
+                 60;
+        }
+        out.localTime = formatUtcDateTime(t, monthDayYear, inputs.dateSeparator);
     }
-    out.localTime = formatUtcDateTime(t, monthDayYear, inputs.dateSeparator);
 
     const LonLat position =
         view.screenToLonLat(cursor.x, cursor.y, inputs.mapWidth, inputs.mapHeight);

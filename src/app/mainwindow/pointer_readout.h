@@ -1,11 +1,12 @@
 #pragma once
 // The status bar's read-out of the mouse pointer: the local date and time at the
-// point (its time zone from the time-zone image, with the daylight saving of the
-// city under the pointer), its latitude and its longitude. Off the map (outside
+// point (near a city the city's own, else the zone of the point), its latitude
+// and its longitude. Off the map (outside
 // the pane, or where the map has ended) there is nothing to read.
 
 #include "geo/geo_tables.h"
 #include "render/earth_image.h"
+#include "render/local_clock.h"
 #include "render/map_view.h"
 
 #include <QLocale>
@@ -24,6 +25,7 @@ struct PointerReadout {
     // far; with it on the city the names overlay found at its last paint.
     std::optional<std::size_t> city;
     std::string localTime; // "MM/DD/YY hh:mm:ss"
+    std::string zone; // the zone's abbreviation ("BST"), else its IANA name; empty on the fall-back
     float longitude = 0.0f;
     float latitude = 0.0f;
 };
@@ -31,6 +33,7 @@ struct PointerReadout {
 struct PointerInputs {
     const EarthImage* zoneImage = nullptr; // none: offset 0
     const GeoTables* tables = nullptr;
+    const LocalClock* clock = nullptr; // the local times; none: the tables and zoneImage
     bool namesOn = false;
     std::optional<std::size_t> hoveredCity; // what the names overlay found
     int mapWidth = kMapWidth;               // the lit map's size

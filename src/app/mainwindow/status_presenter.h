@@ -25,7 +25,8 @@ public:
     // The fields, left to right; the activity field shows the network indicator.
     enum Field : int { Message = 0, Latitude = 1, Longitude = 2, Activity = 3, LocalTime = 4 };
     // The fields' widths for StatusBar (0: the message field takes the room left).
-    static QList<int> fieldWidths() { return {0, 70, 70, 100, 150}; }
+    // The local time is followed by its zone ("America/Argentina/Buenos_Aires").
+    static QList<int> fieldWidths() { return {0, 70, 70, 100, 330}; }
 
     StatusPresenter(StatusBar& bar, const Language& language);
 

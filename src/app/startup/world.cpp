@@ -60,6 +60,8 @@ World::World(Folders folders_, MessageSink& messages_)
         applyFirstStartDefaults(installation, settings, tables_.cities);
     }
     settings.refresh = startupRefreshMinutes(settings.refresh);
+    zoneFiles = loadZoneFiles(folders.data.toStdString(), tables_.cities);
+    localClock.setZoneImage([this] { return compositor.timeZoneImage(); });
 }
 
 World::~World() = default;

@@ -19,6 +19,7 @@
 #include "net/http_client.h"
 #include "net/link_config.h"
 #include "render/compositor.h"
+#include "render/local_clock.h"
 #include "ui/icon_strip.h"
 
 #include <QSettings>
@@ -97,6 +98,11 @@ public:
     bool firstStart = false; // the program's settings file did not exist yet
     HttpClient http;
     Compositor compositor;
+    // The system's time-zone database and the one entry for every local time
+    // shown; its "use the system database" switch is setUseSystemDatabase.
+    ZoneFiles zoneFiles; // the cities' and the map's IANA zones, for tables().cities
+    SystemZones systemZones;
+    LocalClock localClock{&tables_, &zoneFiles, &systemZones};
 };
 
 } // namespace chronvale

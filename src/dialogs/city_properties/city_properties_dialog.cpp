@@ -5,6 +5,7 @@
 #include "geo/geo_tables.h"
 #include "i18n/language.h"
 #include "i18n/string_table.h"
+#include "render/local_clock.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -31,6 +32,7 @@ enum Control : int {
     FieldStarted = 1017,
     FieldAreaCodes = 1019,
     FieldLocalTime = 1020,
+    FieldTimeZone = 1040,
     ButtonOk = 1,
     ButtonMark = 1018,
     ButtonHotels = 1035,
@@ -40,6 +42,14 @@ enum Control : int {
 };
 
 } // namespace
+
+std::string zoneFieldText(const CityFacts& facts) {
+    std::string text = facts.zoneName;
+    if (!facts.abbreviation.empty()) {
+        text += (text.empty() ? "" : ", ") + facts.abbreviation;
+    }
+    return text.empty() ? facts.utcOffset : text + " (" + facts.utcOffset + ")";
+}
 
 CityPropertiesDialog::CityPropertiesDialog(Context context, QWidget* parent)
     : Dialog(kDialogNumber, parent), context_(std::move(context)) {
@@ -58,6 +68,7 @@ CityPropertiesDialog::CityPropertiesDialog(Context context, QWidget* parent)
     QLineEdit* country = addField(FieldCountry);
     QLineEdit* dialling = addField(FieldDiallingCode);
     QLineEdit* localTime = addField(FieldLocalTime);
+    QLineEdit* timeZone = addField(FieldTimeZone);
     QLineEdit* sunrise = addField(FieldSunrise);
     QLineEdit* sunset = addField(FieldSunset);
     QLineEdit* latitude = addField(FieldLatitude);
@@ -77,14 +88,16 @@ CityPropertiesDialog::CityPropertiesDialog(Context context, QWidget* parent)
     grid->addWidget(dialling, 1, 5);
     grid->addWidget(label(str::PropertiesLocalTime, localTime), 2, 0);
     grid->addWidget(localTime, 2, 1, 1, 5);
-    grid->addWidget(label(str::PropertiesSunrise, sunrise), 3, 0);
-    grid->addWidget(sunrise, 3, 1);
-    grid->addWidget(label(str::PropertiesSunset, sunset), 3, 2);
-    grid->addWidget(sunset, 3, 3, 1, 3);
-    grid->addWidget(label(str::PropertiesLatitude, latitude), 4, 0);
-    grid->addWidget(latitude, 4, 1);
-    grid->addWidget(label(str::PropertiesLongitude, longitude), 4, 2);
-    grid->addWidget(longitude, 4, 3, 1, 3);
+    grid->addWidget(label(str::PropertiesTimeZone, timeZone), 3, 0);
+    grid->addWidget(timeZone, 3, 1, 1, 5);
+    grid->addWidget(label(str::PropertiesSunrise, sunrise), 4, 0);
+    grid->addWidget(sunrise, 4, 1);
+    grid->addWidget(label(str::PropertiesSunset, sunset), 4, 2);
+    grid->addWidget(sunset, 4, 3, 1, 3);
+    grid->addWidget(label(str::PropertiesLatitude, latitude), 5, 0);
+    grid->addWidget(latitude, 5, 1);
+    grid->addWidget(label(str::PropertiesLongitude, longitude), 5, 2);
+    grid->addWidget(longitude, 5, 3, 1, 3);
 
     auto* saving = new QGroupBox(text(str::PropertiesDaylightSavings), this);
     auto* savingGrid = new QGridLayout(saving);
@@ -163,7 +176,10 @@ void CityPropertiesDialog::fill() {
     texts.polarNight = context_.language->getText(str::PropertiesPolarNight).toStdString();
     texts.dateSeparator = context_.dateSeparator;
     const std::time_t now = context_.now ? context_.now() : std::time(nullptr);
-    const CityFacts facts = cityFacts(city, *context_.tables, zoneHours_, now, texts);
+    const CityFacts facts =
+        context_.clock != nullptr
+            ? cityFacts(city, *context_.tables, *context_.clock, now, texts, zoneHours_)
+            : cityFacts(city, *context_.tables, zoneHours_, now, texts);
 
     // One repaint for all fields.
     setUpdatesEnabled(false);
@@ -181,6 +197,7 @@ void CityPropertiesDialog::fill() {
     set(FieldDiallingCode, facts.diallingCode);
     set(FieldAreaCodes, facts.areaCodes);
     set(FieldLocalTime, facts.localTime);
+    set(FieldTimeZone, zoneFieldText(facts));
     set(FieldSunrise, facts.sunrise);
     set(FieldSunset, facts.sunset);
     set(FieldLatitude, facts.latitude);

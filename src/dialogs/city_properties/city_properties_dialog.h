@@ -23,6 +23,13 @@ namespace chronvale {
 class Language;
 class LinkService;
 struct GeoTables;
+class LocalClock;
+
+struct CityFacts;
+
+// What the time zone field shows: "Europe/London, BST (UTC+01:00)"; on the
+// tables' fall-back only the offset.
+std::string zoneFieldText(const CityFacts& facts);
 
 class CityPropertiesDialog : public Dialog {
     Q_OBJECT
@@ -43,6 +50,8 @@ public:
         // The main window repaints the map at once (a mark changed).
         std::function<void()> citiesChanged;
         std::string dateSeparator = "/";
+        // The local times; none: the shipped tables with the point's offset.
+        const LocalClock* clock = nullptr;
     };
 
     explicit CityPropertiesDialog(Context context, QWidget* parent = nullptr);
@@ -56,7 +65,8 @@ public:
 
     // The fields, for tests: by their control number (1009 city, 1010 country,
     // 1015 dialling code, 1019 area codes, 1020 local time, 1012 sunrise, 1011
-    // sunset, 1013 latitude, 1014 longitude, 1017 started, 1016 ends).
+    // sunset, 1013 latitude, 1014 longitude, 1017 started, 1016 ends, 1040 time
+    // zone).
     QString fieldText(int control) const;
     // The buttons by control number (1 OK, 1018 Mark, 1035 Hotels, 1036
     // Weather, 1037 Books, 1039 Terra).

@@ -138,7 +138,7 @@ MapPaintReport MapPainter::paintMap(QPainter& painter, MapView& view,
     const DisplaySwitches& on = inputs.switches;
     if (on.markedCities && inputs.tables != nullptr) {
         drawMarkedCities(canvas, view, *inputs.tables, inputs.zoneImage, inputs.now,
-                         inputs.dateSeparator);
+                         inputs.dateSeparator, inputs.clock);
     }
     if (inputs.showInfo) {
         const std::optional<std::string> imageDate =

@@ -43,6 +43,7 @@ class QPainter;
 namespace chronvale {
 
 struct GeoTables;
+class LocalClock;
 
 // Everything one paint reads besides the view.
 struct MapPaintInputs {
@@ -55,6 +56,7 @@ struct MapPaintInputs {
     const EarthImage* litMap = nullptr;    // none yet: the day image is shown
     const EarthImage* dayImage = nullptr;  // none either: the pane is black
     const EarthImage* zoneImage = nullptr; // the marked cities' zone offsets
+    const LocalClock* clock = nullptr;     // the marked cities' local times; none: from zoneImage
     std::span<const QuakeMark> quakes;
     QString quakeLegendCaption; // the legend's caption, in the user's language
     // The shown cloud frame's time stamp (YYYYMMDDHH...); none when clouds are off

@@ -2,6 +2,7 @@
 
 #include "geo/geo_tables.h"
 #include "geo/local_time.h"
+#include "render/local_clock.h"
 #include "render/zone_offset.h"
 
 #include <QPainter>
@@ -255,12 +256,16 @@ void drawQuakeLegend(OverlayCanvas& canvas, const MapView& view, int limitBottom
 
 std::string markedCityLabel(const CityRecord& city, const GeoTables& tables,
                             const EarthImage* zoneImage, std::time_t now,
-                            std::string_view dateSeparator) {
-    const MapView unpanned;
-    const Point mapPixel = unpanned.mapToPane(city.longitude, city.latitude);
-    const float zoneHours = zoneOffsetAt(zoneImage, mapPixel.x, mapPixel.y);
-    const std::string dateTime =
-        localTimeText(city, zoneHours, tables.zones, tables.rules, now, dateSeparator);
+                            std::string_view dateSeparator, const LocalClock* clock) {
+    std::string dateTime;
+    if (clock != nullptr) {
+        dateTime = clock->cityTime(city, now).text(dateSeparator);
+    } else {
+        const MapView unpanned;
+        const Point mapPixel = unpanned.mapToPane(city.longitude, city.latitude);
+        const float zoneHours = zoneOffsetAt(zoneImage, mapPixel.x, mapPixel.y);
+        dateTime = localTimeText(city, zoneHours, tables.zones, tables.rules, now, dateSeparator);
+    }
     // "MM/DD/YY hh:mm:ss": the time after the last blank (a date separator may
     // hold blanks too), without its seconds.
     const std::size_t blank = dateTime.rfind(' ');
@@ -309,8 +314,8 @@ QRect placeMarkedLabel(const OverlayCanvas& canvas, const PaneRect& area, int x,
 } // namespace
 
 void drawMarkedCities(OverlayCanvas& canvas, const MapView& view, const GeoTables& tables,
-                      const EarthImage* zoneImage, std::time_t now,
-                      std::string_view dateSeparator) {
+                      const EarthImage* zoneImage, std::time_t now, std::string_view dateSeparator,
+                      const LocalClock* clock) {
     const PaneRect& area = view.mapArea;
     canvas.setTextColour(kMarkedFill);
     canvas.setBackgroundColour(kMarkedRim);
@@ -331,7 +336,7 @@ void drawMarkedCities(OverlayCanvas& canvas, const MapView& view, const GeoTable
         }
         if (x > area.left - 10) {
             const QString label = QString::fromStdString(
-                markedCityLabel(city, tables, zoneImage, now, dateSeparator));
+                markedCityLabel(city, tables, zoneImage, now, dateSeparator, clock));
             const QRect cell = placeMarkedLabel(canvas, area, x, y, label, placed);
             canvas.text(cell.left(), cell.top(), label);
             placed.push_back(cell);

@@ -24,6 +24,8 @@
 
 namespace chronvale {
 
+class LocalClock;
+
 struct GeoTables;
 
 // One earthquake as the overlay needs it.
@@ -66,16 +68,17 @@ void drawEarthquakes(OverlayCanvas& canvas, const MapView& view, std::span<const
 void drawQuakeLegend(OverlayCanvas& canvas, const MapView& view, int limitBottom, bool gridOn,
                      const QString& caption);
 
-// "hh:mm Name": the city's local time now (its zone from the time-zone image at
-// its map pixel, with daylight saving) and its name.
+// "hh:mm Name": the city's local time now (from the clock when given; else its
+// zone from the time-zone image at its map pixel, with daylight saving) and its name.
 std::string markedCityLabel(const CityRecord& city, const GeoTables& tables,
                             const EarthImage* zoneImage, std::time_t now,
-                            std::string_view dateSeparator = "/");
+                            std::string_view dateSeparator = "/",
+                            const LocalClock* clock = nullptr);
 // A 6 x 6 green box for every marked city and, beside it, its label in green on
 // black (on whatever background mode the overlays before it left).
 void drawMarkedCities(OverlayCanvas& canvas, const MapView& view, const GeoTables& tables,
                       const EarthImage* zoneImage, std::time_t now,
-                      std::string_view dateSeparator = "/");
+                      std::string_view dateSeparator = "/", const LocalClock* clock = nullptr);
 
 // "Image Date: DD/MM Hpm" from a cloud frame's time stamp YYYYMMDDHH...; none when
 // the stamp is shorter or its digits are not digits.
