@@ -3,6 +3,7 @@
 #include "app/cli/folders.h"
 #include "core/load_errors.h"
 #include "geo/geo_tables.h"
+#include "render/detailed_earth.h"
 #include "render/earth_image.h"
 
 #include <array>
@@ -40,6 +41,15 @@ InfoReport infoReport(const Folders& folders) {
         if (image) {
             report += line("Image %s: %dx%d, %d bits\n", name, image->width(), image->height(),
                            image->bitsPerPixel());
+        } else {
+            errors.unableToLoad(name);
+        }
+    }
+    // The high-resolution images: a missing, broken or wrongly sized one is a load
+    // error too (the window then uses the 1024 x 512 image).
+    for (const char* name : {kDetailedDayImageName, kDetailedNightImageName}) {
+        if (loadDetailedImage(data + "/" + name)) {
+            report += line("Image %s: %dx%d\n", name, kDetailedWidth, kDetailedHeight);
         } else {
             errors.unableToLoad(name);
         }
