@@ -86,6 +86,8 @@ constexpr SwitchValue switchValues[] = {
     // The sky overlays.
     {"sunmoon", &DisplaySwitches::sunMoon},
     {"twilight", &DisplaySwitches::twilight},
+    // Clouds with Sun Shadow.
+    {"cloudshadow", &DisplaySwitches::cloudsWithShadow},
 };
 
 // Refresh and the two preferences.
