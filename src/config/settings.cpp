@@ -94,6 +94,8 @@ const StoredValue storedValues[] = {
     // The sky overlays.
     {"sunmoon", &DisplaySwitches::sunMoon, 0},
     {"twilight", &DisplaySwitches::twilight, 0},
+    // Clouds with Sun Shadow.
+    {"cloudshadow", &DisplaySwitches::cloudsWithShadow, 0},
     // City Names, stored as its radius.
     {"track", &DisplaySwitches::cityNames, 0},
     {"refresh", &StoredSettings::refresh, 10},

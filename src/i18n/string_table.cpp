@@ -118,6 +118,7 @@ constexpr std::array entries{
     StringEntry{MenuDayBack, menu, "One Day Back"},
     StringEntry{MenuDayForward, menu, "One Day Forward"},
     StringEntry{MenuNow, menu, "Now"},
+    StringEntry{MenuCloudsWithShadow, menu, "Clouds with Sun Shadow"},
     StringEntry{MenuNext, menu, "&Next"},
     StringEntry{MenuPrevious, menu, "P&revious"},
     StringEntry{MenuPlay, menu, "&Play"},

@@ -136,6 +136,7 @@ enum Id : int {
     MenuDayBack = 31255,
     MenuDayForward = 31256,
     MenuNow = 31257,
+    MenuCloudsWithShadow = 31258,
     // "&Animation"
     MenuNext = 31301,
     MenuPrevious = 31302,

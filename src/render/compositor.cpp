@@ -2,6 +2,7 @@
 
 #include "core/load_errors.h"
 #include "render/layer_blend.h"
+#include "render/lit_area.h"
 
 #include <cstring>
 #include <utility>
@@ -80,6 +81,27 @@ void Compositor::composeClouds(const EarthImage* base, const EarthImage* cloud) 
 bool Compositor::composeMap(DisplaySwitches& switches, std::time_t now, ShadowProgress* progress) {
     if (switches.nightMap) {
         ensureLoaded(night_, kNightImageName);
+    }
+
+    // Clouds with Sun Shadow: the clouds over both sides, composed with the shadow
+    // pixel by pixel.
+    if (switches.clouds && switches.cloudsWithShadow && switches.sunShadow && !switches.nightMap &&
+        day_ && cloud_ && ensureLoaded(night_, kNightImageName)) {
+        LitAreaRequest request;
+        request.now = now;
+        request.switches = switches;
+        if (progress) {
+            progress->shadowStarted();
+        }
+        ImagePtr lit =
+            composeLitArea({day_.get(), night_.get(), timeZones_.get(), cloud_.get()}, request);
+        if (progress) {
+            progress->shadowFinished();
+        }
+        if (lit) {
+            litMap_ = std::move(lit);
+            return true;
+        }
     }
 
     // The first rule that applies; a missing source falls back to a copy of an

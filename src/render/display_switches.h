@@ -13,6 +13,9 @@ struct DisplaySwitches {
     bool clouds = false;   // the current cloud frame
     bool timeZones = false;
     bool sunShadow = false;
+    // Clouds with Sun Shadow: clouds are drawn over both sides and keep the shadow
+    // (off: switching Clouds on turns the shadow off).
+    bool cloudsWithShadow = false;
     // The overlays.
     bool allCities = false;
     int cityNames = 0;         // City Names: 0 off, else the highlight radius in map pixels

@@ -69,6 +69,10 @@ void blendCloudPixel(uint8_t* out, const uint8_t* base, const uint8_t* cloud) {
     blendCloudRun(out, base, cloud, 1);
 }
 
+void blendCloudRow(uint8_t* out, const uint8_t* base, const uint8_t* cloud, int count) {
+    blendCloudRun(out, base, cloud, count);
+}
+
 void blendCloudLayer(EarthImage& out, const EarthImage& base, const EarthImage& cloud) {
     if (!all24Bit(out, base, cloud)) {
         return;
@@ -91,12 +95,7 @@ void blendCloudLayer(EarthImage& out, const EarthImage& base, const EarthImage& 
     }
 }
 
-void tintTimeZones(EarthImage& out, const EarthImage& day, const EarthImage& zones, float weight) {
-    if (!all24Bit(out, day, zones)) {
-        return;
-    }
-    // Every output channel is a function of the grey and the zone channel alone:
-    // tabulate it once per call.
+std::vector<uint8_t> timeZoneTintTable(float weight) {
     const float zoneWeight = 2.0f - weight;
     std::vector<uint8_t> table(256 * 256);
     for (int grey = 0; grey < 256; ++grey) {
@@ -106,7 +105,27 @@ void tintTimeZones(EarthImage& out, const EarthImage& day, const EarthImage& zon
                 toChannel((weightedGrey + static_cast<float>(zone) * zoneWeight) / 2.0f);
         }
     }
+    return table;
+}
 
+void tintTimeZoneRow(uint8_t* out, const uint8_t* day, const uint8_t* zones, int count,
+                     const uint8_t* table) {
+    for (int x = 0; x < count; ++x) {
+        const int i = x * 3;
+        const uint8_t* entry =
+            table + static_cast<size_t>((day[i] + day[i + 1] + day[i + 2]) / 3) * 256;
+        out[i] = entry[zones[i]];
+        out[i + 1] = entry[zones[i + 1]];
+        out[i + 2] = entry[zones[i + 2]];
+    }
+}
+
+void tintTimeZones(EarthImage& out, const EarthImage& day, const EarthImage& zones, float weight) {
+    if (!all24Bit(out, day, zones)) {
+        return;
+    }
+    // Tabulated once per call.
+    const std::vector<uint8_t> table = timeZoneTintTable(weight);
     const int rows = std::min(out.height(), day.height());
     const int columns = std::min(out.width(), day.width());
     const int zoneRows = std::min(rows, zones.height());
@@ -116,15 +135,8 @@ void tintTimeZones(EarthImage& out, const EarthImage& day, const EarthImage& zon
         const uint8_t* d = day.row(r);
         int x = 0;
         if (r < zoneRows) {
-            const uint8_t* z = zones.row(r);
-            for (; x < zoneColumns; ++x) {
-                const int i = x * 3;
-                const uint8_t* entry =
-                    table.data() + static_cast<size_t>((d[i] + d[i + 1] + d[i + 2]) / 3) * 256;
-                o[i] = entry[z[i]];
-                o[i + 1] = entry[z[i + 1]];
-                o[i + 2] = entry[z[i + 2]];
-            }
+            tintTimeZoneRow(o, d, zones.row(r), zoneColumns, table.data());
+            x = zoneColumns;
         }
         if (x < columns && o != d) {
             std::memmove(o + x * 3, d + x * 3, static_cast<size_t>(columns - x) * 3);

@@ -9,6 +9,7 @@
 #include "render/earth_image.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace chronvale {
 
@@ -26,11 +27,21 @@ void blendCloudLayer(EarthImage& out, const EarthImage& base, const EarthImage& 
 
 // One pixel of the cloud blend (blue, green, red).
 void blendCloudPixel(uint8_t* out, const uint8_t* base, const uint8_t* cloud);
+// The cloud blend over a row of `count` pixels; out may be base.
+void blendCloudRow(uint8_t* out, const uint8_t* base, const uint8_t* cloud, int count);
 
 // out = the day image in grey, tinted by the zone colours: each channel is
 // (grey * weight + zone * (2 - weight)) / 2. Pixels of out beyond the zone image
 // get the day pixel. out may be the same image as day.
 void tintTimeZones(EarthImage& out, const EarthImage& day, const EarthImage& zones,
                    float weight = kTimeZoneTintWeight);
+
+// The tint as a table of 256 x 256 bytes: entry [grey * 256 + zone] is the output
+// channel. Every channel of the tint is a function of these two bytes alone.
+std::vector<uint8_t> timeZoneTintTable(float weight = kTimeZoneTintWeight);
+// The tint over a row of `count` pixels with a table from timeZoneTintTable; out may
+// be day.
+void tintTimeZoneRow(uint8_t* out, const uint8_t* day, const uint8_t* zones, int count,
+                     const uint8_t* table);
 
 } // namespace chronvale

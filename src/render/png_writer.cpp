@@ -8,6 +8,9 @@
 namespace chronvale {
 namespace {
 
+// Images with more pixels are written with the fastest compression.
+constexpr int64_t kFastPngPixels = int64_t{1} << 22;
+
 void appendToBuffer(png_structp png, png_bytep data, png_size_t length) {
     auto* buffer = static_cast<std::string*>(png_get_io_ptr(png));
     buffer->append(reinterpret_cast<const char*>(data), length);
@@ -35,6 +38,13 @@ bool encodeRows(const EarthImage& image, std::string& buffer) {
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()),
                  static_cast<png_uint_32>(image.height()), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // Large maps (a 4K render, a wallpaper) would spend most of a second in zlib's
+    // default effort: the fastest level with the Sub filter writes them several
+    // times as fast for files about a fifth larger.
+    if (static_cast<int64_t>(image.width()) * image.height() > kFastPngPixels) {
+        png_set_compression_level(png, 1);
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+    }
     png_write_info(png, info);
     png_set_bgr(png); // the image holds blue, green, red
     for (int r = 0; r < image.height(); ++r) {

@@ -2,7 +2,9 @@
 
 #include "core/load_errors.h"
 #include "render/compositor.h"
+#include "render/detailed_earth.h"
 #include "render/earth_image.h"
+#include "render/lit_area.h"
 #include "render/png_writer.h"
 #include "render/sky_drawing.h"
 
@@ -44,14 +46,22 @@ int daysInMonth(int year, int month) {
     return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
-std::optional<int> parseWidth(const std::string& text) {
+// A whole number of digits only, from 1 to limit.
+std::optional<int> parseBounded(std::string_view text, int limit) {
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text.front()))) {
+        return std::nullopt;
+    }
     int value = 0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || value < 1 || value > kMaxRenderWidth) {
+    if (ec != std::errc() || ptr != end || value < 1 || value > limit) {
         return std::nullopt;
     }
     return value;
+}
+
+std::optional<int> parseWidth(const std::string& text) {
+    return parseBounded(text, kMaxRenderWidth);
 }
 
 // Whether the requested map cannot do without an earth image that failed to load.
@@ -65,6 +75,20 @@ bool imageNeeded(const std::string& name, const RenderOptions& options, bool nig
 }
 
 } // namespace
+
+std::optional<std::pair<int, int>> parseRenderSize(const std::string& text) {
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string::npos) {
+        return std::nullopt;
+    }
+    const std::string_view all = text;
+    const std::optional<int> width = parseBounded(all.substr(0, x), kMaxRenderWidth);
+    const std::optional<int> height = parseBounded(all.substr(x + 1), kMaxRenderHeight);
+    if (!width || !height) {
+        return std::nullopt;
+    }
+    return std::pair{*width, *height};
+}
 
 std::optional<std::time_t> parseUtcTime(const std::string& text) {
     // YYYY-MM-DDTHH:MM[:SS][Z]
@@ -108,6 +132,8 @@ RenderParseResult parseRenderArguments(const std::vector<std::string>& args) {
     RenderOptions options;
     bool haveOutput = false;
     bool dayMap = false;
+    bool haveWidth = false;
+    bool haveSize = false;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
         std::optional<std::string> inlineValue;
@@ -115,8 +141,8 @@ RenderParseResult parseRenderArguments(const std::vector<std::string>& args) {
             inlineValue = name.substr(eq + 1);
             name.resize(eq);
         }
-        const bool takesValue =
-            name == "--render" || name == "--time" || name == "--clouds" || name == "--width";
+        const bool takesValue = name == "--render" || name == "--time" || name == "--clouds" ||
+                                name == "--width" || name == "--size";
         if (!takesValue && inlineValue) {
             return {std::nullopt, "option '" + name + "' takes no value"};
         }
@@ -148,12 +174,30 @@ RenderParseResult parseRenderArguments(const std::vector<std::string>& args) {
         } else if (name == "--clouds") {
             options.cloudImage = value;
         } else if (name == "--width") {
+            if (haveSize) {
+                return {std::nullopt, "options '--width' and '--size' exclude each other"};
+            }
             options.width = parseWidth(value);
             if (!options.width) {
                 return {std::nullopt, "invalid width '" + value +
                                           "': expected a whole number from 1 to " +
                                           std::to_string(kMaxRenderWidth)};
             }
+            options.height = std::max(1, *options.width / 2);
+            haveWidth = true;
+        } else if (name == "--size") {
+            if (haveWidth) {
+                return {std::nullopt, "options '--width' and '--size' exclude each other"};
+            }
+            const std::optional<std::pair<int, int>> size = parseRenderSize(value);
+            if (!size) {
+                return {std::nullopt, "invalid --size '" + value + "': expected WxH, W from 1 to " +
+                                          std::to_string(kMaxRenderWidth) + " and H from 1 to " +
+                                          std::to_string(kMaxRenderHeight)};
+            }
+            options.width = size->first;
+            options.height = size->second;
+            haveSize = true;
         } else if (name == "--day") {
             dayMap = true;
         } else if (name == "--night") {
@@ -190,7 +234,9 @@ std::string renderOptionsHelp() {
            "    --clouds IMAGE a cloud image laid over the map\n"
            "    --sun-moon     the sun and the moon (with its phase) where they are overhead\n"
            "    --twilight     the civil, nautical and astronomical twilight lines\n"
-           "    --width W      resample to W x W/2 pixels\n";
+           "    --size WxH     compose at W x H pixels (up to 16384x8192), from the\n"
+           "                   high-resolution images where the map gets denser\n"
+           "    --width W      the same as --size Wx(W/2)\n";
 }
 
 int runRenderCommand(const RenderOptions& options, const std::string& dataFolder, std::ostream& err,
@@ -213,7 +259,7 @@ int runRenderCommand(const RenderOptions& options, const std::string& dataFolder
         compositor.setCloudImage(std::move(cloud));
         switches.clouds = true;
     }
-    const bool sky = options.sunMoon || options.twilight;
+    bool sky = options.sunMoon || options.twilight;
     if ((options.sunShadow && !options.nightMap) || sky) {
         std::tm utc{};
         if (!gmtime_r(&instant, &utc) || utc.tm_year + 1900 < 1950 || utc.tm_year + 1900 > 2050) {
@@ -245,7 +291,48 @@ int runRenderCommand(const RenderOptions& options, const std::string& dataFolder
         err << "note: the sun shadow is not drawn over the night map\n";
     }
 
+    // Larger than the lit map: every pixel is composed at that size, the shadow's edge
+    // as exact as at 1024 x 512. Smaller: the lit map is averaged down.
+    ImagePtr sized;
+    LitAreaRequest request;
+    request.width = options.width.value_or(lit->width());
+    request.height = options.height.value_or(lit->height());
+    request.now = instant;
+    request.switches = switches;
+    if (denserThanMap(request)) {
+        const EarthLayers standard{compositor.dayImage(), compositor.nightImage(),
+                                   compositor.timeZoneImage(), compositor.cloudImage()};
+        RecordingLoadErrorSink detailedErrors;
+        DetailedEarth detailed(dataFolder, detailedErrors);
+        const EarthLayers layers =
+            chooseLayers(standard, detailed.load(compositor.nightImage() != nullptr), request);
+        for (const std::string& name : detailedErrors.files) {
+            err << "note: " << unableToLoadText(name) << "; the 1024 x 512 image is used\n";
+        }
+        sized = composeLitArea(layers, request);
+        if (!sized) {
+            err << "Unable to compose the map at " << request.width << " x " << request.height
+                << " pixels (too large for memory)\n";
+            return 1;
+        }
+        detailed.release();
+        compositor.releaseEarthImages();
+        lit = sized.get();
+    } else if (request.width != lit->width() || request.height != lit->height()) {
+        sized = resampleImage(lit, request.width, request.height);
+        if (!sized) {
+            err << "Unable to resample the map to " << request.width << " x " << request.height
+                << " pixels\n";
+            return 1;
+        }
+        lit = sized.get();
+    }
+
     ImagePtr withSky;
+    if (sky && sized) {
+        drawSkyMarks(*sized, skyMarksAt(instant, options.sunMoon, options.twilight));
+        sky = false;
+    }
     if (sky) {
         withSky = cloneImage(lit);
         if (!withSky) {
@@ -254,16 +341,6 @@ int runRenderCommand(const RenderOptions& options, const std::string& dataFolder
         }
         drawSkyMarks(*withSky, skyMarksAt(instant, options.sunMoon, options.twilight));
         lit = withSky.get();
-    }
-
-    ImagePtr resampled;
-    if (options.width) {
-        resampled = resampleImage(lit, *options.width, std::max(1, *options.width / 2));
-        if (!resampled) {
-            err << "Unable to resample the map to " << *options.width << " pixels\n";
-            return 1;
-        }
-        lit = resampled.get();
     }
 
     const bool written = outputKindOf(options.outputPath) == ImageKind::Png

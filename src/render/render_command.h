@@ -1,19 +1,23 @@
 #pragma once
 // The headless render: `chronvale --render FILE [--time 2026-03-20T12:00:00Z]
 // [--day | --night] [--shadow] [--zones] [--clouds IMAGE] [--sun-moon] [--twilight]
-// [--width W]` composes the lit map for one instant from the data folder's earth
+// [--width W | --size WxH]` composes the lit map for one instant from the data folder's earth
 // images, draws the sky overlays asked for, and writes it as a BMP or PNG file. It
-// needs no display and no Qt.
+// needs no display and no Qt. At a size other than 1024 x 512 every output pixel is
+// composed at that size, from the high-resolution images where the output is denser
+// than the 1024 x 512 map.
 
 #include <ctime>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace chronvale {
 
 inline constexpr int kMaxRenderWidth = 16384;
+inline constexpr int kMaxRenderHeight = 8192;
 
 struct RenderOptions {
     std::string outputPath;                // .bmp or .png, by extension
@@ -22,7 +26,8 @@ struct RenderOptions {
     bool sunShadow = false;                // --shadow
     bool timeZones = false;                // --zones
     std::optional<std::string> cloudImage; // --clouds IMAGE
-    std::optional<int> width;              // --width W: resample to W x W/2
+    std::optional<int> width;              // --width W (W x W/2) or --size WxH
+    std::optional<int> height;             // set together with width
     bool sunMoon = false;                  // --sun-moon: the sun and moon symbols
     bool twilight = false;                 // --twilight: the three twilight lines
 };
@@ -36,6 +41,10 @@ struct RenderParseResult {
 // above, in any order ("--opt value" or "--opt=value"). Arguments that are not
 // render options are an error.
 RenderParseResult parseRenderArguments(const std::vector<std::string>& args);
+
+// Parses "WxH" (digits, one x or X, digits), each side from 1 up to
+// kMaxRenderWidth x kMaxRenderHeight; none otherwise.
+std::optional<std::pair<int, int>> parseRenderSize(const std::string& text);
 
 // Parses "YYYY-MM-DDTHH:MM[:SS][Z]" (also with a space for the T) as UTC.
 std::optional<std::time_t> parseUtcTime(const std::string& text);

@@ -4,9 +4,22 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <vector>
 
 namespace chronvale {
+
+// Working rows of the fast path, allocated once per pass.
+struct BandScratch {
+    explicit BandScratch(size_t columns)
+        : elevation(columns), channelH(columns * 3), channelOut(columns * 3),
+          channelAmbiguous(columns * 3) {}
+    std::vector<double> elevation;
+    std::vector<float> channelH;
+    std::vector<uint8_t> channelOut;
+    std::vector<uint8_t> channelAmbiguous;
+};
+
 namespace {
 
 // Zenith cosines beyond these bounds lie safely inside the night side (elevation
@@ -45,17 +58,6 @@ void shadePixel(uint8_t* lit, const uint8_t* night, float elevation) {
         }
     }
 }
-
-// Working rows of the fast path, allocated once per pass.
-struct BandScratch {
-    explicit BandScratch(size_t columns)
-        : elevation(columns), channelH(columns * 3), channelOut(columns * 3),
-          channelAmbiguous(columns * 3) {}
-    std::vector<double> elevation;
-    std::vector<float> channelH;
-    std::vector<uint8_t> channelOut;
-    std::vector<uint8_t> channelAmbiguous;
-};
 
 // The elevation in degrees for a zenith cosine near the horizon, in double precision:
 // 90 - arccos(c) times the float degree factor, with the arcsine series (exact to
@@ -152,64 +154,22 @@ void shadeReference(EarthImage& lit, const EarthImage& night, std::time_t now) {
 
 void shadeFast(EarthImage& lit, const EarthImage& night, std::time_t now) {
     const ShadowArea area = shadowArea(lit, night);
-    // Everything that depends only on the instant, from one evaluation.
-    SolarPositionData record{};
-    setUtcInstant(record, now);
-    record.stepMask = SolarStep::ShadowMask;
-    if (computeSolarPosition(record) != 0) {
+    const std::optional<SunAngles> sun = sunAnglesAt(now);
+    if (!sun) {
         return;
     }
-    const float sinDeclination = std::sin(kRadiansPerDegree * record.declination);
-    const float cosDeclination = std::cos(kRadiansPerDegree * record.declination);
-
     // What depends only on the column: the cosine of the hour angle.
     std::vector<float> cosHourAngle(static_cast<size_t>(area.columns));
     for (int x = 0; x < area.columns; ++x) {
-        const float hourAngle = solarHourAngle(record.greenwichSiderealTime, record.rightAscension,
-                                               shadowColumnLongitude(x, area.width));
-        cosHourAngle[static_cast<size_t>(x)] = std::cos(kRadiansPerDegree * hourAngle);
+        cosHourAngle[static_cast<size_t>(x)] =
+            sun->cosHourAngle(shadowColumnLongitude(x, area.width));
     }
-
     std::vector<float> cosZenith(static_cast<size_t>(area.columns));
-    BandScratch scratch(cosZenith.size());
+    ShadowRowShader shader(cosZenith.size());
     for (int r = 0; r < area.rows; ++r) {
-        // What depends only on the row; the per-pixel cosine is then one multiply-add
-        // evaluated in the same order as zenithCosine.
-        const float latitude = shadowRowLatitude(r, area.height);
-        const float sinLatitude = std::sin(kRadiansPerDegree * latitude);
-        const float cosLatitude = std::cos(kRadiansPerDegree * latitude);
-        const float a = sinDeclination * sinLatitude;
-        const float b = cosDeclination * cosLatitude;
-        for (size_t x = 0; x < cosZenith.size(); ++x) {
-            cosZenith[x] = a + b * cosHourAngle[x];
-        }
-
-        uint8_t* litRow = lit.row(r);
-        const uint8_t* nightRow = night.row(r);
-        const size_t columns = cosZenith.size();
-        size_t x = 0;
-        while (x < columns) {
-            const float c = cosZenith[x];
-            if (c > kSureDayAbove) {
-                ++x;
-            } else if (c < kSureNightBelow) {
-                size_t end = x + 1;
-                while (end < columns && cosZenith[end] < kSureNightBelow) {
-                    ++end;
-                }
-                shadeNightChannels(litRow + x * 3, nightRow + x * 3, (end - x) * 3);
-                x = end;
-            } else {
-                size_t end = x + 1;
-                while (end < columns && cosZenith[end] >= kSureNightBelow &&
-                       cosZenith[end] <= kSureDayAbove) {
-                    ++end;
-                }
-                shadeBandRun(litRow + x * 3, nightRow + x * 3, cosZenith.data() + x, end - x,
-                             scratch);
-                x = end;
-            }
-        }
+        sun->rowCosZenith(shadowRowLatitude(r, area.height), cosHourAngle.data(), cosZenith.data(),
+                          cosZenith.size());
+        shader.shade(lit.row(r), night.row(r), cosZenith.data(), cosZenith.size());
     }
 }
 
@@ -240,6 +200,74 @@ uint8_t shadeLowSunChannel(uint8_t lit, uint8_t night, float h) {
     const float l = static_cast<float>(lit);
     const float n = static_cast<float>(night);
     return toChannel(((l * h + n * (1.0f - h)) * 1.7f + l * 0.3f) / 2.0f);
+}
+
+std::optional<SunAngles> sunAnglesAt(std::time_t now) {
+    // Everything that depends only on the instant, from one evaluation.
+    SolarPositionData record{};
+    setUtcInstant(record, now);
+    record.stepMask = SolarStep::ShadowMask;
+    if (computeSolarPosition(record) != 0) {
+        return std::nullopt;
+    }
+    SunAngles sun;
+    sun.sinDeclination = std::sin(kRadiansPerDegree * record.declination);
+    sun.cosDeclination = std::cos(kRadiansPerDegree * record.declination);
+    sun.greenwichSiderealTime = record.greenwichSiderealTime;
+    sun.rightAscension = record.rightAscension;
+    return sun;
+}
+
+float SunAngles::cosHourAngle(float longitude) const {
+    const float hourAngle = solarHourAngle(greenwichSiderealTime, rightAscension, longitude);
+    return std::cos(kRadiansPerDegree * hourAngle);
+}
+
+void SunAngles::rowCosZenith(float latitude, const float* cosHourAngle, float* cosZenith,
+                             size_t count) const {
+    // The per-pixel cosine is one multiply-add evaluated in the same order as
+    // zenithCosine.
+    const float sinLatitude = std::sin(kRadiansPerDegree * latitude);
+    const float cosLatitude = std::cos(kRadiansPerDegree * latitude);
+    const float a = sinDeclination * sinLatitude;
+    const float b = cosDeclination * cosLatitude;
+    for (size_t x = 0; x < count; ++x) {
+        cosZenith[x] = a + b * cosHourAngle[x];
+    }
+}
+
+ShadowRowShader::ShadowRowShader(size_t columns)
+    : scratch_(std::make_unique<BandScratch>(columns)) {}
+ShadowRowShader::~ShadowRowShader() = default;
+
+void ShadowRowShader::shade(uint8_t* litRow, const uint8_t* nightRow, const float* cosZenith,
+                            size_t columns) {
+    size_t x = 0;
+    while (x < columns) {
+        const float c = cosZenith[x];
+        if (c > kSureDayAbove) {
+            ++x;
+        } else if (c < kSureNightBelow) {
+            size_t end = x + 1;
+            while (end < columns && cosZenith[end] < kSureNightBelow) {
+                ++end;
+            }
+            shadeNightChannels(litRow + x * 3, nightRow + x * 3, (end - x) * 3);
+            x = end;
+        } else {
+            size_t end = x + 1;
+            while (end < columns && cosZenith[end] >= kSureNightBelow &&
+                   cosZenith[end] <= kSureDayAbove) {
+                ++end;
+            }
+            shadeBandRun(litRow + x * 3, nightRow + x * 3, cosZenith + x, end - x, *scratch_);
+            x = end;
+        }
+    }
+}
+
+bool ShadowRowShader::fullyLit(float cosZenith) {
+    return cosZenith > kSureDayAbove;
 }
 
 void applySunShadow(EarthImage& lit, const EarthImage& night, std::time_t now, ShadowMethod method,

@@ -14,6 +14,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <memory>
+#include <optional>
 
 namespace chronvale {
 
@@ -43,6 +45,44 @@ void applySunShadow(EarthImage& lit, const EarthImage& night, std::time_t now,
 // column +180.
 float shadowRowLatitude(int row, int height);
 float shadowColumnLongitude(int column, int width);
+
+// What the sun's elevation over a pixel depends on at one instant, from one solar
+// position evaluation: the separable form of the fast shadow, for composers that
+// build the lit map row by row at any size.
+struct SunAngles {
+    float sinDeclination = 0.0f;
+    float cosDeclination = 0.0f;
+    float greenwichSiderealTime = 0.0f;
+    float rightAscension = 0.0f;
+
+    // The column factor: the cosine of the hour angle at a longitude.
+    float cosHourAngle(float longitude) const;
+    // The zenith cosines of a row at `latitude` from the columns' factors.
+    void rowCosZenith(float latitude, const float* cosHourAngle, float* cosZenith,
+                      size_t count) const;
+};
+// None when the instant is outside the calculator's years (the map stays unshaded).
+std::optional<SunAngles> sunAnglesAt(std::time_t now);
+
+struct BandScratch;
+
+// Shades one row of lit pixels from their zenith cosines, blending in the night
+// row, with the same bits as the reference. Holds working rows for up to
+// `columns` pixels; the night row is read only where a pixel is not fully lit.
+class ShadowRowShader {
+public:
+    explicit ShadowRowShader(size_t columns);
+    ~ShadowRowShader();
+    ShadowRowShader(const ShadowRowShader&) = delete;
+    ShadowRowShader& operator=(const ShadowRowShader&) = delete;
+
+    void shade(uint8_t* litRow, const uint8_t* nightRow, const float* cosZenith, size_t columns);
+    // Whether a pixel with this zenith cosine is left unchanged (sun above 9 degrees).
+    static bool fullyLit(float cosZenith);
+
+private:
+    std::unique_ptr<BandScratch> scratch_;
+};
 
 // One channel of a night pixel (elevation below 0): 80 % night, 20 % lit.
 uint8_t shadeNightChannel(uint8_t lit, uint8_t night);

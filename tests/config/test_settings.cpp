@@ -152,7 +152,8 @@ TEST_F(SettingsTest, CloudsAndEarthquakesComeBackAndAbsentValuesKeepTheSwitches)
     EXPECT_TRUE(settings.switches.clouds);
 }
 
-// The sky overlays: stored as 0 or 1 under sunmoon and twilight; a file written
+// The sky overlays and Clouds with Sun Shadow: stored as 0 or 1 under sunmoon,
+// twilight and cloudshadow; a file written
 // before they existed (no keys) leaves them off.
 TEST_F(SettingsTest, SkySwitchesAreStoredAsZeroOrOneAndAbsentKeysAreOff) {
     program.setValue("grid", "1");
@@ -161,17 +162,21 @@ TEST_F(SettingsTest, SkySwitchesAreStoredAsZeroOrOneAndAbsentKeysAreOff) {
     EXPECT_TRUE(old.switches.grid);
     EXPECT_FALSE(old.switches.sunMoon);
     EXPECT_FALSE(old.switches.twilight);
+    EXPECT_FALSE(old.switches.cloudsWithShadow) << "off by default";
 
     Settings settings = defaultSettings(desktop);
     settings.switches.sunMoon = true;
+    settings.switches.cloudsWithShadow = true;
     ASSERT_TRUE(save(settings));
     EXPECT_EQ(program.value("sunmoon").toString(), "1");
     EXPECT_EQ(program.value("twilight").toString(), "0");
+    EXPECT_EQ(program.value("cloudshadow").toString(), "1");
     program.setValue("twilight", "5");
     Settings back = defaultSettings(desktop);
     load(back);
     EXPECT_TRUE(back.switches.sunMoon);
     EXPECT_TRUE(back.switches.twilight);
+    EXPECT_TRUE(back.switches.cloudsWithShadow);
 }
 
 TEST_F(SettingsTest, LanguageFallsBackToTheSystemsAndEnglishStoresNone) {

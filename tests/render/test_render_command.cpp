@@ -5,8 +5,10 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
+#include <utility>
 
 namespace chronvale {
 namespace {
@@ -55,6 +57,14 @@ TEST(RenderArguments, RejectsWithAReason) {
         {words({"--render", "a.bmp", "--width", "0"}), "invalid width"},
         {words({"--render", "a.bmp", "--width", "12x"}), "invalid width"},
         {words({"--render", "a.bmp", "--width", "99999"}), "invalid width"},
+        {words({"--render", "a.bmp", "--size", "0x100"}), "--size"},
+        {words({"--render", "a.bmp", "--size", "-5x100"}), "--size"},
+        {words({"--render", "a.bmp", "--size", "3840"}), "--size"},
+        {words({"--render", "a.bmp", "--size", "3840x"}), "--size"},
+        {words({"--render", "a.bmp", "--size", "16385x100"}), "--size"},
+        {words({"--render", "a.bmp", "--size", "100x8193"}), "--size"},
+        {words({"--render", "a.bmp", "--size=+100x50"}), "--size"},
+        {words({"--render", "a.bmp", "--size", "100x50", "--width", "80"}), "exclude"},
         {words({"--render", "a.bmp", "--day", "--night"}), "exclude"},
         {words({"--render", "a.bmp", "--shadow=yes"}), "takes no value"},
         {words({"--render", "a.bmp", "--wobble"}), "--wobble"},
@@ -65,6 +75,33 @@ TEST(RenderArguments, RejectsWithAReason) {
         EXPECT_NE(parsed.error.find(c.mentions), std::string::npos)
             << "error '" << parsed.error << "' should mention " << c.mentions;
     }
+}
+
+TEST(RenderArguments, Sizes) {
+    struct Case {
+        const char* text;
+        std::optional<std::pair<int, int>> size;
+    };
+    const Case cases[] = {
+        {"3840x1920", std::pair{3840, 1920}},
+        {"16384X8192", std::pair{16384, 8192}},
+        {"1x1", std::pair{1, 1}},
+        {"0x5", std::nullopt},
+        {"5x0", std::nullopt},
+        {"-1x5", std::nullopt},
+        {"5x-1", std::nullopt},
+        {"5 x 5", std::nullopt},
+        {"5x5x5", std::nullopt},
+        {"16384x8193", std::nullopt},
+        {"99999999999x5", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(parseRenderSize(c.text), c.size) << c.text;
+    }
+    RenderParseResult parsed = parseRenderArguments(words({"--render", "a.png", "--width", "999"}));
+    ASSERT_TRUE(parsed.options);
+    EXPECT_EQ(parsed.options->height, 499);
 }
 
 TEST(RenderArguments, UtcTimes) {
@@ -145,6 +182,23 @@ TEST_F(RenderCommandTest, ResamplesToTheAskedWidth) {
     EXPECT_EQ(map->height(), 150);
     // White day in grey, tinted with zone grey 128: (255 * 1.4 + 128 * 0.6) / 2 = 216.9
     EXPECT_EQ(getPixel(map.get(), 150, 75), 0xD8D8D8u);
+}
+
+// Larger than the map, every pixel is composed at the size: without high-resolution
+// images the 1024 x 512 ones serve, and a note names the file.
+TEST_F(RenderCommandTest, ComposesAtALargerSizeFromTheStandardImages) {
+    const std::string out = (folder / "large.png").string();
+    ASSERT_EQ(run(words({"--render", out.c_str(), "--time", "2026-03-20T12:00:00Z", "--shadow",
+                         "--size", "2048x1024"})),
+              0)
+        << err.str();
+    EXPECT_NE(err.str().find("images/hires/earth_day.jpg"), std::string::npos) << err.str();
+    ImagePtr map = loadImage(out);
+    ASSERT_TRUE(map);
+    ASSERT_EQ(map->width(), 2048);
+    ASSERT_EQ(map->height(), 1024);
+    EXPECT_EQ(map->row(512)[0], shadeNightChannel(255, 0));
+    EXPECT_EQ(map->row(512)[1024 * 3], 255);
 }
 
 TEST_F(RenderCommandTest, NightMapDrawsNoShadowAndSaysSo) {

@@ -94,6 +94,8 @@ if ! cmp -s "$here/package-lock.json" "$work/node_modules/.package-lock.json.ins
   cp "$here/package-lock.json" "$work/node_modules/.package-lock.json.installed"
 fi
 
+bash "$here/hires_images.sh"
+
 echo "data: looking up zones with geo-tz"
 NODE_PATH="$work/node_modules" node "$here/export.cjs" "$work/export.json" "$work/grid.bin"
 

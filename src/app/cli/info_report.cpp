@@ -3,6 +3,7 @@
 #include "app/cli/folders.h"
 #include "core/load_errors.h"
 #include "geo/geo_tables.h"
+#include "render/detailed_earth.h"
 #include "render/earth_image.h"
 #include "render/local_clock.h"
 
@@ -92,6 +93,15 @@ InfoReport infoReport(const Folders& folders) {
     }
     const ZoneFiles zoneFiles = loadZoneFiles(data, tables.cities);
     report += zoneDatabaseLines(tables, zoneFiles);
+    // The high-resolution images: a missing, broken or wrongly sized one is a load
+    // error too (the window then uses the 1024 x 512 image).
+    for (const char* name : {kDetailedDayImageName, kDetailedNightImageName}) {
+        if (loadDetailedImage(data + "/" + name)) {
+            report += line("Image %s: %dx%d\n", name, kDetailedWidth, kDetailedHeight);
+        } else {
+            errors.unableToLoad(name);
+        }
+    }
     for (const std::string& file : errors.files) {
         report += unableToLoadText(file) + "\n";
     }

@@ -19,6 +19,7 @@ inline constexpr int Grid = 40018;
 inline constexpr int WallpaperMode = 40026;
 inline constexpr int SunMoon = 40060;
 inline constexpr int Twilight = 40061;
+inline constexpr int CloudsWithShadow = 40068;
 
 // View.
 inline constexpr int ZoomIn = 40012;

@@ -48,6 +48,8 @@ bool isSwitchOn(const DisplaySwitches& s, int command) {
         return s.cityNames != 0;
     case cmd::Earthquakes:
         return s.earthquakes;
+    case cmd::CloudsWithShadow:
+        return s.cloudsWithShadow;
     default:
         if (const OverlaySwitch* overlay = overlaySwitch(command)) {
             return s.*overlay->field;
@@ -84,8 +86,10 @@ SwitchOutcome applySwitchCommand(const DisplaySwitches& current, int command,
         } else {
             s.clouds = true;
             // The shadow goes off before the composition, so that the map never
-            // shows a shadow the switch says is off.
-            s.sunShadow = false;
+            // shows a shadow the switch says is off; Clouds with Sun Shadow keeps it.
+            if (!s.cloudsWithShadow) {
+                s.sunShadow = false;
+            }
             out.effects = EffectShowNewestFrame | EffectSync;
             if (context.newestFrameCached) {
                 out.effects |= EffectRebuild;
@@ -94,6 +98,10 @@ SwitchOutcome applySwitchCommand(const DisplaySwitches& current, int command,
         break;
     case cmd::SunShadow:
         s.sunShadow = !s.sunShadow;
+        out.effects = EffectRebuild | EffectSync;
+        break;
+    case cmd::CloudsWithShadow:
+        s.cloudsWithShadow = !s.cloudsWithShadow;
         out.effects = EffectRebuild | EffectSync;
         break;
     case cmd::TimeZones:

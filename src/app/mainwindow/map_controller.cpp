@@ -27,6 +27,13 @@ Point toPoint(QPoint p) {
 MapController::MapController(World& world, const CloudService& cloud, StatusPresenter& status,
                              Hooks hooks)
     : world_(world), cloud_(cloud), status_(status), hooks_(std::move(hooks)),
+      detailed_(world_.folders.data.toStdString(),
+                [this](const std::string& file) {
+                    // Once per file: the 1024 x 512 image serves in its place.
+                    status_.showNotice(
+                        world_.language.getText(str::UnableToLoadFile)
+                            .replace(QStringLiteral("%s"), QString::fromStdString(file)));
+                }),
       dateSeparator_(localeDateSeparator(QLocale::system())) {
     const Settings& settings = world_.settings;
     view_.restore(settings.panX, settings.panY, settings.zoom);
@@ -68,6 +75,7 @@ void MapController::refreshOverlays() {
 void MapController::release() {
     view_.releaseView();
     painter_.release();
+    detailed_.release();
 }
 
 void MapController::paintPane(QPaintEvent*) {
@@ -107,6 +115,12 @@ void MapController::paintPane(QPaintEvent*) {
             world_.language.getText(str::LegendAstronomicalTwilight).toStdString(),
         };
     }
+
+    // More device pixels than map pixels: the visible part at device resolution.
+    const QImage& detailed =
+        detailed_.update(view_, pane_->devicePixelRatioF(), settings.switches,
+                         skyInstant_.value_or(hooks_.now()), world_.compositor, view_.dirty);
+    inputs.detailed = detailed.isNull() ? nullptr : &detailed;
 
     QPainter painter(pane_);
     const MapPaintReport report = painter_.paintMap(painter, view_, inputs);

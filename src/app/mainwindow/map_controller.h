@@ -4,6 +4,7 @@
 // the names overlay that follows it, the status bar's read-out) and the pane's
 // painting through the map painter.
 
+#include "app/mainwindow/detailed_view.h"
 #include "app/mainwindow/map_pane.h"
 #include "app/mainwindow/popup_cities.h"
 #include "net/quake_feed.h"
@@ -113,6 +114,7 @@ private:
 
     MapView view_;
     MapPainter painter_;
+    DetailedView detailed_; // the zoomed and high-density views' pixels
     std::vector<QuakeMark> quakeMarks_;
     QuakeList quakes_;
     std::optional<std::time_t> skyInstant_;

@@ -38,6 +38,7 @@ constexpr std::array viewMenu{
     item(cmd::NightMap, str::MenuNightMap),
     item(cmd::Clouds, str::MenuClouds),
     item(cmd::SunShadow, str::MenuSunShadow),
+    item(cmd::CloudsWithShadow, str::MenuCloudsWithShadow),
     item(cmd::TimeZones, str::MenuTimeZones),
     separator(),
     item(cmd::AllCities, str::MenuAllCities),
@@ -218,9 +219,9 @@ constexpr std::array menuIcons{
 };
 
 constexpr std::array checkable{
-    cmd::DayMap,        cmd::NightMap,  cmd::Clouds,      cmd::SunShadow,     cmd::TimeZones,
-    cmd::AllCities,     cmd::CityNames, cmd::Earthquakes, cmd::CitySelection, cmd::Grid,
-    cmd::WallpaperMode, cmd::SunMoon,   cmd::Twilight,
+    cmd::DayMap,        cmd::NightMap,  cmd::Clouds,      cmd::SunShadow,        cmd::TimeZones,
+    cmd::AllCities,     cmd::CityNames, cmd::Earthquakes, cmd::CitySelection,    cmd::Grid,
+    cmd::WallpaperMode, cmd::SunMoon,   cmd::Twilight,    cmd::CloudsWithShadow,
 };
 
 struct MenuShortcut {

@@ -34,6 +34,7 @@ void MapPainter::release() {
     viewBitmapOf_ = nullptr;
     viewBitmapKey_.reset();
     base_ = QImage();
+    baseDetailed_ = 0;
     baseKey_.reset();
     baseOf_ = nullptr;
     baseMarksAround_.reset();
@@ -57,10 +58,16 @@ void MapPainter::drawBaseLayer(MapView& view, const MapPaintInputs& inputs, Text
         viewBitmapKey_ = key;
     }
 
-    if (base_.size() != size || base_.format() != QImage::Format_RGB32) {
-        base_ = QImage(size, QImage::Format_RGB32);
+    const QImage* detailed =
+        inputs.detailed != nullptr && !inputs.detailed->isNull() ? inputs.detailed : nullptr;
+    const qreal ratio = detailed != nullptr ? detailed->devicePixelRatio() : 1.0;
+    const QSize deviceSize(qRound(size.width() * ratio), qRound(size.height() * ratio));
+    if (base_.size() != deviceSize || base_.format() != QImage::Format_RGB32) {
+        base_ = QImage(deviceSize, QImage::Format_RGB32);
     }
-    if (viewBitmap_.size() == size && viewBitmap_.format() == base_.format()) {
+    base_.setDevicePixelRatio(ratio);
+    if (detailed == nullptr && viewBitmap_.size() == size &&
+        viewBitmap_.format() == base_.format()) {
         std::memcpy(base_.bits(), viewBitmap_.constBits(),
                     static_cast<std::size_t>(base_.sizeInBytes()));
     } else {
@@ -68,6 +75,10 @@ void MapPainter::drawBaseLayer(MapView& view, const MapPaintInputs& inputs, Text
     }
 
     QPainter painter(&base_);
+    if (detailed != nullptr) {
+        painter.drawImage(QPointF(0.0, 0.0), *detailed);
+    }
+    baseDetailed_ = detailed != nullptr ? detailed->cacheKey() : 0;
     painter.translate(-view.mapArea.left, -view.mapArea.top);
     OverlayCanvas canvas(painter);
     const DisplaySwitches& on = inputs.switches;
@@ -119,7 +130,10 @@ MapPaintReport MapPainter::paintMap(QPainter& painter, MapView& view,
     const RenderKey key = currentKey(view);
     const bool baseCurrent =
         !base_.isNull() && baseKey_ == key && !view.dirty && baseOf_ == view.viewImage.get() &&
-        (!view.viewImage || view.renderKey == key) && baseMarksAround_ == marksAround(inputs);
+        (!view.viewImage || view.renderKey == key) && baseMarksAround_ == marksAround(inputs) &&
+        baseDetailed_ == (inputs.detailed != nullptr && !inputs.detailed->isNull()
+                              ? inputs.detailed->cacheKey()
+                              : 0);
     TextStyle style;
     if (!keepBase || !baseCurrent) {
         const EarthImage* source = inputs.litMap != nullptr ? inputs.litMap : inputs.dayImage;

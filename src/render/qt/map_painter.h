@@ -19,6 +19,10 @@
 // The painter finds nothing itself: the hovered city and the pointer come in the
 // inputs (see findHover), so that the window knows them without painting.
 //
+// With a device-resolution image in the inputs the base layer is kept at device
+// resolution: the image fills it pixel for pixel and the overlays are drawn over it
+// at the screen's resolution.
+//
 // The painter draws in the device's own coordinates: MapView::mapArea is the pane
 // in them, and the separator lies in the two rows above mapArea.top, so a pane
 // widget that wants the separator gives mapArea a top of 2.
@@ -71,6 +75,9 @@ struct MapPaintInputs {
     // The sun, moon and twilight lines (drawn as switches.sunMoon and
     // switches.twilight say); none: not drawn.
     const SkyMarks* sky = nullptr;
+    // The pane's filled part at device resolution (its devicePixelRatio set), drawn
+    // in place of the crop of the lit map; none: the crop, at the pane's pixels.
+    const QImage* detailed = nullptr;
     // The twilight legend: civil, nautical, astronomical.
     std::array<std::string, 3> twilightLegend = {"Civil twilight", "Nautical twilight",
                                                  "Astronomical twilight"};
@@ -103,6 +110,7 @@ private:
     QImage base_; // the crop with the base overlays, pane-sized
     std::optional<RenderKey> baseKey_;
     const EarthImage* baseOf_ = nullptr;
+    qint64 baseDetailed_ = 0; // the cacheKey of the device-resolution image drawn, or 0
     std::optional<Point> baseMarksAround_; // the pointer of the dots in the base layer
 };
 

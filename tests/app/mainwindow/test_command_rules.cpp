@@ -68,6 +68,20 @@ TEST(SwitchRules, CloudsOnTurnTheShadowOffAndShowTheNewestFrame) {
     EXPECT_EQ(out.effects, EffectRebuild | EffectShowNewestFrame | EffectSync);
 }
 
+TEST(SwitchRules, CloudsWithSunShadowKeepsTheShadowAndRebuilds) {
+    DisplaySwitches s;
+    s.sunShadow = 1;
+    SwitchOutcome out = run(s, cmd::CloudsWithShadow);
+    EXPECT_TRUE(out.switches.cloudsWithShadow);
+    EXPECT_TRUE(isSwitchOn(out.switches, cmd::CloudsWithShadow));
+    EXPECT_EQ(out.effects, EffectRebuild | EffectSync);
+    out = run(out.switches, cmd::Clouds);
+    EXPECT_TRUE(out.switches.clouds);
+    EXPECT_TRUE(out.switches.sunShadow) << "the shadow stays with the clouds";
+    out = run(out.switches, cmd::CloudsWithShadow);
+    EXPECT_FALSE(out.switches.cloudsWithShadow);
+}
+
 TEST(SwitchRules, CloudsOffStopTheAnimationOnlyWhenItRuns) {
     DisplaySwitches s;
     s.clouds = 1;

@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -155,9 +156,16 @@ TEST_F(MainWindowTest, SwitchCommandsFollowTheRules) {
 
 TEST_F(MainWindowTest, ZoomCommandsAndResizesFitUnlessTheUserZoomed) {
     start();
+    // Fitted, the map covers the pane: its width, and its height where the pane is
+    // taller than half its width (no black band below the map).
+    const auto fitted = [this] {
+        const PaneRect& pane = window->view().mapArea;
+        return std::max(static_cast<float>(pane.width) / 1024.0f,
+                        static_cast<float>(pane.height) / 512.0f);
+    };
     window->resize(800, 600);
     drainEvents();
-    const float fit = static_cast<float>(window->view().mapArea.width) / 1024.0f;
+    const float fit = fitted();
     EXPECT_FLOAT_EQ(window->view().scale, fit);
 
     window->runCommand(cmd::ZoomIn);
@@ -165,8 +173,7 @@ TEST_F(MainWindowTest, ZoomCommandsAndResizesFitUnlessTheUserZoomed) {
     window->resize(900, 600);
     drainEvents();
     // Zoom In alone does not hold against a resize.
-    EXPECT_FLOAT_EQ(window->view().scale,
-                    static_cast<float>(window->view().mapArea.width) / 1024.0f);
+    EXPECT_FLOAT_EQ(window->view().scale, fitted());
 
     window->runCommand(cmd::ActualPixels);
     EXPECT_TRUE(window->view().userZoomed);
@@ -176,8 +183,7 @@ TEST_F(MainWindowTest, ZoomCommandsAndResizesFitUnlessTheUserZoomed) {
 
     window->runCommand(cmd::FitToScreen);
     EXPECT_FALSE(window->view().userZoomed);
-    EXPECT_FLOAT_EQ(window->view().scale,
-                    static_cast<float>(window->view().mapArea.width) / 1024.0f);
+    EXPECT_FLOAT_EQ(window->view().scale, fitted());
 }
 
 TEST_F(MainWindowTest, ThePointerReadOutShowsTimePositionAndTheCityUnder) {
