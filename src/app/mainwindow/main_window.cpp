@@ -772,6 +772,10 @@ void MainWindow::exitProgram() {
     runCommand(cmd::Quit);
 }
 
+bool MainWindow::windowOnScreen() const {
+    return isVisible() && !isMinimized();
+}
+
 bool MainWindow::saveSettings() {
     Settings& settings = world_.settings;
     const MapView& view = map_->view();
