@@ -38,18 +38,18 @@ std::string clockText(std::int64_t secondsOfDay) {
     return text;
 }
 
-// "dd/mm/yy hh:mm:ss" of an instant in the computer's local calendar, where the
-// switches of the daylight-saving rules are placed.
-std::string switchText(std::optional<std::time_t> instant) {
+// "<date> hh:mm:ss" of an instant in the computer's local calendar, where the
+// switches of the daylight-saving rules are placed; the date as the local time's.
+std::string switchText(std::optional<std::time_t> instant, std::string_view datePattern) {
     std::tm local{};
     if (!instant || localtime_r(&*instant, &local) == nullptr) {
         return {};
     }
-    const int year = local.tm_year > 99 ? local.tm_year - 100 : local.tm_year;
-    char text[64];
-    std::snprintf(text, sizeof text, "%02i/%02i/%02i %02i:%02i:%02i", local.tm_mday,
-                  local.tm_mon + 1, year, local.tm_hour, local.tm_min, local.tm_sec);
-    return text;
+    char clock[32];
+    std::snprintf(clock, sizeof clock, " %02i:%02i:%02i", local.tm_hour, local.tm_min,
+                  local.tm_sec);
+    return formatDatePattern(datePattern, local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
+           clock;
 }
 
 std::optional<std::time_t> switchAt(const DstSwitch& s, int year) {
@@ -60,7 +60,8 @@ std::optional<std::time_t> switchAt(const DstSwitch& s, int year) {
 // this year. A rule that spans the new year (end month before start month) runs
 // from last year's start to this year's end until this year's start, and from
 // this year's start to next year's end after it.
-void fillDstPeriod(const DstRule& rule, std::time_t now, CityFacts& facts) {
+void fillDstPeriod(const DstRule& rule, std::time_t now, std::string_view datePattern,
+                   CityFacts& facts) {
     std::tm utc{};
     if (gmtime_r(&now, &utc) == nullptr || utc.tm_year > std::numeric_limits<int>::max() - 1901) {
         return;
@@ -76,8 +77,8 @@ void fillDstPeriod(const DstRule& rule, std::time_t now, CityFacts& facts) {
             startYear = year - 1;
         }
     }
-    facts.dstStarted = switchText(switchAt(rule.start, startYear));
-    facts.dstEnds = switchText(switchAt(rule.end, endYear));
+    facts.dstStarted = switchText(switchAt(rule.start, startYear), datePattern);
+    facts.dstEnds = switchText(switchAt(rule.end, endYear), datePattern);
 }
 
 void fillSunEvents(const CityRecord& city, const GeoTables& tables, float zoneHours,
@@ -188,11 +189,11 @@ CityFacts cityFacts(const CityRecord& city, const GeoTables& tables, float zoneH
     }
     facts.dstMinutes = dstOffsetMinutes(city, tables.zones, tables.rules, now);
     facts.localTime =
-        localTimeText(city, zoneHours, tables.zones, tables.rules, now, texts.dateSeparator);
+        localDateTimeText(city, zoneHours, tables.zones, tables.rules, now, texts.datePattern);
     facts.latitude = fixedTwoDecimals(city.latitude);
     facts.longitude = fixedTwoDecimals(city.longitude);
     if (const DstRule* rule = dstRuleOfCity(city, tables.zones, tables.rules)) {
-        fillDstPeriod(*rule, now, facts);
+        fillDstPeriod(*rule, now, texts.datePattern, facts);
     }
     if (std::fabs(zoneHours) <= 24.0f) {
         fillSunEvents(city, tables, zoneHours, now, texts, facts);

@@ -5,9 +5,11 @@
 #include "app/mainwindow/status_presenter.h"
 #include "app/startup/world.h"
 #include "i18n/string_table.h"
+#include "i18n/user_locale.h"
 #include "net/cloud_service.h"
 
 #include <QCursor>
+#include <QLocale>
 #include <QPainter>
 #include <QRegion>
 
@@ -26,8 +28,7 @@ Point toPoint(QPoint p) {
 
 MapController::MapController(World& world, const CloudService& cloud, StatusPresenter& status,
                              Hooks hooks)
-    : world_(world), cloud_(cloud), status_(status), hooks_(std::move(hooks)),
-      dateSeparator_(localeDateSeparator(QLocale::system())) {
+    : world_(world), cloud_(cloud), status_(status), hooks_(std::move(hooks)) {
     const Settings& settings = world_.settings;
     view_.restore(settings.cx, settings.cy, settings.zoom);
 }
@@ -97,7 +98,7 @@ void MapController::paintPane(QPaintEvent*) {
         pane_->update(before.region().united(hover_.region()));
     }
     inputs.hover = hover_;
-    inputs.dateSeparator = dateSeparator_;
+    inputs.datePattern = shortDatePattern(QLocale());
     inputs.sky = skyMarks();
     if (settings.switches.twilight) {
         inputs.twilightLegend = {
@@ -191,7 +192,8 @@ void MapController::updatePointerReadout(QPoint panePosition) {
         inputs.mapWidth = lit->width();
         inputs.mapHeight = lit->height();
     }
-    inputs.dateSeparator = dateSeparator_;
+    const std::string datePattern = shortDatePattern(QLocale());
+    inputs.datePattern = datePattern;
     const PointerReadout readout =
         readPointer(view_, paneCursor(panePosition), hooks_.now(), inputs);
     cityUnderCursor_ = readout.city;

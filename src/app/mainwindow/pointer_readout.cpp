@@ -1,7 +1,6 @@
 #include "app/mainwindow/pointer_readout.h"
 
 #include "geo/dst.h"
-#include "geo/local_time.h"
 #include "render/zone_offset.h"
 
 #include <cstdio>
@@ -55,7 +54,7 @@ PointerReadout readPointer(const MapView& view, Point cursor, std::time_t now,
                  dstOffsetMinutes(city, inputs.tables->zones, inputs.tables->rules, now)) *
              60;
     }
-    out.localTime = formatUtcDateTime(t, monthDayYear, inputs.dateSeparator);
+    out.localTime = formatUtcDateTimeIn(t, inputs.datePattern);
 
     const LonLat position =
         view.screenToLonLat(cursor.x, cursor.y, inputs.mapWidth, inputs.mapHeight);
@@ -68,19 +67,6 @@ std::string coordinateText(float degrees) {
     char text[32];
     std::snprintf(text, sizeof text, "%0.2f", static_cast<double>(degrees));
     return text;
-}
-
-std::string localeDateSeparator(const QLocale& locale) {
-    const QString format = locale.dateFormat(QLocale::ShortFormat);
-    for (const QChar c : format) {
-        // Arabic formats put a right-to-left mark before each separator: the
-        // invisible format characters are not separators.
-        if (!c.isLetter() && !c.isSpace() && c != QLatin1Char('\'') &&
-            c.category() != QChar::Other_Format) {
-            return QString(c).toStdString();
-        }
-    }
-    return "/";
 }
 
 } // namespace chronvale

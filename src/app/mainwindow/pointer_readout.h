@@ -4,11 +4,11 @@
 // city under the pointer), its latitude and its longitude. Off the map (outside
 // the pane, or where the map has ended) there is nothing to read.
 
+#include "geo/date_pattern.h"
 #include "geo/geo_tables.h"
 #include "render/earth_image.h"
 #include "render/map_view.h"
 
-#include <QLocale>
 #include <cstddef>
 #include <ctime>
 #include <optional>
@@ -23,7 +23,7 @@ struct PointerReadout {
     // The city the pointer is over: with City Names off the nearest city, however
     // far; with it on the city the names overlay found at its last paint.
     std::optional<std::size_t> city;
-    std::string localTime; // "MM/DD/YY hh:mm:ss"
+    std::string localTime; // "<date> hh:mm:ss", the date in the inputs' pattern
     float longitude = 0.0f;
     float latitude = 0.0f;
 };
@@ -35,7 +35,7 @@ struct PointerInputs {
     std::optional<std::size_t> hoveredCity; // what the names overlay found
     int mapWidth = kMapWidth;               // the lit map's size
     int mapHeight = kMapHeight;
-    std::string_view dateSeparator = "/";
+    std::string_view datePattern = kMonthFirstDatePattern; // the locale's (date_pattern.h)
 };
 
 // The read-out for the pointer at pane position `cursor` (relative to the map
@@ -46,9 +46,5 @@ PointerReadout readPointer(const MapView& view, Point cursor, std::time_t now,
 
 // A coordinate as the status bar shows it: "%0.2f".
 std::string coordinateText(float degrees);
-
-// The locale's date separator: the first visible character between the fields of
-// its short date format ("/" when it has none).
-std::string localeDateSeparator(const QLocale& locale);
 
 } // namespace chronvale

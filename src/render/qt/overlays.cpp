@@ -1,5 +1,6 @@
 #include "render/qt/overlays.h"
 
+#include "geo/date_pattern.h"
 #include "geo/geo_tables.h"
 #include "geo/local_time.h"
 #include "render/zone_offset.h"
@@ -339,16 +340,21 @@ void drawMarkedCities(OverlayCanvas& canvas, const MapView& view, const GeoTable
     }
 }
 
-std::optional<std::string> imageDateText(std::string_view timeStamp) {
+std::optional<std::string> imageDateText(std::string_view timeStamp, std::string_view datePattern) {
     if (timeStamp.size() < 10 || !std::all_of(timeStamp.begin(), timeStamp.begin() + 10,
                                               [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
-    const int hour = (timeStamp[8] - '0') * 10 + (timeStamp[9] - '0');
+    const auto digits = [&](std::size_t at, std::size_t count) {
+        int value = 0;
+        for (std::size_t i = at; i < at + count; ++i) {
+            value = value * 10 + (timeStamp[i] - '0');
+        }
+        return value;
+    };
+    const int hour = digits(8, 2);
     std::string text = "Image Date: ";
-    text += timeStamp.substr(6, 2);
-    text += '/';
-    text += timeStamp.substr(4, 2);
+    text += formatDatePattern(datePattern, digits(0, 4), digits(4, 2), digits(6, 2));
     text += ' ';
     text += std::to_string(hour > 12 ? hour - 12 : hour);
     text += hour > 11 ? "pm" : "am";
@@ -365,7 +371,9 @@ void drawInfoText(OverlayCanvas& canvas, const MapView& view,
         paneRight(area) - 100, y,
         QStringLiteral("Scale: %1 km").arg(static_cast<double>(view.kmPerPixel()), 0, 'f', 2));
     if (imageDate) {
-        canvas.text(paneRight(area) - 245, y, QString::fromStdString(*imageDate));
+        const QString text = QString::fromStdString(*imageDate);
+        const int width = canvas.textCell(0, 0, text).width();
+        canvas.text(std::min(paneRight(area) - 245, paneRight(area) - 105 - width), y, text);
         canvas.setOpaque(true);
     }
 }

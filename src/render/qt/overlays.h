@@ -77,10 +77,13 @@ void drawMarkedCities(OverlayCanvas& canvas, const MapView& view, const GeoTable
                       const EarthImage* zoneImage, std::time_t now,
                       std::string_view dateSeparator = "/");
 
-// "Image Date: DD/MM Hpm" from a cloud frame's time stamp YYYYMMDDHH...; none when
-// the stamp is shorter or its digits are not digits.
-std::optional<std::string> imageDateText(std::string_view timeStamp);
-// The scale text and, when given, the cloud image's date text.
+// "Image Date: <date> Hpm" from a cloud frame's time stamp YYYYMMDDHH..., the
+// date in the locale's pattern (geo/date_pattern.h; by default day and month);
+// none when the stamp is shorter or its digits are not digits.
+std::optional<std::string> imageDateText(std::string_view timeStamp,
+                                         std::string_view datePattern = "dd/MM");
+// The scale text and, when given, the cloud image's date text (a long date
+// moves left so that it ends before the scale text).
 void drawInfoText(OverlayCanvas& canvas, const MapView& view,
                   const std::optional<std::string>& imageDate);
 
