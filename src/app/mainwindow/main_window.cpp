@@ -253,6 +253,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .toggleAutostart = [this] { toggleAutostart(); },
             .cityProperties = [this](std::size_t slot,
                                      bool modal) { cityDialogs_->openProperties(slot, modal); },
+            .notice = [this](const QString& text) { status_->showNotice(text); },
         });
 
     // Check marks and buttons follow every change of the switches.
@@ -469,6 +470,9 @@ void MainWindow::repaintMap() {
 
 void MainWindow::syncCommandStates() {
     menus_->syncCheckStates(world_.settings.switches, world_.settings.wallpaper != 0);
+    if (QAction* undo = menus_->menuAction(cmd::UndoClearCitySelection)) {
+        undo->setEnabled(commands_ != nullptr && commands_->canUndoClear());
+    }
     updateAnimationButtons();
 }
 

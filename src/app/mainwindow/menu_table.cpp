@@ -76,6 +76,7 @@ constexpr std::array optionsMenu{
     separator(),
     item(cmd::SelectCity, str::MenuSelectCity),
     item(cmd::ClearCitySelection, str::MenuClearCitySelection),
+    item(cmd::UndoClearCitySelection, str::MenuUndoClearCitySelection),
     item(cmd::WallpaperMode, str::MenuWallpaperMode),
     separator(),
     item(cmd::Settings, str::MenuSettings),
@@ -209,6 +210,8 @@ constexpr std::array menuIcons{
     MenuIcon{1194, IconFlagItaly},
     MenuIcon{2365, IconFlagPortugal},
     MenuIcon{2366, IconFlagSpain},
+    MenuIcon{2362, IconFlagJordan},
+    MenuIcon{2399, IconFlagSweden},
     MenuIcon{3032, IconFlagFrance},
     MenuIcon{cmd::English, IconFlagUnitedKingdom},
     MenuIcon{3035, IconFlagJapan},
@@ -234,6 +237,7 @@ constexpr std::array menuShortcuts{
     MenuShortcut{cmd::DayBack, "Ctrl+Shift+Left"},
     MenuShortcut{cmd::DayForward, "Ctrl+Shift+Right"},
     MenuShortcut{cmd::BackToNow, "Ctrl+0"},
+    MenuShortcut{cmd::UndoClearCitySelection, "Ctrl+Z"},
 };
 
 } // namespace
