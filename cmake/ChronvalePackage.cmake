@@ -18,10 +18,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://chronvale.net/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt loads its platform plugins at run time, out of dpkg-shlibdeps' sight: the
-# window needs the X11 one (Wayland sessions get it too, or use qt6-wayland).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-# The map's texts in every language of the Language menu.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, fonts-noto-core, qt6-wayland")
+# window needs the X11 one and, in a Wayland session, the Wayland one.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland")
+# The map's texts in every language of the Language menu; Qt's own texts and the
+# countries' names in the user's language (English without them).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "fonts-noto-cjk, fonts-noto-core, iso-codes, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The extended description below the summary line; CPack indents each line and
 # turns the empty one into " .".

@@ -19,6 +19,12 @@ packages=(
   # window tests, time zones; zic (libc-bin) compiles the tests' own zoneinfo
   # folders, python3 runs tools/check-local-times.py
   xvfb xauth tzdata libc-bin python3
+  # Wayland: Qt's platform plugin (the window's run-time need) and a headless
+  # compositor to start the window under in the tests
+  qt6-wayland weston
+  # Qt's own texts (standard shortcuts, dialogs) and the countries' names in
+  # every language, read from the iso-codes catalogs
+  qt6-translations-l10n iso-codes
   # real proxy peers for the network tests
   tinyproxy microsocks dante-server
   # the image server

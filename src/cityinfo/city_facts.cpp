@@ -42,32 +42,24 @@ std::string clockText(std::int64_t secondsOfDay) {
     return text;
 }
 
-// "dd/mm/yy hh:mm:ss" of an instant in the computer's local calendar, where the
-// switches of the daylight-saving rules are placed.
-std::string switchText(std::optional<std::time_t> instant) {
+// "<date> hh:mm:ss" of an instant in the computer's local calendar, where the
+// switches of the daylight-saving rules are placed; the date as the local time's.
+std::string switchText(std::optional<std::time_t> instant, std::string_view datePattern) {
     std::tm local{};
     if (!instant || localtime_r(&*instant, &local) == nullptr) {
         return {};
     }
-    const int year = local.tm_year > 99 ? local.tm_year - 100 : local.tm_year;
-    char text[64];
-    std::snprintf(text, sizeof text, "%02i/%02i/%02i %02i:%02i:%02i", local.tm_mday,
-                  local.tm_mon + 1, year, local.tm_hour, local.tm_min, local.tm_sec);
-    return text;
+    char clock[32];
+    std::snprintf(clock, sizeof clock, " %02i:%02i:%02i", local.tm_hour, local.tm_min,
+                  local.tm_sec);
+    return formatDatePattern(datePattern, local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
+           clock;
 }
 
-// "dd/mm/yy hh:mm:ss" of an instant on a clock offsetSeconds east of UTC.
-std::string switchTextAt(std::int64_t instant, std::int64_t offsetSeconds) {
-    const std::time_t civil = static_cast<std::time_t>(instant + offsetSeconds);
-    std::tm fields{};
-    if (gmtime_r(&civil, &fields) == nullptr) {
-        return {};
-    }
-    const int year = fields.tm_year > 99 ? fields.tm_year - 100 : fields.tm_year;
-    char text[64];
-    std::snprintf(text, sizeof text, "%02i/%02i/%02i %02i:%02i:%02i", fields.tm_mday,
-                  fields.tm_mon + 1, year, fields.tm_hour, fields.tm_min, fields.tm_sec);
-    return text;
+// "<date> hh:mm:ss" of an instant on a clock offsetSeconds east of UTC.
+std::string switchTextAt(std::int64_t instant, std::int64_t offsetSeconds,
+                         std::string_view datePattern) {
+    return formatUtcDateTimeIn(static_cast<std::time_t>(instant + offsetSeconds), datePattern);
 }
 
 std::optional<std::time_t> switchAt(const DstSwitch& s, int year) {
@@ -78,7 +70,8 @@ std::optional<std::time_t> switchAt(const DstSwitch& s, int year) {
 // this year. A rule that spans the new year (end month before start month) runs
 // from last year's start to this year's end until this year's start, and from
 // this year's start to next year's end after it.
-void fillDstPeriod(const DstRule& rule, std::time_t now, CityFacts& facts) {
+void fillDstPeriod(const DstRule& rule, std::time_t now, std::string_view datePattern,
+                   CityFacts& facts) {
     std::tm utc{};
     if (gmtime_r(&now, &utc) == nullptr || utc.tm_year > std::numeric_limits<int>::max() - 1901) {
         return;
@@ -94,8 +87,8 @@ void fillDstPeriod(const DstRule& rule, std::time_t now, CityFacts& facts) {
             startYear = year - 1;
         }
     }
-    facts.dstStarted = switchText(switchAt(rule.start, startYear));
-    facts.dstEnds = switchText(switchAt(rule.end, endYear));
+    facts.dstStarted = switchText(switchAt(rule.start, startYear), datePattern);
+    facts.dstEnds = switchText(switchAt(rule.end, endYear), datePattern);
 }
 
 // The city's offset from UTC at an instant, in seconds.
@@ -196,7 +189,7 @@ CityFacts cityFacts(const CityRecord& city, const GeoTables& tables, float zoneH
     CityFacts facts = cityFacts(city, tables, tablesOnly, now, texts, zoneHours);
     // The shipped tables' text, as before: the offset in a double, truncated.
     facts.localTime =
-        localTimeText(city, zoneHours, tables.zones, tables.rules, now, texts.dateSeparator);
+        localDateTimeText(city, zoneHours, tables.zones, tables.rules, now, texts.datePattern);
     facts.zoneHours = zoneHours;
     if (!(std::fabs(zoneHours) <= 24.0f)) {
         // No zone's offset: no sun times either.
@@ -227,7 +220,7 @@ CityFacts cityFacts(const CityRecord& city, const GeoTables& tables, const Local
     facts.zoneHours = static_cast<float>(static_cast<double>(standardSeconds) / 3600.0);
     facts.dstMinutes = static_cast<int>(local.savingSeconds / 60);
     facts.dstInForce = local.saving;
-    facts.localTime = local.text(texts.dateSeparator);
+    facts.localTime = local.text(texts.datePattern);
     facts.zoneName = local.zoneName;
     facts.abbreviation = local.abbreviation;
     facts.utcOffset = local.offsetText();
@@ -237,12 +230,12 @@ CityFacts cityFacts(const CityRecord& city, const GeoTables& tables, const Local
     if (local.fromSystem) {
         if (const TzifZone* zone = clock.systemZoneOfCity(city)) {
             if (const auto period = savingPeriodAt(*zone, static_cast<std::int64_t>(now))) {
-                facts.dstStarted = switchTextAt(period->start, period->offsetBefore);
-                facts.dstEnds = switchTextAt(period->end, period->offsetInside);
+                facts.dstStarted = switchTextAt(period->start, period->offsetBefore, texts.datePattern);
+                facts.dstEnds = switchTextAt(period->end, period->offsetInside, texts.datePattern);
             }
         }
     } else if (const DstRule* rule = dstRuleOfCity(city, tables.zones, tables.rules)) {
-        fillDstPeriod(*rule, now, facts);
+        fillDstPeriod(*rule, now, texts.datePattern, facts);
     }
     if (std::llabs(standardSeconds) <= 24 * 3600) {
         const OffsetAt offsetAt = [&](std::time_t t) {

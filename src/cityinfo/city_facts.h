@@ -9,6 +9,8 @@
 // local noon, and for the sun's upper limb at the refracted horizon (the centre
 // 0.833 degrees below it), as almanacs give them.
 
+#include "geo/date_pattern.h"
+
 #include <ctime>
 #include <optional>
 #include <string>
@@ -25,7 +27,8 @@ class LocalClock;
 struct CityFactsTexts {
     std::string polarDay = "Polar day";     // the sun does not set on that date
     std::string polarNight = "Polar night"; // the sun does not rise on that date
-    std::string dateSeparator = "/";        // of the local time, as the locale writes dates
+    // How the locale writes a date (date_pattern.h); every date uses it.
+    std::string datePattern{kMonthFirstDatePattern};
 };
 
 // What the sunrise and sunset fields hold.
@@ -41,12 +44,12 @@ struct CityFacts {
     std::string country;      // of its zone, empty when none
     std::string diallingCode; // the country's international code, empty when none
     std::string areaCodes;    // the city's area codes "20, 606", empty when none
-    std::string localTime;    // "MM/DD/YY hh:mm:ss" (month first, the separator given)
+    std::string localTime;    // "<date> hh:mm:ss", the date in the texts' pattern
     std::string sunrise;      // "hh:mm:ss" civil time, or a polar text, or empty
     std::string sunset;
     std::string latitude;   // two decimals, south negative ("-33.87")
     std::string longitude;  // two decimals, west negative
-    std::string dstStarted; // "dd/mm/yy hh:mm:ss", empty without a rule
+    std::string dstStarted; // "<date> hh:mm:ss" as the local time, empty without a rule
     std::string dstEnds;
     std::string zoneName;     // the IANA zone ("Europe/London"); empty on the tables' fall-back
     std::string abbreviation; // "BST"; empty where the database has no real one

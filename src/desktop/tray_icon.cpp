@@ -35,11 +35,7 @@ TrayIcon::TrayIcon(ShellWindow& window, const QIcon& icon, const Language& langu
         QString::fromUtf8(applicationName.data(), static_cast<qsizetype>(applicationName.size())));
     icon_->setContextMenu(menu_.get());
     connect(icon_, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::DoubleClick) {
-                    runCommand(CommandRestore);
-                }
-            });
+            [this](QSystemTrayIcon::ActivationReason reason) { activate(reason); });
     icon_->show();
 }
 
@@ -82,6 +78,32 @@ bool TrayIcon::runCommand(int id) {
     default:
         return false;
     }
+}
+
+void TrayIcon::activate(QSystemTrayIcon::ActivationReason reason) {
+    const std::optional<TrayAction> action = trayActivation(reason, window_.windowOnScreen());
+    if (action == TrayAction::Restore) {
+        window_.restoreWindow();
+    } else if (action == TrayAction::Hide) {
+        window_.hideWindow();
+    }
+}
+
+std::optional<TrayAction> trayActivation(QSystemTrayIcon::ActivationReason reason,
+                                         bool windowOnScreen) {
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+    case QSystemTrayIcon::MiddleClick:
+        return windowOnScreen ? TrayAction::Hide : TrayAction::Restore;
+    case QSystemTrayIcon::DoubleClick:
+        // An X11 tray sends a click before the double-click: the window ends
+        // up on the screen either way, as a double-click always left it.
+        return TrayAction::Restore;
+    case QSystemTrayIcon::Context:
+    case QSystemTrayIcon::Unknown:
+        break;
+    }
+    return std::nullopt;
 }
 
 void hideToTray(QWidget& window, bool trayShown) {

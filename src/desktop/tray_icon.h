@@ -6,12 +6,13 @@
 
 #include <QObject>
 #include <QString>
+#include <QSystemTrayIcon>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QIcon;
 class QMenu;
-class QSystemTrayIcon;
 class QWidget;
 
 namespace chronvale {
@@ -41,9 +42,12 @@ public:
     // Sets the menu texts again after a change of language.
     void retranslate(const Language& language);
 
-    // What the menu items and a double-click do: 40033 restores, 40034 minimises,
-    // 414 ends the program. Other ids do nothing. Returns whether it was handled.
+    // What the menu items do: 40033 restores, 40034 minimises, 414 ends the
+    // program. Other ids do nothing. Returns whether it was handled.
     bool runCommand(int id);
+
+    // What an activation of the icon does (see trayActivation).
+    void activate(QSystemTrayIcon::ActivationReason reason);
 
     // The menu (for tests and for desktops that show it themselves).
     QMenu* menu() const { return menu_.get(); }
@@ -54,6 +58,17 @@ private:
     std::unique_ptr<QMenu> menu_;
     QSystemTrayIcon* icon_ = nullptr; // child of this; none without a tray
 };
+
+// What activating the tray icon does to the window.
+enum class TrayAction { Restore, Hide };
+
+// A click or a middle click on the icon (the StatusNotifier host's Activate and
+// SecondaryActivate: KDE and GNOME send a single activation, never a
+// double-click) brings a window that is off the screen back and puts one that
+// is on it away; a double-click always brings it back; the context menu's
+// request (and anything unknown) does nothing.
+std::optional<TrayAction> trayActivation(QSystemTrayIcon::ActivationReason reason,
+                                         bool windowOnScreen);
 
 // Hides the window when the tray icon is there to bring it back; otherwise
 // minimises it to the task bar, so that the only window never disappears.

@@ -1,5 +1,6 @@
 #include "geo/local_time.h"
 
+#include "geo/date_pattern.h"
 #include "geo/dst.h"
 
 #include <cmath>
@@ -55,16 +56,32 @@ std::string formatUtcDateTime(std::time_t instant, int order, std::string_view s
     return text;
 }
 
-std::string localTimeText(const CityRecord& city, float zoneHours, const ZoneTable& zones,
-                          const DstRuleTable& rules, std::time_t now, std::string_view separator) {
+namespace {
+
+// The city's local time as an instant whose UTC fields are the local ones; 0
+// (no time) far outside the calendar, where only a nonsense offset gets.
+std::time_t shiftedLocalTime(const CityRecord& city, float zoneHours, const ZoneTable& zones,
+                             const DstRuleTable& rules, std::time_t now) {
     const double seconds = static_cast<double>(now) + static_cast<double>(zoneHours) * 3600.0 +
                            static_cast<double>(dstOffsetMinutes(city, zones, rules, now)) * 60.0;
-    // Far outside the calendar (only a nonsense offset gets there): no time.
     if (!(std::fabs(seconds) < 1.0e18)) {
-        return formatUtcDateTime(0, monthDayYear, separator);
+        return 0;
     }
-    return formatUtcDateTime(static_cast<std::time_t>(std::trunc(seconds)), monthDayYear,
+    return static_cast<std::time_t>(std::trunc(seconds));
+}
+
+} // namespace
+
+std::string localTimeText(const CityRecord& city, float zoneHours, const ZoneTable& zones,
+                          const DstRuleTable& rules, std::time_t now, std::string_view separator) {
+    return formatUtcDateTime(shiftedLocalTime(city, zoneHours, zones, rules, now), monthDayYear,
                              separator);
+}
+
+std::string localDateTimeText(const CityRecord& city, float zoneHours, const ZoneTable& zones,
+                              const DstRuleTable& rules, std::time_t now,
+                              std::string_view datePattern) {
+    return formatUtcDateTimeIn(shiftedLocalTime(city, zoneHours, zones, rules, now), datePattern);
 }
 
 } // namespace chronvale

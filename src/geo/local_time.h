@@ -33,4 +33,9 @@ std::string localTimeText(const CityRecord& city, float zoneHours, const ZoneTab
                           const DstRuleTable& rules, std::time_t now,
                           std::string_view separator = "/");
 
+// The same local time, its date in a locale's date pattern (date_pattern.h).
+std::string localDateTimeText(const CityRecord& city, float zoneHours, const ZoneTable& zones,
+                              const DstRuleTable& rules, std::time_t now,
+                              std::string_view datePattern);
+
 } // namespace chronvale

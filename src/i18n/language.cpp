@@ -68,24 +68,32 @@ Language::Language(QString dataFolder, QString executableFolder)
     : dataFolder_(std::move(dataFolder)), executableFolder_(std::move(executableFolder)) {}
 
 std::optional<std::string> Language::loadLanguage(const std::optional<std::string>& code) {
+    loadFile(code);
+    const std::optional<std::string> shown = loaded_ ? code : std::nullopt;
+    applyLanguageLocale(shown);
+    qtTexts_.apply(shown);
+    countries_.load(languageLocale(shown));
+    return current_;
+}
+
+void Language::loadFile(const std::optional<std::string>& code) {
     file_ = LanguageFile{};
     current_.reset();
     loaded_ = false;
     if (!code) {
-        return std::nullopt;
+        return;
     }
     const std::optional<QString> path = languageFilePath(*code, dataFolder_, executableFolder_);
     if (!path) {
-        return std::nullopt;
+        return;
     }
     std::optional<std::string> text = loadPackedTextFile(path->toStdString());
     if (!text) {
-        return std::nullopt;
+        return;
     }
     file_ = parseLanguageFile(*text);
     current_ = file_.code;
     loaded_ = true;
-    return current_;
 }
 
 void Language::switchLanguage(const std::optional<std::string>& code, Settings& settings) {

@@ -7,7 +7,9 @@
 // below the application hand up (translate). Without a language file the
 // English texts are shown.
 
+#include "i18n/country_names.h"
 #include "i18n/language_file.h"
+#include "i18n/user_locale.h"
 #include "net/net_texts.h"
 
 #include <QString>
@@ -55,6 +57,9 @@ public:
 
     // Loads the language file of the code (none: English). Returns the file's own
     // code (its "lang=" line), or none when no file could be read or it names none.
+    // The locale of the language (its dates) becomes the application's default,
+    // and Qt's own texts and the countries' names follow it; English when no
+    // file could be read.
     std::optional<std::string> loadLanguage(const std::optional<std::string>& code);
 
     // Restores English first when a file is loaded, then loads the code's file,
@@ -70,6 +75,10 @@ public:
     // table (context 0), translated as getText() translates the table's texts.
     QString translate(std::string_view english, int context = 0) const;
 
+    // A country of the tables (its English name) in the loaded language, from
+    // the iso-codes catalogs; English when there is none.
+    QString countryName(std::string_view english) const { return countries_.name(english); }
+
     // The code of the loaded file (its "lang=" line); none for English.
     const std::optional<std::string>& current() const { return current_; }
     // The direction the window is laid out in for the loaded language.
@@ -81,12 +90,16 @@ public:
     void setListener(LanguageListener* listener) { listener_ = listener; }
 
 private:
+    void loadFile(const std::optional<std::string>& code);
+
     QString dataFolder_;
     QString executableFolder_;
     LanguageFile file_;
     std::optional<std::string> current_;
     bool loaded_ = false;
     LanguageListener* listener_ = nullptr;
+    QtTranslations qtTexts_;
+    CountryNames countries_;
 };
 
 // Hands the online services their texts in the user's language: by string id,

@@ -128,6 +128,7 @@ constexpr std::array entries{
     StringEntry{MenuClearCitySelection, menu, "&Clear City Selection"},
     StringEntry{MenuWallpaperMode, menu, "&Wallpaper Mode"},
     StringEntry{MenuSettings, menu, "&Settings"},
+    StringEntry{MenuUndoClearCitySelection, menu, "&Undo Clear City Selection"},
     StringEntry{MenuStartWithDesktop, menu, "Start with the &desktop"},
     StringEntry{MenuEnglish, menu, "&English"},
     StringEntry{MenuArabic, menu, "&Arabic"},
@@ -192,6 +193,8 @@ constexpr std::array entries{
     StringEntry{QuakeLocalTime, 101, "Local time: %s"},
     StringEntry{QuakeUtcTime, 101, "UTC: %s"},
     StringEntry{QuakeDepth, 101, "Depth: %s km"},
+    StringEntry{StatusMarksCleared, 101, "%s marked cities cleared — %s to undo"},
+    StringEntry{StatusMarksRestored, 101, "%s marked cities restored"},
 
     StringEntry{SelectorTitle, 103, "City Selector"},
     StringEntry{SelectorOk, 103, "OK"},

@@ -148,6 +148,7 @@ enum Id : int {
     MenuClearCitySelection = 31403,
     MenuWallpaperMode = 31404,
     MenuSettings = 31405,
+    MenuUndoClearCitySelection = 31406,
     MenuStartWithDesktop = 31410,
     // "&Language"
     MenuEnglish = 31501,
@@ -218,6 +219,8 @@ enum Id : int {
     QuakeLocalTime = 34164,
     QuakeUtcTime = 34165,
     QuakeDepth = 34166,
+    StatusMarksCleared = 34167, // Clear City Selection: how many, and the Undo key
+    StatusMarksRestored = 34168,
 
     // City selector 103.
     SelectorTitle = 34201,

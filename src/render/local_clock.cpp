@@ -26,8 +26,8 @@ std::int64_t hoursToSeconds(float hours) {
 
 } // namespace
 
-std::string LocalTime::text(std::string_view separator) const {
-    return formatUtcDateTime(static_cast<std::time_t>(civilSeconds()), monthDayYear, separator);
+std::string LocalTime::text(std::string_view datePattern) const {
+    return formatUtcDateTimeIn(static_cast<std::time_t>(civilSeconds()), datePattern);
 }
 
 std::string LocalTime::offsetText() const {

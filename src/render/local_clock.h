@@ -17,6 +17,8 @@
 #include "geo/zone_files.h"
 #include "render/earth_image.h"
 
+#include "geo/date_pattern.h"
+
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -36,8 +38,8 @@ struct LocalTime {
     bool fromSystem = false;        // false: the shipped tables gave it
 
     std::int64_t civilSeconds() const { return instant + offsetSeconds; }
-    // "MM/DD/YY hh:mm:ss" of the civil time (formatUtcDateTime's month-first text).
-    std::string text(std::string_view separator = "/") const;
+    // "<date> hh:mm:ss" of the civil time, the date in the pattern (date_pattern.h).
+    std::string text(std::string_view datePattern = kMonthFirstDatePattern) const;
     // "UTC+05:30" of the offset.
     std::string offsetText() const;
 };

@@ -4,8 +4,10 @@
 
 #include <QHeaderView>
 #include <QLocale>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStringList>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -181,6 +183,32 @@ void ListView::saveColumns() const {
     settings->setValue(kSortColumn, QString::number(head->sortIndicatorSection()));
     settings->setValue(kSortOrder,
                        QString::number(head->sortIndicatorOrder() == Qt::AscendingOrder ? 0 : 1));
+}
+
+void ListView::fitColumnsToContents(int maxWidth) {
+    QHeaderView* head = header();
+    head->setResizeContentsPrecision(-1); // every row, not the first thousand
+    const int count = head->count();
+    for (int column = 0; column < count; ++column) {
+        const int needed = sizeHintForColumn(column);
+        if (column == count - 1 && head->stretchLastSection()) {
+            int before = 0;
+            for (int c = 0; c < column; ++c) {
+                before += head->sectionSize(c);
+            }
+            const int frame = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+            const int wanted = before + needed + frame;
+            setMinimumWidth(std::min(wanted, maxWidth));
+            if (wanted > maxWidth) {
+                // Too wide to fill the list: the column keeps its width and the
+                // list scrolls sideways rather than cutting the texts.
+                head->setStretchLastSection(false);
+                head->resizeSection(column, std::max(head->sectionSize(column), needed));
+            }
+        } else if (head->sectionSize(column) < needed) {
+            head->resizeSection(column, needed);
+        }
+    }
 }
 
 void ListView::showEvent(QShowEvent* event) {

@@ -54,6 +54,12 @@ public:
     // is refilled should remove its rows, not its columns, to keep the widths.
     void saveColumns() const;
 
+    // Widens the columns whose texts (every row's, not a sample) would be cut;
+    // a wider column is left as the user made it. The last column, which fills
+    // the list, makes the list at least that wide, up to maxWidth; beyond it the
+    // column stops filling and the list scrolls sideways.
+    void fitColumnsToContents(int maxWidth);
+
 signals:
     // A row was double-clicked or Enter was pressed on it (a source index).
     void rowActivated(const QModelIndex& sourceIndex);

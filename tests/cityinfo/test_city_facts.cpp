@@ -138,17 +138,17 @@ TEST(CityFacts, DaylightSavingPeriod) {
     const CityRecord sydney = city("Sydney", "Sydney ", -33.92f, 151.1852f);
     // A rule from October to March: in January it started last October.
     const CityFacts january = cityFacts(sydney, t, 10.0f, kJanuary15_2027);
-    EXPECT_EQ(january.dstStarted, "04/10/26 00:00:00");
+    EXPECT_EQ(january.dstStarted, "10/04/26 00:00:00");
     EXPECT_EQ(january.dstEnds, "04/04/27 00:00:00");
     // In November the period in force started this October and ends next April.
     const CityFacts november = cityFacts(sydney, t, 10.0f, kNovember15_2026);
-    EXPECT_EQ(november.dstStarted, "04/10/26 00:00:00");
+    EXPECT_EQ(november.dstStarted, "10/04/26 00:00:00");
     EXPECT_EQ(november.dstEnds, "04/04/27 00:00:00");
 
     const CityFacts london =
         cityFacts(city("London", "London ", 51.5f, -0.12f), t, 0.0f, kJuly15_2026);
-    EXPECT_EQ(london.dstStarted, "29/03/26 00:00:00");
-    EXPECT_EQ(london.dstEnds, "25/10/26 00:00:00");
+    EXPECT_EQ(london.dstStarted, "03/29/26 00:00:00");
+    EXPECT_EQ(london.dstEnds, "10/25/26 00:00:00");
 
     const CityFacts accra = cityFacts(city("Accra", "Accra ", 5.55f, -0.2f), t, 0.0f, kJuly15_2026);
     EXPECT_TRUE(accra.dstStarted.empty());

@@ -65,5 +65,43 @@ TEST_F(TrayIconTest, WithoutATrayTheOnlyWindowIsNeverHidden) {
     EXPECT_FALSE(other.isVisible());
 }
 
+struct ActivationCase {
+    QSystemTrayIcon::ActivationReason reason;
+    bool windowOnScreen;
+    std::optional<TrayAction> action;
+};
+
+class TrayActivationTest : public ::testing::TestWithParam<ActivationCase> {};
+
+TEST_P(TrayActivationTest, AClickRestoresOrHidesAndTheMenuAsksNothing) {
+    const ActivationCase& c = GetParam();
+    EXPECT_EQ(trayActivation(c.reason, c.windowOnScreen), c.action);
+}
+
+using R = QSystemTrayIcon;
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, TrayActivationTest,
+    ::testing::Values(ActivationCase{R::Trigger, false, TrayAction::Restore},
+                      ActivationCase{R::Trigger, true, TrayAction::Hide},
+                      ActivationCase{R::MiddleClick, false, TrayAction::Restore},
+                      ActivationCase{R::MiddleClick, true, TrayAction::Hide},
+                      // A double-click always brings the window back (an X11
+                      // tray sends a click before it).
+                      ActivationCase{R::DoubleClick, false, TrayAction::Restore},
+                      ActivationCase{R::DoubleClick, true, TrayAction::Restore},
+                      ActivationCase{R::Context, false, std::nullopt},
+                      ActivationCase{R::Context, true, std::nullopt},
+                      ActivationCase{R::Unknown, true, std::nullopt}));
+
+TEST_F(TrayIconTest, AnActivationReachesTheWindow) {
+    TrayIcon tray(window, QIcon(), english);
+    tray.activate(QSystemTrayIcon::Trigger);
+    window.onScreen = true;
+    tray.activate(QSystemTrayIcon::MiddleClick);
+    tray.activate(QSystemTrayIcon::Context);
+    tray.activate(QSystemTrayIcon::DoubleClick);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"restore", "hide", "restore"}));
+}
+
 } // namespace
 } // namespace chronvale

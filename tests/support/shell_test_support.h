@@ -21,7 +21,10 @@ public:
     void restoreWindow() override { calls.push_back("restore"); }
     void minimiseWindow() override { calls.push_back("minimise"); }
     void exitProgram() override { calls.push_back("exit"); }
+    bool windowOnScreen() const override { return onScreen; }
+    void hideWindow() override { calls.push_back("hide"); }
     std::vector<std::string> calls;
+    bool onScreen = false;
 };
 
 } // namespace chronvale::test

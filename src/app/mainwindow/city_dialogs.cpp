@@ -1,10 +1,10 @@
 #include "app/mainwindow/city_dialogs.h"
 
 #include "app/mainwindow/map_controller.h"
-#include "app/mainwindow/pointer_readout.h"
 #include "app/startup/world.h"
 #include "dialogs/city_properties/city_properties_dialog.h"
 #include "dialogs/city_selector/city_selector_dialog.h"
+#include "i18n/user_locale.h"
 #include "render/zone_offset.h"
 
 #include <QLocale>
@@ -59,8 +59,8 @@ CityPropertiesDialog* CityDialogs::makeProperties() {
     context.links = &links_;
     context.now = now_;
     context.citiesChanged = citiesChanged_;
-    context.dateSeparator = localeDateSeparator(QLocale::system());
     context.clock = &world_.localClock;
+    context.datePattern = shortDatePattern(QLocale());
     return new CityPropertiesDialog(std::move(context), &window_);
 }
 

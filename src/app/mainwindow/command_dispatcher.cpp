@@ -8,10 +8,13 @@
 #include "app/startup/world.h"
 #include "desktop/links.h"
 #include "desktop/upgrade.h"
+#include "i18n/messages.h"
+#include "i18n/string_table.h"
 #include "net/quake_feed.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeySequence>
 
 namespace chronvale {
 
@@ -43,6 +46,9 @@ void CommandDispatcher::run(int command) {
     switch (command) {
     case cmd::ClearCitySelection:
         clearCitySelection();
+        break;
+    case cmd::UndoClearCitySelection:
+        undoClearCitySelection();
         break;
     case cmd::SelectCity:
         hooks_.selectCity();
@@ -164,8 +170,37 @@ void CommandDispatcher::runSwitch(int command) {
 }
 
 void CommandDispatcher::clearCitySelection() {
+    std::vector<std::size_t> marked;
+    const CityList& cities = world_.tables().cities;
+    for (std::size_t i = 0; i < cities.size(); ++i) {
+        if (cities[i].marked) {
+            marked.push_back(i);
+        }
+    }
     world_.clearMarks();
     map_.repaint();
+    if (marked.empty()) {
+        return; // nothing was lost: an earlier clear stays undoable
+    }
+    clearedMarks_ = std::move(marked);
+    const QString undoKey = QKeySequence(Qt::CTRL | Qt::Key_Z).toString(QKeySequence::NativeText);
+    hooks_.notice(formatMessage(world_.language.getText(str::StatusMarksCleared),
+                                {static_cast<int>(clearedMarks_.size()), undoKey}));
+    hooks_.syncControls();
+}
+
+void CommandDispatcher::undoClearCitySelection() {
+    if (clearedMarks_.empty()) {
+        return;
+    }
+    for (const std::size_t city : clearedMarks_) {
+        world_.markCity(city, true);
+    }
+    const int restored = static_cast<int>(clearedMarks_.size());
+    clearedMarks_.clear();
+    map_.repaint();
+    hooks_.notice(formatMessage(world_.language.getText(str::StatusMarksRestored), {restored}));
+    hooks_.syncControls();
 }
 
 void CommandDispatcher::openNearbyCityLink(int command) {

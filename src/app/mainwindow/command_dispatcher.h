@@ -8,6 +8,9 @@
 #include <cstddef>
 #include <ctime>
 #include <functional>
+#include <vector>
+
+class QString;
 
 namespace chronvale {
 
@@ -40,6 +43,8 @@ public:
         // The properties of the context menu's nearby city `slot`: modal, or in
         // the one shared modeless window.
         std::function<void(std::size_t slot, bool modal)> cityProperties;
+        // A command's outcome for the status bar's message field.
+        std::function<void(const QString& text)> notice;
     };
 
     CommandDispatcher(World& world, MapController& map, CloudService& cloud, QuakeFeed& quakes,
@@ -48,12 +53,16 @@ public:
     // Runs command `command` (a cmd:: id); unknown ids do nothing.
     void run(int command);
 
+    // Whether Undo Clear City Selection has marks to give back.
+    bool canUndoClear() const { return !clearedMarks_.empty(); }
+
 private:
     void runSwitch(int command);
     void openNearbyCityLink(int command);
     void openManual();
     void switchLanguage(int command);
     void clearCitySelection();
+    void undoClearCitySelection();
 
     World& world_;
     MapController& map_;
@@ -62,6 +71,8 @@ private:
     LinkService& links_;
     CloudAnimation& animation_;
     Hooks hooks_;
+    // The cities the last Clear City Selection unmarked, until Undo gives them back.
+    std::vector<std::size_t> clearedMarks_;
 };
 
 } // namespace chronvale

@@ -46,6 +46,8 @@ inline constexpr int Stop = 40023;
 inline constexpr int SelectCity = 40001;
 inline constexpr int Properties = 40002;
 inline constexpr int ClearCitySelection = 40031;
+// Gives back the marks the last Clear City Selection removed.
+inline constexpr int UndoClearCitySelection = 40068;
 inline constexpr int SatelliteImage = 40029;
 inline constexpr int Faq = 163;
 

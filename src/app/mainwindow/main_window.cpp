@@ -168,6 +168,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
                 [this] { toggleAutostart(menus_->menuAction(cmd::StartWithDesktop), world_); },
             .cityProperties = [this](std::size_t slot,
                                      bool modal) { cityDialogs_->openProperties(slot, modal); },
+            .notice = [this](const QString& text) { status_->showNotice(text); },
         });
 
     // Check marks and buttons follow every change of the switches.
@@ -287,6 +288,9 @@ void MainWindow::repaintMap() {
 
 void MainWindow::syncCommandStates() {
     menus_->syncCheckStates(world_.settings.switches, wallpaper_->on());
+    if (QAction* undo = menus_->menuAction(cmd::UndoClearCitySelection)) {
+        undo->setEnabled(commands_ != nullptr && commands_->canUndoClear());
+    }
     updateAnimationButtons();
 }
 
@@ -529,6 +533,10 @@ void MainWindow::minimiseWindow() {
 
 void MainWindow::exitProgram() {
     runCommand(cmd::Quit);
+}
+
+bool MainWindow::windowOnScreen() const {
+    return isVisible() && !isMinimized();
 }
 
 bool MainWindow::saveSettings() {

@@ -98,6 +98,8 @@ public:
     void restoreWindow() override;
     void minimiseWindow() override;
     void exitProgram() override;
+    bool windowOnScreen() const override;
+    void hideWindow() override;
 
     // Every command of the menus, toolbar and context menu, by its id.
     void runCommand(int command);
@@ -191,7 +193,6 @@ private:
     void buildFirstLitMap();
     void showLoadedFrame();
     void resumeFrameStep();
-    void hideWindow();
     void rebuildAfterRestore();
     void fitAfterResize();
     void reloadImages();

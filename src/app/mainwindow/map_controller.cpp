@@ -5,9 +5,11 @@
 #include "app/mainwindow/status_presenter.h"
 #include "app/startup/world.h"
 #include "i18n/string_table.h"
+#include "i18n/user_locale.h"
 #include "net/cloud_service.h"
 
 #include <QCursor>
+#include <QLocale>
 #include <QPainter>
 #include <QRegion>
 
@@ -33,8 +35,7 @@ MapController::MapController(World& world, const CloudService& cloud, StatusPres
                     status_.showNotice(
                         world_.language.getText(str::UnableToLoadFile)
                             .replace(QStringLiteral("%s"), QString::fromStdString(file)));
-                }),
-      dateSeparator_(localeDateSeparator(QLocale::system())) {
+                }) {
     const Settings& settings = world_.settings;
     view_.restore(settings.panX, settings.panY, settings.zoom);
 }
@@ -106,7 +107,7 @@ void MapController::paintPane(QPaintEvent*) {
         pane_->update(before.region().united(hover_.region()));
     }
     inputs.hover = hover_;
-    inputs.dateSeparator = dateSeparator_;
+    inputs.datePattern = shortDatePattern(QLocale());
     inputs.sky = skyMarks();
     if (settings.switches.twilight) {
         inputs.twilightLegend = {
@@ -207,7 +208,8 @@ void MapController::updatePointerReadout(QPoint panePosition) {
         inputs.mapWidth = lit->width();
         inputs.mapHeight = lit->height();
     }
-    inputs.dateSeparator = dateSeparator_;
+    const std::string datePattern = shortDatePattern(QLocale());
+    inputs.datePattern = datePattern;
     const PointerReadout readout =
         readPointer(view_, paneCursor(panePosition), hooks_.now(), inputs);
     cityUnderCursor_ = readout.city;

@@ -126,7 +126,6 @@ private:
     };
     std::optional<SkyKey> skyKey_;
     SkyMarks skyMarks_;
-    std::string dateSeparator_;
     static constexpr QPoint kNoPointer{-1000, -1000};
     QPoint pointer_ = kNoPointer; // the mouse in pane coordinates, for the names overlay
     HoverState hover_;            // for pointer_ and the view of the last paint or move

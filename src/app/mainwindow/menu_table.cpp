@@ -77,6 +77,7 @@ constexpr std::array optionsMenu{
     separator(),
     item(cmd::SelectCity, str::MenuSelectCity),
     item(cmd::ClearCitySelection, str::MenuClearCitySelection),
+    item(cmd::UndoClearCitySelection, str::MenuUndoClearCitySelection),
     item(cmd::WallpaperMode, str::MenuWallpaperMode),
     separator(),
     item(cmd::Settings, str::MenuSettings),
@@ -210,6 +211,8 @@ constexpr std::array menuIcons{
     MenuIcon{1194, IconFlagItaly},
     MenuIcon{2365, IconFlagPortugal},
     MenuIcon{2366, IconFlagSpain},
+    MenuIcon{2362, IconFlagJordan},
+    MenuIcon{2399, IconFlagSweden},
     MenuIcon{3032, IconFlagFrance},
     MenuIcon{cmd::English, IconFlagUnitedKingdom},
     MenuIcon{3035, IconFlagJapan},
@@ -235,6 +238,7 @@ constexpr std::array menuShortcuts{
     MenuShortcut{cmd::DayBack, "Ctrl+Shift+Left"},
     MenuShortcut{cmd::DayForward, "Ctrl+Shift+Right"},
     MenuShortcut{cmd::BackToNow, "Ctrl+0"},
+    MenuShortcut{cmd::UndoClearCitySelection, "Ctrl+Z"},
 };
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "app/mainwindow/pointer_readout.h"
 
 #include "geo/dst.h"
-#include "geo/local_time.h"
 #include "render/zone_offset.h"
 
 #include <cstdio>
@@ -60,7 +59,7 @@ PointerReadout readPointer(const MapView& view, Point cursor, std::time_t now,
             // The tables' fall-back reads the offset at the point, as without a clock.
             local = inputs.clock->pixelTime(source.x, source.y, now, city);
         }
-        out.localTime = local.text(inputs.dateSeparator);
+        out.localTime = local.text(inputs.datePattern);
         out.zone = local.abbreviation.empty() ? local.zoneName : local.abbreviation;
     } else {
         if (overCity) {
@@ -69,7 +68,7 @@ PointerReadout readPointer(const MapView& view, Point cursor, std::time_t now,
                      dstOffsetMinutes(city, inputs.tables->zones, inputs.tables->rules, now)) *
                  60;
         }
-        out.localTime = formatUtcDateTime(t, monthDayYear, inputs.dateSeparator);
+        out.localTime = formatUtcDateTimeIn(t, inputs.datePattern);
     }
 
     const LonLat position =
@@ -83,19 +82,6 @@ std::string coordinateText(float degrees) {
     char text[32];
     std::snprintf(text, sizeof text, "%0.2f", static_cast<double>(degrees));
     return text;
-}
-
-std::string localeDateSeparator(const QLocale& locale) {
-    const QString format = locale.dateFormat(QLocale::ShortFormat);
-    for (const QChar c : format) {
-        // Arabic formats put a right-to-left mark before each separator: the
-        // invisible format characters are not separators.
-        if (!c.isLetter() && !c.isSpace() && c != QLatin1Char('\'') &&
-            c.category() != QChar::Other_Format) {
-            return QString(c).toStdString();
-        }
-    }
-    return "/";
 }
 
 } // namespace chronvale

@@ -4,12 +4,12 @@
 // and its longitude. Off the map (outside
 // the pane, or where the map has ended) there is nothing to read.
 
+#include "geo/date_pattern.h"
 #include "geo/geo_tables.h"
 #include "render/earth_image.h"
 #include "render/local_clock.h"
 #include "render/map_view.h"
 
-#include <QLocale>
 #include <cstddef>
 #include <ctime>
 #include <optional>
@@ -24,7 +24,7 @@ struct PointerReadout {
     // The city the pointer is over: with City Names off the nearest city, however
     // far; with it on the city the names overlay found at its last paint.
     std::optional<std::size_t> city;
-    std::string localTime; // "MM/DD/YY hh:mm:ss"
+    std::string localTime; // "<date> hh:mm:ss", the date in the inputs' pattern
     std::string zone; // the zone's abbreviation ("BST"), else its IANA name; empty on the fall-back
     float longitude = 0.0f;
     float latitude = 0.0f;
@@ -38,7 +38,7 @@ struct PointerInputs {
     std::optional<std::size_t> hoveredCity; // what the names overlay found
     int mapWidth = kMapWidth;               // the lit map's size
     int mapHeight = kMapHeight;
-    std::string_view dateSeparator = "/";
+    std::string_view datePattern = kMonthFirstDatePattern; // the locale's (date_pattern.h)
 };
 
 // The read-out for the pointer at pane position `cursor` (relative to the map
@@ -49,9 +49,5 @@ PointerReadout readPointer(const MapView& view, Point cursor, std::time_t now,
 
 // A coordinate as the status bar shows it: "%0.2f".
 std::string coordinateText(float degrees);
-
-// The locale's date separator: the first visible character between the fields of
-// its short date format ("/" when it has none).
-std::string localeDateSeparator(const QLocale& locale);
 
 } // namespace chronvale

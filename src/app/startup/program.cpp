@@ -5,6 +5,7 @@
 #include "app/mainwindow/command_ids.h"
 #include "app/mainwindow/main_window.h"
 #include "app/startup/message_box_sink.h"
+#include "app/startup/platform_check.h"
 #include "app/startup/world.h"
 #include "core/product.h"
 #include "desktop/single_instance.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QTimer>
 #include <chrono>
@@ -143,6 +145,14 @@ void watchFirstMap(MainWindow& window, const HttpClient& http, const CommandLine
 int runWindowProgram(const CommandLine& line, int& argc, char** argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
+    if (const std::optional<QString> missing =
+            missingPlatform(forcedPlatforms(qEnvironmentVariable("QT_QPA_PLATFORM")),
+                            platformPluginFolders(QFileInfo(QStringLiteral("/proc/self/exe"))
+                                                      .canonicalFilePath()
+                                                      .section(QLatin1Char('/'), 0, -2)))) {
+        std::fprintf(stderr, "%s\n", qPrintable(missingPlatformMessage(*missing)));
+        return 1;
+    }
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QString::fromLatin1(organisationName));
     QCoreApplication::setApplicationName(QString::fromLatin1(settingsApplication));

@@ -174,7 +174,7 @@ void CityPropertiesDialog::fill() {
     CityFactsTexts texts;
     texts.polarDay = context_.language->getText(str::PropertiesPolarDay).toStdString();
     texts.polarNight = context_.language->getText(str::PropertiesPolarNight).toStdString();
-    texts.dateSeparator = context_.dateSeparator;
+    texts.datePattern = context_.datePattern;
     const std::time_t now = context_.now ? context_.now() : std::time(nullptr);
     const CityFacts facts =
         context_.clock != nullptr

@@ -49,7 +49,8 @@ public:
         std::function<std::time_t()> now;
         // The main window repaints the map at once (a mark changed).
         std::function<void()> citiesChanged;
-        std::string dateSeparator = "/";
+        // How the user's locale writes a date (geo/date_pattern.h).
+        std::string datePattern = "MM/dd/yy";
         // The local times; none: the shipped tables with the point's offset.
         const LocalClock* clock = nullptr;
     };

@@ -23,6 +23,9 @@ namespace {
 
 // The first letter of a text as the key search compares it: accents and case
 // folded away, upper case.
+// The widest a list grows to show its longest name (wider names scroll).
+constexpr int kMaxListWidth = 440;
+
 QChar firstKeyLetter(const QString& text) {
     const std::string folded = foldForSearch(text.left(4).toStdString());
     const QString letters = QString::fromStdString(folded);
@@ -81,8 +84,8 @@ CitySelectorDialog::CitySelectorDialog(Context context, QWidget* parent)
     searchRow->addWidget(searchLabel);
     searchRow->addWidget(search_, 1);
     auto* lists = new QHBoxLayout;
-    lists->addWidget(countryList_, 2);
-    lists->addWidget(cityList_, 3);
+    lists->addWidget(countryList_, 1);
+    lists->addWidget(cityList_, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok_);
@@ -91,7 +94,8 @@ CitySelectorDialog::CitySelectorDialog(Context context, QWidget* parent)
     layout->addLayout(searchRow);
     layout->addLayout(lists, 1);
     layout->addLayout(buttons);
-    resize(560, 420);
+    resize(680, 460);
+    showCountry(QString()); // every city until a country is chosen
 }
 
 void CitySelectorDialog::fillCountries() {
@@ -106,20 +110,24 @@ void CitySelectorDialog::fillCountries() {
             continue;
         }
         seen.insert(name);
-        auto* item = new QStandardItem(name);
+        auto* item = new QStandardItem(context_.language->countryName(zone.country));
+        item->setData(name, CountryKeyRole);
         item->setEditable(false);
         countries_.appendRow(item);
     }
+    countryList_->fitColumnsToContents(kMaxListWidth);
 }
 
 QString CitySelectorDialog::selectedCountry() const {
     const QModelIndex current = countryList_->currentSourceIndex();
-    return current.isValid() ? countries_.itemFromIndex(current)->text() : QString();
+    return current.isValid() ? countries_.itemFromIndex(current)->data(CountryKeyRole).toString()
+                             : QString();
 }
 
 bool CitySelectorDialog::selectCountry(const QString& name) {
     for (int row = 0; row < countries_.rowCount(); ++row) {
-        if (countries_.item(row)->text() == name) {
+        const QStandardItem* item = countries_.item(row);
+        if (item->data(CountryKeyRole).toString() == name || item->text() == name) {
             countryList_->setCurrentSourceIndex(countries_.index(row, 0));
             return true;
         }
@@ -177,13 +185,16 @@ void CitySelectorDialog::showCountry(const QString& country) {
     const std::string name = country.toStdString();
     const CityList& cities = context_.tables->cities;
     for (std::size_t i = 0; i < cities.size(); ++i) {
-        if (countryOfCity_[i] != nullptr && equalsIgnoringCase(*countryOfCity_[i], name)) {
+        // No country chosen: every city.
+        if (name.empty() ||
+            (countryOfCity_[i] != nullptr && equalsIgnoringCase(*countryOfCity_[i], name))) {
             addCityRow(i);
         }
     }
     // The order the user chose by the headers.
     const QHeaderView* header = cityList_->header();
     cityList_->sortByColumn(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    cityList_->fitColumnsToContents(kMaxListWidth);
 }
 
 void CitySelectorDialog::showSearch(const QString& query) {
@@ -197,6 +208,7 @@ void CitySelectorDialog::showSearch(const QString& query) {
     for (const CityMatch& match : citySearch_.find(query.toStdString())) {
         addCityRow(match.index);
     }
+    cityList_->fitColumnsToContents(kMaxListWidth);
 }
 
 void CitySelectorDialog::countryChanged() {
@@ -219,7 +231,7 @@ void CitySelectorDialog::cityChanged() {
     // The country list follows the city found.
     following_ = true;
     for (int row = 0; row < countries_.rowCount(); ++row) {
-        if (equalsIgnoringCase(countries_.item(row)->text().toStdString(),
+        if (equalsIgnoringCase(countries_.item(row)->data(CountryKeyRole).toString().toStdString(),
                                *countryOfCity_[*city])) {
             countryList_->setCurrentSourceIndex(countries_.index(row, 0));
             break;
@@ -254,6 +266,14 @@ void CitySelectorDialog::accept() {
         }
     }
     Dialog::accept();
+}
+
+void CitySelectorDialog::showEvent(QShowEvent* event) {
+    for (ListView* list : {countryList_, cityList_}) {
+        list->restoreColumns();
+        list->fitColumnsToContents(kMaxListWidth);
+    }
+    Dialog::showEvent(event);
 }
 
 bool CitySelectorDialog::jumpToKey(ListView& list, QChar key) {

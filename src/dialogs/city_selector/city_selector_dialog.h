@@ -1,7 +1,9 @@
 #pragma once
-// The city selector (103): the countries on the left, the selected country's
-// cities on the right (marked ones with the selection icon), and a search field
-// above them that finds cities of every country by name. Double-clicking a city
+// The city selector (103): the countries on the left (named in the user's
+// language), the selected country's cities on the right (marked ones with the
+// selection icon; every city while no country is chosen), and a search field
+// above them that finds cities of every country by name. The columns are kept
+// wide enough for the longest name listed. Double-clicking a city
 // flips its mark at once; OK marks the selected city and closes; Cancel and the
 // close box keep the marks made so far. A letter or digit typed in a list moves
 // to the next row that begins with it, wrapping once.
@@ -33,6 +35,8 @@ public:
     static constexpr int kCityList = 1015;
     // The role of a city row's first column that holds its index in the city list.
     static constexpr int CityIndexRole = Qt::UserRole + 1;
+    // The role of a country row that holds the tables' (English) name.
+    static constexpr int CountryKeyRole = Qt::UserRole + 2;
 
     struct Context {
         const GeoTables* tables = nullptr; // must outlive the dialog
@@ -51,9 +55,10 @@ public:
     QLineEdit* searchField() const { return search_; }
     QPushButton* okButton() const { return ok_; }
 
-    // The country shown selected, empty when none.
+    // The country shown selected, by the tables' (English) name; empty when none.
     QString selectedCountry() const;
-    // Selects the country by name (exactly as listed); false when it is not listed.
+    // Selects the country by the tables' name or the name shown; false when it
+    // is not listed.
     bool selectCountry(const QString& name);
     // The city of the selected row of the city list, none when no row is selected.
     std::optional<std::size_t> selectedCity() const;
@@ -66,6 +71,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The remembered column widths first, then widened where a name needs it.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void fillCountries();

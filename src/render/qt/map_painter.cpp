@@ -152,11 +152,12 @@ MapPaintReport MapPainter::paintMap(QPainter& painter, MapView& view,
     const DisplaySwitches& on = inputs.switches;
     if (on.markedCities && inputs.tables != nullptr) {
         drawMarkedCities(canvas, view, *inputs.tables, inputs.zoneImage, inputs.now,
-                         inputs.dateSeparator, inputs.clock);
+                         inputs.datePattern, inputs.clock);
     }
     if (inputs.showInfo) {
         const std::optional<std::string> imageDate =
-            inputs.cloudTimeStamp ? imageDateText(*inputs.cloudTimeStamp) : std::nullopt;
+            inputs.cloudTimeStamp ? imageDateText(*inputs.cloudTimeStamp, inputs.datePattern)
+                                  : std::nullopt;
         drawInfoText(canvas, view, imageDate);
     }
     if (on.cityNames != 0 && inputs.tables != nullptr) {

@@ -71,7 +71,7 @@ struct MapPaintInputs {
     // The city under the pointer (findHover for the same view and pointer): its
     // box and name are drawn while City Names is on.
     HoverState hover;
-    std::string dateSeparator = "/"; // the locale's date separator
+    std::string datePattern = "dd/MM"; // how the locale writes the cloud frame's date
     // The sun, moon and twilight lines (drawn as switches.sunMoon and
     // switches.twilight say); none: not drawn.
     const SkyMarks* sky = nullptr;

@@ -1,5 +1,6 @@
 #include "render/qt/overlays.h"
 
+#include "geo/date_pattern.h"
 #include "geo/geo_tables.h"
 #include "geo/local_time.h"
 #include "render/local_clock.h"
@@ -256,15 +257,15 @@ void drawQuakeLegend(OverlayCanvas& canvas, const MapView& view, int limitBottom
 
 std::string markedCityLabel(const CityRecord& city, const GeoTables& tables,
                             const EarthImage* zoneImage, std::time_t now,
-                            std::string_view dateSeparator, const LocalClock* clock) {
+                            std::string_view datePattern, const LocalClock* clock) {
     std::string dateTime;
     if (clock != nullptr) {
-        dateTime = clock->cityTime(city, now).text(dateSeparator);
+        dateTime = clock->cityTime(city, now).text(datePattern);
     } else {
         const MapView unpanned;
         const Point mapPixel = unpanned.mapToPane(city.longitude, city.latitude);
         const float zoneHours = zoneOffsetAt(zoneImage, mapPixel.x, mapPixel.y);
-        dateTime = localTimeText(city, zoneHours, tables.zones, tables.rules, now, dateSeparator);
+        dateTime = localDateTimeText(city, zoneHours, tables.zones, tables.rules, now, datePattern);
     }
     // "MM/DD/YY hh:mm:ss": the time after the last blank (a date separator may
     // hold blanks too), without its seconds.
@@ -314,7 +315,7 @@ QRect placeMarkedLabel(const OverlayCanvas& canvas, const PaneRect& area, int x,
 } // namespace
 
 void drawMarkedCities(OverlayCanvas& canvas, const MapView& view, const GeoTables& tables,
-                      const EarthImage* zoneImage, std::time_t now, std::string_view dateSeparator,
+                      const EarthImage* zoneImage, std::time_t now, std::string_view datePattern,
                       const LocalClock* clock) {
     const PaneRect& area = view.mapArea;
     canvas.setTextColour(kMarkedFill);
@@ -336,7 +337,7 @@ void drawMarkedCities(OverlayCanvas& canvas, const MapView& view, const GeoTable
         }
         if (x > area.left - 10) {
             const QString label = QString::fromStdString(
-                markedCityLabel(city, tables, zoneImage, now, dateSeparator, clock));
+                markedCityLabel(city, tables, zoneImage, now, datePattern, clock));
             const QRect cell = placeMarkedLabel(canvas, area, x, y, label, placed);
             canvas.text(cell.left(), cell.top(), label);
             placed.push_back(cell);
@@ -344,16 +345,21 @@ void drawMarkedCities(OverlayCanvas& canvas, const MapView& view, const GeoTable
     }
 }
 
-std::optional<std::string> imageDateText(std::string_view timeStamp) {
+std::optional<std::string> imageDateText(std::string_view timeStamp, std::string_view datePattern) {
     if (timeStamp.size() < 10 || !std::all_of(timeStamp.begin(), timeStamp.begin() + 10,
                                               [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
-    const int hour = (timeStamp[8] - '0') * 10 + (timeStamp[9] - '0');
+    const auto digits = [&](std::size_t at, std::size_t count) {
+        int value = 0;
+        for (std::size_t i = at; i < at + count; ++i) {
+            value = value * 10 + (timeStamp[i] - '0');
+        }
+        return value;
+    };
+    const int hour = digits(8, 2);
     std::string text = "Image Date: ";
-    text += timeStamp.substr(6, 2);
-    text += '/';
-    text += timeStamp.substr(4, 2);
+    text += formatDatePattern(datePattern, digits(0, 4), digits(4, 2), digits(6, 2));
     text += ' ';
     text += std::to_string(hour > 12 ? hour - 12 : hour);
     text += hour > 11 ? "pm" : "am";
@@ -370,7 +376,9 @@ void drawInfoText(OverlayCanvas& canvas, const MapView& view,
         paneRight(area) - 100, y,
         QStringLiteral("Scale: %1 km").arg(static_cast<double>(view.kmPerPixel()), 0, 'f', 2));
     if (imageDate) {
-        canvas.text(paneRight(area) - 245, y, QString::fromStdString(*imageDate));
+        const QString text = QString::fromStdString(*imageDate);
+        const int width = canvas.textCell(0, 0, text).width();
+        canvas.text(std::min(paneRight(area) - 245, paneRight(area) - 105 - width), y, text);
         canvas.setOpaque(true);
     }
 }

@@ -9,6 +9,7 @@
 // second group shows the time and is drawn again every second.
 
 #include "geo/city.h"
+#include "geo/date_pattern.h"
 #include "render/earth_image.h"
 #include "render/map_view.h"
 #include "render/qt/hover.h"
@@ -72,18 +73,21 @@ void drawQuakeLegend(OverlayCanvas& canvas, const MapView& view, int limitBottom
 // zone from the time-zone image at its map pixel, with daylight saving) and its name.
 std::string markedCityLabel(const CityRecord& city, const GeoTables& tables,
                             const EarthImage* zoneImage, std::time_t now,
-                            std::string_view dateSeparator = "/",
+                            std::string_view datePattern = kMonthFirstDatePattern,
                             const LocalClock* clock = nullptr);
 // A 6 x 6 green box for every marked city and, beside it, its label in green on
 // black (on whatever background mode the overlays before it left).
 void drawMarkedCities(OverlayCanvas& canvas, const MapView& view, const GeoTables& tables,
                       const EarthImage* zoneImage, std::time_t now,
-                      std::string_view dateSeparator = "/", const LocalClock* clock = nullptr);
+                      std::string_view datePattern = kMonthFirstDatePattern, const LocalClock* clock = nullptr);
 
-// "Image Date: DD/MM Hpm" from a cloud frame's time stamp YYYYMMDDHH...; none when
-// the stamp is shorter or its digits are not digits.
-std::optional<std::string> imageDateText(std::string_view timeStamp);
-// The scale text and, when given, the cloud image's date text.
+// "Image Date: <date> Hpm" from a cloud frame's time stamp YYYYMMDDHH..., the
+// date in the locale's pattern (geo/date_pattern.h; by default day and month);
+// none when the stamp is shorter or its digits are not digits.
+std::optional<std::string> imageDateText(std::string_view timeStamp,
+                                         std::string_view datePattern = "dd/MM");
+// The scale text and, when given, the cloud image's date text (a long date
+// moves left so that it ends before the scale text).
 void drawInfoText(OverlayCanvas& canvas, const MapView& view,
                   const std::optional<std::string>& imageDate);
 

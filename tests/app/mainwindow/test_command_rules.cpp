@@ -243,7 +243,16 @@ TEST(CommandTables, LanguagesAndTheirIcons) {
 
     EXPECT_EQ(menuIconOf(1193), IconFlagGermany);
     EXPECT_EQ(menuIconOf(cmd::English), 42);
-    EXPECT_EQ(menuIconOf(2362), std::nullopt); // Arabic has no flag in the strip's table
+    // Every language of the menu shows a flag, each its own.
+    std::set<int> flags;
+    for (const LanguageItem& language : languages) {
+        const std::optional<int> icon = menuIconOf(language.command);
+        ASSERT_TRUE(icon.has_value()) << language.code;
+        flags.insert(*icon);
+    }
+    EXPECT_EQ(flags.size(), languages.size());
+    EXPECT_EQ(menuIconOf(2362), IconFlagJordan);
+    EXPECT_EQ(menuIconOf(2399), IconFlagSweden);
     EXPECT_EQ(menuIconOf(cmd::NearestCityProperties), 4);
     EXPECT_EQ(menuIconOf(cmd::NearbyCityWeather + 3), 1);
     EXPECT_EQ(menuIconOf(cmd::NearbyCityHotels), 1);

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -323,6 +324,44 @@ TEST_F(ActualPixelsWindowTest, DoubleClickingABigCityMarksThatCity) {
         EXPECT_EQ(marked, 1) << name << ": only it";
         window->runCommand(cmd::ClearCitySelection);
     }
+}
+
+TEST_F(MainWindowTest, ClearCitySelectionCanBeUndone) {
+    start();
+    QAction* undo = window->menuAction(cmd::UndoClearCitySelection);
+    ASSERT_NE(undo, nullptr);
+    EXPECT_EQ(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_FALSE(undo->isEnabled()); // nothing cleared yet
+    for (const std::size_t city : {std::size_t{3}, std::size_t{10}, std::size_t{42}}) {
+        world->markCity(city, true);
+    }
+    const auto markedNow = [this] {
+        std::vector<std::size_t> marked;
+        for (std::size_t i = 0; i < world->tables().cities.size(); ++i) {
+            if (world->tables().cities[i].marked) {
+                marked.push_back(i);
+            }
+        }
+        return marked;
+    };
+    const std::vector<std::size_t> before = markedNow();
+    ASSERT_EQ(before.size(), 3u);
+
+    window->runCommand(cmd::ClearCitySelection);
+    EXPECT_TRUE(markedNow().empty());
+    EXPECT_EQ(status(MainWindow::StatusMessage),
+              QStringLiteral("3 marked cities cleared — Ctrl+Z to undo"));
+    EXPECT_TRUE(undo->isEnabled());
+    // A second clear with nothing marked keeps what the first took.
+    window->runCommand(cmd::ClearCitySelection);
+    EXPECT_TRUE(undo->isEnabled());
+
+    undo->trigger(); // as Ctrl+Z does
+    EXPECT_EQ(markedNow(), before);
+    EXPECT_EQ(status(MainWindow::StatusMessage), QStringLiteral("3 marked cities restored"));
+    EXPECT_FALSE(undo->isEnabled());
+    window->runCommand(cmd::UndoClearCitySelection); // nothing more to give back
+    EXPECT_EQ(markedNow(), before);
 }
 
 TEST_F(MainWindowTest, DoubleClickMarksTheCityUnderThePointer) {

@@ -179,8 +179,8 @@ TEST_F(PointerReadoutTest, NegativeOffsetsTruncateTowardZero) {
     inputs.tables = nullptr;
     EXPECT_EQ(readPointer(view, Point{10, 10}, july1Noon(), inputs).localTime, "07/01/24 08:30:00");
     inputs.zoneImage = nullptr; // no image: UTC
-    inputs.dateSeparator = ".";
-    EXPECT_EQ(readPointer(view, Point{10, 10}, july1Noon(), inputs).localTime, "07.01.24 12:00:00");
+    inputs.datePattern = "dd.MM.yy";
+    EXPECT_EQ(readPointer(view, Point{10, 10}, july1Noon(), inputs).localTime, "01.07.24 12:00:00");
 }
 
 TEST_F(PointerReadoutTest, LatitudeAndLongitude) {
@@ -219,14 +219,6 @@ TEST_F(PointerReadoutTest, LatitudeAndLongitude) {
     EXPECT_EQ(coordinateText(out.longitude), "0.00");
     EXPECT_EQ(coordinateText(out.latitude), "0.00");
     EXPECT_EQ(coordinateText(-12.5f), "-12.50");
-}
-
-TEST(DateSeparator, FromTheLocalesShortDate) {
-    EXPECT_EQ(localeDateSeparator(QLocale(QLocale::English, QLocale::UnitedStates)), "/");
-    EXPECT_EQ(localeDateSeparator(QLocale(QLocale::German, QLocale::Germany)), ".");
-    EXPECT_EQ(localeDateSeparator(QLocale(QLocale::Dutch, QLocale::Netherlands)), "-");
-    // "d\u200f/M\u200f/yyyy": the right-to-left mark is no separator.
-    EXPECT_EQ(localeDateSeparator(QLocale(QLocale::Arabic, QLocale::Jordan)), "/");
 }
 
 } // namespace

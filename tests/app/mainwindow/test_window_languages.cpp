@@ -7,6 +7,7 @@
 #include "app/mainwindow/menu_table.h"
 #include "i18n/language_file.h"
 #include "i18n/string_table.h"
+#include "i18n/user_locale.h"
 #include "support/shipped_languages.h"
 #include "ui/status_bar.h"
 #include "window_test_support.h"
@@ -14,6 +15,8 @@
 #include <QAction>
 #include <QGlyphRun>
 #include <QGuiApplication>
+#include <QKeySequence>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextLayout>
@@ -158,6 +161,24 @@ TEST_F(LanguagesWindowTest, ArabicStoredAtStartLaysTheWindowOutRightToLeft) {
     test::drainEvents();
     EXPECT_EQ(window->layoutDirection(), Qt::LeftToRight);
     EXPECT_LT(first->x(), last->x());
+}
+
+// Qt's own texts follow the language: a German menu names the control key
+// "Strg", as German keyboards do, and the dates follow the German order.
+TEST_F(LanguagesWindowTest, AGermanWindowSaysStrgAndWritesGermanDates) {
+    ASSERT_TRUE(shipped("de"));
+    start([](World& w) { w.settings.language = "de"; });
+    const auto shortcut = [this](int command) {
+        return window->menuAction(command)->shortcut().toString(QKeySequence::NativeText);
+    };
+    EXPECT_EQ(shortcut(cmd::HourBack), QStringLiteral("Strg+Links"));
+    EXPECT_EQ(shortcut(cmd::UndoClearCitySelection), QStringLiteral("Strg+Z"));
+    EXPECT_EQ(QLocale().language(), QLocale::German);
+    EXPECT_EQ(shortDatePattern(QLocale()), "dd.MM.yy");
+
+    window->runCommand(cmd::English);
+    EXPECT_EQ(shortcut(cmd::HourBack), QStringLiteral("Ctrl+Left"));
+    EXPECT_EQ(QLocale(), QLocale::system());
 }
 
 TEST_F(LanguagesWindowTest, MenuTextsOfEveryScriptAreDrawnWithRealGlyphs) {

@@ -45,8 +45,10 @@ protected:
         add("Oslo", "Tromsø ", 69.6351f, 18.992f);    // 2
     }
 
-    std::unique_ptr<CityPropertiesDialog> open(std::time_t now) {
+    std::unique_ptr<CityPropertiesDialog> open(std::time_t now,
+                                               std::string datePattern = "MM/dd/yy") {
         CityPropertiesDialog::Context context;
+        context.datePattern = std::move(datePattern);
         context.tables = &tables;
         context.markCity = [this](std::size_t city, bool marked) {
             tables.cities[city].marked = marked;
@@ -85,8 +87,8 @@ TEST_F(CityPropertiesTest, CityPropertiesShowsTheCityInCivilTime) {
         << dialog->fieldText(1011).toStdString();
     EXPECT_EQ(dialog->fieldText(1013), "51.50");
     EXPECT_EQ(dialog->fieldText(1014), "-0.12");
-    EXPECT_EQ(dialog->fieldText(1017), "29/03/26 00:00:00");
-    EXPECT_EQ(dialog->fieldText(1016), "25/10/26 00:00:00");
+    EXPECT_EQ(dialog->fieldText(1017), "03/29/26 00:00:00");
+    EXPECT_EQ(dialog->fieldText(1016), "10/25/26 00:00:00");
 }
 
 // Sydney on 15 January: sunrise 06:00 and sunset 20:09 AEDT (timeanddate.com,
@@ -101,7 +103,7 @@ TEST_F(CityPropertiesTest, CityPropertiesSharedWindowIsRefilledForAnotherCity) {
     EXPECT_EQ(dialog->fieldText(1010), "Australia");
     EXPECT_EQ(dialog->fieldText(1019), "2");
     EXPECT_EQ(dialog->fieldText(1013), "-33.87");
-    EXPECT_EQ(dialog->fieldText(1017), "04/10/26 00:00:00"); // last October
+    EXPECT_EQ(dialog->fieldText(1017), "10/04/26 00:00:00"); // last October
     EXPECT_EQ(dialog->fieldText(1016), "04/04/27 00:00:00");
     EXPECT_TRUE(dialog->fieldText(1012).startsWith("05:5") ||
                 dialog->fieldText(1012).startsWith("06:0"))
@@ -113,6 +115,30 @@ TEST_F(CityPropertiesTest, CityPropertiesSharedWindowIsRefilledForAnotherCity) {
     // A city outside the list changes nothing.
     dialog->setCity(99, 0.0f);
     EXPECT_EQ(dialog->windowTitle(), "Sydney");
+}
+
+// Every date of the dialog in the user's locale's order, the local time's and
+// the daylight-saving period's alike.
+TEST_F(CityPropertiesTest, CityPropertiesWritesEveryDateInTheLocalesOrder) {
+    const struct {
+        const char* pattern;
+        const char* local;
+        const char* started;
+        const char* ends;
+    } cases[] = {
+        {"MM/dd/yy", "07/15/26 13:00:00", "03/29/26 00:00:00", "10/25/26 00:00:00"},
+        {"dd.MM.yy", "15.07.26 13:00:00", "29.03.26 00:00:00", "25.10.26 00:00:00"},
+        {"yyyy/MM/dd", "2026/07/15 13:00:00", "2026/03/29 00:00:00", "2026/10/25 00:00:00"},
+        {"d/M/yy", "15/7/26 13:00:00", "29/3/26 00:00:00", "25/10/26 00:00:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        auto dialog = open(kJuly15_2026, c.pattern);
+        dialog->setCity(0, 0.0f);
+        EXPECT_EQ(dialog->fieldText(1020), c.local);
+        EXPECT_EQ(dialog->fieldText(1017), c.started);
+        EXPECT_EQ(dialog->fieldText(1016), c.ends);
+    }
 }
 
 TEST_F(CityPropertiesTest, CityPropertiesMarkTwiceLeavesTheMarkAsItWas) {

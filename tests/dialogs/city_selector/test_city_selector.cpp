@@ -8,6 +8,7 @@
 #include "ui_test_support.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -29,12 +30,6 @@ protected:
             {"Antarctica", "McMurdo", "", 0, 0}, // no cities
             {"", "Nowhere", "", 0, 0},
         };
-        const auto add = [&](const char* zone, const char* name, const char* state) {
-            CityRecord& c = tables.cities.emplace_back();
-            c.zoneKey = zone;
-            c.name = std::string(name) + " ";
-            c.state = state;
-        };
         add("Paris", "Paris", "Île-de-France");       // 0
         add("London", "London", "Westminster");       // 1
         add("Paris", "Lyon", "Auvergne-Rhône-Alpes"); // 2
@@ -44,6 +39,13 @@ protected:
         add("Paris", "Lille", "Hauts-de-France");     // 6
         add("London", "Londonderry", "Derry");        // 7
         add("Paris", "Marseille", "Provence");        // 8
+    }
+
+    void add(const char* zone, const char* name, const char* state) {
+        CityRecord& c = tables.cities.emplace_back();
+        c.zoneKey = zone;
+        c.name = std::string(name) + " ";
+        c.state = state;
     }
 
     std::unique_ptr<CitySelectorDialog> open() {
@@ -191,6 +193,61 @@ TEST_F(CitySelectorTest, CitySelectorSearchFoldsAccentsAndRanksMatches) {
     // Clearing the search shows the country's cities again, sorted.
     search->clear();
     EXPECT_EQ(column(*dialog->cityList()), (QStringList{"London", "Londonderry"}));
+}
+
+TEST_F(CitySelectorTest, CitySelectorWithoutACountryListsEveryCityAndTheSearchFiltersThem) {
+    auto dialog = open();
+    EXPECT_EQ(dialog->selectedCountry(), QString());
+    EXPECT_EQ(dialog->listedCities().size(), tables.cities.size());
+    EXPECT_EQ(column(*dialog->cityList()).front(), "Lille"); // sorted by name
+    dialog->searchField()->setText("lon");
+    EXPECT_EQ(dialog->listedCities(), (std::vector<std::size_t>{1, 7}));
+    dialog->searchField()->clear();
+    EXPECT_EQ(dialog->listedCities().size(), tables.cities.size());
+}
+
+TEST_F(CitySelectorTest, CitySelectorShowsNamesWhole) {
+    add("Paris", "Alice Springs Extended Name", "Northern Territory of a Long Name");
+    add("Paris", "Batemans Bay", "New South Wales");
+    {
+        // A column the user narrowed (remembered when the dialog closes).
+        auto narrowed = open();
+        narrowed->cityList()->header()->resizeSection(0, 12);
+        narrowed->hide();
+    }
+    auto dialog = open();
+    for (const QString& country : {QString(), QStringLiteral("France")}) {
+        if (!country.isEmpty()) {
+            ASSERT_TRUE(dialog->selectCountry(country));
+        }
+        const ListView& list = *dialog->cityList();
+        for (int row = 0; row < list.model()->rowCount(); ++row) {
+            for (int column = 0; column < 2; ++column) {
+                const QModelIndex index = list.model()->index(row, column);
+                const QString text = index.data().toString();
+                const int needed = list.fontMetrics().horizontalAdvance(text);
+                EXPECT_GE(list.columnWidth(column), needed) << text.toStdString();
+            }
+        }
+    }
+}
+
+TEST_F(CitySelectorTest, CitySelectorNamesTheCountriesInTheUsersLanguage) {
+    Language german(QStringLiteral(CHRONVALE_BINARY_DIR), QString());
+    ASSERT_TRUE(german.loadLanguage(std::string("de")));
+    CitySelectorDialog::Context context;
+    context.tables = &tables;
+    context.language = &german;
+    CitySelectorDialog dialog(std::move(context));
+    dialog.show();
+    EXPECT_EQ(column(*dialog.countryList()),
+              (QStringList{"Antarktis", "Brasilien", "Frankreich", "Schweiz",
+                           QString::fromUtf8("Vereinigtes Königreich")}));
+    // Chosen by the tables' name or the one shown: the same country.
+    ASSERT_TRUE(dialog.selectCountry("Schweiz"));
+    EXPECT_EQ(dialog.selectedCountry(), "Switzerland");
+    EXPECT_EQ(dialog.listedCities(), std::vector<std::size_t>{4});
+    german.loadLanguage(std::nullopt);
 }
 
 } // namespace
