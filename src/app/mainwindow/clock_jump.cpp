@@ -33,8 +33,7 @@ bool ClockJumpWatcher::check() {
     return std::llabs(drift) > thresholdMs_;
 }
 
-ResumeWatcher::ResumeWatcher(QObject* parent) : QObject(parent) {
-    QDBusConnection bus = QDBusConnection::systemBus();
+ResumeWatcher::ResumeWatcher(QDBusConnection bus, QObject* parent) : QObject(parent) {
     if (!bus.isConnected()) {
         return;
     }

@@ -5,6 +5,7 @@
 // Also listens for logind's PrepareForSleep(false) on the system bus, which says
 // the same sooner.
 
+#include <QDBusConnection>
 #include <QObject>
 #include <cstdint>
 #include <functional>
@@ -42,7 +43,9 @@ class ResumeWatcher : public QObject {
     Q_OBJECT
 
 public:
-    explicit ResumeWatcher(QObject* parent = nullptr);
+    // Listens on `bus` (the system bus; tests give a private one).
+    explicit ResumeWatcher(QDBusConnection bus = QDBusConnection::systemBus(),
+                           QObject* parent = nullptr);
     bool listening() const { return listening_; }
 
 signals:

@@ -11,7 +11,10 @@
 #include "config/program_settings.h"
 #include "window_test_support.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QFile>
+#include <QProcess>
 #include <csignal>
 #include <memory>
 
@@ -275,6 +278,62 @@ TEST_F(SessionLifeTest, AJumpOfTheWallClockRenewsTheMap) {
     ASSERT_TRUE(waitFor([&] { return life->renewals() == 1 && composed > before; }, 5s));
     EXPECT_EQ(life->renewals(), 1);
 }
+
+// ---------------------------------------------------------------------------
+// The resume, as logind announces it on a private bus
+
+class ResumeTest : public ::testing::TestWithParam<std::pair<bool, int>> {
+protected:
+    void SetUp() override {
+        test::windowApplication();
+        daemon.setProgram(QStringLiteral("dbus-daemon"));
+        daemon.setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"),
+                             QStringLiteral("--print-address")});
+        daemon.start();
+        ASSERT_TRUE(daemon.waitForStarted(10000));
+        ASSERT_TRUE(waitFor([&] { return daemon.canReadLine(); }, 10s));
+        address = QString::fromUtf8(daemon.readLine().trimmed());
+    }
+    void TearDown() override {
+        QDBusConnection::disconnectFromBus(QStringLiteral("watcher"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("logind"));
+        daemon.kill();
+        daemon.waitForFinished(10000);
+    }
+
+    QProcess daemon;
+    QString address;
+};
+
+TEST_P(ResumeTest, OnlyTheEndOfASleepIsAResume) {
+    QDBusConnection bus = QDBusConnection::connectToBus(address, QStringLiteral("watcher"));
+    ASSERT_TRUE(bus.isConnected());
+    QDBusConnection logind = QDBusConnection::connectToBus(address, QStringLiteral("logind"));
+    ASSERT_TRUE(logind.registerService(QStringLiteral("org.freedesktop.login1")));
+    ResumeWatcher watcher(bus);
+    ASSERT_TRUE(watcher.listening());
+    int resumes = 0;
+    QObject::connect(&watcher, &ResumeWatcher::resumed, [&] { ++resumes; });
+    QDBusMessage signal = QDBusMessage::createSignal(
+        QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
+        QStringLiteral("PrepareForSleep"));
+    signal << GetParam().first;
+    ASSERT_TRUE(logind.send(signal));
+    // A second signal that always arrives tells that the first was handled.
+    QDBusMessage marker = QDBusMessage::createSignal(
+        QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
+        QStringLiteral("PrepareForSleep"));
+    marker << false;
+    ASSERT_TRUE(logind.send(marker));
+    // In order: once the marker's resume is counted, the first signal was handled.
+    ASSERT_TRUE(waitFor([&] { return resumes >= GetParam().second + 1; }, 10s));
+    test::drainEvents();
+    EXPECT_EQ(resumes, GetParam().second + 1);
+}
+
+// Going to sleep is no resume; waking up is one.
+INSTANTIATE_TEST_SUITE_P(Sleep, ResumeTest,
+                         ::testing::Values(std::pair{true, 0}, std::pair{false, 1}));
 
 } // namespace
 } // namespace chronvale
