@@ -106,6 +106,11 @@ const StoredValue storedValues[] = {
     {"zoom", &StoredSettings::zoom, 1},
 };
 
+// The values every save since the first release has written; a file without one
+// of them was not written by a whole save.
+const char* const completeFileKeys[] = {"shadow", "cities", "marked",  "grid", "day", "night",
+                                        "zones",  "track",  "refresh", "cx",   "cy",  "zoom"};
+
 // The field a value lives in, within the record.
 template <typename T> T& fieldOf(StoredSettings& settings, T DisplaySwitches::*field) {
     return settings.switches.*field;
@@ -194,6 +199,21 @@ std::unique_ptr<QSettings> openSharedSettings() {
                                        QString::fromLatin1(sharedSettingsApplication));
 }
 
+bool holdsStoredSettings(const QSettings& program) {
+    for (const char* key : completeFileKeys) {
+        if (!program.contains(QString::fromLatin1(key))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void writeStoredSettings(QSettings& program, const StoredSettings& settings) {
+    for (const StoredValue& value : storedValues) {
+        writeValue(program, value, settings);
+    }
+}
+
 bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
                   CloudFrameTable& frames, const std::optional<std::string>& systemLanguage) {
     loadProxySettings(settings.proxy);
@@ -222,16 +242,18 @@ bool saveSettings(SettingsStores& stores, const Settings& settings, const CityLi
     writeStoredText(stores.shared, "lang", settings.language);
     stores.shared.sync();
 
-    for (const StoredValue& value : storedValues) {
-        writeValue(stores.program, value, settings);
-    }
+    // Every value goes in before the one sync, which writes the whole file to a
+    // temporary one and renames it over the old.
+    writeStoredSettings(stores.program, settings);
     stores.program.sync();
+    const bool settingsWritten = stores.program.status() == QSettings::NoError &&
+                                 stores.shared.status() == QSettings::NoError;
 
     if (!replaceFileAtomically(stores.configFile, formatConfigFile(cities, frames),
                                stores.beforeConfigRename)) {
         return false;
     }
-    return true;
+    return settingsWritten;
 }
 
 } // namespace chronvale

@@ -82,10 +82,20 @@ struct SettingsStores {
 bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
                   CloudFrameTable& frames, const std::optional<std::string>& systemLanguage);
 
+// Whether the program's settings file holds every value a save writes: only such
+// a file was written by a whole save. A file with fewer (say, only a value other
+// parts of the window wrote before the first save ever ran) counts as never
+// written, so that the first-start values still apply.
+bool holdsStoredSettings(const QSettings& program);
+
+// Puts every stored value of settings into the program's store (not synced).
+void writeStoredSettings(QSettings& program, const StoredSettings& settings);
+
 // Writes the proxy (saveProxySettings), every stored value and the language (keys
 // of the file that the table does not name are left as they are), then
-// replaces config.ini. False when config.ini could not be replaced (the old one is
-// kept); the caller tells the user.
+// replaces config.ini. Each file is replaced whole (QSettings writes a temporary
+// file and renames it), never left half written. False when a file could not be
+// written (config.ini: the old one is kept); the caller tells the user.
 bool saveSettings(SettingsStores& stores, const Settings& settings, const CityList& cities,
                   const CloudFrameTable& frames);
 

@@ -166,6 +166,11 @@ public:
     // The shadow's timer: `minutes` apart from now on; 0 (or less) stops it.
     void restartRefreshTimer(int minutes);
     const QTimer& refreshTimer() const { return refreshTimer_; }
+    // The 1-second tick (title clock, overlays), for what checks the clock on it.
+    const QTimer& clockTimer() const { return clockTimer_; }
+    // Renews what shows the sun at now: the shadow and the wallpaper, or the sky
+    // overlays (the refresh timer's work; nothing while the map shows another time).
+    void refreshTick();
 
 signals:
     // The lit map was composed again (after a switch, a frame, a restore, the
@@ -197,7 +202,6 @@ private:
     void fitAfterResize();
     void reloadImages();
     void releaseImages();
-    void refreshTick();
     void clockTick();
     // The transfers are over: the buttons follow; the clouds shown at start that
     // waited for them come.

@@ -4,6 +4,7 @@
 #include "app/cli/folders.h"
 #include "app/mainwindow/command_ids.h"
 #include "app/mainwindow/main_window.h"
+#include "app/mainwindow/session_life.h"
 #include "app/startup/message_box_sink.h"
 #include "app/startup/platform_check.h"
 #include "app/startup/world.h"
@@ -197,6 +198,8 @@ int runWindowProgram(const CommandLine& line, int& argc, char** argv) {
         messages.setOwner(&window);
         TrayIcon tray(window, icon, world->language);
         window.setTrayIcon(&tray);
+        // Saves on every way out, soon after each change, and renews the map after a sleep.
+        SessionLife life(window, *world);
         QObject::connect(&instance, &SingleInstance::raiseRequested, &window,
                          &MainWindow::restoreWindow);
         QObject::connect(&instance, &SingleInstance::selectCityRequested, &window,

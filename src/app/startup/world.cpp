@@ -5,7 +5,6 @@
 #include "i18n/string_table.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -52,8 +51,9 @@ World::World(Folders folders_, MessageSink& messages_)
     tables_ = loadGeoTables(folders.data.toStdString(), loadErrors);
     programSettings = openProgramSettings();
     sharedSettings = openSharedSettings();
-    // A user who has never run the program has no settings file yet.
-    firstStart = !QFileInfo::exists(programSettings->fileName());
+    // A user who has never run the program has no settings file yet, or one
+    // without the values a whole save writes (other parts write theirs earlier).
+    firstStart = !holdsStoredSettings(*programSettings);
     SettingsStores stores = settingsStores();
     configRead = loadSettings(stores, settings, tables_.cities, frames, systemLanguageCode());
     if (firstStart) {
@@ -74,14 +74,22 @@ SettingsStores World::settingsStores() {
 }
 
 void World::markCity(std::size_t index, bool marked) {
-    if (index < tables_.cities.size()) {
+    if (index < tables_.cities.size() && tables_.cities[index].marked != marked) {
         tables_.cities[index].marked = marked;
+        marksChanged();
     }
 }
 
 void World::clearMarks() {
     for (CityRecord& city : tables_.cities) {
         city.marked = false;
+    }
+    marksChanged();
+}
+
+void World::marksChanged() {
+    for (const auto& listener : marksListeners_) {
+        listener();
     }
 }
 

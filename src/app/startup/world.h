@@ -24,8 +24,10 @@
 
 #include <QSettings>
 #include <QString>
+#include <functional>
 #include <limits>
 #include <memory>
+#include <vector>
 
 namespace chronvale {
 
@@ -49,7 +51,8 @@ public:
     // (chronvale.ini); loads the icon strip; loads location.dat, tz_data.dat,
     // tz_dst.dat and areacode.dat; loads the settings, which mark the cities
     // listed in config.ini and so need the city list; when the program's
-    // settings file did not exist, applies the installation's first-start values
+    // settings file did not exist or lacks values a whole save writes, applies the installation's
+    // first-start values
     // ([Defaults] of chronvale.ini); makes a refresh of 0 ten minutes. A file that cannot be loaded
     // shows "Unable to load file '%s'" (caption "Error") through `messages`, and start-up goes on
     // with the table empty. Needs a QGuiApplication (the icons); `messages` must outlive the World.
@@ -72,6 +75,10 @@ public:
     // Marks or unmarks city `index` of the list; an index outside it does nothing.
     void markCity(std::size_t index, bool marked);
     void clearMarks();
+    // Called after every change of the marks through markCity or clearMarks.
+    void listenToMarks(std::function<void()> listener) {
+        marksListeners_.push_back(std::move(listener));
+    }
     // The city list for the context menu's nearest-city pick, which sets the
     // records' pick flags.
     CityList& citiesToPick() { return tables_.cities; }
@@ -85,7 +92,10 @@ public:
     std::unique_ptr<IconStrip> icons;
 
 private:
+    void marksChanged();
+
     GeoTables tables_;
+    std::vector<std::function<void()>> marksListeners_;
 
 public:
     std::unique_ptr<QSettings> programSettings;
@@ -95,7 +105,7 @@ public:
     SwitchBoard switchBoard{settings.switches};
     CloudFrameTable frames; // the cloud frames of config.ini, for the cloud service
     bool configRead = false;
-    bool firstStart = false; // the program's settings file did not exist yet
+    bool firstStart = false; // no settings file from a whole save yet
     HttpClient http;
     Compositor compositor;
     // The system's time-zone database and the one entry for every local time

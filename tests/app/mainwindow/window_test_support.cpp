@@ -72,9 +72,12 @@ void WindowTest::TearDown() {
 
 void WindowTest::start(const std::function<void(World&)>& prepare) {
     if (!asFirstStart) {
-        QFile file(openProgramSettings()->fileName());
-        QDir().mkpath(QFileInfo(file).path());
-        ASSERT_TRUE(file.exists() || file.open(QIODevice::WriteOnly));
+        // A file as a whole save leaves it, with every value at its default.
+        const auto stored = openProgramSettings();
+        if (!holdsStoredSettings(*stored)) {
+            writeStoredSettings(*stored, StoredSettings());
+            stored->sync();
+        }
     }
     world = std::make_unique<World>(Folders{dataFolder, userFolder.path(), false}, messages);
     if (prepare) {

@@ -52,7 +52,7 @@ TEST_F(WorldTest, MarkedCitiesAreRestoredBecauseTheTablesComeFirst) {
     const int longitude = static_cast<int>(chosen.longitude);
     writeConfig("M=" + chosen.name + "," + std::to_string(longitude) + "\n");
     // A user who ran the program before: the first-start values do not apply.
-    openProgramSettings()->setValue("view", "247");
+    writeStoredSettings(*openProgramSettings(), StoredSettings());
 
     World world(folders(), messages);
     EXPECT_FALSE(world.firstStart);
@@ -91,6 +91,64 @@ TEST_F(WorldTest, OnlyAStartWithoutASettingsFileTakesTheInstallationsDefaults) {
               10);
 }
 
+// What the program's settings file holds before the start, and whether the
+// installation's first-start values then apply.
+struct FirstStartCase {
+    const char* name;
+    bool file;                     // the file exists
+    std::vector<std::string> keys; // the values it holds
+    bool complete;                 // all values of a whole save besides
+    bool firstStart;
+};
+
+class FirstStartWorldTest : public WorldTest,
+                            public ::testing::WithParamInterface<FirstStartCase> {};
+
+TEST_P(FirstStartWorldTest, OnlyAFileFromAWholeSaveEndsTheFirstStart) {
+    const FirstStartCase& c = GetParam();
+    const auto stored = openProgramSettings();
+    QFile::remove(stored->fileName());
+    if (c.file) {
+        QDir().mkpath(QFileInfo(stored->fileName()).path());
+        QFile file(stored->fileName());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    {
+        const auto writer = openProgramSettings();
+        if (c.complete) {
+            writeStoredSettings(*writer, StoredSettings());
+        }
+        for (const std::string& key : c.keys) {
+            writer->setValue(QString::fromStdString(key), QStringLiteral("1"));
+        }
+    }
+    World world(folders(), messages);
+    EXPECT_EQ(world.firstStart, c.firstStart);
+    // The first-start values: the shadow on and ten marked capitals.
+    EXPECT_EQ(world.settings.switches.sunShadow, c.firstStart);
+    EXPECT_EQ(std::count_if(world.tables().cities.begin(), world.tables().cities.end(),
+                            [](const CityRecord& city) { return city.marked; }),
+              c.firstStart ? 10 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FirstStartWorldTest,
+    ::testing::Values(FirstStartCase{"none", false, {}, false, true},
+                      FirstStartCase{"empty", true, {}, false, true},
+                      // What a session killed before its first save leaves: the machine's id.
+                      FirstStartCase{"oneKey", true, {"mid"}, false, true},
+                      FirstStartCase{
+                          "aWindowsPlace", true, {"DLGS/101/x", "DLGS/101/y"}, false, true},
+                      FirstStartCase{"allButTheZoom",
+                                     true,
+                                     {"shadow", "cities", "marked", "grid", "day", "night", "zones",
+                                      "track", "refresh", "cx", "cy"},
+                                     false,
+                                     true},
+                      FirstStartCase{"aWholeSave", true, {}, true, false},
+                      FirstStartCase{"aWholeSaveAndMore", true, {"mid"}, true, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(WorldTest, TheUserFolderBecomesCurrentWithACacheFolder) {
     World world(folders(), messages);
     EXPECT_EQ(QFileInfo(QDir::currentPath()).canonicalFilePath(),
@@ -104,6 +162,7 @@ TEST_F(WorldTest, TheUserFolderBecomesCurrentWithACacheFolder) {
 TEST_F(WorldTest, AStoredRefreshOfZeroBecomesTenMinutes) {
     {
         auto program = openProgramSettings();
+        writeStoredSettings(*program, StoredSettings()); // a user who ran it before
         program->setValue("refresh", "0");
         program->setValue("grid", "1");
     }
