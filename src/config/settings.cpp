@@ -152,6 +152,7 @@ bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
         return false;
     }
     readConfigFile(*config, cities, frames);
+    readCompareLines(*config, cities, settings.compare);
     return true;
 }
 
@@ -183,7 +184,9 @@ bool saveSettings(SettingsStores& stores, Settings& settings, const CityList& ci
     writeStoredText(program, kWallpaperStyleKey, settings.wallpaperstyle);
     program.sync();
 
-    if (!replaceFileAtomically(stores.configFile, formatConfigFile(cities, frames),
+    if (!replaceFileAtomically(stores.configFile,
+                               formatConfigFile(cities, frames) +
+                                   formatCompareLines(cities, settings.compare),
                                stores.beforeConfigRename)) {
         return false;
     }

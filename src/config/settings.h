@@ -8,6 +8,7 @@
 // the main window goes (saveSettings); meanwhile the one Settings record is read
 // by every part of the program.
 
+#include "config/compare_settings.h"
 #include "config/config_file.h"
 #include "geo/city.h"
 #include "net/proxy_settings.h"
@@ -50,6 +51,8 @@ struct Settings {
     int cx = 0;
     int cy = 0;
     float zoom = 1.0f;
+    // The Compare Times panel, kept in config.ini.
+    CompareSettings compare;
 };
 
 // The record with its defaults; wallpaperWidth is the desktop's width.
