@@ -5,6 +5,7 @@
 #include "app/mainwindow/command_dispatcher.h"
 #include "app/mainwindow/command_ids.h"
 #include "app/mainwindow/command_menus.h"
+#include "app/mainwindow/compare_panel.h"
 #include "app/mainwindow/title_clock.h"
 #include "app/mainwindow/wallpaper_controller.h"
 #include "app/startup/world.h"
@@ -255,6 +256,8 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
                                      bool modal) { cityDialogs_->openProperties(slot, modal); },
         });
 
+    comparePanel_ = installComparePanel(*this, world_);
+
     // Check marks and buttons follow every change of the switches.
     world_.switchBoard.listen([this](const DisplaySwitches&) { syncCommandStates(); });
 
@@ -351,6 +354,10 @@ void MainWindow::updateTitleClock() {
 
 void MainWindow::runCommand(int command) {
     if (runTimeCommand(command)) {
+        return;
+    }
+    if (command == cmd::CompareTimes) {
+        comparePanel_->setVisible(comparePanel_->isHidden());
         return;
     }
     // The cloud frames are of the past hours only: asking for them comes back to now.
@@ -490,6 +497,7 @@ void MainWindow::languageChanged() {
     // map pane keeps its own direction (set when it was made).
     QGuiApplication::setLayoutDirection(world_.language.layoutDirection());
     menus_->retranslate();
+    comparePanel_->retranslate();
     if (tray_ != nullptr) {
         tray_->retranslate(world_.language);
     }

@@ -55,6 +55,7 @@ constexpr std::array viewMenu{
     item(cmd::DayBack, str::MenuDayBack),
     item(cmd::DayForward, str::MenuDayForward),
     item(cmd::BackToNow, str::MenuNow),
+    item(cmd::CompareTimes, str::MenuCompareTimes),
     separator(),
     item(cmd::Refresh, str::MenuRefresh),
 };
@@ -154,6 +155,7 @@ constexpr std::array toolbar{
     ToolbarButton{cmd::Earthquakes, IconEarthquakes, str::TipEarthquakes},
     ToolbarButton{cmd::SunMoon, IconSunMoon, str::TipSunMoon},
     ToolbarButton{cmd::Twilight, IconTwilight, str::TipTwilight},
+    ToolbarButton{cmd::CompareTimes, IconCompareTimes, str::TipCompareTimes},
     ToolbarButton{},
     ToolbarButton{cmd::PreviousFrame, IconPreviousFrame, str::TipPreviousFrame},
     ToolbarButton{cmd::Play, IconPlay, str::TipPlay},
@@ -201,6 +203,7 @@ constexpr std::array menuIcons{
     MenuIcon{cmd::FitToScreen, IconFitToScreen},
     MenuIcon{cmd::Upgrade, IconUpgrade},
     MenuIcon{cmd::NearestCityProperties, IconNearestCity},
+    MenuIcon{cmd::CompareTimes, IconCompareTimes},
     // Languages: their flags.
     MenuIcon{537, IconFlagCzechia},
     MenuIcon{538, IconFlagGreece},
@@ -234,6 +237,7 @@ constexpr std::array menuShortcuts{
     MenuShortcut{cmd::DayBack, "Ctrl+Shift+Left"},
     MenuShortcut{cmd::DayForward, "Ctrl+Shift+Right"},
     MenuShortcut{cmd::BackToNow, "Ctrl+0"},
+    MenuShortcut{cmd::CompareTimes, "Ctrl+T"},
 };
 
 } // namespace

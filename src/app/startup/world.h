@@ -66,6 +66,9 @@ public:
     // Marks or unmarks city `index` of the list; an index outside it does nothing.
     void markCity(std::size_t index, bool marked);
     void clearMarks();
+    // The user's label of city `index` ("Mum"), kept as storableCityLabel keeps
+    // it; empty removes it. An index outside the list does nothing.
+    void setCityLabel(std::size_t index, std::string_view label);
     // The city list for the context menu's nearest-city pick, which sets the
     // records' pick flags.
     CityList& citiesToPick() { return tables_.cities; }
