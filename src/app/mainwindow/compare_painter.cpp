@@ -52,18 +52,33 @@ void paintStrip(QPainter& p, const CompareScene& scene, const CompareGeometry& g
     const QRect strip = g.stripRect(index);
     const bool rtl = g.rightToLeft;
     const AxisSun* sun = scene.sun;
-    // Night, twilight and day, one band per sample of the axis.
+    // Most rows keep one offset all day: asked once instead of at every sample
+    // (a city's offset may take a calendar computation per call).
+    const int firstOffset = row.offset ? row.offset(scene.axisStart) : 0;
+    const bool steady = !row.offset || row.offset(scene.axisStart + kAxisSeconds) == firstOffset;
+    const auto offsetAt = [&](std::time_t t) { return steady ? firstOffset : row.offset(t); };
+    // Night, twilight and day: a band per run of samples of the same phase.
     if (sun != nullptr && row.place && !sun->subSolar.empty()) {
-        for (std::size_t i = 0; i < sun->subSolar.size(); ++i) {
-            const std::time_t from = sun->start + static_cast<std::time_t>(i) * sun->stepSeconds;
-            const int x0 = g.xOf(from, scene.axisStart);
-            const int x1 = g.xOf(from + sun->stepSeconds, scene.axisStart);
-            const SkyPhase phase =
-                sun->subSolar[i] ? phaseOfElevation(sunElevation(*sun->subSolar[i], *row.place))
-                                 : SkyPhase::Unknown;
-            p.fillRect(QRect(QPoint(std::min(x0, x1), strip.top()),
-                             QPoint(std::max(x0, x1), strip.bottom())),
-                       phaseColour(phase));
+        const std::size_t count = sun->subSolar.size();
+        std::size_t runStart = 0;
+        SkyPhase runPhase = SkyPhase::Unknown;
+        for (std::size_t i = 0; i <= count; ++i) {
+            SkyPhase phase = SkyPhase::Unknown;
+            if (i < count && sun->subSolar[i]) {
+                phase = phaseOfElevation(sunElevation(*sun->subSolar[i], *row.place));
+            }
+            if (i > 0 && (i == count || phase != runPhase)) {
+                const int x0 =
+                    g.xOf(sun->start + static_cast<std::time_t>(runStart) * sun->stepSeconds,
+                          scene.axisStart);
+                const int x1 = g.xOf(sun->start + static_cast<std::time_t>(i) * sun->stepSeconds,
+                                     scene.axisStart);
+                p.fillRect(QRect(QPoint(std::min(x0, x1), strip.top()),
+                                 QPoint(std::max(x0, x1), strip.bottom())),
+                           phaseColour(runPhase));
+                runStart = i;
+            }
+            runPhase = phase;
         }
     } else {
         p.fillRect(strip, QColor(200, 200, 200));
@@ -71,27 +86,33 @@ void paintStrip(QPainter& p, const CompareScene& scene, const CompareGeometry& g
     // Working hours along the bottom, a band per shift.
     if (row.hours && row.offset) {
         const int step = 900;
-        for (std::time_t t = scene.axisStart; t < scene.axisStart + kAxisSeconds; t += step) {
-            if (isWorkingAt(*row.hours, static_cast<std::int64_t>(t) + row.offset(t))) {
-                const int x0 = g.xOf(t, scene.axisStart);
-                const int x1 = g.xOf(t + step, scene.axisStart);
+        std::optional<std::time_t> shiftStart;
+        for (std::time_t t = scene.axisStart; t <= scene.axisStart + kAxisSeconds; t += step) {
+            const bool working =
+                t < scene.axisStart + kAxisSeconds &&
+                isWorkingAt(*row.hours, static_cast<std::int64_t>(t) + offsetAt(t));
+            if (working && !shiftStart) {
+                shiftStart = t;
+            } else if (!working && shiftStart) {
+                const int x0 = g.xOf(*shiftStart, scene.axisStart);
+                const int x1 = g.xOf(t, scene.axisStart);
                 p.fillRect(QRect(QPoint(std::min(x0, x1), strip.bottom() - 4),
                                  QPoint(std::max(x0, x1), strip.bottom())),
                            kWorking);
+                shiftStart.reset();
             }
         }
     }
     // Local hours: a tick and, every third hour, its number; local midnight: a
     // line and the new date.
-    const int offsetAtStart = row.offset ? row.offset(scene.axisStart) : 0;
-    const std::int64_t local = static_cast<std::int64_t>(scene.axisStart) + offsetAtStart;
+    const std::int64_t local = static_cast<std::int64_t>(scene.axisStart) + firstOffset;
     std::time_t t =
         scene.axisStart + static_cast<std::time_t>((3600 - ((local % 3600) + 3600) % 3600) % 3600);
     QFont small = p.font();
     small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.8));
     p.setFont(small);
     for (; t < scene.axisStart + kAxisSeconds; t += 3600) {
-        const LocalClock clock = localClock(t, row.offset ? row.offset(t) : 0);
+        const LocalClock clock = localClock(t, offsetAt(t));
         const int x = g.xOf(t, scene.axisStart);
         if (clock.hour == 0) {
             p.setPen(QPen(Qt::white, 2));
