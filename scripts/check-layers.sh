@@ -63,6 +63,8 @@ file_layer() {
     src/dialogs/*) echo dialogs ;;
     src/*/*) echo "$1" | cut -d/ -f2 ;;
     tools/*) echo tools ;;
+    # The window's benchmarks measure the window's own painting.
+    bench/app/mainwindow/*) echo window ;;
     bench/* | fuzz/*) echo tools ;;
     *) echo "" ;;
   esac

@@ -1,9 +1,10 @@
 // The chronvale executable: parses its options before any Qt application object
-// exists, so that the headless commands (--info, --render, --city, --sky, --wallpaper) run
-// without a display; without them it opens the window.
+// exists, so that the headless commands (--info, --render, --city, --compare, --sky,
+// --wallpaper) run without a display; without them it opens the window.
 
 #include "app/cli/city_command.h"
 #include "app/cli/command_line.h"
+#include "app/cli/compare_command.h"
 #include "app/cli/folders.h"
 #include "app/cli/info_report.h"
 #include "app/cli/sky_command.h"
@@ -57,6 +58,17 @@ int runCity(const chronvale::CommandLine& line, int argc, char** argv) {
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
     return chronvale::runCityCommand(*line.city, line.cityTime.value_or(std::time(nullptr)),
                                      folders.data.toStdString(), std::cout, std::cerr);
+}
+
+// Prints the compared cities; like --city it needs only the data folder.
+int runCompare(const chronvale::CommandLine& line, int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
+    QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
+    const chronvale::Folders folders = chronvale::findFolders(
+        QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
+    return chronvale::runCompareCommand(*line.compare, std::time(nullptr),
+                                        folders.data.toStdString(), std::cout, std::cerr);
 }
 
 // Prints where the sun and moon stand; needs no data and no Qt application.
@@ -137,6 +149,8 @@ int main(int argc, char** argv) {
         return runCity(line, argc, argv);
     case chronvale::CommandLine::Action::Info:
         return runInfo(line, argc, argv);
+    case chronvale::CommandLine::Action::Compare:
+        return runCompare(line, argc, argv);
     case chronvale::CommandLine::Action::Sky:
         return runSky(line);
     case chronvale::CommandLine::Action::Wallpaper:

@@ -5,6 +5,7 @@
 #include "core/text_scan.h"
 
 #include <QFile>
+#include <utility>
 
 namespace chronvale {
 
@@ -36,6 +37,14 @@ void handleLine(std::string_view line, CityList& cities, CloudFrameTable& frames
         if (CityRecord* city = findMarkedCity(cities, line.substr(2))) {
             city->marked = true;
         }
+    } else if (hasPrefix(line, 'L')) {
+        const std::size_t tab = line.find('\t');
+        if (tab == std::string_view::npos) {
+            return;
+        }
+        if (CityRecord* city = findMarkedCity(cities, line.substr(2, tab - 2))) {
+            city->label = storableCityLabel(line.substr(tab + 1));
+        }
     }
 }
 
@@ -43,6 +52,37 @@ void handleLine(std::string_view line, CityList& cities, CloudFrameTable& frames
 
 std::string formatMarkedCityLine(const CityRecord& city) {
     return "M=" + city.name + "," + std::to_string(truncateToInt(city.longitude)) + "\n";
+}
+
+std::string formatCityLabelLine(const CityRecord& city) {
+    const std::string label = storableCityLabel(city.label);
+    if (label.empty()) {
+        return {};
+    }
+    return "L=" + city.name + "," + std::to_string(truncateToInt(city.longitude)) + "\t" + label +
+           "\n";
+}
+
+std::string storableCityLabel(std::string_view text) {
+    std::string label;
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) {
+            label += c;
+        }
+    }
+    const std::size_t first = label.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    label = label.substr(first, label.find_last_not_of(' ') - first + 1);
+    if (label.size() > kMaxCityLabelBytes) {
+        std::size_t cut = kMaxCityLabelBytes;
+        while (cut > 0 && (static_cast<unsigned char>(label[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        label.resize(cut);
+    }
+    return label;
 }
 
 std::string formatFrameLine(const CloudFrame& frame) {
@@ -57,6 +97,7 @@ std::string formatConfigFile(const CityList& cities, const CloudFrameTable& fram
     for (const CityRecord& city : cities) {
         if (city.marked) {
             text += formatMarkedCityLine(city);
+            text += formatCityLabelLine(city);
         }
     }
     for (const CloudFrame& frame : frames) {
@@ -68,13 +109,18 @@ std::string formatConfigFile(const CityList& cities, const CloudFrameTable& fram
 }
 
 CityRecord* findMarkedCity(CityList& cities, std::string_view text) {
+    const CityRecord* city = findMarkedCity(std::as_const(cities), text);
+    return city == nullptr ? nullptr : &cities[static_cast<std::size_t>(city - cities.data())];
+}
+
+const CityRecord* findMarkedCity(const CityList& cities, std::string_view text) {
     const std::size_t comma = text.rfind(',');
     if (comma == std::string_view::npos || text.empty()) {
         return nullptr;
     }
     std::size_t pos = 0;
     const int longitude = truncateToInt(readDecimal(text.substr(comma + 1), pos));
-    for (CityRecord& city : cities) {
+    for (const CityRecord& city : cities) {
         const std::string& name = city.name;
         if (truncateToInt(city.longitude) == longitude && !name.empty() &&
             asciiUpper(name[0]) == asciiUpper(text[0]) && name.size() <= text.size() &&

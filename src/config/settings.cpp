@@ -232,6 +232,7 @@ bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
         return false;
     }
     readConfigFile(*config, cities, frames);
+    readCompareLines(*config, cities, settings.compare);
     return true;
 }
 
@@ -249,7 +250,9 @@ bool saveSettings(SettingsStores& stores, const Settings& settings, const CityLi
     const bool settingsWritten = stores.program.status() == QSettings::NoError &&
                                  stores.shared.status() == QSettings::NoError;
 
-    if (!replaceFileAtomically(stores.configFile, formatConfigFile(cities, frames),
+    if (!replaceFileAtomically(stores.configFile,
+                               formatConfigFile(cities, frames) +
+                                   formatCompareLines(cities, settings.compare),
                                stores.beforeConfigRename)) {
         return false;
     }

@@ -9,6 +9,7 @@
 // the main window goes (saveSettings); meanwhile the one Settings record is read
 // by every part of the program.
 
+#include "config/compare_settings.h"
 #include "config/config_file.h"
 #include "geo/city.h"
 #include "net/proxy_settings.h"
@@ -46,6 +47,8 @@ struct StoredSettings {
     int panX;
     int panY;
     float zoom;
+    // The Compare Times panel, kept in config.ini.
+    CompareSettings compare;
 };
 
 // What this session knows besides, never stored.

@@ -19,6 +19,7 @@ struct CityRecord {
     float latitude = 0.0f;            // degrees north, south negative
     bool picked = false;              // scratch flag of the context menu's nearest-city pick
     bool marked = false;              // the user has marked this city
+    std::string label;                // the user's own name for it ("Mum"), empty: none
 };
 
 // In file order; nothing is inserted or removed after loading.

@@ -59,6 +59,7 @@ constexpr std::array entries{
     StringEntry{TipFitToScreen, 0, "Fit to Screen"},
     StringEntry{TipSunMoon, 0, "Show Sun and Moon"},
     StringEntry{TipTwilight, 0, "Show Twilight Lines"},
+    StringEntry{TipCompareTimes, 0, "Compare Times"},
 
     StringEntry{UnableToGetSocket, 0, "Unable to get socket."},
     StringEntry{AddressTranslationError, 0, "Address Translation Error"},
@@ -119,6 +120,7 @@ constexpr std::array entries{
     StringEntry{MenuDayForward, menu, "One Day Forward"},
     StringEntry{MenuNow, menu, "Now"},
     StringEntry{MenuCloudsWithShadow, menu, "Clouds with Sun Shadow"},
+    StringEntry{MenuCompareTimes, menu, "Compare Times"},
     StringEntry{MenuNext, menu, "&Next"},
     StringEntry{MenuPrevious, menu, "P&revious"},
     StringEntry{MenuPlay, menu, "&Play"},
@@ -276,6 +278,23 @@ constexpr std::array entries{
     StringEntry{GoToTimeUtc, 131, "UTC:"},
     StringEntry{GoToTimeOk, 131, "OK"},
     StringEntry{GoToTimeCancel, 131, "Cancel"},
+
+    StringEntry{CompareTitle, 132, "Compare Times"},
+    StringEntry{CompareNow, 132, "Now"},
+    StringEntry{CompareNextOverlap, 132, "Next Overlap"},
+    StringEntry{CompareCopy, 132, "Copy as Text"},
+    StringEntry{CompareUtc, 132, "UTC"},
+    StringEntry{CompareHere, 132, "Here"},
+    StringEntry{CompareNoCities, 132, "Mark cities on the map to compare their times here."},
+    StringEntry{CompareBadTime, 132, "Not a time: type hours and minutes, such as 15:30"},
+    StringEntry{CompareOverlap, 132, "Next overlap: %s"},
+    StringEntry{ComparePartial, 132, "No overlap of all within 14 days; most cities: %s"},
+    StringEntry{CompareNoOverlap, 132, "No overlap within 14 days"},
+    StringEntry{CompareWorkingHours, 132, "Working Hours…"},
+    StringEntry{CompareLabel, 132, "Label…"},
+    StringEntry{CompareHoursPrompt, 132, "Working hours of %s (hh:mm-hh:mm):"},
+    StringEntry{CompareLabelPrompt, 132, "Label for %s:"},
+    StringEntry{CompareMinimum, 132, "Least overlap (hours):"},
 };
 
 constexpr bool strictlyOrdered() {

@@ -78,6 +78,7 @@ enum Id : int {
     TipFitToScreen = 30017,
     TipSunMoon = 30050,
     TipTwilight = 30051,
+    TipCompareTimes = 30052,
 
     // Messages.
     UnableToGetSocket = 30101,
@@ -137,6 +138,7 @@ enum Id : int {
     MenuDayForward = 31256,
     MenuNow = 31257,
     MenuCloudsWithShadow = 31258,
+    MenuCompareTimes = 31259,
     // "&Animation"
     MenuNext = 31301,
     MenuPrevious = 31302,
@@ -311,6 +313,24 @@ enum Id : int {
     GoToTimeUtc = 35103,
     GoToTimeOk = 35104,
     GoToTimeCancel = 35105,
+
+    // The Compare Times panel 132.
+    CompareTitle = 35201,
+    CompareNow = 35202,
+    CompareNextOverlap = 35203,
+    CompareCopy = 35204,
+    CompareUtc = 35205,
+    CompareHere = 35206,
+    CompareNoCities = 35207,
+    CompareBadTime = 35208,
+    CompareOverlap = 35209,
+    ComparePartial = 35210,
+    CompareNoOverlap = 35211,
+    CompareWorkingHours = 35212,
+    CompareLabel = 35213,
+    CompareHoursPrompt = 35214,
+    CompareLabelPrompt = 35215,
+    CompareMinimum = 35216,
 };
 
 } // namespace str

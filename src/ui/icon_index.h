@@ -64,13 +64,14 @@ enum IconIndex : int {
     IconBlank = 52,             // fully transparent: keeps text aligned where an item has no icon
 
     // Toolbar
-    IconRefresh = 53,     // toolbar and menu "Refresh"
-    IconFitToScreen = 54, // toolbar and menu "Fit to Screen"
-    IconEarthquakes = 55, // toolbar "View world earthquakes in the past 7 days."
-    IconSunMoon = 56,     // toolbar "Show Sun and Moon"
-    IconTwilight = 57,    // toolbar "Show Twilight Lines"
+    IconRefresh = 53,      // toolbar and menu "Refresh"
+    IconFitToScreen = 54,  // toolbar and menu "Fit to Screen"
+    IconEarthquakes = 55,  // toolbar "View world earthquakes in the past 7 days."
+    IconSunMoon = 56,      // toolbar "Show Sun and Moon"
+    IconTwilight = 57,     // toolbar "Show Twilight Lines"
+    IconCompareTimes = 58, // toolbar and View > "Compare Times"
 
-    IconCount = 58
+    IconCount = 59
 };
 
 } // namespace chronvale

@@ -78,6 +78,7 @@ constexpr std::array<IconSource, IconCount> kSources{{
     {IconEarthquakes, "earthquakes.svg"},
     {IconSunMoon, "sun-moon.svg"},
     {IconTwilight, "twilight.svg"},
+    {IconCompareTimes, "compare-times.svg"},
 }};
 
 constexpr bool sourcesInPositionOrder() {

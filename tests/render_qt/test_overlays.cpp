@@ -402,6 +402,9 @@ TEST(MarkedCities, LabelIsLocalTimeWithoutSecondsAndTheName) {
     EXPECT_EQ(markedCityLabel(tables.cities[0], tables, nullptr, now), "03:25 Aukland");
     EXPECT_EQ(markedCityLabel(tables.cities[0], tables, zones.get(), now, " - "), "15:25 Aukland")
         << "a long date separator does not shift the cut";
+    GeoTables labelled = tables;
+    labelled.cities[0].label = "Mum";
+    EXPECT_EQ(markedCityLabel(labelled.cities[0], labelled, zones.get(), now), "15:25 Mum");
 }
 
 TEST(MarkedCities, BoxAndLabelBesideIt) {

@@ -78,9 +78,17 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         return arg == "--city" || arg.rfind("--city=", 0) == 0;
     });
     std::optional<std::string> cityTimeText;
-    // With --sky (and no --city), --time is the sky's instant.
-    const bool skyCommand =
-        !cityCommand && std::find(args.begin(), args.end(), "--sky") != args.end();
+    // With --compare (and no --city), --time is the compared instant.
+    const bool compareCommand =
+        !cityCommand && std::any_of(args.begin(), args.end(), [](const std::string& arg) {
+            return arg == "--compare" || arg.rfind("--compare=", 0) == 0;
+        });
+    std::optional<std::string> compareTimeText;
+    std::optional<std::string> hoursText;
+    bool overlap = false;
+    // With --sky (and no --city or --compare), --time is the sky's instant.
+    const bool skyCommand = !cityCommand && !compareCommand &&
+                            std::find(args.begin(), args.end(), "--sky") != args.end();
     bool sky = false;
     std::optional<std::string> skyTimeText;
     // With --wallpaper, --width is the wallpaper's width.
@@ -89,6 +97,34 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (arg == "--sky") {
             sky = true;
+            continue;
+        }
+        if (arg == "--overlap") {
+            overlap = true;
+            continue;
+        }
+        if (arg == "--hours" || arg.rfind("--hours=", 0) == 0) {
+            hoursText = optionValue(args, i);
+            if (!hoursText) {
+                return {std::nullopt, "option '--hours' needs a number of hours"};
+            }
+            continue;
+        }
+        if (compareCommand && (arg == "--compare" || arg.rfind("--compare=", 0) == 0)) {
+            const std::optional<std::string> value = optionValue(args, i);
+            const auto names = value ? splitCityNames(*value) : std::nullopt;
+            if (!names) {
+                return {std::nullopt, "option '--compare' needs city names separated by commas"};
+            }
+            line.compare = line.compare.value_or(CompareOptions{});
+            line.compare->names = *names;
+            continue;
+        }
+        if (compareCommand && (arg == "--time" || arg.rfind("--time=", 0) == 0)) {
+            compareTimeText = optionValue(args, i);
+            if (!compareTimeText) {
+                return {std::nullopt, "option '--time' needs a time"};
+            }
             continue;
         }
         if (skyCommand && (arg == "--time" || arg.rfind("--time=", 0) == 0)) {
@@ -177,6 +213,34 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
             return {std::nullopt, "unknown option '" + arg + "'"};
         }
     }
+    if ((overlap || hoursText) && !line.compare) {
+        return {std::nullopt, std::string("option '") + (overlap ? "--overlap" : "--hours") +
+                                  "' needs '--compare'"};
+    }
+    if (hoursText && !overlap) {
+        return {std::nullopt, "option '--hours' needs '--overlap'"};
+    }
+    if (line.compare && line.action != CommandLine::Action::Help &&
+        line.action != CommandLine::Action::Version) {
+        if (sky || line.wallpaper || !renderArgs.empty() ||
+            line.action != CommandLine::Action::Window) {
+            return {std::nullopt, "option '--compare' goes only with '--time', '--overlap', "
+                                  "'--hours' and '--data'"};
+        }
+        if (const auto error = readUtcTime(compareTimeText, line.compare->time)) {
+            return {std::nullopt, *error};
+        }
+        line.compare->overlap = overlap;
+        if (hoursText) {
+            const std::optional<int> minutes = overlapMinutesOf(*hoursText);
+            if (!minutes) {
+                return {std::nullopt, "option '--hours' needs hours from 1 minute to 24, such "
+                                      "as 1 or 1.5"};
+            }
+            line.compare->overlapMinutes = *minutes;
+        }
+        line.action = CommandLine::Action::Compare;
+    }
     if (sky && line.action != CommandLine::Action::Help &&
         line.action != CommandLine::Action::Version) {
         if (line.city || !renderArgs.empty() || line.action == CommandLine::Action::Info) {
@@ -253,9 +317,9 @@ std::string commandLineHelp() {
     return std::string(
                "Usage: chronvale [OPTION]...\n"
                "A world clock on a map of the earth lit as it is lit now.\n"
-               "Without --info, --render, --city, --sky or --wallpaper it opens the window "
-               "(one\n"
-               "copy per user: starting it again brings the running window to the front).\n"
+               "Without --info, --render, --city, --compare, --sky or --wallpaper it opens the\n"
+               "window (one copy per user: starting it again brings the running window to the\n"
+               "front).\n"
                "\n"
                "  --info         print the folders, the data tables and the earth images it "
                "loads\n"
@@ -274,6 +338,14 @@ std::string commandLineHelp() {
                "  --city @FILE   the same for every name of FILE, one a line\n"
                "    --time T       the instant as 2027-01-15T12:00:00Z (default: now); always\n"
                "                   UTC, also without the Z or the seconds\n"
+               "  --compare \"A,B,...\"  print the cities side by side and exit: local date\n"
+               "                 and time, offset from UTC, day, twilight or night, and\n"
+               "                 whether each is within working hours (09:00-17:00 Monday to\n"
+               "                 Friday). A name that matches no city: exit status 1\n"
+               "    --time T       the instant, as for --city (default: now)\n"
+               "    --overlap      also the next stretch within 14 days when all of them are\n"
+               "                   at work, or else the one that suits the most of them\n"
+               "    --hours H      the least length of that stretch in hours (default: 1)\n"
                "  --sky          print where the sun and the moon stand overhead (latitude "
                "and\n"
                "                 longitude, north and east positive) and how much of the moon\n"

@@ -2,6 +2,7 @@
 // The options of the chronvale executable, parsed before any Qt application
 // object exists, so that the headless commands never touch a display.
 
+#include "app/cli/compare_command.h"
 #include "app/cli/wallpaper_command.h"
 #include "render/render_command.h"
 
@@ -13,13 +14,15 @@
 namespace chronvale {
 
 struct CommandLine {
-    enum class Action { Window, Info, Help, Version, Render, City, Sky, Wallpaper };
+    enum class Action { Window, Info, Help, Version, Render, City, Sky, Wallpaper, Compare };
     Action action = Action::Window;
     std::optional<std::string> dataFolder; // --data DIR
     std::optional<RenderOptions> render;   // --render FILE and its options
     std::optional<std::string> city;       // --city NAME: print the city's properties
     std::optional<std::time_t> cityTime;   // --time T with --city; none: now
     std::optional<std::time_t> skyTime;    // --time T with --sky; none: now
+    // --compare "A,B" [--time T] [--overlap [--hours H]]
+    std::optional<CompareOptions> compare;
     // --wallpaper [off] [--width W]
     std::optional<WallpaperOptions> wallpaper;
     // --minimized: the window starts hidden in the tray (minimised to the task bar

@@ -36,6 +36,9 @@ inline constexpr int DayBack = 40065;
 inline constexpr int DayForward = 40066;
 inline constexpr int BackToNow = 40067;
 
+// The Compare Times panel under the map, shown or hidden.
+inline constexpr int CompareTimes = 40068;
+
 // Cloud animation.
 inline constexpr int NextFrame = 40019;
 inline constexpr int PreviousFrame = 40020;

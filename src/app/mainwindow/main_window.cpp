@@ -6,6 +6,7 @@
 #include "app/mainwindow/command_dispatcher.h"
 #include "app/mainwindow/command_ids.h"
 #include "app/mainwindow/command_menus.h"
+#include "app/mainwindow/compare_panel.h"
 #include "app/mainwindow/save_map.h"
 #include "app/mainwindow/time_travel.h"
 #include "app/mainwindow/title_clock.h"
@@ -171,6 +172,8 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .notice = [this](const QString& text) { status_->showNotice(text); },
         });
 
+    comparePanel_ = installComparePanel(*this, world_);
+
     // Check marks and buttons follow every change of the switches.
     world_.switchBoard.listen([this](const DisplaySwitches&) { syncCommandStates(); });
 
@@ -249,6 +252,10 @@ void MainWindow::runCommand(int command) {
     if (travel_.runCommand(command) || travel_.comeBackFor(command)) {
         return;
     }
+    if (command == cmd::CompareTimes) {
+        comparePanel_->setVisible(comparePanel_->isHidden());
+        return;
+    }
     commands_->run(command);
 }
 
@@ -312,6 +319,7 @@ void MainWindow::languageChanged() {
     // map pane keeps its own direction (set when it was made).
     QGuiApplication::setLayoutDirection(world_.language.layoutDirection());
     menus_->retranslate();
+    comparePanel_->retranslate();
     if (tray_ != nullptr) {
         tray_->retranslate(world_.language);
     }

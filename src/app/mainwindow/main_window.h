@@ -43,6 +43,7 @@ class CloudAnimation;
 class CloudService;
 class CommandDispatcher;
 class CommandMenus;
+class ComparePanel;
 class LinkService;
 class PreferencesDialog;
 struct ProxySettings;
@@ -128,6 +129,8 @@ public:
 
     // The city selector and the shared properties window (tests).
     CityDialogs& cityDialogs() { return *cityDialogs_; }
+    // The Compare Times panel (tests).
+    ComparePanel& comparePanel() { return *comparePanel_; }
 
     // Read access for the start-up code and tests.
     MapView& view() { return map_->view(); }
@@ -235,6 +238,7 @@ private:
     std::unique_ptr<CommandDispatcher> commands_;
     std::unique_ptr<CityDialogs> cityDialogs_;
     std::unique_ptr<WallpaperController> wallpaper_;
+    ComparePanel* comparePanel_ = nullptr; // docked under the map; the window owns it
 
     QTimer clockTimer_;   // 1 s: title clock, time-dependent overlays, pointer read-out
     QTimer hourlyTimer_;  // newest satellite image

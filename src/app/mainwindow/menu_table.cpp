@@ -56,6 +56,7 @@ constexpr std::array viewMenu{
     item(cmd::DayBack, str::MenuDayBack),
     item(cmd::DayForward, str::MenuDayForward),
     item(cmd::BackToNow, str::MenuNow),
+    item(cmd::CompareTimes, str::MenuCompareTimes),
     separator(),
     item(cmd::Refresh, str::MenuRefresh),
 };
@@ -156,6 +157,7 @@ constexpr std::array toolbar{
     ToolbarButton{cmd::Earthquakes, IconEarthquakes, str::TipEarthquakes},
     ToolbarButton{cmd::SunMoon, IconSunMoon, str::TipSunMoon},
     ToolbarButton{cmd::Twilight, IconTwilight, str::TipTwilight},
+    ToolbarButton{cmd::CompareTimes, IconCompareTimes, str::TipCompareTimes},
     ToolbarButton{},
     ToolbarButton{cmd::PreviousFrame, IconPreviousFrame, str::TipPreviousFrame},
     ToolbarButton{cmd::Play, IconPlay, str::TipPlay},
@@ -203,6 +205,7 @@ constexpr std::array menuIcons{
     MenuIcon{cmd::FitToScreen, IconFitToScreen},
     MenuIcon{cmd::Upgrade, IconUpgrade},
     MenuIcon{cmd::NearestCityProperties, IconNearestCity},
+    MenuIcon{cmd::CompareTimes, IconCompareTimes},
     // Languages: their flags.
     MenuIcon{537, IconFlagCzechia},
     MenuIcon{538, IconFlagGreece},
@@ -239,6 +242,7 @@ constexpr std::array menuShortcuts{
     MenuShortcut{cmd::DayForward, "Ctrl+Shift+Right"},
     MenuShortcut{cmd::BackToNow, "Ctrl+0"},
     MenuShortcut{cmd::UndoClearCitySelection, "Ctrl+Z"},
+    MenuShortcut{cmd::CompareTimes, "Ctrl+T"},
 };
 
 } // namespace

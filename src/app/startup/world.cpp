@@ -80,6 +80,12 @@ void World::markCity(std::size_t index, bool marked) {
     }
 }
 
+void World::setCityLabel(std::size_t index, std::string_view label) {
+    if (index < tables_.cities.size()) {
+        tables_.cities[index].label = storableCityLabel(label);
+    }
+}
+
 void World::clearMarks() {
     for (CityRecord& city : tables_.cities) {
         city.marked = false;

@@ -79,6 +79,9 @@ public:
     void listenToMarks(std::function<void()> listener) {
         marksListeners_.push_back(std::move(listener));
     }
+    // The user's label of city `index` ("Mum"), kept as storableCityLabel keeps
+    // it; empty removes it. An index outside the list does nothing.
+    void setCityLabel(std::size_t index, std::string_view label);
     // The city list for the context menu's nearest-city pick, which sets the
     // records' pick flags.
     CityList& citiesToPick() { return tables_.cities; }

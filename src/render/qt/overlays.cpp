@@ -275,7 +275,7 @@ std::string markedCityLabel(const CityRecord& city, const GeoTables& tables,
     if (colon != std::string::npos) {
         time.resize(colon);
     }
-    return time + " " + city.name;
+    return time + " " + (city.label.empty() ? city.name : city.label);
 }
 
 namespace {

@@ -70,7 +70,8 @@ void drawQuakeLegend(OverlayCanvas& canvas, const MapView& view, int limitBottom
                      const QString& caption);
 
 // "hh:mm Name": the city's local time now (from the clock when given; else its
-// zone from the time-zone image at its map pixel, with daylight saving) and its name.
+// zone from the time-zone image at its map pixel, with daylight saving) and its
+// name, or the user's label for it.
 std::string markedCityLabel(const CityRecord& city, const GeoTables& tables,
                             const EarthImage* zoneImage, std::time_t now,
                             std::string_view datePattern = kMonthFirstDatePattern,

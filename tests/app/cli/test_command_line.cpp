@@ -177,3 +177,47 @@ TEST(CommandLine, SkyTakesItsOwnTime) {
     EXPECT_NE(parseCommandLine({"--twilight"}).error.find("'--twilight' needs '--render'"),
               std::string::npos);
 }
+
+TEST(CommandLine, CompareTakesNamesTimeAndOverlap) {
+    auto compare = parseCommandLine({"--compare", " London, New York ,Tokyo", "--time",
+                                     "2027-03-10T12:00:00Z", "--overlap", "--hours=1.5"});
+    ASSERT_TRUE(compare.options) << compare.error;
+    EXPECT_EQ(compare.options->action, CommandLine::Action::Compare);
+    ASSERT_TRUE(compare.options->compare);
+    EXPECT_EQ(compare.options->compare->names,
+              (std::vector<std::string>{"London", "New York", "Tokyo"}));
+    EXPECT_EQ(compare.options->compare->time, 1804680000);
+    EXPECT_TRUE(compare.options->compare->overlap);
+    EXPECT_EQ(compare.options->compare->overlapMinutes, 90);
+
+    auto plain = parseCommandLine({"--compare=Paris"});
+    ASSERT_TRUE(plain.options) << plain.error;
+    EXPECT_FALSE(plain.options->compare->overlap);
+    EXPECT_EQ(plain.options->compare->overlapMinutes, 60);
+    EXPECT_FALSE(plain.options->compare->time);
+}
+
+TEST(CommandLine, CompareRejectsWhatDoesNotFit) {
+    const std::vector<std::vector<std::string>> table = {
+        {"--compare", ""},
+        {"--compare"},
+        {"--compare", "London,,Tokyo"},
+        {"--compare", "London,"},
+        {"--compare", " , "},
+        {"--compare", "London", "--hours", "2"}, // without --overlap
+        {"--overlap"},                           // without --compare
+        {"--compare", "London", "--overlap", "--hours", "0"},
+        {"--compare", "London", "--overlap", "--hours", "25"},
+        {"--compare", "London", "--overlap", "--hours", "1h"},
+        {"--compare", "London", "--overlap", "--hours", "nan"},
+        {"--compare", "London", "--time", "yesterday"},
+        {"--compare", "London", "--sky"},
+        {"--compare", "London", "--info"},
+        {"--compare", "London", "--render", "x.png"},
+    };
+    for (const auto& args : table) {
+        const auto parsed = parseCommandLine(args);
+        EXPECT_FALSE(parsed.options) << ::testing::PrintToString(args);
+        EXPECT_FALSE(parsed.error.empty());
+    }
+}

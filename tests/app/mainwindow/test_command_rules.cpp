@@ -152,7 +152,7 @@ void collect(std::span<const MenuItem> items, std::vector<int>& commands) {
 }
 
 // The nineteen buttons of old and, after Earthquakes, Sun and Moon and Twilight Lines.
-TEST(CommandTables, ToolbarHasTwentyOneButtonsInThreeSeparatedGroups) {
+TEST(CommandTables, ToolbarHasTwentyTwoButtonsInThreeSeparatedGroups) {
     const auto buttons = toolbarTable();
     int count = 0;
     std::vector<int> separators;
@@ -166,8 +166,8 @@ TEST(CommandTables, ToolbarHasTwentyOneButtonsInThreeSeparatedGroups) {
             EXPECT_LT(buttons[i].icon, IconCount);
         }
     }
-    EXPECT_EQ(count, 21);
-    EXPECT_EQ(separators, (std::vector<int>{5, 14, 19}));
+    EXPECT_EQ(count, 22);
+    EXPECT_EQ(separators, (std::vector<int>{5, 15, 20}));
     EXPECT_EQ(buttons[0].command, cmd::DayMap);
     EXPECT_EQ(buttons[0].icon, 20);
     EXPECT_EQ(findString(buttons[10].tipId)->text, "Show City Names");
@@ -180,8 +180,11 @@ TEST(CommandTables, ToolbarHasTwentyOneButtonsInThreeSeparatedGroups) {
     EXPECT_EQ(buttons[13].command, cmd::Twilight);
     EXPECT_EQ(buttons[13].icon, IconTwilight);
     EXPECT_EQ(findString(buttons[13].tipId)->text, "Show Twilight Lines");
-    EXPECT_EQ(buttons[23].command, cmd::FitToScreen);
-    EXPECT_EQ(buttons[23].icon, 54);
+    EXPECT_EQ(buttons[14].command, cmd::CompareTimes);
+    EXPECT_EQ(buttons[14].icon, IconCompareTimes);
+    EXPECT_EQ(findString(buttons[14].tipId)->text, "Compare Times");
+    EXPECT_EQ(buttons[24].command, cmd::FitToScreen);
+    EXPECT_EQ(buttons[24].icon, 54);
 }
 
 TEST(CommandTables, MenusShowOnlyCommandsThatWork) {

@@ -80,10 +80,10 @@ TEST_F(MainWindowTest, StartsWithTheLitMapAndTheTablesMenusAndToolbar) {
     EXPECT_GE(window->minimumHeight(), 250);
     EXPECT_TRUE(window->windowTitle().startsWith("Quillmar Chronvale - "));
 
-    // 21 buttons (with Sun and Moon and Twilight Lines) and 3 separators; the
+    // 22 buttons (with Sun and Moon, Twilight Lines and Compare Times) and 3 separators; the
     // tips come from the string table.
     const QList<QAction*> buttons = window->toolBar()->actions();
-    EXPECT_EQ(buttons.size(), 24);
+    EXPECT_EQ(buttons.size(), 25);
     EXPECT_EQ(window->toolbarAction(cmd::Earthquakes)->toolTip(),
               "View world earthquakes in the past 7 days.");
     EXPECT_EQ(window->toolbarAction(cmd::ZoomIn)->toolTip(), "Zoom In");
