@@ -10,6 +10,7 @@
 #include "mirror.h"
 #include "net/link_config.h"
 #include "replies.h"
+#include "socket_activation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -503,17 +504,32 @@ int main(int argc, char** argv) {
                      request.target.c_str(), response.status, response.body.size());
     });
 
-    const int wanted = options.port ? *options.port : defaultPort(options);
-    const int port = wanted == 0 ? server.bind_to_any_port(options.bind)
-                                 : (server.bind_to_port(options.bind, wanted) ? wanted : -1);
-    if (port <= 0) {
-        logLine(QStringLiteral("cannot listen on %1:%2")
-                    .arg(QString::fromStdString(options.bind))
-                    .arg(wanted));
+    // A socket handed over by the service manager wins over --bind and --port.
+    const HandedSocket handed = takeHandedSocket();
+    std::string address;
+    if (!handed.error.empty()) {
+        logLine(QString::fromStdString(handed.error));
         return 1;
+    } else if (handed.fd) {
+        address = socketAddress(*handed.fd);
+        if (const std::string error = serveOnSocket(server, *handed.fd); !error.empty()) {
+            logLine(QString::fromStdString(error));
+            return 1;
+        }
+    } else {
+        const int wanted = options.port ? *options.port : defaultPort(options);
+        const int port = wanted == 0 ? server.bind_to_any_port(options.bind)
+                                     : (server.bind_to_port(options.bind, wanted) ? wanted : -1);
+        if (port <= 0) {
+            logLine(QStringLiteral("cannot listen on %1:%2")
+                        .arg(QString::fromStdString(options.bind))
+                        .arg(wanted));
+            return 1;
+        }
+        address = options.bind + ":" + std::to_string(port);
     }
-    std::printf("chronvale-imaged: serving %s at http://%s:%d/\n",
-                qPrintable(QDir(options.folder).absolutePath()), options.bind.c_str(), port);
+    std::printf("chronvale-imaged: serving %s at http://%s/\n",
+                qPrintable(QDir(options.folder).absolutePath()), address.c_str());
     std::fflush(stdout);
     {
         const std::shared_lock lock(serving.folderLock);
