@@ -8,6 +8,7 @@
 #include "frame_folder.h"
 #include "http_date.h"
 #include "mirror.h"
+#include "mirror_config.h"
 #include "net/link_config.h"
 #include "replies.h"
 #include "socket_activation.h"
@@ -72,10 +73,14 @@ Options:
                        the newest 48 frames are kept. Failed pulls are logged and
                        retried after 1, 2, 4 ... 60 minutes; nothing held is lost
   --clouds-url URL     a cloud map source for --mirror; repeat for more, tried in
-                       order (default: the Live cloud maps of clouds.matteason.co.uk
-                       and its GitHub Pages copy)
+                       order (default: cloudsN of the [Mirror] group of chronvale.ini
+                       and its overrides, else the Live cloud maps of
+                       clouds.matteason.co.uk, its GitHub Pages copy and SSEC
+                       RealEarth's global infrared composite). Maps 4096 or more
+                       wide also give a 4096 x 2048 copy of each frame
   --quakes-url URL     an earthquake GeoJSON feed for --mirror; repeat for more
-                       (default: the USGS feed of magnitude 2.5+ in the past week)
+                       (default: quakesN of [Mirror], else the USGS feed of
+                       magnitude 2.5+ in the past week)
   --credit TEXT        the credit of the source given just before (stored in
                        CREDITS.txt and served at /credits)
   --pull-period S      seconds between cloud pulls (default 10800)
@@ -222,12 +227,6 @@ Options parseOptions(const QStringList& arguments) {
             fail("unknown argument '" + arg + "'");
         }
     }
-    if (options.clouds.empty()) {
-        options.clouds = defaultCloudSources();
-    }
-    if (options.quakeFeeds.empty()) {
-        options.quakeFeeds = defaultQuakeSources();
-    }
     if (options.folder.isEmpty()) {
         options.folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                          QStringLiteral("/chronvale-imaged");
@@ -266,17 +265,32 @@ QString findProgramConfig() {
     return {};
 }
 
-int defaultPort(const Options& options) {
+void logLine(const QString& text) {
+    std::fprintf(stderr, "chronvale-imaged: %s\n", qPrintable(text));
+}
+
+// The installation values: the program's chronvale.ini (or --config) with the
+// override files of XDG_CONFIG_DIRS over it.
+LinkConfig installationValues(const Options& options) {
     const QString config = options.config.isEmpty() ? findProgramConfig() : options.config;
-    if (config.isEmpty()) {
-        return kFallbackPort;
-    }
-    const std::string server = loadLinkConfig(config, QString()).imageServer();
+    return loadLinkConfig(config);
+}
+
+int defaultPort(const LinkConfig& installation) {
+    const std::string server = installation.imageServer();
     return server.find(':') == std::string::npos ? kFallbackPort : hostPort(server);
 }
 
-void logLine(const QString& text) {
-    std::fprintf(stderr, "chronvale-imaged: %s\n", qPrintable(text));
+// Sources not given on the command line come from the [Mirror] group, else the
+// built-in ones.
+void completeSources(Options& options, const LinkConfig& installation) {
+    const MirrorSources configured = mirrorSourcesFromConfig(installation, logLine);
+    if (options.clouds.empty()) {
+        options.clouds = configured.clouds.empty() ? defaultCloudSources() : configured.clouds;
+    }
+    if (options.quakeFeeds.empty()) {
+        options.quakeFeeds = configured.quakes.empty() ? defaultQuakeSources() : configured.quakes;
+    }
 }
 
 QByteArray readAll(const QString& path) {
@@ -441,9 +455,13 @@ int runIngest(const Options& options) {
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    const Options options = parseOptions(QCoreApplication::arguments());
+    Options options = parseOptions(QCoreApplication::arguments());
     if (options.ingest) {
         return runIngest(options);
+    }
+    const LinkConfig installation = installationValues(options);
+    if (options.mirror) {
+        completeSources(options, installation);
     }
     if (options.demo) {
         if (!makeDemoContent(options.folder, std::time(nullptr), logLine)) {
@@ -517,7 +535,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     } else {
-        const int wanted = options.port ? *options.port : defaultPort(options);
+        const int wanted = options.port ? *options.port : defaultPort(installation);
         const int port = wanted == 0 ? server.bind_to_any_port(options.bind)
                                      : (server.bind_to_port(options.bind, wanted) ? wanted : -1);
         if (port <= 0) {
