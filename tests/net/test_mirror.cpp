@@ -324,5 +324,52 @@ TEST_F(Mirror, DemoFramesShowWithoutSourcesAndGiveWayToRealOnes) {
     EXPECT_EQ(get(server, "/credits")->body.find("DEMO"), std::string::npos);
 }
 
+TEST_F(Mirror, TheMirrorGroupOfTheConfigurationGivesTheSourcesAndItsLaterOnesStandIn) {
+    // The first two sources fail; the third, another provider, answers with a PNG.
+    QImage infrared(2048, 1024, QImage::Format_Grayscale8);
+    infrared.fill(200);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    infrared.save(&buffer, "PNG");
+    upstream.stop();
+    UpstreamServer sources;
+    sources.routes().Get("/status500", [](const httplib::Request&, httplib::Response& response) {
+        response.status = 500;
+    });
+    sources.routes().Get("/page.html", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<html><body>Service moved</body></html>", "text/html");
+    });
+    sources.routes().Get("/api/image", serveFile(png, "image/png", kMapDate));
+    sources.routes().Get("/feed.geojson", serveFile(feed(2), "application/json", kMapDate));
+    ASSERT_TRUE(sources.start());
+    const QString config = QDir(root.path()).filePath("chronvale.ini");
+    QFile file(config);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("[General]\nserver=\"127.0.0.1:8470\"\n[Mirror]\n"
+                              "clouds1=\"%1\"\nclouds2=\"%2\"\nclouds3=\"%3\"\n"
+                              "clouds3_credit=\"Infrared stand-in.\"\n"
+                              "clouds4=\"gopher://old.test/map\"\nquakes1=\"%4\"\n")
+                   .arg(QString::fromStdString(sources.url("/status500")),
+                        QString::fromStdString(sources.url("/page.html")),
+                        QString::fromStdString(
+                            sources.url("/api/image?products=globalir&width=2048&height=1024")),
+                        QString::fromStdString(sources.url("/feed.geojson")))
+                   .toUtf8());
+    file.close();
+    ImageServerProcess server(folder, {"--mirror", "--config", config, "--retry-after", "3600"});
+    ASSERT_TRUE(server.started());
+    ASSERT_TRUE(server.waitForLog("2048 x 1024 map stored as frame 2024030506"))
+        << server.log().toStdString();
+    ASSERT_TRUE(server.waitForLog("stored 2 earthquakes"));
+    const QString log = server.log();
+    EXPECT_TRUE(log.contains("[Mirror] clouds4 = gopher://old.test/map is not an http(s) URL"));
+    EXPECT_TRUE(log.contains("/status500: HTTP status 500"));
+    EXPECT_TRUE(log.contains("/page.html: the reply"));
+    EXPECT_EQ(listed(server), std::vector<std::string>{"2024030506"});
+    EXPECT_NE(get(server, "/credits")->body.find("Cloud maps: Infrared stand-in."),
+              std::string::npos);
+}
+
 } // namespace
 } // namespace chronvale::test

@@ -41,7 +41,11 @@ bool hasDemoFrames(const QStringList& demo) {
 
 std::vector<MirrorSource> defaultCloudSources() {
     return {{"https://clouds.matteason.co.uk/images/2048x1024/clouds.jpg", {}},
-            {"https://matteason.github.io/live-cloud-maps/images/2048x1024/clouds.jpg", {}}};
+            {"https://matteason.github.io/live-cloud-maps/images/2048x1024/clouds.jpg", {}},
+            // An independent provider: SSEC RealEarth's global infrared composite.
+            {"https://realearth.ssec.wisc.edu/api/"
+             "image?products=globalir&bounds=-90,-180,90,180&width=2048&height=1024",
+             {}}};
 }
 
 std::vector<MirrorSource> defaultQuakeSources() {
