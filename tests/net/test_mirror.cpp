@@ -324,6 +324,42 @@ TEST_F(Mirror, DemoFramesShowWithoutSourcesAndGiveWayToRealOnes) {
     EXPECT_EQ(get(server, "/credits")->body.find("DEMO"), std::string::npos);
 }
 
+TEST_F(Mirror, AMapThatIsLargeEnoughAlsoGivesALargeCopyServedOnlyWhenAskedFor) {
+    struct Case {
+        int width;
+        bool hires;
+    };
+    for (const Case& c : {Case{4096, true}, Case{2048, false}}) {
+        SCOPED_TRACE(c.width);
+        QTemporaryDir own;
+        UpstreamServer source;
+        source.routes().Get("/clouds.jpg",
+                            serveFile(greyMap(c.width, c.width / 2), "image/jpeg", kMapDate));
+        ASSERT_TRUE(source.start());
+        ImageServerProcess server(
+            own.path(), {"--mirror", "--quake-period", "3600", "--retry-after", "3600",
+                         "--clouds-url", QString::fromStdString(source.url("/clouds.jpg")),
+                         "--quakes-url", QString::fromStdString(source.url("/none"))});
+        ASSERT_TRUE(server.started());
+        ASSERT_TRUE(server.waitForLog("stored as frame 2024030506")) << server.log().toStdString();
+        const auto list = get(server, "/clouds/cloudv2.php?s=&i=&q=1&checkonly=1&n=12");
+        EXPECT_EQ(list->body.find(" w=\"4096\"") != std::string::npos, c.hires) << list->body;
+        const QSize large = c.hires ? QSize(4096, 2048) : QSize(1024, 512);
+        for (const auto& [path, size] : std::vector<std::pair<std::string, QSize>>{
+                 {"&f=1&t=2024030506", QSize(1024, 512)},
+                 {"&f=1", QSize(1024, 512)},
+                 {"&f=1&t=2024030506&w=4096", large},
+                 {"&f=1&w=4096", large},
+                 {"&f=1&t=2024030506&w=2048", QSize(1024, 512)}}) {
+            const auto frame = get(server, "/clouds/cloudv2.php?s=&i=&q=1" + path);
+            ASSERT_TRUE(frame);
+            EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(frame->body), "JPG").size(), size)
+                << path;
+        }
+        EXPECT_EQ(QFile::exists(own.path() + "/4096/2024030506.jpg"), c.hires);
+    }
+}
+
 TEST_F(Mirror, TheMirrorGroupOfTheConfigurationGivesTheSourcesAndItsLaterOnesStandIn) {
     // The first two sources fail; the third, another provider, answers with a PNG.
     QImage infrared(2048, 1024, QImage::Format_Grayscale8);

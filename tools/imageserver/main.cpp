@@ -46,6 +46,8 @@ server protocol:
   /clouds/cloudv2.php?...&checkonly=1      the newest frame's time stamp
   /clouds/cloudv2.php?...&f=1              the newest frame (JPEG)
   /clouds/cloudv2.php?...&f=1&t=T          frame T (JPEG); 404 when there is none
+  ...&f=1[&t=T]&w=4096                     its 4096 x 2048 copy when the list gives
+                                           the frame w="4096", else the frame
   /earthquake.cgi                          the earthquakes as QUAKE elements
   /credits                                 who made the data served (text)
 
@@ -344,6 +346,10 @@ void answerCloud(Serving& serving, const httplib::Request& request, httplib::Res
             frame = findFrame(options.folder, request.get_param_value("t"));
         } else if (!frames.empty()) {
             frame = frames.front();
+        }
+        // w=4096 asks for the large copy; a frame without one is served as it is.
+        if (frame && frame->hires && request.get_param_value("w") == "4096") {
+            frame->path = hiresFramePath(options.folder, frame->t);
         }
         // A frame removed since it was listed is missing too; an empty file is
         // served as it is.

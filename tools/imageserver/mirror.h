@@ -4,6 +4,7 @@
 // from what the folder holds. Every change of the folder is made under the
 // folder lock held exclusively; readers hold it shared.
 
+#include "cloud_map.h"
 #include "credits.h"
 #include "fetch.h"
 #include "pull_schedule.h"
@@ -78,7 +79,7 @@ private:
 
     void run();
     FetchRequest requestFor(const std::string& url, bool haveCopy) const;
-    bool storeFrame(const std::string& t, const QByteArray& jpeg, const MirrorSource& source);
+    bool storeFrame(const std::string& t, const CloudFrameImage& frame, const MirrorSource& source);
     bool storeQuakes(const QByteArray& json, int count, const MirrorSource& source);
     void pruneFrames();
     void logFailure(const char* kind, const PullSchedule& schedule, std::chrono::seconds delay);

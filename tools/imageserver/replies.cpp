@@ -67,7 +67,8 @@ std::string frameListMarkup(const std::vector<FrameFile>& frames, int n, const s
     out += "<images>\n";
     for (size_t i = 0; i < frames.size() && static_cast<int>(i) < n; ++i) {
         out += "<image t=\"" + frames[i].t + "\" m=\"clouds\" s=\"" +
-               std::to_string(frames[i].size) + "\" q=\"1\" />\n";
+               std::to_string(frames[i].size) + "\" q=\"1\"" +
+               (frames[i].hires ? " w=\"4096\"" : "") + " />\n";
     }
     out += "</images>\n";
     return out;

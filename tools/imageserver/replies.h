@@ -12,8 +12,9 @@
 namespace chronvale::imaged {
 
 // Up to n frames (the list is newest first) as image elements with the
-// attributes t, m, s (bytes) and q. A note (such as that the frames are made up)
-// goes into a comment before them, which readers of the list pass over.
+// attributes t, m, s (bytes) and q, and w="4096" when a 4096 x 2048 copy can
+// be asked for (readers that do not know it pass over it). A note (such as that the frames are made
+// up) goes into a comment before them, which readers of the list pass over.
 std::string frameListMarkup(const std::vector<FrameFile>& frames, int n,
                             const std::string& note = {});
 
