@@ -149,6 +149,9 @@ TEST_F(Mirror, StoresTheMapAndTheFeedAndServesThemAgainAfterARestart) {
         EXPECT_NE(frame->get_header_value("Last-Modified"), "");
 
         const auto list = get(server, "/clouds/cloudv2.php?s=&i=&q=1&checkonly=1&n=12");
+        EXPECT_NE(list->body.find("<source credit=\"Cloud map from 127.0.0.1.\" />"),
+                  std::string::npos)
+            << list->body;
         EXPECT_EQ(list->get_header_value("Cache-Control"), kFiveMinutes);
         EXPECT_NE(list->get_header_value("Last-Modified"), "");
         EXPECT_EQ(list->body.find("DEMO"), std::string::npos);
@@ -173,6 +176,14 @@ TEST_F(Mirror, StoresTheMapAndTheFeedAndServesThemAgainAfterARestart) {
     EXPECT_EQ(quakes(again), 3);
     ASSERT_TRUE(again.waitForLog("clouds: no source answered"));
     EXPECT_TRUE(again.waitForLog("quakes: no source answered"));
+    // The replies say why nothing newer comes, for the status bar.
+    const std::string newest = get(again, "/clouds/cloudv2.php?s=&i=&q=1&checkonly=1")->body;
+    EXPECT_NE(newest.find("problem=\"no cloud source has answered since "), std::string::npos)
+        << newest;
+    const std::string quakeList = get(again, "/earthquake.cgi")->body;
+    EXPECT_NE(quakeList.find("problem=\"no earthquake feed has answered since "),
+              std::string::npos);
+    EXPECT_NE(quakeList.find(" updated=\""), std::string::npos);
     EXPECT_EQ(listed(again), std::vector<std::string>{"2024030506"});
     EXPECT_EQ(get(again, "/clouds/cloudv2.php?q=1&f=1&t=2024030506")->status, 200);
     EXPECT_EQ(quakes(again), 3);

@@ -307,7 +307,19 @@ struct Serving {
     const Options& options;
     std::shared_mutex folderLock;
     std::time_t started = std::time(nullptr);
+    const Mirror* mirror = nullptr; // set while mirroring
 };
+
+// The <source> element of the replies of a data kind: its credit (or that it is
+// made up), why the mirror has nothing newer, and when it was stored.
+std::string sourceOf(const Serving& serving, DataKind kind, bool demo, std::time_t updated) {
+    const std::string credit =
+        demo ? std::string(kind == DataKind::Clouds ? "DEMO: made-up clouds, not satellite images"
+                                                    : "DEMO: made-up earthquakes, not real events")
+             : recordedCredit(serving.options.folder, kind);
+    const std::string problem = serving.mirror ? serving.mirror->problem(kind) : std::string();
+    return sourceMarkup(credit, problem, updated);
+}
 
 constexpr const char* kImmutable = "public, max-age=31536000, immutable";
 constexpr const char* kFiveMinutes = "public, max-age=300";
@@ -384,9 +396,13 @@ void answerCloud(Serving& serving, const httplib::Request& request, httplib::Res
             }
             const bool demo = hasDemoFrames(demoFiles(options.folder));
             response.set_content(
-                frameListMarkup(frames, std::clamp(n, 0, 1000), demo ? kDemoNote : ""), "text/xml");
+                frameListMarkup(frames, std::clamp(n, 0, 1000), demo ? kDemoNote : "") +
+                    sourceOf(serving, DataKind::Clouds, demo, 0),
+                "text/xml");
         } else {
-            response.set_content(newestMarkup(frames), "text/xml");
+            const bool demo = hasDemoFrames(demoFiles(options.folder));
+            response.set_content(
+                newestMarkup(frames) + sourceOf(serving, DataKind::Clouds, demo, 0), "text/xml");
         }
         setCaching(response, kFiveMinutes, modified);
         return;
@@ -416,7 +432,10 @@ void answerQuakes(Serving& serving, httplib::Response& response) {
         response.set_content("Broken earthquake file\n", "text/plain");
         return;
     }
-    response.set_content(*reply, "text/xml");
+    const bool demo = demoFiles(options.folder).contains(QLatin1String(kDemoQuakes));
+    response.set_content(
+        *reply + sourceOf(serving, DataKind::Quakes, demo, modifiedTime(path, serving.started)),
+        "text/xml");
     setCaching(response, kFiveMinutes, modifiedTime(path, serving.started));
 }
 
@@ -568,6 +587,7 @@ int main(int argc, char** argv) {
     if (options.mirror) {
         initFetching();
         mirror.emplace(mirrorSettings(options), serving.folderLock, logLine);
+        serving.mirror = &*mirror;
         logLine(QStringLiteral("mirroring %1 cloud map source(s) every %2 s and %3 earthquake "
                                "feed(s) every %4 s")
                     .arg(options.clouds.size())

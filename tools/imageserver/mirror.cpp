@@ -157,7 +157,47 @@ void Mirror::logFailure(const char* kind, const PullSchedule& schedule,
              .arg(minutesText(delay)));
 }
 
+void Mirror::noteOutcome(DataKind kind, bool ok) {
+    const std::lock_guard lock(outcomeLock_);
+    Outcome& outcome = kind == DataKind::Clouds ? clouds_ : quakes_;
+    outcome.failing = !ok;
+    if (ok) {
+        outcome.lastGood = std::time(nullptr);
+    }
+}
+
+std::string Mirror::problem(DataKind kind) const {
+    const std::lock_guard lock(outcomeLock_);
+    const Outcome& outcome = kind == DataKind::Clouds ? clouds_ : quakes_;
+    if (!outcome.failing) {
+        return {};
+    }
+    const std::time_t since = outcome.lastGood != 0 ? outcome.lastGood : started_;
+    std::tm parts{};
+    gmtime_r(&since, &parts);
+    char when[32];
+    // The day too when it is not today's.
+    const std::time_t now = std::time(nullptr);
+    std::strftime(when, sizeof when, now - since < 20 * 3600 ? "%H:%M UTC" : "%d %b %H:%M UTC",
+                  &parts);
+    return std::string(kind == DataKind::Clouds ? "no cloud source has answered"
+                                                : "no earthquake feed has answered") +
+           " since " + when;
+}
+
 bool Mirror::pullClouds() {
+    const bool ok = pullCloudsOnce();
+    noteOutcome(DataKind::Clouds, ok);
+    return ok;
+}
+
+bool Mirror::pullQuakes() {
+    const bool ok = pullQuakesOnce();
+    noteOutcome(DataKind::Quakes, ok);
+    return ok;
+}
+
+bool Mirror::pullCloudsOnce() {
     const Clock::time_point now = Clock::now();
     for (const MirrorSource& source : settings_.clouds) {
         const Validators known = validators_[source.url];
@@ -271,7 +311,7 @@ void Mirror::pruneFrames() {
     }
 }
 
-bool Mirror::pullQuakes() {
+bool Mirror::pullQuakesOnce() {
     const Clock::time_point now = Clock::now();
     const QString path = QDir(settings_.folder).filePath(QLatin1String(kDemoQuakes));
     for (const MirrorSource& source : settings_.quakes) {

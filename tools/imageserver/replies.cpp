@@ -83,6 +83,21 @@ std::string newestMarkup(const std::vector<FrameFile>& frames) {
     return out;
 }
 
+std::string sourceMarkup(const std::string& credit, const std::string& problem,
+                         std::time_t updated) {
+    std::string attributes;
+    if (!credit.empty()) {
+        attributes += " credit=\"" + escapeMarkup(credit) + "\"";
+    }
+    if (!problem.empty()) {
+        attributes += " problem=\"" + escapeMarkup(problem) + "\"";
+    }
+    if (updated > 0) {
+        attributes += " updated=\"" + std::to_string(static_cast<long long>(updated)) + "\"";
+    }
+    return attributes.empty() ? std::string() : "<source" + attributes + " />\n";
+}
+
 std::string errorMarkup(int n, const std::string& text) {
     return std::string(kXmlHeader) + "<ERROR n=\"" + std::to_string(n) + "\">" +
            escapeMarkup(text) + "</ERROR>\n";

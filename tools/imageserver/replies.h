@@ -5,6 +5,7 @@
 #include "frame_folder.h"
 
 #include <QByteArray>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,13 @@ std::string frameListMarkup(const std::vector<FrameFile>& frames, int n,
 
 // One image element naming the newest frame; no element when there is none.
 std::string newestMarkup(const std::vector<FrameFile>& frames);
+
+// What the client may show about the data: <source credit="..." problem="..."
+// updated="UNIX TIME"/>, appended after the frame list, the newest check and the
+// earthquakes; readers that look for image or QUAKE elements pass over it.
+// Empty attributes are left out, and so is the element when all are.
+std::string sourceMarkup(const std::string& credit, const std::string& problem,
+                         std::time_t updated = 0);
 
 // The server error element: <ERROR n="N">text</ERROR>.
 std::string errorMarkup(int n, const std::string& text);
