@@ -1,6 +1,7 @@
 #include "render/qt/map_painter.h"
 
 #include "geo/geo_tables.h"
+#include "render/qt/credit_line.h"
 #include "render/qt/device_bitmap.h"
 #include "render/qt/sky_overlays.h"
 
@@ -144,6 +145,10 @@ MapPaintReport MapPainter::paintMap(QPainter& painter, MapView& view,
         const std::optional<std::string> imageDate =
             inputs.cloudTimeStamp ? imageDateText(*inputs.cloudTimeStamp) : std::nullopt;
         drawInfoText(canvas, view, imageDate);
+        drawFrameAge(canvas, view, inputs.cloudAge);
+    }
+    if (inputs.cloudTimeStamp) {
+        drawCreditLine(canvas, view, view.mapArea.top + view.rowsFilled, inputs.cloudCredit);
     }
     if (on.cityNames != 0 && inputs.tables != nullptr) {
         report.hoveredCityStatus = drawHoveredCity(canvas, view, *inputs.tables, inputs.hover);

@@ -94,6 +94,30 @@ TEST_F(CloudWindowTest, FullStartShowsTheNewestCloudFrame) {
     }
 }
 
+TEST_F(CloudWindowTest, TheNewestFrameComesWithoutAMenuAndTurnsTheCloudsOnWithItsCredit) {
+    newestCloudsAtStart = true;
+    startWithServer();
+    ASSERT_TRUE(waitFor([this] { return settings().switches.clouds != 0; }));
+    ASSERT_TRUE(waitFor([this] { return world->compositor.cloudImage() != nullptr; }));
+    drainEvents();
+    EXPECT_TRUE(window->toolbarAction(cmd::Clouds)->isChecked());
+    EXPECT_EQ(window->cloudService().currentFrame(), 0);
+    // The demo server names its frames as made up; that is the credit shown.
+    EXPECT_NE(window->cloudService().source().credit.find("DEMO"), std::string::npos);
+    EXPECT_EQ(window->cloudService().source().problem, "");
+}
+
+TEST_F(CloudWindowTest, OldFramesAndTheServersReasonShowInTheStatusBar) {
+    newestCloudsAtStart = true;
+    // The window's clock runs a day after the demo frames were made.
+    clock = [] { return std::time(nullptr) + 86400; };
+    startWithServer();
+    ASSERT_TRUE(waitFor([this] { return world->compositor.cloudImage() != nullptr; }));
+    ASSERT_TRUE(waitFor([this] { return status(MainWindow::StatusMessage).startsWith("Clouds "); }))
+        << status(MainWindow::StatusMessage).toStdString();
+    EXPECT_TRUE(status(MainWindow::StatusMessage).contains(" h old."));
+}
+
 TEST_F(CloudWindowTest, AnImageArrivingWhileAwayWaitsForNow) {
     startWithServer();
     window->runCommand(cmd::Clouds); // the download is under way
