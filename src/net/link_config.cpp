@@ -50,7 +50,7 @@ QStringList systemConfigPaths() {
     QStringList paths;
     for (const QString& folder :
          qEnvironmentVariable("XDG_CONFIG_DIRS").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-        // The specification names absolute folders only; others are ignored.
+        // XDG_CONFIG_DIRS names absolute folders only; others are ignored.
         if (folder.startsWith(QLatin1Char('/'))) {
             paths << folder + QStringLiteral("/QUILLMAR/Chronvale.conf");
         }
