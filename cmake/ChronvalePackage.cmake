@@ -25,6 +25,9 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "fonts-noto-cjk, fonts-noto-core, iso-codes, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The maintainer scripts enable the image server's socket for every user.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    "${PROJECT_SOURCE_DIR}/dist/debian/postinst;${PROJECT_SOURCE_DIR}/dist/debian/postrm")
 # The extended description below the summary line; CPack indents each line and
 # turns the empty one into " .".
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -16,7 +16,8 @@ if command -v ccache >/dev/null 2>&1; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_INSTALL_PREFIX=/usr -DCHRONVALE_TESTS=OFF -DCHRONVALE_BENCH=OFF \
+  -DCMAKE_INSTALL_PREFIX=/usr -DCHRONVALE_SYSTEMD_USER_UNIT_DIR=lib/systemd/user \
+  -DCHRONVALE_TESTS=OFF -DCHRONVALE_BENCH=OFF \
   "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$jobs"
 rm -f "$build"/chronvale_*.deb

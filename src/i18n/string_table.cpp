@@ -85,6 +85,11 @@ constexpr std::array entries{
     StringEntry{SaveMapFailed, 0, "Unable to save the map to '%s': %s"},
     StringEntry{BrowserAddress, 0, "Address: %s"},
     StringEntry{CopyAddress, 0, "&Copy Address"},
+    StringEntry{AgeHours, 0, "%s UTC, %s h ago"},
+    StringEntry{AgeMinutes, 0, "%s UTC, %s min ago"},
+    StringEntry{CloudsOld, 0, "Clouds %s h old."},
+    StringEntry{QuakesOld, 0, "Earthquakes %s h old."},
+    StringEntry{ServerSays, 0, "Server: %s"},
 
     StringEntry{QuakeLegendCaption, 0, "Magnitude"},
 

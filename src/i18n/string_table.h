@@ -99,6 +99,12 @@ enum Id : int {
     SaveMapFailed = 30160,
     BrowserAddress = 30161, // the address the browser was asked to open
     CopyAddress = 30162,
+    // The age of the data shown and why it is old (net/data_source.h).
+    AgeHours = 30170,   // %s: the UTC time (14:00), %s: hours
+    AgeMinutes = 30171, // %s: the UTC time, %s: minutes
+    CloudsOld = 30172,  // %s: hours
+    QuakesOld = 30173,  // %s: hours
+    ServerSays = 30174, // %s: the image server's own words (English)
 
     // Texts drawn on the map.
     QuakeLegendCaption = 30201, // the earthquake legend's caption

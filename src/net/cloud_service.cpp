@@ -101,6 +101,8 @@ int CloudService::onFrameListReply(HttpRequest& request, std::intptr_t) {
     writeFileAtomically(kListFile, text.substr(0, text.find('\0')));
 
     const std::string_view body = request.body();
+    // A reply without the element (an older server) says nothing any more.
+    source_ = readDataSource(body).value_or(DataSource{});
     if (serverErrorCheck(body, owner_) == 0 && findNoCase(body, "<image ") != std::string::npos) {
         readFrameList(body);
         lastListTime_ = clock_();
@@ -186,6 +188,8 @@ int CloudService::onNewestReply(HttpRequest& request, std::intptr_t) {
         return 0;
     }
     const std::string_view body = skipBlanks(text.substr(bodyStart));
+    // A reply without the element (an older server) says nothing any more.
+    source_ = readDataSource(body).value_or(DataSource{});
     const size_t image = findNoCase(body, "<image");
     const size_t attribute =
         image == std::string_view::npos ? image : findNoCase(body, "t=", image + 6);

@@ -11,6 +11,7 @@
 // the last list reply.
 
 #include "net/cloud_frame.h"
+#include "net/data_source.h"
 #include "net/service_owner.h"
 #include "net/url_template.h"
 #include "render/earth_image.h"
@@ -58,6 +59,9 @@ public:
     void setCurrentFrame(int index) { currentFrame_ = index; }
     // When the list was last read; 0 before the first.
     std::time_t lastListTime() const { return lastListTime_; }
+    // What the server said about its frames with the last list or newest check
+    // (the credit to show with them, why nothing newer came).
+    const DataSource& source() const { return source_; }
     // Whether any transfer of the HTTP client is under way: then nothing starts.
     bool transferActive() const;
 
@@ -99,6 +103,7 @@ private:
     CloudFrameTable frames_;
     int currentFrame_ = 0;
     std::time_t lastListTime_ = 0;
+    DataSource source_;
 };
 
 } // namespace chronvale

@@ -49,10 +49,35 @@ QString defaultSystemConfigPath() {
         .arg(QString::fromLatin1(organisationName), QString::fromLatin1(settingsApplication));
 }
 
+QStringList systemConfigPaths() {
+    QStringList paths;
+    for (const QString& folder :
+         qEnvironmentVariable("XDG_CONFIG_DIRS").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        // XDG_CONFIG_DIRS names absolute folders only; others are ignored.
+        if (folder.startsWith(QLatin1Char('/'))) {
+            paths << folder + QStringLiteral("/QUILLMAR/Chronvale.conf");
+        }
+    }
+    if (paths.isEmpty()) {
+        paths << defaultSystemConfigPath();
+    }
+    return paths;
+}
+
 LinkConfig loadLinkConfig(const QString& dataIniPath, const QString& systemConfigPath) {
     LinkConfig config;
     readInto(config, dataIniPath);
     readInto(config, systemConfigPath);
+    return config;
+}
+
+LinkConfig loadLinkConfig(const QString& dataIniPath) {
+    LinkConfig config;
+    readInto(config, dataIniPath);
+    const QStringList overrides = systemConfigPaths();
+    for (auto it = overrides.crbegin(); it != overrides.crend(); ++it) {
+        readInto(config, *it);
+    }
     return config;
 }
 

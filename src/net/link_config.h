@@ -7,6 +7,7 @@
 // /etc/xdg/QUILLMAR/Chronvale.conf. The program only reads them.
 
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <optional>
 #include <string>
@@ -31,11 +32,19 @@ struct LinkConfig {
 // /etc/xdg/QUILLMAR/Chronvale.conf.
 QString defaultSystemConfigPath();
 
+// The override files, most important first: QUILLMAR/Chronvale.conf in every
+// folder of XDG_CONFIG_DIRS (/etc/xdg when it is unset or empty).
+QStringList systemConfigPaths();
+
 // Reads the data folder's chronvale.ini, then lets the system file override any
 // key. A missing file contributes nothing. Values written without quotes that
-// contain commas are kept whole.
-LinkConfig loadLinkConfig(const QString& dataIniPath,
-                          const QString& systemConfigPath = defaultSystemConfigPath());
+// contain commas are kept whole. Keys of a group other than [General] are named
+// "Group/key".
+LinkConfig loadLinkConfig(const QString& dataIniPath, const QString& systemConfigPath);
+
+// The same with every override file of systemConfigPaths(), the most important
+// one read last.
+LinkConfig loadLinkConfig(const QString& dataIniPath);
 
 // The port of a "host:port" text; 80 when there is none or it is not a number
 // from 1 to 65535.

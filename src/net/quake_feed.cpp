@@ -89,6 +89,7 @@ int QuakeFeed::onQuakeReply(HttpRequest& request, std::intptr_t) {
     const std::string_view body = request.body();
     size_t count = 0;
     if (serverErrorCheck(body, owner_) == 0) {
+        source_ = readDataSource(body).value_or(DataSource{});
         QuakeList received = parseQuakes(body);
         count = received.size();
         for (QuakeRecord& record : received) {

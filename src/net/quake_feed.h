@@ -2,6 +2,7 @@
 // The earthquakes of the past seven days, downloaded once per run from the image
 // server when the user first switches the earthquake display on.
 
+#include "net/data_source.h"
 #include "net/service_owner.h"
 #include "net/url_template.h"
 
@@ -63,6 +64,8 @@ public:
     int onQuakeReply(HttpRequest& request, std::intptr_t userData);
 
     const QuakeList& quakeList() const { return quakes_; }
+    // What the server said about the list with it (credit, problem, stored at).
+    const DataSource& source() const { return source_; }
 
 private:
     HttpClient& http_;
@@ -71,6 +74,7 @@ private:
     UrlContext context_;
     std::function<std::time_t()> clock_;
     QuakeList quakes_;
+    DataSource source_;
 };
 
 } // namespace chronvale

@@ -119,7 +119,9 @@ bool Compositor::composeMap(DisplaySwitches& switches, std::time_t now, ShadowPr
         switches.sunShadow = false;
         copyToLitMap(night_ ? night_.get() : day_.get());
     } else if (switches.clouds) {
-        copyToLitMap(cloud_ ? cloud_.get() : day_.get());
+        // Clouds alone would be white on black, the earth gone: they go over the
+        // day image as with Day Map.
+        composeClouds(day_.get(), cloud_.get());
     } else if (switches.timeZones && day_ && timeZones_) {
         prepareLitMap(*day_);
         if (litMap_) {

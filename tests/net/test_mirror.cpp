@@ -149,6 +149,9 @@ TEST_F(Mirror, StoresTheMapAndTheFeedAndServesThemAgainAfterARestart) {
         EXPECT_NE(frame->get_header_value("Last-Modified"), "");
 
         const auto list = get(server, "/clouds/cloudv2.php?s=&i=&q=1&checkonly=1&n=12");
+        EXPECT_NE(list->body.find("<source credit=\"Cloud map from 127.0.0.1.\" />"),
+                  std::string::npos)
+            << list->body;
         EXPECT_EQ(list->get_header_value("Cache-Control"), kFiveMinutes);
         EXPECT_NE(list->get_header_value("Last-Modified"), "");
         EXPECT_EQ(list->body.find("DEMO"), std::string::npos);
@@ -173,6 +176,14 @@ TEST_F(Mirror, StoresTheMapAndTheFeedAndServesThemAgainAfterARestart) {
     EXPECT_EQ(quakes(again), 3);
     ASSERT_TRUE(again.waitForLog("clouds: no source answered"));
     EXPECT_TRUE(again.waitForLog("quakes: no source answered"));
+    // The replies say why nothing newer comes, for the status bar.
+    const std::string newest = get(again, "/clouds/cloudv2.php?s=&i=&q=1&checkonly=1")->body;
+    EXPECT_NE(newest.find("problem=\"no cloud source has answered since "), std::string::npos)
+        << newest;
+    const std::string quakeList = get(again, "/earthquake.cgi")->body;
+    EXPECT_NE(quakeList.find("problem=\"no earthquake feed has answered since "),
+              std::string::npos);
+    EXPECT_NE(quakeList.find(" updated=\""), std::string::npos);
     EXPECT_EQ(listed(again), std::vector<std::string>{"2024030506"});
     EXPECT_EQ(get(again, "/clouds/cloudv2.php?q=1&f=1&t=2024030506")->status, 200);
     EXPECT_EQ(quakes(again), 3);
@@ -322,6 +333,89 @@ TEST_F(Mirror, DemoFramesShowWithoutSourcesAndGiveWayToRealOnes) {
     EXPECT_EQ(list->body.find("DEMO"), std::string::npos);
     EXPECT_EQ(quakes(server), 3);
     EXPECT_EQ(get(server, "/credits")->body.find("DEMO"), std::string::npos);
+}
+
+TEST_F(Mirror, AMapThatIsLargeEnoughAlsoGivesALargeCopyServedOnlyWhenAskedFor) {
+    struct Case {
+        int width;
+        bool hires;
+    };
+    for (const Case& c : {Case{4096, true}, Case{2048, false}}) {
+        SCOPED_TRACE(c.width);
+        QTemporaryDir own;
+        UpstreamServer source;
+        source.routes().Get("/clouds.jpg",
+                            serveFile(greyMap(c.width, c.width / 2), "image/jpeg", kMapDate));
+        ASSERT_TRUE(source.start());
+        ImageServerProcess server(
+            own.path(), {"--mirror", "--quake-period", "3600", "--retry-after", "3600",
+                         "--clouds-url", QString::fromStdString(source.url("/clouds.jpg")),
+                         "--quakes-url", QString::fromStdString(source.url("/none"))});
+        ASSERT_TRUE(server.started());
+        ASSERT_TRUE(server.waitForLog("stored as frame 2024030506")) << server.log().toStdString();
+        const auto list = get(server, "/clouds/cloudv2.php?s=&i=&q=1&checkonly=1&n=12");
+        EXPECT_EQ(list->body.find(" w=\"4096\"") != std::string::npos, c.hires) << list->body;
+        const QSize large = c.hires ? QSize(4096, 2048) : QSize(1024, 512);
+        for (const auto& [path, size] : std::vector<std::pair<std::string, QSize>>{
+                 {"&f=1&t=2024030506", QSize(1024, 512)},
+                 {"&f=1", QSize(1024, 512)},
+                 {"&f=1&t=2024030506&w=4096", large},
+                 {"&f=1&w=4096", large},
+                 {"&f=1&t=2024030506&w=2048", QSize(1024, 512)}}) {
+            const auto frame = get(server, "/clouds/cloudv2.php?s=&i=&q=1" + path);
+            ASSERT_TRUE(frame);
+            EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(frame->body), "JPG").size(), size)
+                << path;
+        }
+        EXPECT_EQ(QFile::exists(own.path() + "/4096/2024030506.jpg"), c.hires);
+    }
+}
+
+TEST_F(Mirror, TheMirrorGroupOfTheConfigurationGivesTheSourcesAndItsLaterOnesStandIn) {
+    // The first two sources fail; the third, another provider, answers with a PNG.
+    QImage infrared(2048, 1024, QImage::Format_Grayscale8);
+    infrared.fill(200);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    infrared.save(&buffer, "PNG");
+    upstream.stop();
+    UpstreamServer sources;
+    sources.routes().Get("/status500", [](const httplib::Request&, httplib::Response& response) {
+        response.status = 500;
+    });
+    sources.routes().Get("/page.html", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<html><body>Service moved</body></html>", "text/html");
+    });
+    sources.routes().Get("/api/image", serveFile(png, "image/png", kMapDate));
+    sources.routes().Get("/feed.geojson", serveFile(feed(2), "application/json", kMapDate));
+    ASSERT_TRUE(sources.start());
+    const QString config = QDir(root.path()).filePath("chronvale.ini");
+    QFile file(config);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("[General]\nserver=\"127.0.0.1:8470\"\n[Mirror]\n"
+                              "clouds1=\"%1\"\nclouds2=\"%2\"\nclouds3=\"%3\"\n"
+                              "clouds3_credit=\"Infrared stand-in.\"\n"
+                              "clouds4=\"gopher://old.test/map\"\nquakes1=\"%4\"\n")
+                   .arg(QString::fromStdString(sources.url("/status500")),
+                        QString::fromStdString(sources.url("/page.html")),
+                        QString::fromStdString(
+                            sources.url("/api/image?products=globalir&width=2048&height=1024")),
+                        QString::fromStdString(sources.url("/feed.geojson")))
+                   .toUtf8());
+    file.close();
+    ImageServerProcess server(folder, {"--mirror", "--config", config, "--retry-after", "3600"});
+    ASSERT_TRUE(server.started());
+    ASSERT_TRUE(server.waitForLog("2048 x 1024 map stored as frame 2024030506"))
+        << server.log().toStdString();
+    ASSERT_TRUE(server.waitForLog("stored 2 earthquakes"));
+    const QString log = server.log();
+    EXPECT_TRUE(log.contains("[Mirror] clouds4 = gopher://old.test/map is not an http(s) URL"));
+    EXPECT_TRUE(log.contains("/status500: HTTP status 500"));
+    EXPECT_TRUE(log.contains("/page.html: the reply"));
+    EXPECT_EQ(listed(server), std::vector<std::string>{"2024030506"});
+    EXPECT_NE(get(server, "/credits")->body.find("Cloud maps: Infrared stand-in."),
+              std::string::npos);
 }
 
 } // namespace

@@ -42,9 +42,38 @@ std::string describe(const QByteArray& bytes) {
     return "not a JPEG, PNG, GIF or BMP image";
 }
 
+// The source resampled to width x height as JPEG; empty (with the reason) when
+// that fails.
+QByteArray encodeResampled(const EarthImage& source, int width, int height, std::string& error) {
+    const ImagePtr frame = resampleImage(&source, width, height);
+    if (!frame) {
+        error = "an image that cannot be resampled";
+        return {};
+    }
+    QImage image(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* in = frame->row(y); // blue, green, red
+        uchar* out = image.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            out[3 * x] = in[3 * x + 2];
+            out[3 * x + 1] = in[3 * x + 1];
+            out[3 * x + 2] = in[3 * x];
+        }
+    }
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "JPG", 90)) {
+        error = "the frame cannot be encoded as JPEG";
+        return {};
+    }
+    return jpeg;
+}
+
 } // namespace
 
-CloudFrameImage cloudFrameFromImage(const QByteArray& bytes, int width, int height) {
+CloudFrameImage cloudFrameFromImage(const QByteArray& bytes, int width, int height,
+                                    bool alsoHires) {
     CloudFrameImage result;
     const std::optional<ImageKind> kind = sniffImageKind(bytes);
     if (!kind) {
@@ -66,26 +95,15 @@ CloudFrameImage cloudFrameFromImage(const QByteArray& bytes, int width, int heig
                        " picture, not a world map twice as wide as high";
         return result;
     }
-    const ImagePtr frame = resampleImage(source.get(), width, height);
-    if (!frame) {
-        result.error = "an image that cannot be resampled";
+    std::string error;
+    result.jpeg = encodeResampled(*source, width, height, error);
+    if (result.jpeg.isEmpty()) {
+        result.error = error;
         return result;
     }
-    QImage image(width, height, QImage::Format_RGB888);
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* in = frame->row(y); // blue, green, red
-        uchar* out = image.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            out[3 * x] = in[3 * x + 2];
-            out[3 * x + 1] = in[3 * x + 1];
-            out[3 * x + 2] = in[3 * x];
-        }
-    }
-    QBuffer buffer(&result.jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "JPG", 90)) {
-        result.jpeg.clear();
-        result.error = "the frame cannot be encoded as JPEG";
+    if (alsoHires && source->width() >= kHiresWidth) {
+        // A copy that cannot be made costs the large maps their sharpness only.
+        result.hiresJpeg = encodeResampled(*source, kHiresWidth, kHiresHeight, error);
     }
     return result;
 }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QList>
 #include <QUrl>
+#include <cstring>
 
 namespace chronvale::imaged {
 
@@ -28,6 +29,10 @@ std::string defaultCredit(const std::string& url, DataKind kind) {
         (host == "clouds.matteason.co.uk" || host == "matteason.github.io")) {
         return "Contains modified EUMETSAT data. Cloud map by Matt Eason's Live cloud maps "
                "(CC0).";
+    }
+    if (kind == DataKind::Clouds && host == "realearth.ssec.wisc.edu") {
+        return "Global infrared composite of geostationary satellites (GOES, Meteosat, "
+               "Himawari) from SSEC RealEarth, University of Wisconsin-Madison.";
     }
     if (kind == DataKind::Quakes && host == "earthquake.usgs.gov") {
         return "U.S. Geological Survey, Earthquake Hazards Program (public domain).";
@@ -60,6 +65,17 @@ bool recordCredit(const QString& folder, DataKind kind, const std::string& url,
         out += line + '\n';
     }
     return writeFileAtomically(QDir(folder).filePath(QLatin1String(kCreditsFile)), out);
+}
+
+std::string recordedCredit(const QString& folder, DataKind kind) {
+    for (const QByteArray& line : readCredits(folder).split('\n')) {
+        if (line.startsWith(prefix(kind))) {
+            QByteArray credit = line.mid(static_cast<qsizetype>(std::strlen(prefix(kind))));
+            const qsizetype source = credit.lastIndexOf(" Source: ");
+            return (source >= 0 ? credit.left(source) : credit).toStdString();
+        }
+    }
+    return {};
 }
 
 QByteArray creditsText(const QString& folder, bool demoFrames, bool demoQuakes) {

@@ -21,6 +21,10 @@ std::string defaultCredit(const std::string& url, DataKind kind);
 bool recordCredit(const QString& folder, DataKind kind, const std::string& url,
                   const std::string& credit);
 
+// The credit recorded for the data of `kind` (without its source URL); empty
+// when none is recorded.
+std::string recordedCredit(const QString& folder, DataKind kind);
+
 // The credits text served: the stored lines, and a line saying which data is
 // made up when the folder holds demo content.
 QByteArray creditsText(const QString& folder, bool demoFrames, bool demoQuakes);

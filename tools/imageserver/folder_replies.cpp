@@ -151,9 +151,9 @@ std::shared_ptr<const FolderSnapshot> FolderReplies::build() const {
             std::max(snapshot->framesModified, modifiedTime(frame.path, started_));
     }
     const QStringList demo = demoFiles(folder_);
-    snapshot->demoFrames = std::any_of(demo.begin(), demo.end(), [](const QString& name) {
-        return name.endsWith(QLatin1String(".jpg"));
-    });
+    snapshot->folder = folder_;
+    snapshot->demoFrames = hasDemoFrames(demo);
+    snapshot->demoQuakes = demo.contains(QLatin1String(kQuakeFeedFile));
     snapshot->newest = newestMarkup(snapshot->frames);
 
     const QString quakes = quakesPath(folder_, quakesFile_);
@@ -167,7 +167,7 @@ std::shared_ptr<const FolderSnapshot> FolderReplies::build() const {
     }
 
     const QByteArray credits =
-        creditsText(folder_, snapshot->demoFrames, demo.contains(QLatin1String(kQuakeFeedFile)));
+        creditsText(folder_, snapshot->demoFrames, snapshot->demoQuakes);
     snapshot->credits = {
         200, credits.toStdString(),
         modifiedTime(QDir(folder_).filePath(QLatin1String(kCreditsFile)), started_)};

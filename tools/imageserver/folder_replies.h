@@ -29,9 +29,11 @@ struct BuiltReply {
 // bytes are built on first use; everything else when the state is taken.
 class FolderSnapshot {
 public:
+    QString folder;                 // the folder the frames are in
     std::vector<FrameFile> frames;  // newest first
     std::time_t framesModified = 0; // of the newest-modified frame
     bool demoFrames = false;
+    bool demoQuakes = false; // the earthquake file holds made-up events
     std::string newest; // the newest check's markup
     QString quakesPath; // the earthquake file served
     BuiltReply quakes;  // status 500 when the earthquake file is broken

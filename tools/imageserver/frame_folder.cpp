@@ -30,7 +30,8 @@ std::vector<FrameFile> listFrames(const QString& folder) {
         if (info.suffix() != QLatin1String("jpg") || !isFrameTimeStamp(t)) {
             continue;
         }
-        frames.push_back({t, info.absoluteFilePath(), info.size()});
+        frames.push_back({t, info.absoluteFilePath(), info.size(),
+                          QFileInfo(hiresFramePath(folder, t)).isFile()});
     }
     std::sort(frames.begin(), frames.end(),
               [](const FrameFile& a, const FrameFile& b) { return sortKey(a.t) > sortKey(b.t); });
@@ -45,7 +46,16 @@ std::optional<FrameFile> findFrame(const QString& folder, const std::string& t) 
     if (!info.isFile()) {
         return std::nullopt;
     }
-    return FrameFile{t, info.absoluteFilePath(), info.size()};
+    return FrameFile{t, info.absoluteFilePath(), info.size(),
+                     QFileInfo(hiresFramePath(folder, t)).isFile()};
+}
+
+QString hiresFolder(const QString& folder) {
+    return QDir(folder).filePath(QStringLiteral("4096"));
+}
+
+QString hiresFramePath(const QString& folder, const std::string& t) {
+    return QDir(hiresFolder(folder)).filePath(QString::fromStdString(t) + QStringLiteral(".jpg"));
 }
 
 std::string hourTimeStamp(std::time_t when) {

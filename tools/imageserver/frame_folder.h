@@ -1,6 +1,8 @@
 #pragma once
 // The image server's folder of cloud frames: one JPEG file per frame, named by
-// the frame's UTC time stamp (YYYYMMDDHH.jpg; 10 to 14 digits).
+// the frame's UTC time stamp (YYYYMMDDHH.jpg; 10 to 14 digits), and for frames
+// made from a large enough map a 4096 x 2048 copy of the same name in the
+// subfolder 4096/.
 
 #include <QString>
 #include <ctime>
@@ -11,10 +13,15 @@
 namespace chronvale::imaged {
 
 struct FrameFile {
-    std::string t;   // the time stamp, the file's name without ".jpg"
-    QString path;    // full path of the file
-    qint64 size = 0; // bytes
+    std::string t;      // the time stamp, the file's name without ".jpg"
+    QString path;       // full path of the file
+    qint64 size = 0;    // bytes
+    bool hires = false; // a 4096 x 2048 copy is there
 };
+
+// The folder of the 4096 x 2048 copies, and the copy of frame t in it.
+QString hiresFolder(const QString& folder);
+QString hiresFramePath(const QString& folder, const std::string& t);
 
 // The frames of the folder, newest first. Files whose names are not a time stamp
 // followed by ".jpg" are left out.

@@ -9,8 +9,11 @@
 #include "frame_folder.h"
 #include "listen_socket.h"
 #include "mirror.h"
+#include "mirror_config.h"
 #include "net/link_config.h"
 #include "protocol_routes.h"
+#include "replies.h"
+#include "socket_activation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,6 +45,8 @@ server protocol:
   /clouds/cloudv2.php?...&checkonly=1      the newest frame's time stamp
   /clouds/cloudv2.php?...&f=1              the newest frame (JPEG)
   /clouds/cloudv2.php?...&f=1&t=T          frame T (JPEG); 404 when there is none
+  ...&f=1[&t=T]&w=4096                     its 4096 x 2048 copy when the list gives
+                                           the frame w="4096", else the frame
   /earthquake.cgi                          the earthquakes as QUAKE elements
   /credits                                 who made the data served (text)
 
@@ -69,10 +74,14 @@ Options:
                        the newest 48 frames are kept. Failed pulls are logged and
                        retried after 1, 2, 4 ... 60 minutes; nothing held is lost
   --clouds-url URL     a cloud map source for --mirror; repeat for more, tried in
-                       order (default: the Live cloud maps of clouds.matteason.co.uk
-                       and its GitHub Pages copy)
+                       order (default: cloudsN of the [Mirror] group of chronvale.ini
+                       and its overrides, else the Live cloud maps of
+                       clouds.matteason.co.uk, its GitHub Pages copy and SSEC
+                       RealEarth's global infrared composite). Maps 4096 or more
+                       wide also give a 4096 x 2048 copy of each frame
   --quakes-url URL     an earthquake GeoJSON feed for --mirror; repeat for more
-                       (default: the USGS feed of magnitude 2.5+ in the past week)
+                       (default: quakesN of [Mirror], else the USGS feed of
+                       magnitude 2.5+ in the past week)
   --credit TEXT        the credit of the source given just before (stored in
                        CREDITS.txt and served at /credits)
   --pull-period S      seconds between cloud pulls (default 10800)
@@ -240,12 +249,6 @@ Options parseOptions(const QStringList& arguments) {
             fail("unknown argument '" + arg + "'");
         }
     }
-    if (options.clouds.empty()) {
-        options.clouds = defaultCloudSources();
-    }
-    if (options.quakeFeeds.empty()) {
-        options.quakeFeeds = defaultQuakeSources();
-    }
     if (options.folder.isEmpty()) {
         options.folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                          QStringLiteral("/chronvale-imaged");
@@ -284,17 +287,32 @@ QString findProgramConfig() {
     return {};
 }
 
-int defaultPort(const Options& options) {
+void logLine(const QString& text) {
+    std::fprintf(stderr, "chronvale-imaged: %s\n", qPrintable(text));
+}
+
+// The installation values: the program's chronvale.ini (or --config) with the
+// override files of XDG_CONFIG_DIRS over it.
+LinkConfig installationValues(const Options& options) {
     const QString config = options.config.isEmpty() ? findProgramConfig() : options.config;
-    if (config.isEmpty()) {
-        return kFallbackPort;
-    }
-    const std::string server = loadLinkConfig(config, QString()).imageServer();
+    return loadLinkConfig(config);
+}
+
+int defaultPort(const LinkConfig& installation) {
+    const std::string server = installation.imageServer();
     return server.find(':') == std::string::npos ? kFallbackPort : hostPort(server);
 }
 
-void logLine(const QString& text) {
-    std::fprintf(stderr, "chronvale-imaged: %s\n", qPrintable(text));
+// Sources not given on the command line come from the [Mirror] group, else the
+// built-in ones.
+void completeSources(Options& options, const LinkConfig& installation) {
+    const MirrorSources configured = mirrorSourcesFromConfig(installation, logLine);
+    if (options.clouds.empty()) {
+        options.clouds = configured.clouds.empty() ? defaultCloudSources() : configured.clouds;
+    }
+    if (options.quakeFeeds.empty()) {
+        options.quakeFeeds = configured.quakes.empty() ? defaultQuakeSources() : configured.quakes;
+    }
 }
 
 MirrorSettings mirrorSettings(const Options& options) {
@@ -313,8 +331,8 @@ MirrorSettings mirrorSettings(const Options& options) {
 // The socket the server listens on, with the largest backlog the system allows:
 // --bind and --port (or the port of chronvale.ini). -1, logged, on failure;
 // `port` is the port listened on.
-int openListener(const Options& options, int& port) {
-    const int wanted = options.port ? *options.port : defaultPort(options);
+int openListener(const Options& options, const LinkConfig& installation, int& port) {
+    const int wanted = options.port ? *options.port : defaultPort(installation);
     std::string error;
     const int fd = openListenSocket(options.bind, wanted, error);
     if (fd < 0) {
@@ -345,9 +363,13 @@ int runIngest(const Options& options) {
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    const Options options = parseOptions(QCoreApplication::arguments());
+    Options options = parseOptions(QCoreApplication::arguments());
     if (options.ingest) {
         return runIngest(options);
+    }
+    const LinkConfig installation = installationValues(options);
+    if (options.mirror) {
+        completeSources(options, installation);
     }
     if (options.demo) {
         if (!makeDemoContent(options.folder, std::time(nullptr), logLine)) {
@@ -367,19 +389,47 @@ int main(int argc, char** argv) {
     limits.requestTimeout = std::chrono::seconds(options.requestTimeout);
     limits.keepAliveTimeout = std::chrono::seconds(options.keepAliveTimeout);
     CrowdServer server(limits);
-    addProtocolRoutes(server, protocol, replies, started, logLine);
+    // Set before the server starts when mirroring; the mirror knows why a source
+    // has nothing newer.
+    const Mirror* mirrorOfSources = nullptr;
+    const QString folder = options.folder;
+    addProtocolRoutes(server, protocol, replies, started, logLine,
+                      [&mirrorOfSources, folder](DataKind kind, bool demo, std::time_t updated) {
+                          const std::string credit =
+                              demo ? std::string(kind == DataKind::Clouds
+                                                     ? "DEMO: made-up clouds, not satellite images"
+                                                     : "DEMO: made-up earthquakes, not real events")
+                                   : recordedCredit(folder, kind);
+                          const std::string problem =
+                              mirrorOfSources ? mirrorOfSources->problem(kind) : std::string();
+                          return sourceMarkup(credit, problem, updated);
+                      });
     server.set_logger([](const httplib::Request& request, const httplib::Response& response) {
         std::fprintf(stderr, "chronvale-imaged: %s %s -> %d (%zu bytes)\n", request.method.c_str(),
                      request.target.c_str(), response.status, response.body.size());
     });
 
-    int port = 0;
-    const int listenFd = openListener(options, port);
-    if (listenFd < 0) {
+    // A socket handed over by the service manager wins over --bind and --port.
+    const HandedSocket handed = takeHandedSocket();
+    if (!handed.error.empty()) {
+        logLine(QString::fromStdString(handed.error));
         return 1;
     }
-    std::printf("chronvale-imaged: serving %s at http://%s:%d/\n",
-                qPrintable(QDir(options.folder).absolutePath()), options.bind.c_str(), port);
+    int listenFd = -1;
+    std::string address;
+    if (handed.fd) {
+        listenFd = *handed.fd;
+        address = socketAddress(listenFd);
+    } else {
+        int port = 0;
+        listenFd = openListener(options, installation, port);
+        if (listenFd < 0) {
+            return 1;
+        }
+        address = options.bind + ":" + std::to_string(port);
+    }
+    std::printf("chronvale-imaged: serving %s at http://%s/\n",
+                qPrintable(QDir(options.folder).absolutePath()), address.c_str());
     std::fflush(stdout);
     {
         const auto folder = replies.current();
@@ -393,6 +443,7 @@ int main(int argc, char** argv) {
     if (options.mirror) {
         initFetching();
         mirror.emplace(mirrorSettings(options), folderLock, logLine);
+        mirrorOfSources = &*mirror;
         logLine(QStringLiteral("mirroring %1 cloud map source(s) every %2 s and %3 earthquake "
                                "feed(s) every %4 s")
                     .arg(options.clouds.size())

@@ -31,8 +31,13 @@ QString minutesText(std::chrono::seconds delay) {
 } // namespace
 
 std::vector<MirrorSource> defaultCloudSources() {
-    return {{"https://clouds.matteason.co.uk/images/2048x1024/clouds.jpg", {}},
-            {"https://matteason.github.io/live-cloud-maps/images/2048x1024/clouds.jpg", {}}};
+    // 4096 wide, so that large maps get a sharp copy.
+    return {{"https://clouds.matteason.co.uk/images/4096x2048/clouds.jpg", {}},
+            {"https://matteason.github.io/live-cloud-maps/images/4096x2048/clouds.jpg", {}},
+            // An independent provider: SSEC RealEarth's global infrared composite.
+            {"https://realearth.ssec.wisc.edu/api/"
+             "image?products=globalir&bounds=-90,-180,90,180&width=2048&height=1024",
+             {}}};
 }
 
 std::vector<MirrorSource> defaultQuakeSources() {
@@ -143,7 +148,47 @@ void Mirror::logFailure(const char* kind, const PullSchedule& schedule,
              .arg(minutesText(delay)));
 }
 
+void Mirror::noteOutcome(DataKind kind, bool ok) {
+    const std::lock_guard lock(outcomeLock_);
+    Outcome& outcome = kind == DataKind::Clouds ? clouds_ : quakes_;
+    outcome.failing = !ok;
+    if (ok) {
+        outcome.lastGood = std::time(nullptr);
+    }
+}
+
+std::string Mirror::problem(DataKind kind) const {
+    const std::lock_guard lock(outcomeLock_);
+    const Outcome& outcome = kind == DataKind::Clouds ? clouds_ : quakes_;
+    if (!outcome.failing) {
+        return {};
+    }
+    const std::time_t since = outcome.lastGood != 0 ? outcome.lastGood : started_;
+    std::tm parts{};
+    gmtime_r(&since, &parts);
+    char when[32];
+    // The day too when it is not today's.
+    const std::time_t now = std::time(nullptr);
+    std::strftime(when, sizeof when, now - since < 20 * 3600 ? "%H:%M UTC" : "%d %b %H:%M UTC",
+                  &parts);
+    return std::string(kind == DataKind::Clouds ? "no cloud source has answered"
+                                                : "no earthquake feed has answered") +
+           " since " + when;
+}
+
 bool Mirror::pullClouds() {
+    const bool ok = pullCloudsOnce();
+    noteOutcome(DataKind::Clouds, ok);
+    return ok;
+}
+
+bool Mirror::pullQuakes() {
+    const bool ok = pullQuakesOnce();
+    noteOutcome(DataKind::Quakes, ok);
+    return ok;
+}
+
+bool Mirror::pullCloudsOnce() {
     const Clock::time_point now = Clock::now();
     for (const MirrorSource& source : settings_.clouds) {
         const Validators known = validators_[source.url];
@@ -171,7 +216,8 @@ bool Mirror::pullClouds() {
             cloudSchedule_.succeeded(now, renewed);
             return true;
         }
-        const CloudFrameImage frame = cloudFrameFromImage(reply.body);
+        const CloudFrameImage frame =
+            cloudFrameFromImage(reply.body, kFrameWidth, kFrameHeight, true);
         if (!frame.error.empty()) {
             log_(QStringLiteral("clouds: %1: the reply (%2 bytes) is %3")
                      .arg(url)
@@ -181,7 +227,7 @@ bool Mirror::pullClouds() {
         }
         const std::time_t when = reply.lastModified.value_or(Clock::to_time_t(now));
         const std::string t = slotTimeStamp(when);
-        if (!storeFrame(t, frame.jpeg, source)) {
+        if (!storeFrame(t, frame, source)) {
             break; // the folder cannot take it; another source would not help
         }
         log_(QStringLiteral("clouds: %1: %2 x %3 map stored as frame %4 (%5 bytes)")
@@ -202,7 +248,8 @@ bool Mirror::pullClouds() {
     return false;
 }
 
-bool Mirror::storeFrame(const std::string& t, const QByteArray& jpeg, const MirrorSource& source) {
+bool Mirror::storeFrame(const std::string& t, const CloudFrameImage& frame,
+                        const MirrorSource& source) {
     const std::unique_lock lock(folderLock_);
     const QString& folder = settings_.folder;
     const QString name = text(t) + QStringLiteral(".jpg");
@@ -218,9 +265,15 @@ bool Mirror::storeFrame(const std::string& t, const QByteArray& jpeg, const Mirr
             }
             log_(QStringLiteral("clouds: real cloud maps replace the demo frames"));
         }
-        if (!writeFileAtomically(QDir(folder).filePath(name), jpeg)) {
+        if (!writeFileAtomically(QDir(folder).filePath(name), frame.jpeg)) {
             log_(QStringLiteral("clouds: cannot write %1").arg(QDir(folder).filePath(name)));
             return false;
+        }
+        // The large copy is a bonus: the frame stands without it.
+        const QString hires = hiresFramePath(folder, t);
+        if (!frame.hiresJpeg.isEmpty() &&
+            !(QDir().mkpath(hiresFolder(folder)) && writeFileAtomically(hires, frame.hiresJpeg))) {
+            log_(QStringLiteral("clouds: cannot write %1").arg(hires));
         }
     }
     pruneFrames();
@@ -240,9 +293,16 @@ void Mirror::pruneFrames() {
             log_(QStringLiteral("clouds: removed the old frame %1").arg(text(frames[i].t)));
         }
     }
+    // Large copies whose frame is gone go too.
+    const QDir hires(hiresFolder(settings_.folder));
+    for (const QString& name : hires.entryList({QStringLiteral("*.jpg")}, QDir::Files)) {
+        if (!findFrame(settings_.folder, QFileInfo(name).completeBaseName().toStdString())) {
+            QFile::remove(hires.filePath(name));
+        }
+    }
 }
 
-bool Mirror::pullQuakes() {
+bool Mirror::pullQuakesOnce() {
     const Clock::time_point now = Clock::now();
     const QString path = QDir(settings_.folder).filePath(QLatin1String(kQuakeFeedFile));
     for (const MirrorSource& source : settings_.quakes) {

@@ -4,6 +4,7 @@
 // from what the folder holds. Every change of the folder is made under the
 // folder lock held exclusively; readers hold it shared.
 
+#include "cloud_map.h"
 #include "credits.h"
 #include "fetch.h"
 #include "pull_schedule.h"
@@ -68,6 +69,11 @@ public:
     bool pullClouds();
     bool pullQuakes();
 
+    // Why the data of a kind may be old, in words for the user ("no cloud source
+    // has answered since 09:00 UTC"); empty while its last pull succeeded. Safe
+    // to call from any thread.
+    std::string problem(DataKind kind) const;
+
 private:
     // What a source said last time, for conditional requests.
     struct Validators {
@@ -77,11 +83,14 @@ private:
     };
 
     void run();
+    bool pullCloudsOnce();
+    bool pullQuakesOnce();
     FetchRequest requestFor(const std::string& url, bool haveCopy) const;
-    bool storeFrame(const std::string& t, const QByteArray& jpeg, const MirrorSource& source);
+    bool storeFrame(const std::string& t, const CloudFrameImage& frame, const MirrorSource& source);
     bool storeQuakes(const QByteArray& json, int count, const MirrorSource& source);
     void pruneFrames();
     void logFailure(const char* kind, const PullSchedule& schedule, std::chrono::seconds delay);
+    void noteOutcome(DataKind kind, bool ok);
 
     MirrorSettings settings_;
     std::shared_mutex& folderLock_;
@@ -91,6 +100,16 @@ private:
     // Touched by the pulling thread only.
     std::map<std::string, Validators> validators_;
     std::optional<std::time_t> cloudsRenewed_;
+
+    // The outcome of the last pulls, read by the serving threads.
+    struct Outcome {
+        bool failing = false;
+        std::time_t lastGood = 0; // 0: none since the start
+    };
+    mutable std::mutex outcomeLock_;
+    Outcome clouds_;
+    Outcome quakes_;
+    std::time_t started_ = std::time(nullptr);
 
     std::mutex mutex_;
     std::condition_variable wake_;

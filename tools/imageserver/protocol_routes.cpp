@@ -23,6 +23,11 @@ struct Context {
     std::time_t started;
     std::function<void(const QString&)> log;
     std::string shortLived; // the Cache-Control of replies that change with the folder
+    SourceOf source;
+
+    std::string sourceOf(DataKind kind, bool demo, std::time_t updated) const {
+        return source ? source(kind, demo, updated) : std::string();
+    }
 };
 
 void setCaching(httplib::Response& response, const std::string& cacheControl,
@@ -47,7 +52,12 @@ void answerFrame(const Context& context, const FolderSnapshot& folder,
     const bool named = request.has_param("t");
     // A named frame is looked up by its exact name; no name means the newest.
     const std::string t = named ? request.get_param_value("t") : std::string();
-    const auto frame = named && t.empty() ? std::nullopt : folder.frame(t);
+    auto frame = named && t.empty() ? std::nullopt : folder.frame(t);
+    // w=4096 asks for the large copy; a frame without one is served as it is.
+    if (frame && frame->hires && request.get_param_value("w") == "4096") {
+        frame->path = hiresFramePath(folder.folder, frame->t);
+        frame->t += "@4096"; // its own entry among the bytes kept
+    }
     // A frame removed since the folder was listed is missing too; an empty file is
     // served as it is.
     const auto bytes = frame ? folder.frameBytes(*frame) : nullptr;
@@ -75,7 +85,9 @@ void answerCloud(const Context& context, const httplib::Request& request,
         return;
     }
     if (!request.has_param("n")) {
-        response.set_content(folder->newest, "text/xml");
+        response.set_content(folder->newest +
+                                 context.sourceOf(DataKind::Clouds, folder->demoFrames, 0),
+                             "text/xml");
     } else if (!context.options.list.isEmpty()) {
         QFile file(context.options.list);
         response.set_content(file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "",
@@ -89,19 +101,21 @@ void answerCloud(const Context& context, const httplib::Request& request,
             n = std::stoi(request.get_param_value("n"));
         } catch (...) {
         }
-        response.set_content(*folder->list(n, folder->demoFrames ? kDemoNote : ""), "text/xml");
+        response.set_content(*folder->list(n, folder->demoFrames ? kDemoNote : "") +
+                                 context.sourceOf(DataKind::Clouds, folder->demoFrames, 0),
+                             "text/xml");
     }
     setCaching(response, context.shortLived, folder->framesModified);
 }
 
 void answerBuilt(const Context& context, const BuiltReply& reply, const char* type,
-                 httplib::Response& response) {
+                 httplib::Response& response, const std::string& after = {}) {
     if (reply.status != 200) {
         response.status = reply.status;
         response.set_content(reply.body, "text/plain");
         return;
     }
-    response.set_content(reply.body, type);
+    response.set_content(after.empty() ? reply.body : reply.body + after, type);
     setCaching(response, context.shortLived, reply.modified);
 }
 
@@ -109,10 +123,10 @@ void answerBuilt(const Context& context, const BuiltReply& reply, const char* ty
 
 void addProtocolRoutes(httplib::Server& server, const ProtocolOptions& options,
                        FolderReplies& replies, std::time_t started,
-                       std::function<void(const QString&)> log) {
-    auto context =
-        std::make_shared<Context>(Context{options, replies, started, std::move(log),
-                                          "public, max-age=" + std::to_string(options.maxAge)});
+                       std::function<void(const QString&)> log, SourceOf source) {
+    auto context = std::make_shared<Context>(
+        Context{options, replies, started, std::move(log),
+                "public, max-age=" + std::to_string(options.maxAge), std::move(source)});
     // Wraps a handler with the fault options that apply to every protocol request.
     auto protocol = [&options](bool mayRedirect, auto answer) {
         return [&options, mayRedirect, answer](const httplib::Request& request,
@@ -141,7 +155,9 @@ void addProtocolRoutes(httplib::Server& server, const ProtocolOptions& options,
             context->log(
                 QStringLiteral("%1 is not a readable earthquake file").arg(folder->quakesPath));
         }
-        answerBuilt(*context, folder->quakes, "text/xml", response);
+        answerBuilt(*context, folder->quakes, "text/xml", response,
+                    context->sourceOf(DataKind::Quakes, folder->demoQuakes,
+                                      folder->quakes.modified));
     };
     server.Get("/clouds/cloudv2.php", protocol(true, cloud));
     server.Get("/moved/clouds/cloudv2.php", protocol(false, cloud));

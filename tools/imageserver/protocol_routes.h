@@ -3,6 +3,7 @@
 // newest check, the frames, the earthquakes and the credits, plus the fault
 // options that tests use to make a server misbehave.
 
+#include "credits.h"
 #include "folder_replies.h"
 
 #include <QString>
@@ -27,9 +28,14 @@ struct ProtocolOptions {
     int maxAge = 300; // seconds the lists, newest frame, earthquakes and credits may be kept
 };
 
+// The <source> element that follows the list, newest check and earthquake
+// replies: who made the data (or that it is made up), why nothing newer came and
+// when it was stored (0: not known). Old clients pass over it.
+using SourceOf = std::function<std::string(DataKind kind, bool demo, std::time_t updated)>;
+
 // Adds the routes, answered from `replies`, to the server.
 void addProtocolRoutes(httplib::Server& server, const ProtocolOptions& options,
                        FolderReplies& replies, std::time_t started,
-                       std::function<void(const QString&)> log);
+                       std::function<void(const QString&)> log, SourceOf source);
 
 } // namespace chronvale::imaged

@@ -67,7 +67,8 @@ std::string frameListMarkup(const std::vector<FrameFile>& frames, int n, const s
     out += "<images>\n";
     for (size_t i = 0; i < frames.size() && static_cast<int>(i) < n; ++i) {
         out += "<image t=\"" + frames[i].t + "\" m=\"clouds\" s=\"" +
-               std::to_string(frames[i].size) + "\" q=\"1\" />\n";
+               std::to_string(frames[i].size) + "\" q=\"1\"" +
+               (frames[i].hires ? " w=\"4096\"" : "") + " />\n";
     }
     out += "</images>\n";
     return out;
@@ -80,6 +81,21 @@ std::string newestMarkup(const std::vector<FrameFile>& frames) {
                std::to_string(frames.front().size) + "\" q=\"1\" />\n";
     }
     return out;
+}
+
+std::string sourceMarkup(const std::string& credit, const std::string& problem,
+                         std::time_t updated) {
+    std::string attributes;
+    if (!credit.empty()) {
+        attributes += " credit=\"" + escapeMarkup(credit) + "\"";
+    }
+    if (!problem.empty()) {
+        attributes += " problem=\"" + escapeMarkup(problem) + "\"";
+    }
+    if (updated > 0) {
+        attributes += " updated=\"" + std::to_string(static_cast<long long>(updated)) + "\"";
+    }
+    return attributes.empty() ? std::string() : "<source" + attributes + " />\n";
 }
 
 std::string errorMarkup(int n, const std::string& text) {

@@ -7,6 +7,7 @@
 #include "app/mainwindow/command_ids.h"
 #include "app/mainwindow/command_menus.h"
 #include "app/mainwindow/compare_panel.h"
+#include "app/mainwindow/data_age.h"
 #include "app/mainwindow/save_map.h"
 #include "app/mainwindow/time_travel.h"
 #include "app/mainwindow/title_clock.h"
@@ -14,6 +15,7 @@
 #include "app/mainwindow/window_services.h"
 #include "app/startup/world.h"
 #include "core/product.h"
+#include "desktop/image_server_launcher.h"
 #include "desktop/links.h"
 #include "desktop/tray_icon.h"
 #include "desktop/upgrade.h"
@@ -394,36 +396,79 @@ void MainWindow::loadFirstImages() {
 void MainWindow::buildFirstLitMap() {
     status_->show(StatusPresenter::Message, QString());
     composeMap();
-    // Earthquakes and clouds on from the start (remembered, or a first start's
-    // values): fetch them. One transfer runs at a time, so the clouds, whose
-    // steps go on by themselves, wait for the earthquakes to be over.
+    if (!options_.startImageServer) {
+        fetchFirstData(true);
+        return;
+    }
+    // A server of this computer that does not answer is started; the first
+    // fetches wait until it answers (or the launcher gives up).
+    imageServer_ = std::make_unique<ImageServerLauncher>();
+    connect(imageServer_.get(), &ImageServerLauncher::ready, this,
+            [this] { fetchFirstData(true); });
+    connect(imageServer_.get(), &ImageServerLauncher::gaveUp, this,
+            [this] { fetchFirstData(false); });
+    using Outcome = ImageServerLauncher::Outcome;
+    const Outcome outcome = imageServer_->ensureRunning(world_.installation.imageServer());
+    if (outcome == Outcome::Answering || outcome == Outcome::NotThisComputer) {
+        fetchFirstData(true);
+    } else if (outcome == Outcome::NoProgram || outcome == Outcome::Failed) {
+        fetchFirstData(false);
+    }
+}
+
+void MainWindow::fetchFirstData(bool serverAnswers) {
+    // Earthquakes on from the start (remembered, or a first start's values):
+    // fetch them. The newest cloud frame is fetched while Clouds is off too when
+    // the server answers (the frame turns the clouds on). One transfer runs at a
+    // time, so the clouds wait for the earthquakes to be over.
     const DisplaySwitches& switches = world_.settings.switches;
     const bool quakes = switches.earthquakes && quakes_->quakeList().empty();
     if (quakes) {
         quakes_->requestQuakes();
     }
-    if (switches.clouds) {
-        if (world_.http.transferCount() > 0) {
-            cloudsAfterTransfers_ = true;
-        } else {
-            animation_->showNewest();
-        }
+    if (!switches.clouds && !(serverAnswers && options_.newestCloudsAtStart)) {
+        return;
+    }
+    if (world_.http.transferCount() > 0) {
+        cloudsAfterTransfers_ = true;
+    } else {
+        fetchNewestClouds();
+    }
+}
+
+void MainWindow::fetchNewestClouds() {
+    if (world_.settings.switches.clouds) {
+        animation_->showNewest();
+    } else {
+        cloud_->checkNewestImage();
+    }
+    // A server just started may have no frame yet: ask again every 20 s, for a
+    // few minutes, until one has arrived.
+    if (firstFrameTries_ < 10) {
+        ++firstFrameTries_;
+        QTimer::singleShot(20000, this, [this] {
+            if (world_.compositor.cloudImage() == nullptr && world_.http.transferCount() == 0) {
+                fetchNewestClouds();
+            }
+        });
     }
 }
 
 void MainWindow::transfersOver() {
     updateAnimationButtons();
+    // Old data is said plainly, with the reason the server gave.
+    const DataSource& quakes = quakes_->source();
+    const QString old = oldDataStatus(cloud_->frames()[0].t, cloud_->source(),
+                                      quakes.updated != 0 ? &quakes : nullptr, now(),
+                                      static_cast<CloudOwner&>(*services_));
+    if (!old.isEmpty()) {
+        status_->show(StatusPresenter::Message, old);
+    }
     if (cloudsAfterTransfers_) {
         cloudsAfterTransfers_ = false;
         // Not from inside the client's report: the step starts a transfer of its own.
         QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (world_.settings.switches.clouds) {
-                    animation_->showNewest();
-                }
-            },
-            Qt::QueuedConnection);
+            this, [this] { fetchNewestClouds(); }, Qt::QueuedConnection);
     }
 }
 

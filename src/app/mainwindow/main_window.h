@@ -41,6 +41,7 @@ class AboutBox;
 class CityDialogs;
 class CloudAnimation;
 class CloudService;
+class ImageServerLauncher;
 class CommandDispatcher;
 class CommandMenus;
 class ComparePanel;
@@ -67,6 +68,11 @@ struct MainWindowOptions {
     // Asks where Save Map As writes, starting from the suggested path; an empty
     // answer cancels. None: the file dialog.
     std::function<QString(const QString& suggested)> chooseMapFile;
+    // Starts the image server of this computer when nothing answers there.
+    bool startImageServer = true;
+    // Fetches the newest cloud frame at the start while Clouds is off too (it
+    // turns the clouds on when it arrives), when the server answers.
+    bool newestCloudsAtStart = true;
 };
 
 class MainWindow : public QMainWindow, public ShellWindow, private LanguageListener {
@@ -199,6 +205,8 @@ private:
     void setCloudImage(ImagePtr image);
     void loadFirstImages();
     void buildFirstLitMap();
+    void fetchFirstData(bool serverAnswers);
+    void fetchNewestClouds();
     void showLoadedFrame();
     void resumeFrameStep();
     void rebuildAfterRestore();
@@ -226,6 +234,7 @@ private:
     MainWindowOptions options_;
     std::unique_ptr<Services> services_;
     std::unique_ptr<CloudService> cloud_;
+    std::unique_ptr<ImageServerLauncher> imageServer_;
     std::unique_ptr<QuakeFeed> quakes_;
     std::unique_ptr<LinkService> links_;
     std::unique_ptr<CloudAnimation> animation_;
@@ -248,6 +257,7 @@ private:
 
     bool quitting_ = false;
     bool cloudsAfterTransfers_ = false;
+    int firstFrameTries_ = 0; // newest checks at the start until a frame arrives
     bool keepImagesWhenMinimised_ = false;
     bool closedForGood_ = false;
 };

@@ -1,5 +1,6 @@
 #include "app/mainwindow/map_controller.h"
 
+#include "app/mainwindow/data_age.h"
 #include "app/mainwindow/pointer_readout.h"
 #include "app/mainwindow/quake_tooltip.h"
 #include "app/mainwindow/status_presenter.h"
@@ -97,6 +98,7 @@ void MapController::paintPane(QPaintEvent*) {
     const int frame = cloud_.currentFrame();
     if (settings.switches.clouds && frame >= 0 && frame < kCloudFrameCount) {
         inputs.cloudTimeStamp = cloud_.frames()[static_cast<std::size_t>(frame)].t;
+        describeCloudFrame(inputs, cloud_.source(), world_.language, hooks_.now());
     }
     inputs.now = hooks_.now();
     inputs.pointer = toPoint(pointer_);

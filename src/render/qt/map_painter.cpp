@@ -1,6 +1,7 @@
 #include "render/qt/map_painter.h"
 
 #include "geo/geo_tables.h"
+#include "render/qt/credit_line.h"
 #include "render/qt/device_bitmap.h"
 #include "render/qt/sky_overlays.h"
 
@@ -159,6 +160,10 @@ MapPaintReport MapPainter::paintMap(QPainter& painter, MapView& view,
             inputs.cloudTimeStamp ? imageDateText(*inputs.cloudTimeStamp, inputs.datePattern)
                                   : std::nullopt;
         drawInfoText(canvas, view, imageDate);
+        drawFrameAge(canvas, view, inputs.cloudAge);
+    }
+    if (inputs.cloudTimeStamp) {
+        drawCreditLine(canvas, view, view.mapArea.top + view.rowsFilled, inputs.cloudCredit);
     }
     if (on.cityNames != 0 && inputs.tables != nullptr) {
         report.hoveredCityStatus = drawHoveredCity(canvas, view, *inputs.tables, inputs.hover);

@@ -66,6 +66,10 @@ struct MapPaintInputs {
     // The shown cloud frame's time stamp (YYYYMMDDHH...); none when clouds are off
     // or no frame is shown.
     std::optional<std::string> cloudTimeStamp;
+    // The credit of the cloud frame's source, drawn while clouds are shown, and
+    // the frame's time and age, drawn with the info text; empty: not drawn.
+    QString cloudCredit;
+    QString cloudAge;
     std::time_t now = 0;
     Point pointer; // the mouse, in the device's coordinates: the dots near it
     // The city under the pointer (findHover for the same view and pointer): its

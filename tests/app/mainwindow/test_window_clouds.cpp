@@ -76,14 +76,14 @@ TEST_F(CloudWindowTest, FullStartShowsTheNewestCloudFrame) {
     EXPECT_TRUE(window->toolbarAction(cmd::Clouds)->isChecked());
     EXPECT_EQ(status(MainWindow::StatusMessage), "Complete");
 
-    // Neither day nor night map: the lit map is the cloud image itself, and the
-    // pane shows it.
+    // Neither day nor night map: the clouds lie over the day map (never over
+    // black), and the pane shows that.
     const EarthImage* lit = world->compositor.litMap();
     const EarthImage* cloud = world->compositor.cloudImage();
     ASSERT_NE(lit, nullptr);
     ASSERT_NE(cloud, nullptr);
     ASSERT_EQ(lit->width(), cloud->width());
-    EXPECT_EQ(std::memcmp(lit->row(200), cloud->row(200), static_cast<size_t>(lit->width()) * 3),
+    EXPECT_NE(std::memcmp(lit->row(200), cloud->row(200), static_cast<size_t>(lit->width()) * 3),
               0);
     window->runCommand(cmd::ActualPixels);
     const QImage shot = window->mapPane()->grab().toImage();
@@ -92,6 +92,30 @@ TEST_F(CloudWindowTest, FullStartShowsTheNewestCloudFrame) {
         const uint8_t* p = pixelAddress(lit, x, 100);
         EXPECT_EQ(shot.pixel(x, top + 100), qRgb(p[2], p[1], p[0])) << x;
     }
+}
+
+TEST_F(CloudWindowTest, TheNewestFrameComesWithoutAMenuAndTurnsTheCloudsOnWithItsCredit) {
+    newestCloudsAtStart = true;
+    startWithServer();
+    ASSERT_TRUE(waitFor([this] { return settings().switches.clouds != 0; }));
+    ASSERT_TRUE(waitFor([this] { return world->compositor.cloudImage() != nullptr; }));
+    drainEvents();
+    EXPECT_TRUE(window->toolbarAction(cmd::Clouds)->isChecked());
+    EXPECT_EQ(window->cloudService().currentFrame(), 0);
+    // The demo server names its frames as made up; that is the credit shown.
+    EXPECT_NE(window->cloudService().source().credit.find("DEMO"), std::string::npos);
+    EXPECT_EQ(window->cloudService().source().problem, "");
+}
+
+TEST_F(CloudWindowTest, OldFramesAndTheServersReasonShowInTheStatusBar) {
+    newestCloudsAtStart = true;
+    // The window's clock runs a day after the demo frames were made.
+    clock = [] { return std::time(nullptr) + 86400; };
+    startWithServer();
+    ASSERT_TRUE(waitFor([this] { return world->compositor.cloudImage() != nullptr; }));
+    ASSERT_TRUE(waitFor([this] { return status(MainWindow::StatusMessage).startsWith("Clouds "); }))
+        << status(MainWindow::StatusMessage).toStdString();
+    EXPECT_TRUE(status(MainWindow::StatusMessage).contains(" h old."));
 }
 
 TEST_F(CloudWindowTest, AnImageArrivingWhileAwayWaitsForNow) {

@@ -94,6 +94,8 @@ void WindowTest::start(const std::function<void(World&)>& prepare) {
     options.clock = clock;
     options.wallpaperBackend = wallpaperBackend;
     options.chooseMapFile = chooseMapFile;
+    options.startImageServer = false;
+    options.newestCloudsAtStart = newestCloudsAtStart;
     window = std::make_unique<MainWindow>(*world, options);
     QObject::connect(window.get(), &MainWindow::mapComposed, [this] {
         ++composed;

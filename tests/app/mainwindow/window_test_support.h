@@ -59,6 +59,9 @@ protected:
     // as for a user who ran the program before (without the installation's
     // first-start values).
     bool asFirstStart = false;
+    // Whether the window fetches the newest cloud frame at the start with Clouds
+    // off (as the program does); off unless a test is about it.
+    bool newestCloudsAtStart = false;
     QTemporaryDir settingsFolder;
     QTemporaryDir userFolder;
     QString startFolder;
