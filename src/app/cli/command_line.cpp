@@ -70,6 +70,7 @@ std::optional<std::string> readUtcTime(const std::optional<std::string>& text,
 CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
     std::optional<int> wallpaperWidth;
+    std::optional<std::vector<WallpaperScreen>> wallpaperScreens;
     std::vector<std::string> renderArgs;
     // With --city, --time is the city's instant rather than a render option.
     const bool cityCommand = std::any_of(args.begin(), args.end(), [](const std::string& arg) {
@@ -113,6 +114,14 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
                                           std::to_string(kMaxWallpaperWidth) + " pixels"};
             }
             wallpaperWidth = width;
+        } else if (wallpaperCommand && (arg == "--screens" || arg.rfind("--screens=", 0) == 0)) {
+            const std::optional<std::string> text = optionValue(args, i);
+            const ScreensParse parse = parseScreens(text.value_or(""));
+            if (parse.screens.empty()) {
+                return {std::nullopt, "option '--screens': " + parse.error +
+                                          " (expected WIDTHxHEIGHT+X+Y[,...])"};
+            }
+            wallpaperScreens = parse.screens;
         } else if (cityCommand && (arg == "--city" || arg.rfind("--city=", 0) == 0 ||
                                    arg == "--time" || arg.rfind("--time=", 0) == 0)) {
             const bool city = arg.rfind("--city", 0) == 0;
@@ -188,9 +197,11 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
     if (line.wallpaper && line.action != CommandLine::Action::Help &&
         line.action != CommandLine::Action::Version) {
         if (line.city || !renderArgs.empty() || line.action != CommandLine::Action::Window) {
-            return {std::nullopt, "option '--wallpaper' goes with '--width' and '--data' only"};
+            return {std::nullopt,
+                    "option '--wallpaper' goes with '--width', '--screens' and '--data' only"};
         }
         line.wallpaper->width = wallpaperWidth;
+        line.wallpaper->screens = wallpaperScreens;
         line.action = CommandLine::Action::Wallpaper;
     }
     if (line.city && !renderArgs.empty()) {
@@ -282,8 +293,10 @@ std::string commandLineHelp() {
                "                 its own wallpaper back and turns the mode off. Exit status 1\n"
                "                 when no desktop interface works or the file cannot be "
                "written\n"
-               "    --width W      the wallpaper's width in pixels, 64 to 16384 (default: the\n"
-               "                   map's own 1024 x 512); the height is W / 2\n"
+               "    --screens WxH+X+Y[,...]  the monitors, in device pixels (default: the\n"
+               "                   session's, else those the window saw last, else 1920x1080)\n"
+               "    --width W      the widest a monitor's picture is made, 64 to 16384\n"
+               "                   (default: the monitor's own width)\n"
                "  --minimized    start in the notification area with the window hidden (on a\n"
                "                 desktop without one, minimised); the autostart entry of\n"
                "                 Options > Start with the desktop uses it\n"

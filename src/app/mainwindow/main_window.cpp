@@ -220,6 +220,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .status =
                 [this](const QString& text) { status_->show(StatusPresenter::Message, text); },
             .switched = [this] { syncCommandStates(); },
+            .screens = {},
         });
     commands_ = std::make_unique<CommandDispatcher>(
         world_, *map_, *cloud_, *quakes_, *links_, *animation_,
@@ -636,6 +637,10 @@ void MainWindow::reloadImages() {
     activateWindow();
     world_.compositor.loadSourceImages(true);
     QMetaObject::invokeMethod(this, &MainWindow::rebuildAfterRestore, Qt::QueuedConnection);
+}
+
+bool MainWindow::wallpaperBusy() const {
+    return wallpaper_->busy();
 }
 
 void MainWindow::releaseImages() {

@@ -163,6 +163,8 @@ public:
     // The shadow's timer: `minutes` apart from now on; 0 (or less) stops it.
     void restartRefreshTimer(int minutes);
     const QTimer& refreshTimer() const { return refreshTimer_; }
+    // A Wallpaper Mode job is running or queued.
+    bool wallpaperBusy() const;
 
 signals:
     // The lit map was composed again (after a switch, a frame, a restore, the

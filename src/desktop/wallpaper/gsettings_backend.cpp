@@ -28,6 +28,22 @@ GsettingsSchema mateBackgroundSchema() {
             QStringLiteral("picture-filename"), QString(), false};
 }
 
+std::optional<QString> gvariantText(const QString& literal) {
+    const QString text = literal.trimmed();
+    if (text.size() < 2 || text.front() != text.back() ||
+        (text.front() != QLatin1Char('\'') && text.front() != QLatin1Char('"'))) {
+        return std::nullopt;
+    }
+    QString plain;
+    for (qsizetype i = 1; i + 1 < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\\') && i + 2 < text.size()) {
+            ++i;
+        }
+        plain += text[i];
+    }
+    return plain;
+}
+
 QString gvariantString(const QString& text) {
     QString quoted;
     quoted.reserve(text.size() + 2);
@@ -114,11 +130,16 @@ std::optional<DesktopWallpaperState> GsettingsBackend::readState() {
     return state;
 }
 
-bool GsettingsBackend::show(const std::string& path) {
-    const QString local = QString::fromStdString(path);
+bool GsettingsBackend::show(const WallpaperFiles& files) {
+    if (files.empty()) {
+        return false;
+    }
+    const QString local = QString::fromStdString(files.front().path);
     const QString picture = gvariantString(
         schema_.fileIsUri ? QUrl::fromLocalFile(local).toString(QUrl::FullyEncoded) : local);
-    bool ok = set(kOptionsKey, gvariantString(QStringLiteral("centered")));
+    // The picture is as large as the monitors' bounding box, each monitor's
+    // region in its place.
+    bool ok = set(kOptionsKey, gvariantString(QStringLiteral("spanned")));
     ok = set(schema_.fileKey, picture) && ok;
     if (const QString dark = darkKey(); !dark.isEmpty()) {
         // A dark style would go on showing the old picture otherwise.
@@ -134,6 +155,16 @@ bool GsettingsBackend::restore(const DesktopWallpaperState& state) {
         ok = put(dark, state.style) && ok;
     }
     return ok;
+}
+
+std::optional<std::vector<std::string>> GsettingsBackend::shownPictures() {
+    const std::optional<QString> value = get(schema_.fileKey);
+    const std::optional<QString> text = value ? gvariantText(*value) : std::nullopt;
+    if (!text) {
+        return std::nullopt;
+    }
+    const QString path = schema_.fileIsUri ? QUrl(*text).toLocalFile() : *text;
+    return std::vector<std::string>{path.toStdString()};
 }
 
 } // namespace chronvale

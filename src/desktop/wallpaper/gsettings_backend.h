@@ -28,6 +28,8 @@ GsettingsSchema mateBackgroundSchema();
 
 // `text` as a GVariant string literal, as gsettings set takes it.
 QString gvariantString(const QString& text);
+// The text of a GVariant string literal as gsettings prints it; none for another value.
+std::optional<QString> gvariantText(const QString& literal);
 
 class GsettingsBackend final : public WallpaperBackend {
 public:
@@ -37,7 +39,10 @@ public:
     std::string key() const override;
     bool available() const override;
     std::optional<DesktopWallpaperState> readState() override;
-    bool show(const std::string& path) override;
+    // One picture spanning the monitors ('spanned').
+    MonitorPictures monitorPictures() const override { return MonitorPictures::Spanned; }
+    bool show(const WallpaperFiles& files) override;
+    std::optional<std::vector<std::string>> shownPictures() override;
     bool restore(const DesktopWallpaperState& state) override;
 
 private:

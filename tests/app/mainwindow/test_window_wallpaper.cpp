@@ -14,6 +14,9 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
 #include <QTimer>
 #include <memory>
 
@@ -45,7 +48,9 @@ public:
         ++log_->reads;
         return log_->readable ? std::optional(log_->desktop) : std::nullopt;
     }
-    bool show(const std::string& path) override {
+    MonitorPictures monitorPictures() const override { return MonitorPictures::Spanned; }
+    bool show(const WallpaperFiles& files) override {
+        const std::string& path = files.front().path;
         log_->shown.push_back(path);
         log_->desktop = {path, "centered", path};
         return true;
@@ -71,15 +76,28 @@ protected:
             return choice;
         };
     }
-    // One tick of the shadow's refresh timer.
+    // One tick of the shadow's refresh timer, and its job to the end.
     void refreshTick() {
         QMetaObject::invokeMethod(const_cast<QTimer*>(&window->refreshTimer()), "timeout");
+        settle();
+    }
+    // The Wallpaper Mode command, and its job to the end.
+    void toggle() {
+        window->runCommand(cmd::WallpaperMode);
+        settle();
+    }
+    void settle() {
+        ASSERT_TRUE(waitFor([&] { return !window->wallpaperBusy(); }));
         drainEvents();
     }
     std::string wallpaper(const char* name) const {
         return QFileInfo(userFolder.filePath(QString::fromLatin1(name)))
             .absoluteFilePath()
             .toStdString();
+    }
+    static QSize screenPixels() {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        return screen->geometry().size() * screen->devicePixelRatio();
     }
     bool checked() const { return window->menuAction(cmd::WallpaperMode)->isChecked(); }
     // The settings file and the record as a start after a kill, or `chronvale
@@ -113,12 +131,12 @@ TEST_F(WindowWallpaperTest, OnRenewedByTheShadowTimerAndOffGivesTheDesktopBack) 
     }
     const DesktopWallpaperState own = log->desktop;
 
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     EXPECT_TRUE(checked());
     EXPECT_EQ(settings().wallpaper, 1);
-    ASSERT_EQ(log->shown, std::vector<std::string>{wallpaper(kWallpaperNameA)});
-    // The default width is the desktop's: the map unscaled.
-    EXPECT_EQ(QFileInfo(QString::fromStdString(log->shown[0])).size(), 1573942);
+    ASSERT_EQ(log->shown, std::vector<std::string>{wallpaper("Wallpaper-a.jpg")});
+    // The picture is the session's screen, in device pixels.
+    EXPECT_EQ(QImage(QString::fromStdString(log->shown[0])).size(), screenPixels());
 
     // Written at once: a kill now leaves the user's wallpaper recoverable.
     const StoredWallpaper stored = storedNow();
@@ -128,11 +146,11 @@ TEST_F(WindowWallpaperTest, OnRenewedByTheShadowTimerAndOffGivesTheDesktopBack) 
     refreshTick();
     refreshTick();
     EXPECT_EQ(log->shown,
-              (std::vector<std::string>{wallpaper(kWallpaperNameA), wallpaper(kWallpaperNameB),
-                                        wallpaper(kWallpaperNameA)}));
+              (std::vector<std::string>{wallpaper("Wallpaper-a.jpg"), wallpaper("Wallpaper-b.jpg"),
+                                        wallpaper("Wallpaper-a.jpg")}));
     EXPECT_EQ(log->reads, 1); // the renewals leave the saved state alone
 
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     EXPECT_FALSE(checked());
     ASSERT_EQ(log->restored.size(), 1u);
     EXPECT_EQ(log->restored[0], own);
@@ -160,22 +178,23 @@ TEST_F(WindowWallpaperTest, WithTheModeOffTheTimerNeverTouchesTheDesktop) {
     EXPECT_EQ(log->reads, 0);
 }
 
-TEST_F(WindowWallpaperTest, AWiderWallpaperIsResampledToTheDesktopsShape) {
+TEST_F(WindowWallpaperTest, TheWidthCapScalesThePictureInTheScreensProportion) {
     start([](World& w) {
         w.settings.desktop = QRect(0, 0, 1280, 1024);
-        w.settings.wallpaperWidth = 1000;
+        w.settings.wallpaperWidth = 400;
     });
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     ASSERT_EQ(log->shown.size(), 1u);
     const ImagePtr image = loadImage(log->shown[0]);
     ASSERT_TRUE(image);
-    EXPECT_EQ(image->width(), 1000);
-    EXPECT_EQ(image->height(), 800);
+    const QSize screen = screenPixels();
+    EXPECT_EQ(image->width(), 400);
+    EXPECT_NEAR(image->height(), 400.0 * screen.height() / screen.width(), 1.0);
 }
 
 TEST_F(WindowWallpaperTest, RenewingWhileMinimisedReloadsRebuildsAndFreesAgain) {
     start([](World& w) { w.settings.switches.sunShadow = true; });
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     window->showMinimized();
     drainEvents();
     ASSERT_TRUE(window->isMinimized());
@@ -185,7 +204,7 @@ TEST_F(WindowWallpaperTest, RenewingWhileMinimisedReloadsRebuildsAndFreesAgain) 
     refreshTick();
     ASSERT_EQ(log->shown.size(), before + 1);
     // The file was written from a lit map made for it.
-    EXPECT_EQ(QFileInfo(QString::fromStdString(log->shown.back())).size(), 1573942);
+    EXPECT_EQ(QImage(QString::fromStdString(log->shown.back())).size(), screenPixels());
     // And everything is freed again.
     EXPECT_EQ(world->compositor.dayImage(), nullptr);
     EXPECT_EQ(world->compositor.timeZoneImage(), nullptr);
@@ -194,7 +213,7 @@ TEST_F(WindowWallpaperTest, RenewingWhileMinimisedReloadsRebuildsAndFreesAgain) 
 
     refreshTick(); // no lit map at all now: made again
     EXPECT_EQ(log->shown.size(), before + 2);
-    EXPECT_EQ(QFileInfo(QString::fromStdString(log->shown.back())).size(), 1573942);
+    EXPECT_EQ(QImage(QString::fromStdString(log->shown.back())).size(), screenPixels());
     EXPECT_EQ(world->compositor.litMap(), nullptr);
 
     // Restoring the window brings the map back.
@@ -208,11 +227,11 @@ TEST_F(WindowWallpaperTest, ADesktopThatCannotTellItsWallpaperIsNamedInTheStatus
     log->readable = false;
     log->keepsState = false;
     start();
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     EXPECT_TRUE(checked());
     EXPECT_EQ(window->statusBarFields()->statusText(MainWindow::StatusMessage),
               world->language.getText(str::WallpaperNotReadBack));
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     ASSERT_EQ(log->restored.size(), 1u);
     EXPECT_EQ(log->restored[0], DesktopWallpaperState{});
 }
@@ -224,7 +243,7 @@ TEST_F(WindowWallpaperTest, WithoutADesktopInterfaceAnErrorBoxNamesWhatWasLooked
         return choice;
     };
     start();
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     EXPECT_FALSE(checked());
     EXPECT_EQ(settings().wallpaper, 0);
     ASSERT_EQ(messages.boxes.size(), 1u);
@@ -243,7 +262,7 @@ TEST_F(WindowWallpaperTest, AStartWithTheModeOnKeepsRenewingAndOffRestoresTheSav
     EXPECT_TRUE(checked());
     refreshTick();
     ASSERT_EQ(log->shown.size(), 1u);
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     ASSERT_EQ(log->restored.size(), 1u);
     EXPECT_EQ(log->restored[0], own);
     EXPECT_EQ(log->reads, 0);
@@ -276,7 +295,7 @@ TEST_F(WindowWallpaperTest, OnFromAnotherDesktopItCanStillBeSwitchedOff) {
     wallpaperBackend = [] { return BackendChoice{}; };
     start([](World& w) { store(w, {true, {"'file:///home/u/own.jpg'", "", ""}, ""}); });
     EXPECT_TRUE(checked());
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     EXPECT_EQ(messages.boxes.size(), 1u);
     EXPECT_FALSE(checked());
     const StoredWallpaper stored = storedNow();
@@ -293,26 +312,27 @@ TEST_F(WindowWallpaperTest, AwayFromNowTheWallpaperIsNeitherRenewedNorSet) {
         w.settings.switches.dayMap = true;
         w.settings.switches.sunShadow = true;
     });
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     ASSERT_EQ(log->shown.size(), 1u);
     window->runCommand(cmd::HourForward);
     refreshTick();
     EXPECT_EQ(log->shown.size(), 1u);
     window->runCommand(cmd::BackToNow);
+    settle();
     EXPECT_EQ(log->shown.size(), 2u);
 
     // Closing while away puts the window away at now, where the timer renews the map.
     window->runCommand(cmd::HourForward);
     window->close();
-    drainEvents();
+    settle();
     EXPECT_TRUE(window->showingNow());
     EXPECT_EQ(log->shown.size(), 3u); // renewed on coming back
     refreshTick();
     EXPECT_EQ(log->shown.size(), 4u);
 
-    window->runCommand(cmd::WallpaperMode); // off
+    toggle(); // off
     window->runCommand(cmd::DayForward);
-    window->runCommand(cmd::WallpaperMode); // on again: at now
+    toggle(); // on again: at now
     EXPECT_TRUE(window->showingNow());
     EXPECT_EQ(log->shown.size(), 5u);
 }
@@ -328,7 +348,7 @@ namespace {
 TEST_F(WindowWallpaperTest, TheWindowGoesByWhatTheTimerStoredMeanwhile) {
     start([](World& w) { w.settings.switches.sunShadow = true; });
     const DesktopWallpaperState own = log->desktop;
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     ASSERT_EQ(log->shown.size(), 1u);
 
     // The timer's `--wallpaper off`: the desktop has its own back, the mode is off.
@@ -341,12 +361,12 @@ TEST_F(WindowWallpaperTest, TheWindowGoesByWhatTheTimerStoredMeanwhile) {
 
     // The timer's `--wallpaper`: on again, with the user's state saved by it.
     ASSERT_TRUE(writeStoredWallpaper(*openProgramSettings(), {true, own, "recording"}));
-    log->desktop = {wallpaper(kWallpaperNameA), "centered", wallpaper(kWallpaperNameA)};
+    log->desktop = {wallpaper("Wallpaper-a.jpg"), "centered", wallpaper("Wallpaper-a.jpg")};
     refreshTick();
     EXPECT_EQ(log->shown.size(), 2u);
     EXPECT_TRUE(checked());
     // Off from the window gives back the state the timer saved.
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     ASSERT_EQ(log->restored.size(), 1u);
     EXPECT_EQ(log->restored[0], own);
     EXPECT_FALSE(storedNow().on);
@@ -355,7 +375,7 @@ TEST_F(WindowWallpaperTest, TheWindowGoesByWhatTheTimerStoredMeanwhile) {
 TEST_F(WindowWallpaperTest, AStateThatCannotBeReadKeepsTheModeOffAndTheDesktopAsItWas) {
     log->readable = false;
     start();
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     EXPECT_FALSE(checked());
     EXPECT_TRUE(log->shown.empty());
     EXPECT_FALSE(storedNow().on);
@@ -367,15 +387,20 @@ TEST_F(WindowWallpaperTest, AStateThatCannotBeReadKeepsTheModeOffAndTheDesktopAs
 TEST_F(WindowWallpaperTest, WhileAnotherChronvaleChangesTheWallpaperTheWindowWaitsItsTurn) {
     start([](World& w) { w.settings.switches.sunShadow = true; });
     {
+        // The job waits for the lock on its worker; the window goes on meanwhile.
         const WallpaperLock timer(userFolder.path().toStdString(), 0);
         ASSERT_TRUE(timer.held());
         window->runCommand(cmd::WallpaperMode);
+        int ticks = 0;
+        QTimer beat;
+        QObject::connect(&beat, &QTimer::timeout, [&ticks] { ++ticks; });
+        beat.start(10);
+        ASSERT_TRUE(waitFor([&] { return ticks >= 20; }));
+        EXPECT_TRUE(window->wallpaperBusy());
         EXPECT_FALSE(checked());
         EXPECT_TRUE(log->shown.empty());
-        EXPECT_EQ(window->statusBarFields()->statusText(MainWindow::StatusMessage),
-                  world->language.getText(str::WallpaperBusy));
     }
-    window->runCommand(cmd::WallpaperMode);
+    settle();
     EXPECT_TRUE(checked());
     EXPECT_EQ(log->shown.size(), 1u);
     {

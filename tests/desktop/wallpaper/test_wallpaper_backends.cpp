@@ -11,6 +11,7 @@
 #include "desktop/wallpaper/wallpaper_mode.h"
 #include "desktop/wallpaper/xfce_backend.h"
 #include "render/wallpaper_image.h"
+#include "render/wallpaper_layout.h"
 #include "session_bus.h"
 #include "support/scratch.h"
 #include "support/wait_for.h"
@@ -63,11 +64,13 @@ private:
 
 const auto* environment = ::testing::AddGlobalTestEnvironment(new WallpaperEnvironment);
 
-ImagePtr smallMap() {
-    return createImage(64, 32, 24, 0);
-}
+// Two monitors side by side, one picture each or one spanning both.
+const WallpaperRequest kTwoScreens{{{0, 0, 96, 54, "HDMI-1"}, {96, 0, 64, 48, "eDP-1"}},
+                                   {WallpaperPlacement::Fit, 0.0, 0}};
 
-const WallpaperSizing kUnscaled{64, 64, std::nullopt};
+bool paint(const MapRegion&, EarthImage&, const PixelRect&) {
+    return true;
+}
 
 // Records what the mode persists.
 struct Persisted {
@@ -87,10 +90,10 @@ struct Persisted {
 // state and what the mode persisted.
 struct ModeRun {
     WallpaperApplied apply(WallpaperBackend& backend) {
-        return applyWallpaper(backend, map.get(), kUnscaled, folder, stored, persisted.callback());
+        return applyWallpaper(backend, kTwoScreens, paint, folder, stored, persisted.callback());
     }
     WallpaperRenewal refresh(WallpaperBackend& backend) {
-        return refreshWallpaper(backend, map.get(), kUnscaled, folder);
+        return refreshWallpaper(backend, kTwoScreens, paint, folder);
     }
     bool restore(WallpaperBackend& backend) {
         return restoreWallpaper(backend, stored, folder, persisted.callback()) ==
@@ -100,7 +103,6 @@ struct ModeRun {
 
     ScratchDir dir;
     const std::string folder = dir.path().string();
-    const ImagePtr map = smallMap();
     StoredWallpaper stored;
     Persisted persisted;
 };
@@ -173,14 +175,18 @@ TEST_P(GsettingsRoundTrip, OnRenewTwiceAndOffGiveBackWhatTheUserHad) {
             EXPECT_EQ(gsettingsGet(schema.schema, schema.darkKey), expected);
         }
         EXPECT_EQ(gsettingsGet(schema.schema, QStringLiteral("picture-options")),
-                  QStringLiteral("'centered'"));
-        EXPECT_TRUE(fs::exists(path.toStdString()));
+                  QStringLiteral("'spanned'"));
+        // One picture as large as both monitors side by side.
+        const ImagePtr image = loadImage(path.toStdString());
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->width(), 160);
+        EXPECT_EQ(image->height(), 54);
     };
-    shows(kWallpaperNameA);
+    shows("Wallpaper-a.jpg");
     ASSERT_TRUE(run.refresh(backend).shown);
-    shows(kWallpaperNameB);
+    shows("Wallpaper-b.jpg");
     ASSERT_TRUE(run.refresh(backend).shown);
-    shows(kWallpaperNameA);
+    shows("Wallpaper-a.jpg");
     EXPECT_EQ(run.persisted.writes.size(), 1u); // renewals leave the saved state alone
 
     ASSERT_TRUE(run.restore(backend));
@@ -192,7 +198,7 @@ TEST_P(GsettingsRoundTrip, OnRenewTwiceAndOffGiveBackWhatTheUserHad) {
     }
     EXPECT_FALSE(run.stored.on);
     EXPECT_FALSE(run.persisted.writes.back().on);
-    EXPECT_FALSE(fs::exists(run.file(kWallpaperNameA)));
+    EXPECT_FALSE(fs::exists(run.file("Wallpaper-a.jpg")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, GsettingsRoundTrip,
@@ -225,7 +231,7 @@ TEST(GsettingsBackend, AnEmptySavedValueResetsTheKey) {
     }
     const QString schema = mateBackgroundSchema().schema;
     const QString fresh = gsettingsGet(schema, QStringLiteral("picture-filename"));
-    ASSERT_TRUE(backend.show("/tmp/x.bmp"));
+    ASSERT_TRUE(backend.show({{"/tmp/x.bmp", {}}}));
     ASSERT_TRUE(backend.restore({}));
     EXPECT_EQ(gsettingsGet(schema, QStringLiteral("picture-filename")), fresh);
 }
@@ -293,19 +299,27 @@ TEST(XfceBackend, EveryMonitorAndWorkspaceIsSetAndGivenBack) {
     ModeRun run;
     const WallpaperApplied applied = run.apply(backend);
     ASSERT_TRUE(applied.renewal.shown);
-    const auto shows = [&](const char* name) {
+    // Each monitor its own picture of its own size, on every workspace.
+    const auto shows = [&](char letter) {
         for (const Own& o : own) {
+            const bool hdmi = o.folder.contains(QLatin1String("HDMI-1"));
+            const std::string name =
+                std::string("Wallpaper-") + letter + (hdmi ? "-1" : "-2") + ".jpg";
             EXPECT_EQ(xfconf({QStringLiteral("-p"), o.folder + "last-image"}),
-                      QString::fromStdString(run.file(name).string()));
+                      QString::fromStdString(run.file(name.c_str()).string()));
             EXPECT_EQ(xfconf({QStringLiteral("-p"), o.folder + "image-style"}),
-                      QStringLiteral("1"));
+                      QStringLiteral("5"));
+            const ImagePtr image = loadImage(run.file(name.c_str()).string());
+            ASSERT_TRUE(image);
+            EXPECT_EQ(image->width(), hdmi ? 96 : 64);
+            EXPECT_EQ(image->height(), hdmi ? 54 : 48);
         }
     };
-    shows(kWallpaperNameA);
+    shows('a');
     run.refresh(backend);
-    shows(kWallpaperNameB);
+    shows('b');
     run.refresh(backend);
-    shows(kWallpaperNameA);
+    shows('a');
 
     ASSERT_TRUE(run.restore(backend));
     for (const Own& o : own) {
@@ -411,12 +425,15 @@ TEST(KdeBackend, EveryDesktopShowsTheMapCentredAndGetsItsOwnBack) {
     const std::vector<QString> given = shell.scripts();
     ASSERT_EQ(given.size(), 5u); // read, show, show, show, restore
     EXPECT_EQ(given[0], plasmaReadScript());
-    const char* names[] = {kWallpaperNameA, kWallpaperNameB, kWallpaperNameA};
+    const char letters[] = {'a', 'b', 'a'};
     for (int i = 0; i < 3; ++i) {
+        const std::string first = std::string("Wallpaper-") + letters[i] + "-1.jpg";
+        const std::string second = std::string("Wallpaper-") + letters[i] + "-2.jpg";
         EXPECT_EQ(given[static_cast<std::size_t>(i) + 1],
-                  plasmaShowScript(uriOf((run.file(names[i])).string())));
+                  plasmaShowScript({uriOf(run.file(first.c_str()).string()),
+                                    uriOf(run.file(second.c_str()).string())}));
     }
-    EXPECT_TRUE(given[1].contains(QLatin1String("d.writeConfig('FillMode', 6)")));
+    EXPECT_TRUE(given[1].contains(QLatin1String("d.writeConfig('FillMode', 2)")));
     EXPECT_TRUE(given[1].contains(QLatin1String("d.wallpaperPlugin = 'org.kde.image'")));
 
     // The restore script carries exactly what was read.
@@ -460,8 +477,9 @@ struct ScriptedDesktop final : WallpaperBackend {
     std::optional<DesktopWallpaperState> readState() override {
         return readable ? std::optional(own) : std::nullopt;
     }
-    bool show(const std::string& path) override {
-        shown.push_back(path);
+    MonitorPictures monitorPictures() const override { return MonitorPictures::Spanned; }
+    bool show(const WallpaperFiles& files) override {
+        shown.push_back(files.front().path);
         return true;
     }
     bool restore(const DesktopWallpaperState& state) override {
@@ -486,7 +504,7 @@ TEST(WallpaperMode, TheDesktopChangesOnlyOnceItsOwnStateIsStored) {
         EXPECT_TRUE(desktop.shown.empty());
         EXPECT_TRUE(run.persisted.writes.empty());
         EXPECT_FALSE(run.stored.on);
-        EXPECT_FALSE(fs::exists(run.file(kWallpaperNameA)));
+        EXPECT_FALSE(fs::exists(run.file("Wallpaper-a.jpg")));
     }
     {
         ScriptedDesktop desktop;
@@ -519,7 +537,7 @@ TEST(WallpaperMode, ARefusedRestoreKeepsTheModeOnToBeTriedAgain) {
     EXPECT_EQ(restoreWallpaper(desktop, run.stored, run.folder, run.persisted.callback()),
               WallpaperRestoreResult::Refused);
     EXPECT_TRUE(run.stored.on);
-    EXPECT_TRUE(fs::exists(run.file(kWallpaperNameA)));
+    EXPECT_TRUE(fs::exists(run.file("Wallpaper-a.jpg")));
     desktop.restores = true;
     run.persisted.works = false;
     EXPECT_EQ(restoreWallpaper(desktop, run.stored, run.folder, run.persisted.callback()),
