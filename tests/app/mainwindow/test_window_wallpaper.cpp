@@ -18,7 +18,9 @@
 #include <QImage>
 #include <QScreen>
 #include <QTimer>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace chronvale {
 namespace {
@@ -33,6 +35,7 @@ struct DesktopLog {
     bool readable = true;
     bool keepsState = true; // false: a desktop that cannot tell its wallpaper at all
     int reads = 0;
+    int showDelayMs = 0; // a desktop tool that takes this long
     std::vector<std::string> shown;
     std::vector<DesktopWallpaperState> restored;
 };
@@ -51,6 +54,7 @@ public:
     MonitorPictures monitorPictures() const override { return MonitorPictures::Spanned; }
     bool show(const WallpaperFiles& files) override {
         const std::string& path = files.front().path;
+        std::this_thread::sleep_for(std::chrono::milliseconds(log_->showDelayMs));
         log_->shown.push_back(path);
         log_->desktop = {path, "centered", path};
         return true;
@@ -382,6 +386,34 @@ TEST_F(WindowWallpaperTest, AStateThatCannotBeReadKeepsTheModeOffAndTheDesktopAs
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_TRUE(messages.boxes[0].text.contains("Recording desktop"))
         << messages.boxes[0].text.toStdString();
+}
+
+TEST_F(WindowWallpaperTest, ASlowDesktopToolLeavesTheWindowResponsive) {
+    start([](World& w) { w.settings.switches.sunShadow = true; });
+    log->showDelayMs = 2000;
+    // The window's loop keeps turning while the tool runs: no beat comes late.
+    QTimer beat;
+    std::chrono::steady_clock::time_point last = std::chrono::steady_clock::now();
+    std::chrono::milliseconds longest{0};
+    QObject::connect(&beat, &QTimer::timeout, [&] {
+        const auto now = std::chrono::steady_clock::now();
+        longest =
+            std::max(longest, std::chrono::duration_cast<std::chrono::milliseconds>(now - last));
+        last = now;
+    });
+    beat.start(5);
+    const auto before = std::chrono::steady_clock::now();
+    window->runCommand(cmd::WallpaperMode);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(1000));
+    EXPECT_TRUE(window->wallpaperBusy());
+    settle();
+    beat.stop();
+    EXPECT_TRUE(checked());
+    EXPECT_EQ(log->shown.size(), 1u);
+    EXPECT_LT(longest, std::chrono::milliseconds(500)) << longest.count() << " ms";
+    // The next tick renews it as before.
+    refreshTick();
+    EXPECT_EQ(log->shown.size(), 2u);
 }
 
 TEST_F(WindowWallpaperTest, WhileAnotherChronvaleChangesTheWallpaperTheWindowWaitsItsTurn) {

@@ -8,6 +8,7 @@
 #include "desktop/wallpaper/gsettings_backend.h"
 #include "desktop/wallpaper/kde_backend.h"
 #include "desktop/wallpaper/tool_process.h"
+#include "desktop/wallpaper/wallpaper_lock.h"
 #include "desktop/wallpaper/wallpaper_mode.h"
 #include "desktop/wallpaper/xfce_backend.h"
 #include "render/wallpaper_image.h"
@@ -25,7 +26,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSysInfo>
 #include <QUrl>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -564,6 +567,36 @@ TEST(WallpaperMode, AStateIsGivenBackOnlyToTheDesktopThatSavedIt) {
     // A state of a version that did not say who saved it is given back as before.
     run.stored.backend.clear();
     EXPECT_TRUE(savedThrough(run.stored, desktop));
+}
+
+// ---------------------------------------------------------------------------
+// The lock shared by the window and `chronvale --wallpaper`
+
+TEST(WallpaperLock, ALiveOwnersLockIsNeverTakenHoweverOld) {
+    ScratchDir dir;
+    const WallpaperLock owner(dir.path().string(), 0);
+    ASSERT_TRUE(owner.held());
+    // Held for two minutes by an owner that still runs (this process): a desktop
+    // tool may take that long; the lock is not stale for it.
+    fs::last_write_time(dir.path() / kWallpaperLockName,
+                        fs::file_time_type::clock::now() - std::chrono::minutes(2));
+    const WallpaperLock other(dir.path().string(), 300);
+    EXPECT_FALSE(other.held());
+}
+
+TEST(WallpaperLock, ALockLeftByAProcessThatIsGoneIsTakenOver) {
+    ScratchDir dir;
+    // A shell that prints its process id and ends.
+    const std::optional<QString> pid =
+        runTool(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("echo $$")});
+    ASSERT_TRUE(pid);
+    {
+        std::ofstream lock(dir.path() / kWallpaperLockName);
+        lock << pid->trimmed().toStdString() << "\nsh\n"
+             << QSysInfo::machineHostName().toStdString() << "\n";
+    }
+    const WallpaperLock taker(dir.path().string(), 5000);
+    EXPECT_TRUE(taker.held());
 }
 
 TEST(CommandBackend, QuotesThePathForSwaymsg) {
