@@ -99,6 +99,18 @@ std::optional<QString> GsettingsBackend::get(const QString& key) const {
     return value->trimmed();
 }
 
+std::optional<QString> GsettingsBackend::getSaved(const QString& key) const {
+    const std::optional<QString> value = get(key);
+    if (!value) {
+        return std::nullopt;
+    }
+    // The memory store holds nothing of the user's: it answers with the default.
+    const std::optional<QString> fallback =
+        runTool(kGsettings, {QStringLiteral("get"), schema_.schema, key},
+                {QStringLiteral("GSETTINGS_BACKEND=memory")});
+    return fallback && fallback->trimmed() == *value ? QString() : *value;
+}
+
 bool GsettingsBackend::set(const QString& key, const QString& value) const {
     return runTool(kGsettings, {QStringLiteral("set"), schema_.schema, key, value}).has_value();
 }
@@ -112,8 +124,8 @@ bool GsettingsBackend::put(const QString& key, const std::string& value) const {
 }
 
 std::optional<DesktopWallpaperState> GsettingsBackend::readState() {
-    const std::optional<QString> file = get(schema_.fileKey);
-    const std::optional<QString> options = get(kOptionsKey);
+    const std::optional<QString> file = getSaved(schema_.fileKey);
+    const std::optional<QString> options = getSaved(kOptionsKey);
     if (!file || !options) {
         return std::nullopt;
     }
@@ -121,7 +133,7 @@ std::optional<DesktopWallpaperState> GsettingsBackend::readState() {
     state.file = file->toStdString();
     state.tile = options->toStdString();
     if (const QString dark = darkKey(); !dark.isEmpty()) {
-        const std::optional<QString> darkPicture = get(dark);
+        const std::optional<QString> darkPicture = getSaved(dark);
         if (!darkPicture) {
             return std::nullopt;
         }

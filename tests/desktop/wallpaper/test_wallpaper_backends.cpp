@@ -146,12 +146,12 @@ TEST_P(GsettingsRoundTrip, OnRenewTwiceAndOffGiveBackWhatTheUserHad) {
         GTEST_SKIP() << "gsettings or the schema " << schema.schema.toStdString()
                      << " is not installed (scripts/install-deps.sh installs them)";
     }
-    // The user's own wallpaper, zoomed, with a name that needs quoting.
+    // The user's own wallpaper, scaled, with a name that needs quoting.
     const QString own = schema.fileIsUri
                             ? QStringLiteral("file:///usr/share/backgrounds/it's%20sea.jpg")
                             : QStringLiteral("/usr/share/backgrounds/it's sea.jpg");
     gsettingsSet(schema.schema, schema.fileKey, gvariantString(own));
-    gsettingsSet(schema.schema, QStringLiteral("picture-options"), QStringLiteral("'zoom'"));
+    gsettingsSet(schema.schema, QStringLiteral("picture-options"), QStringLiteral("'scaled'"));
     if (!schema.darkKey.isEmpty()) {
         gsettingsSet(schema.schema, schema.darkKey,
                      gvariantString(QStringLiteral("file:///usr/share/backgrounds/night.jpg")));
@@ -167,7 +167,7 @@ TEST_P(GsettingsRoundTrip, OnRenewTwiceAndOffGiveBackWhatTheUserHad) {
     ASSERT_EQ(run.persisted.writes.size(), 1u);
     EXPECT_TRUE(run.persisted.writes[0].on);
     EXPECT_EQ(run.persisted.writes[0].saved.file, ownFile.toStdString());
-    EXPECT_EQ(run.persisted.writes[0].saved.tile, "'zoom'");
+    EXPECT_EQ(run.persisted.writes[0].saved.tile, "'scaled'");
 
     const auto shows = [&](const char* name) {
         const QString path = QString::fromStdString(run.file(name).string());
@@ -195,7 +195,7 @@ TEST_P(GsettingsRoundTrip, OnRenewTwiceAndOffGiveBackWhatTheUserHad) {
     ASSERT_TRUE(run.restore(backend));
     EXPECT_EQ(gsettingsGet(schema.schema, schema.fileKey), ownFile);
     EXPECT_EQ(gsettingsGet(schema.schema, QStringLiteral("picture-options")),
-              QStringLiteral("'zoom'"));
+              QStringLiteral("'scaled'"));
     if (!schema.darkKey.isEmpty()) {
         EXPECT_EQ(gsettingsGet(schema.schema, schema.darkKey), ownDark);
     }
@@ -237,6 +237,35 @@ TEST(GsettingsBackend, AnEmptySavedValueResetsTheKey) {
     ASSERT_TRUE(backend.show({{"/tmp/x.bmp", {}}}));
     ASSERT_TRUE(backend.restore({}));
     EXPECT_EQ(gsettingsGet(schema, QStringLiteral("picture-filename")), fresh);
+}
+
+TEST(GsettingsBackend, KeysAtTheirDefaultAreResetNotPinned) {
+    GsettingsBackend backend(gnomeBackgroundSchema());
+    ASSERT_TRUE(backend.available());
+    const QString schema = gnomeBackgroundSchema().schema;
+    const auto reset = [&](const char* key) {
+        ASSERT_TRUE(runTool(QStringLiteral("gsettings"),
+                            {QStringLiteral("reset"), schema, QString::fromLatin1(key)}));
+    };
+    reset("picture-uri-dark");
+    reset("picture-options");
+    gsettingsSet(schema, QStringLiteral("picture-uri"), QStringLiteral("'file:///own.png'"));
+    ModeRun run;
+    ASSERT_EQ(run.apply(backend).result, WallpaperApplyResult::Shown);
+    EXPECT_EQ(run.stored.saved.file, "'file:///own.png'");
+    EXPECT_EQ(run.stored.saved.tile, "");  // at the default
+    EXPECT_EQ(run.stored.saved.style, ""); // unset
+    ASSERT_TRUE(run.restore(backend));
+    // The user's store holds no value for them again: they follow the defaults.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::ifstream store(
+        (config != nullptr ? std::string(config) : QDir::homePath().toStdString() + "/.config") +
+        "/glib-2.0/settings/keyfile");
+    ASSERT_TRUE(store.good());
+    const std::string text((std::istreambuf_iterator<char>(store)), {});
+    EXPECT_NE(text.find("picture-uri='file:///own.png'"), std::string::npos) << text;
+    EXPECT_EQ(text.find("picture-uri-dark"), std::string::npos) << text;
+    EXPECT_EQ(text.find("picture-options"), std::string::npos) << text;
 }
 
 TEST(GsettingsBackend, ASchemaWithoutTheDarkStyleStillRoundTrips) {
@@ -489,8 +518,16 @@ struct ScriptedDesktop final : WallpaperBackend {
         restored.push_back(state);
         return restores;
     }
+    std::optional<std::vector<std::string>> shownPictures() override {
+        if (!readsBack) {
+            return std::nullopt;
+        }
+        return readsBack->empty() ? std::vector<std::string>{shown.back()} : *readsBack;
+    }
 
     DesktopWallpaperState own{"'file:///own.png'", "'zoom'", ""};
+    // What the desktop says it shows after show: none, what it was given ({}), or this.
+    std::optional<std::vector<std::string>> readsBack;
     bool keeps = true;
     bool readable = true;
     bool restores = true;
@@ -529,6 +566,43 @@ TEST(WallpaperMode, TheDesktopChangesOnlyOnceItsOwnStateIsStored) {
         EXPECT_FALSE(applied.stateReadBack);
         EXPECT_EQ(desktop.shown.size(), 1u);
         EXPECT_EQ(run.stored.backend, "scripted");
+    }
+}
+
+TEST(WallpaperMode, WhatTheDesktopShowsAfterwardsIsReadBack) {
+    const struct {
+        std::optional<std::vector<std::string>> readsBack;
+        bool shown;
+    } cases[] = {{std::nullopt, true},
+                 {std::vector<std::string>{}, true},
+                 {std::vector<std::string>{"/home/u/Pictures/Wallpaper-a.jpg"}, false}};
+    for (const auto& c : cases) {
+        ScriptedDesktop desktop;
+        desktop.readsBack = c.readsBack;
+        ModeRun run;
+        const WallpaperRenewal renewal = run.apply(desktop).renewal;
+        EXPECT_EQ(renewal.shown, c.shown);
+        EXPECT_EQ(renewal.otherShown, !c.shown);
+    }
+}
+
+TEST(WallpaperMode, OnlyOurOwnFilesByTheirWholePathAreTakenForTheMap) {
+    ScratchDir dir;
+    const std::string folder = dir.path().string();
+    const std::string ours = (dir.path() / "Wallpaper-b-2.jpg").string();
+    const struct {
+        DesktopWallpaperState state;
+        bool ours;
+    } cases[] = {
+        {{"'file://" + ours + "'", "'zoom'", ""}, true},
+        {{"/backdrop/screen0/monitor0/workspace0/last-image\t" + ours, "", ""}, true},
+        {{R"(["file://)" + ours + R"("])", "", ""}, true},
+        {{"'file:///home/u/Wallpaper-a.bmp'", "", ""}, false},
+        {{"'file://" + folder + "/My-Wallpaper-a.jpg'", "", ""}, false},
+        {{"'file://" + ours + ".png'", "", ""}, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(showsOwnFile(c.state, folder), c.ours) << c.state.file;
     }
 }
 
