@@ -9,6 +9,7 @@
 #include "app/cli/sky_command.h"
 #include "app/cli/wallpaper_command.h"
 #include "app/startup/window_module.h"
+#include "core/product.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,8 +27,8 @@ namespace {
 // Prints what start-up finds and loads; exits 1 when a table or image is missing.
 int runInfo(const chronvale::CommandLine& line, int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
-    QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(chronvale::organisationName));
+    QCoreApplication::setApplicationName(QString::fromLatin1(chronvale::settingsApplication));
     const chronvale::Folders folders = chronvale::findFolders(
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
     const chronvale::InfoReport report = chronvale::infoReport(folders);
@@ -39,8 +40,8 @@ int runInfo(const chronvale::CommandLine& line, int argc, char** argv) {
 // enough to find the data folder.
 int runRender(const chronvale::CommandLine& line, int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
-    QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(chronvale::organisationName));
+    QCoreApplication::setApplicationName(QString::fromLatin1(chronvale::settingsApplication));
     const chronvale::Folders folders = chronvale::findFolders(
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
     return chronvale::runRenderCommand(*line.render, folders.data.toStdString(), std::cerr,
@@ -50,8 +51,8 @@ int runRender(const chronvale::CommandLine& line, int argc, char** argv) {
 // Prints a city's properties; like --render it needs only the data folder.
 int runCity(const chronvale::CommandLine& line, int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
-    QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(chronvale::organisationName));
+    QCoreApplication::setApplicationName(QString::fromLatin1(chronvale::settingsApplication));
     const chronvale::Folders folders = chronvale::findFolders(
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
     return chronvale::runCityCommand(*line.city, line.cityTime.value_or(std::time(nullptr)),
@@ -67,8 +68,8 @@ int runSky(const chronvale::CommandLine& line) {
 // Sets or renews the wallpaper, or gives the desktop its own back; no window.
 int runWallpaper(const chronvale::CommandLine& line, int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
-    QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(chronvale::organisationName));
+    QCoreApplication::setApplicationName(QString::fromLatin1(chronvale::settingsApplication));
     const chronvale::Folders folders = chronvale::findFolders(
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
     return chronvale::runWallpaperCommand(*line.wallpaper, folders, std::cout, std::cerr,

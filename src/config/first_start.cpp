@@ -83,7 +83,7 @@ bool setDefaultSwitch(Settings& settings, std::string_view name, int value) {
         return true;
     }
     if (name == "info" || name == "loop") {
-        (name == "info" ? settings.info : settings.loop) = value;
+        (name == "info" ? settings.showInfo : settings.loopClouds) = value != 0;
         return true;
     }
     return false;

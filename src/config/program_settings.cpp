@@ -1,10 +1,13 @@
 #include "config/program_settings.h"
 
+#include "core/product.h"
+
 namespace chronvale {
 
 std::unique_ptr<QSettings> openProgramSettings() {
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                       QStringLiteral("QUILLMAR"), QStringLiteral("Chronvale"));
+                                       QString::fromLatin1(organisationName),
+                                       QString::fromLatin1(settingsApplication));
 }
 
 QString dialogSettingsGroup(int dialogNumber) {

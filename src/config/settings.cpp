@@ -2,12 +2,14 @@
 
 #include "core/file_io.h"
 #include "core/language_code.h"
+#include "core/product.h"
 #include "core/text_scan.h"
-#include "core/wallpaper_keys.h"
 
 #include <QFile>
 #include <QSettings>
 #include <QStringList>
+#include <type_traits>
+#include <variant>
 
 namespace chronvale {
 
@@ -49,10 +51,6 @@ void readStoredText(const QSettings& store, const char* name, std::optional<std:
     }
 }
 
-void writeStoredInteger(QSettings& store, const char* name, int value) {
-    store.setValue(QString::fromLatin1(name), QString::number(value));
-}
-
 void writeStoredText(QSettings& store, const char* name, const std::optional<std::string>& value) {
     if (value) {
         store.setValue(QString::fromLatin1(name), QString::fromStdString(*value));
@@ -61,41 +59,125 @@ void writeStoredText(QSettings& store, const char* name, const std::optional<std
     }
 }
 
-struct IntegerValue {
-    const char* name;
-    int Settings::*field;
+// Where a stored value lives in the record, which also gives its type: a flag
+// (stored 0 or 1, anything but 0 read as on), a whole number, or a decimal number
+// (stored with four decimals). None: a value of the maker's other programs that
+// this one never reads; it is written as its default, every time or (kept) only
+// when the file has none.
+using StoredField =
+    std::variant<std::monostate, bool DisplaySwitches::*, int DisplaySwitches::*,
+                 bool StoredSettings::*, int StoredSettings::*, float StoredSettings::*>;
+
+struct StoredValue {
+    const char* key;
+    StoredField field;
+    double defaultValue;
+    bool kept = false;
 };
 
-struct SwitchValue {
-    const char* name;
-    bool DisplaySwitches::*field;
-};
-
-// The stored display switches (City Names is stored as its radius, "track").
-constexpr SwitchValue switchValues[] = {
-    {"shadow", &DisplaySwitches::sunShadow},
-    {"cities", &DisplaySwitches::allCities},
-    {"marked", &DisplaySwitches::markedCities},
-    {"grid", &DisplaySwitches::grid},
-    {"day", &DisplaySwitches::dayMap},
-    {"night", &DisplaySwitches::nightMap},
-    {"zones", &DisplaySwitches::timeZones},
+// The values of the program's settings file, in the order they are written.
+const StoredValue storedValues[] = {
+    // The tip switch of the maker's other programs: written off, never read.
+    {"help", std::monostate{}, 0},
+    // The view of the maker's other programs.
+    {"view", std::monostate{}, 247, true},
+    {"shadow", &DisplaySwitches::sunShadow, 0},
+    {"cities", &DisplaySwitches::allCities, 0},
+    {"marked", &DisplaySwitches::markedCities, 0},
+    {"grid", &DisplaySwitches::grid, 0},
+    {"day", &DisplaySwitches::dayMap, 0},
+    {"night", &DisplaySwitches::nightMap, 0},
+    {"zones", &DisplaySwitches::timeZones, 0},
     // Clouds and Earthquakes: remembered too, so that the map comes back as it was.
-    {"clouds", &DisplaySwitches::clouds},
-    {"quakes", &DisplaySwitches::earthquakes},
+    {"clouds", &DisplaySwitches::clouds, 0},
+    {"quakes", &DisplaySwitches::earthquakes, 0},
     // The sky overlays.
-    {"sunmoon", &DisplaySwitches::sunMoon},
-    {"twilight", &DisplaySwitches::twilight},
+    {"sunmoon", &DisplaySwitches::sunMoon, 0},
+    {"twilight", &DisplaySwitches::twilight, 0},
+    // City Names, stored as its radius.
+    {"track", &DisplaySwitches::cityNames, 0},
+    {"refresh", &StoredSettings::refresh, 10},
+    {"info", &StoredSettings::showInfo, 0},
+    {"loop", &StoredSettings::loopClouds, 0},
+    {"cx", &StoredSettings::panX, 0},
+    {"cy", &StoredSettings::panY, 0},
+    {"zoom", &StoredSettings::zoom, 1},
 };
 
-// Refresh and the two preferences.
-constexpr IntegerValue integerValues[] = {
-    {"refresh", &Settings::refresh},
-    {"info", &Settings::info},
-    {"loop", &Settings::loop},
-};
+// The field a value lives in, within the record.
+template <typename T> T& fieldOf(StoredSettings& settings, T DisplaySwitches::*field) {
+    return settings.switches.*field;
+}
+template <typename T> T& fieldOf(StoredSettings& settings, T StoredSettings::*field) {
+    return settings.*field;
+}
+template <typename T> const T& fieldOf(const StoredSettings& settings, T DisplaySwitches::*field) {
+    return settings.switches.*field;
+}
+template <typename T> const T& fieldOf(const StoredSettings& settings, T StoredSettings::*field) {
+    return settings.*field;
+}
+
+void setDefault(StoredSettings& settings, const StoredValue& value) {
+    std::visit(
+        [&](auto field) {
+            if constexpr (!std::is_same_v<decltype(field), std::monostate>) {
+                auto& target = fieldOf(settings, field);
+                target = static_cast<std::remove_reference_t<decltype(target)>>(value.defaultValue);
+            }
+        },
+        value.field);
+}
+
+void readValue(const QSettings& store, const StoredValue& value, StoredSettings& settings) {
+    std::visit(
+        [&](auto field) {
+            using Field = decltype(field);
+            if constexpr (std::is_same_v<Field, float StoredSettings::*>) {
+                if (const auto text = storedText(store, QString::fromLatin1(value.key), maxText)) {
+                    std::size_t pos = 0;
+                    settings.*field =
+                        readFloat(std::string_view(text->constData(), text->size()), pos);
+                }
+            } else if constexpr (!std::is_same_v<Field, std::monostate>) {
+                auto& target = fieldOf(settings, field);
+                int stored = static_cast<int>(target);
+                readStoredInteger(store, value.key, stored);
+                if constexpr (std::is_same_v<std::remove_reference_t<decltype(target)>, bool>) {
+                    target = stored != 0;
+                } else {
+                    target = stored;
+                }
+            }
+        },
+        value.field);
+}
+
+void writeValue(QSettings& store, const StoredValue& value, const StoredSettings& settings) {
+    const QString key = QString::fromLatin1(value.key);
+    std::visit(
+        [&](auto field) {
+            using Field = decltype(field);
+            if constexpr (std::is_same_v<Field, std::monostate>) {
+                if (!value.kept || !store.contains(key)) {
+                    store.setValue(key, QString::number(static_cast<int>(value.defaultValue)));
+                }
+            } else if constexpr (std::is_same_v<Field, float StoredSettings::*>) {
+                store.setValue(key, QString::number(settings.*field, 'f', 4));
+            } else {
+                store.setValue(key, QString::number(static_cast<int>(fieldOf(settings, field))));
+            }
+        },
+        value.field);
+}
 
 } // namespace
+
+StoredSettings::StoredSettings() {
+    for (const StoredValue& value : storedValues) {
+        setDefault(*this, value);
+    }
+}
 
 Settings defaultSettings(const QRect& desktop) {
     Settings settings;
@@ -106,44 +188,20 @@ Settings defaultSettings(const QRect& desktop) {
 
 std::unique_ptr<QSettings> openSharedSettings() {
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                       QStringLiteral("QUILLMAR"), QStringLiteral("Common"));
+                                       QString::fromLatin1(organisationName),
+                                       QString::fromLatin1(sharedSettingsApplication));
 }
 
 bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
                   CloudFrameTable& frames, const std::optional<std::string>& systemLanguage) {
     loadProxySettings(settings.proxy);
 
-    const QSettings& program = stores.program;
-    readStoredInteger(program, "help", settings.help);
-    readStoredInteger(program, "view", settings.view);
-
     std::optional<std::string> language;
     readStoredText(stores.shared, "lang", language);
     settings.language = language && isValidLanguageCode(*language) ? language : systemLanguage;
 
-    for (const SwitchValue& value : switchValues) {
-        int stored = settings.switches.*value.field ? 1 : 0;
-        readStoredInteger(program, value.name, stored);
-        settings.switches.*value.field = stored != 0;
-    }
-    readStoredInteger(program, "track", settings.switches.cityNames);
-    for (const IntegerValue& value : integerValues) {
-        readStoredInteger(program, value.name, settings.*value.field);
-    }
-    readStoredInteger(program, "cx", settings.cx);
-    readStoredInteger(program, "cy", settings.cy);
-    if (const auto zoom = storedText(program, QStringLiteral("zoom"), maxText)) {
-        std::size_t pos = 0;
-        settings.zoom = readFloat(std::string_view(zoom->constData(), zoom->size()), pos);
-    }
-    readStoredInteger(program, kWallpaperSwitchKey, settings.wallpaper);
-    for (auto [name, field] : {std::pair{kWallpaperFileKey, &Settings::wallpaperfile},
-                               std::pair{kWallpaperTileKey, &Settings::wallpapertile},
-                               std::pair{kWallpaperStyleKey, &Settings::wallpaperstyle}}) {
-        const auto text = storedText(program, QString::fromLatin1(name),
-                                     static_cast<qsizetype>(kMaxWallpaperStateText));
-        // Missing reads as empty.
-        settings.*field = text ? text->toStdString() : std::string();
+    for (const StoredValue& value : storedValues) {
+        readValue(stores.program, value, settings);
     }
 
     const std::optional<std::string> config =
@@ -155,33 +213,17 @@ bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
     return true;
 }
 
-bool saveSettings(SettingsStores& stores, Settings& settings, const CityList& cities,
+bool saveSettings(SettingsStores& stores, const Settings& settings, const CityList& cities,
                   const CloudFrameTable& frames) {
-    settings.help = 0; // the tip switch, which this program never turns on
-
     // The proxy first: it makes the shared file private before the password goes in.
     saveProxySettings(settings.proxy);
     writeStoredText(stores.shared, "lang", settings.language);
     stores.shared.sync();
 
-    QSettings& program = stores.program;
-    writeStoredInteger(program, "help", settings.help);
-    writeStoredInteger(program, "view", settings.view);
-    for (const SwitchValue& value : switchValues) {
-        writeStoredInteger(program, value.name, settings.switches.*value.field ? 1 : 0);
+    for (const StoredValue& value : storedValues) {
+        writeValue(stores.program, value, settings);
     }
-    writeStoredInteger(program, "track", settings.switches.cityNames);
-    for (const IntegerValue& value : integerValues) {
-        writeStoredInteger(program, value.name, settings.*value.field);
-    }
-    writeStoredInteger(program, "cx", settings.cx);
-    writeStoredInteger(program, "cy", settings.cy);
-    program.setValue(QStringLiteral("zoom"), QString::number(settings.zoom, 'f', 4));
-    writeStoredInteger(program, kWallpaperSwitchKey, settings.wallpaper);
-    writeStoredText(program, kWallpaperFileKey, settings.wallpaperfile);
-    writeStoredText(program, kWallpaperTileKey, settings.wallpapertile);
-    writeStoredText(program, kWallpaperStyleKey, settings.wallpaperstyle);
-    program.sync();
+    stores.program.sync();
 
     if (!replaceFileAtomically(stores.configFile, formatConfigFile(cities, frames),
                                stores.beforeConfigRename)) {

@@ -1,8 +1,9 @@
 #pragma once
-// The user's choices between runs: the display switches, the view, the
-// wallpaper state and the language, kept in the program's settings file
-// (QUILLMAR/Chronvale, every value a string), the language in the shared file
-// (QUILLMAR/Common), and the marked cities and cloud frames in config.ini.
+// The user's choices between runs: the display switches, the view and the
+// language, kept in the program's settings file (QUILLMAR/Chronvale, every value
+// a string), the language in the shared file (QUILLMAR/Common), and the marked
+// cities and cloud frames in config.ini. The wallpaper mode keeps its own values
+// (desktop/wallpaper/wallpaper_store.h).
 //
 // Read once at start-up, after the city list (loadSettings), and written once when
 // the main window goes (saveSettings); meanwhile the one Settings record is read
@@ -24,33 +25,38 @@ class QSettings;
 
 namespace chronvale {
 
-struct Settings {
-    std::optional<std::string> browser;  // program that opens links; not stored
+// What is kept between runs: in the program's settings file, one value a key
+// (settings.cpp holds the table of keys, their types and defaults), the
+// language in the shared file and the proxy by loadProxySettings/saveProxySettings.
+struct StoredSettings {
+    StoredSettings(); // every value at its default
+
     std::optional<std::string> language; // interface language code; none for English
-    int help = 1;                        // written from the tip switch, which stays off
-    int view = 247;                      // read and written back; no other use
-    int refresh = 10;                    // minutes between shadow updates
-    int wallpaperWidth = 0;              // width of the wallpaper image; not stored
+    int refresh;                         // minutes between shadow updates ("refresh")
     // The display switches, stored as shadow, cities, marked, track (the names'
     // radius), grid, day, night, zones, clouds, quakes, sunmoon and twilight (0 off,
-    // anything else on); an absent value keeps the switch as it was (the sky
-    // overlays are off by default).
+    // anything else on); an absent value keeps the switch as it was.
     DisplaySwitches switches;
-    int info = 0;        // scale text and cloud date
-    int loop = 0;        // the cloud animation starts again after the newest frame
-    ProxySettings proxy; // of every transfer; stored by loadProxySettings/saveProxySettings
-    int wallpaper = 0;
-    // The desktop's wallpaper state before wallpaper mode was turned on.
-    std::optional<std::string> wallpaperfile;
-    std::optional<std::string> wallpapertile;
-    std::optional<std::string> wallpaperstyle;
-    QRect desktop; // taken when the record is built; not stored
-    // The map view's pan (map pixels) and scale: MapView::restore(cx, cy, zoom) takes
-    // them at start, and they are copied back from panX, panY and scale before saving.
-    int cx = 0;
-    int cy = 0;
-    float zoom = 1.0f;
+    bool showInfo;       // scale text and cloud date ("info")
+    bool loopClouds;     // the cloud animation starts again after the newest frame ("loop")
+    ProxySettings proxy; // of every transfer
+    // The map view's pan (map pixels) and scale ("cx", "cy", "zoom"):
+    // MapView::restore takes them at start, and they are copied back from panX,
+    // panY and scale before saving.
+    int panX;
+    int panY;
+    float zoom;
 };
+
+// What this session knows besides, never stored.
+struct SessionSettings {
+    std::optional<std::string> browser; // program that opens links
+    int wallpaperWidth = 0;             // width of the wallpaper image
+    QRect desktop;                      // taken when the record is built
+};
+
+// The one record every part of the program reads.
+struct Settings : StoredSettings, SessionSettings {};
 
 // The record with its defaults; wallpaperWidth is the desktop's width.
 Settings defaultSettings(const QRect& desktop);
@@ -70,16 +76,17 @@ struct SettingsStores {
 };
 
 // Reads the proxy (loadProxySettings), the stored values into settings (absent
-// values leave the defaults) and the language, falling back to systemLanguage;
-// then config.ini, which marks cities and fills the frames. False when config.ini could not be read
-// (the other values are read in any case).
+// or unreadable values leave what the record holds) and the language, falling back to
+// systemLanguage; then config.ini, which marks cities and fills the frames. False when config.ini
+// could not be read (the other values are read in any case).
 bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
                   CloudFrameTable& frames, const std::optional<std::string>& systemLanguage);
 
-// Writes the proxy (saveProxySettings), every stored value and the language, then
+// Writes the proxy (saveProxySettings), every stored value and the language (keys
+// of the file that the table does not name are left as they are), then
 // replaces config.ini. False when config.ini could not be replaced (the old one is
 // kept); the caller tells the user.
-bool saveSettings(SettingsStores& stores, Settings& settings, const CityList& cities,
+bool saveSettings(SettingsStores& stores, const Settings& settings, const CityList& cities,
                   const CloudFrameTable& frames);
 
 } // namespace chronvale

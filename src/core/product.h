@@ -1,5 +1,7 @@
 #pragma once
-// The product's name and version, as every part of the program shows them.
+// The product's identity: its name and version as every part of the program
+// shows them, and the names under which it keeps its settings and finds its
+// running instance.
 
 #include <string_view>
 
@@ -17,5 +19,15 @@ inline constexpr std::string_view versionText = CHRONVALE_VERSION_TEXT;
 // which the window names as its own and the autostart entry copies. The build
 // reads it from this line for the installed files' names.
 inline constexpr std::string_view desktopId = "net.chronvale.Chronvale";
+
+// The settings files: <config>/QUILLMAR/Chronvale.ini for the program's own
+// values (also the application name the folders are named after) and
+// <config>/QUILLMAR/Common.ini shared with the maker's other programs.
+inline constexpr char organisationName[] = "QUILLMAR";
+inline constexpr char settingsApplication[] = "Chronvale";
+inline constexpr char sharedSettingsApplication[] = "Common";
+
+// The local socket of the running instance is this prefix and the user's name.
+inline constexpr char singleInstancePrefix[] = "Globarin2-";
 
 } // namespace chronvale

@@ -1,5 +1,7 @@
 #include "desktop/single_instance.h"
 
+#include "core/product.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -39,7 +41,7 @@ QString SingleInstance::defaultName() {
     if (user.isEmpty()) {
         user = QString::number(::getuid());
     }
-    return QStringLiteral("Globarin2-") + user;
+    return QString::fromLatin1(singleInstancePrefix) + user;
 }
 
 QString SingleInstance::defaultFolder() {

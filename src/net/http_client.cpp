@@ -299,6 +299,18 @@ void HttpClient::addressStep(HttpRequest& r) {
         return;
     }
     r.state = HttpState::Resolving;
+    if (resolver_) {
+        QHostInfo info(nextResolverLookup_--);
+        info.setHostName(QString::fromStdString(host));
+        info.setAddresses(resolver_(info.hostName()));
+        if (info.addresses().isEmpty()) {
+            info.setError(QHostInfo::HostNotFound);
+        }
+        r.lookupId = info.lookupId();
+        QMetaObject::invokeMethod(
+            this, [this, info] { lookupDone(info); }, Qt::QueuedConnection);
+        return;
+    }
     r.lookupId =
         QHostInfo::lookupHost(QString::fromStdString(host), this, SLOT(lookupDone(QHostInfo)));
 }

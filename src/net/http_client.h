@@ -21,10 +21,13 @@
 #include "net/http_request.h"
 
 #include <QAbstractSocket>
+#include <QHostAddress>
+#include <QList>
 #include <QObject>
 #include <QTimer>
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,6 +51,13 @@ public:
     // (empty: no User-Agent header); starts the timers. The first call also clears
     // the proxy. Fails without an owner.
     bool httpInit(HttpEventSink* owner, std::string_view userAgent);
+
+    // Looks names up through `resolver` (the addresses of a name, in the order to
+    // try; none: the name is not found) instead of the system's resolver, still
+    // answering after the call that started the lookup. For tests, which need
+    // names with particular addresses; an empty function restores the system's.
+    using Resolver = std::function<QList<QHostAddress>(const QString& name)>;
+    void setResolver(Resolver resolver) { resolver_ = std::move(resolver); }
 
     // Type 0 (or an empty host) means no proxy; 1 an HTTP proxy, 2 SOCKS 4, 3 SOCKS 5.
     // Port 0 means 80. An empty user name or password counts as none. A Basic token
@@ -150,6 +160,9 @@ private:
 
     QTimer timeoutTimer_;
     QTimer tickTimer_;
+    Resolver resolver_;
+    // The lookups of resolver_ count down from -2 (-1 is none; Qt's are positive).
+    int nextResolverLookup_ = -2;
 };
 
 } // namespace chronvale

@@ -1,5 +1,7 @@
 #include "net/link_config.h"
 
+#include "core/product.h"
+
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
@@ -43,7 +45,8 @@ std::string LinkConfig::clientId() const {
 }
 
 QString defaultSystemConfigPath() {
-    return QStringLiteral("/etc/xdg/QUILLMAR/Chronvale.conf");
+    return QStringLiteral("/etc/xdg/%1/%2.conf")
+        .arg(QString::fromLatin1(organisationName), QString::fromLatin1(settingsApplication));
 }
 
 LinkConfig loadLinkConfig(const QString& dataIniPath, const QString& systemConfigPath) {

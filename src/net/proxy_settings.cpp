@@ -1,5 +1,7 @@
 #include "net/proxy_settings.h"
 
+#include "core/product.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -59,7 +61,9 @@ std::optional<std::string> environmentValue(const char* name) {
 }
 
 QSettings commonSettings() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, "QUILLMAR", "Common");
+    return QSettings(QSettings::IniFormat, QSettings::UserScope,
+                     QString::fromLatin1(organisationName),
+                     QString::fromLatin1(sharedSettingsApplication));
 }
 
 void readInt(const QSettings& store, const char* key, int& field) {

@@ -47,22 +47,16 @@ TEST_F(SettingsTest, FirstRunKeepsTheDefaults) {
     Settings settings = defaultSettings(desktop);
     EXPECT_FALSE(load(settings)); // no config.ini yet: no message, nothing marked
     EXPECT_EQ(settings.refresh, 10);
-    EXPECT_EQ(settings.help, 1);
-    EXPECT_EQ(settings.view, 247);
     EXPECT_EQ(settings.switches, DisplaySwitches{}); // every switch off
-    for (int flag : {settings.info, settings.loop, settings.wallpaper}) {
-        EXPECT_EQ(flag, 0);
-    }
+    EXPECT_FALSE(settings.showInfo);
+    EXPECT_FALSE(settings.loopClouds);
     EXPECT_EQ(settings.zoom, 1.0f);
-    EXPECT_EQ(settings.cx, 0);
-    EXPECT_EQ(settings.cy, 0);
+    EXPECT_EQ(settings.panX, 0);
+    EXPECT_EQ(settings.panY, 0);
     EXPECT_EQ(settings.wallpaperWidth, 1920);
     EXPECT_EQ(settings.desktop, desktop);
     EXPECT_FALSE(settings.language);
     EXPECT_FALSE(settings.browser);
-    // Missing wallpaper values read as empty texts.
-    EXPECT_EQ(settings.wallpaperfile, "");
-    EXPECT_EQ(settings.wallpaperstyle, "");
     for (const CloudFrame& frame : frames) {
         EXPECT_FALSE(frame.t);
     }
@@ -76,27 +70,19 @@ TEST_F(SettingsTest, StoredTextsAreReadAsTheProgramWroteThem) {
     program.setValue("zoom", "1.5000");
     program.setValue("cx", "+25");
     program.setValue("refresh", QString(29, '1')); // 29 characters: read
-    program.setValue("view", QString(30, '2'));    // 30: does not fit
-    // The saved wallpaper state (a line per desktop or workspace) is read back whole
-    // well beyond the 999 bytes of other texts, up to 64 KiB.
-    program.setValue("wallpaperfile", QString(5000, 'f'));
-    program.setValue("wallpapertile", QString(64 * 1024 + 1, 't'));
-    program.setValue("wallpaperstyle", "2");
-    program.setValue("browser", "firefox"); // not a stored value
+    program.setValue("cy", QString(30, '2'));      // 30: does not fit
+    program.setValue("browser", "firefox");        // not a stored value
     Settings settings = defaultSettings(desktop);
-    settings.wallpapertile = "kept";
+    settings.panY = 7;
     load(settings);
     EXPECT_EQ(settings.switches.cityNames, 40);
     EXPECT_TRUE(settings.switches.grid);   // -12: any non-zero value counts as on
     EXPECT_TRUE(settings.switches.dayMap); // "7 days" reads as 7
     EXPECT_FALSE(settings.switches.nightMap);
     EXPECT_EQ(settings.zoom, 1.5f);
-    EXPECT_EQ(settings.cx, 25);
+    EXPECT_EQ(settings.panX, 25);
     EXPECT_EQ(settings.refresh, 2147483647); // saturated, not overflowed
-    EXPECT_EQ(settings.view, 247);
-    EXPECT_EQ(settings.wallpaperfile->size(), 5000u);
-    EXPECT_EQ(settings.wallpapertile, ""); // too long counts as missing: empty
-    EXPECT_EQ(settings.wallpaperstyle, "2");
+    EXPECT_EQ(settings.panY, 7);             // too long: left as it was
     EXPECT_FALSE(settings.browser);
 }
 
@@ -105,14 +91,11 @@ TEST_F(SettingsTest, SavedValuesHaveTheirTextFormsAndComeBack) {
     settings.language = "de";
     settings.switches.sunShadow = true;
     settings.switches.cityNames = 40;
-    settings.cx = -12;
-    settings.cy = 300;
+    settings.panX = -12;
+    settings.panY = 300;
     settings.zoom = 1.5f;
     settings.refresh = 5;
-    settings.loop = 1;
-    settings.wallpaper = 1;
-    settings.wallpaperfile = "/usr/share/backgrounds/sea.jpg";
-    settings.wallpaperstyle = "zoom";
+    settings.loopClouds = true;
     settings.switches.clouds = true;
     cities = {CityRecord{}, CityRecord{}};
     cities[1].name = "Springfield";
@@ -126,7 +109,7 @@ TEST_F(SettingsTest, SavedValuesHaveTheirTextFormsAndComeBack) {
     EXPECT_EQ(program.value("track").toString(), "40");
     EXPECT_EQ(program.value("help").toString(), "0"); // the tip switch is never on
     EXPECT_EQ(program.value("view").toString(), "247");
-    EXPECT_FALSE(program.contains("wallpapertile"));
+    EXPECT_FALSE(program.contains("wallpapertile")); // the wallpaper store's own
     EXPECT_EQ(program.value("clouds").toString(), "1");
     EXPECT_EQ(program.value("quakes").toString(), "0");
     EXPECT_EQ(shared.value("lang").toString(), "de");
@@ -141,13 +124,11 @@ TEST_F(SettingsTest, SavedValuesHaveTheirTextFormsAndComeBack) {
     EXPECT_TRUE(back.switches.sunShadow);
     EXPECT_EQ(program.value("shadow").toString(), "1");
     EXPECT_EQ(back.switches.cityNames, 40);
-    EXPECT_EQ(back.cx, -12);
-    EXPECT_EQ(back.cy, 300);
+    EXPECT_EQ(back.panX, -12);
+    EXPECT_EQ(back.panY, 300);
     EXPECT_EQ(back.zoom, 1.5f);
     EXPECT_EQ(back.refresh, 5);
-    EXPECT_EQ(back.loop, 1);
-    EXPECT_EQ(back.wallpaperfile, settings.wallpaperfile);
-    EXPECT_EQ(back.wallpapertile, "");
+    EXPECT_TRUE(back.loopClouds);
     EXPECT_TRUE(back.switches.clouds);
     EXPECT_FALSE(back.switches.earthquakes);
     EXPECT_TRUE(cities[1].marked);
@@ -272,6 +253,55 @@ TEST(SettingsFiles, TheProxyAndTheLanguageShareAPrivateFile) {
     EXPECT_EQ(back.proxy.type, 3);
     EXPECT_EQ(back.proxy.userName, "user");
     EXPECT_EQ(back.proxy.password, "secret");
+}
+
+// A pair of settings files as the version before the table of stored values
+// wrote them (a window's session ended with these values): every value reads
+// back, and saving it again writes both files unchanged, the wallpaper mode's
+// values and the view of the maker's other programs included.
+TEST(SettingsFiles, AFileOfTheEarlierVersionReadsAndWritesBackTheSame) {
+    const QString fixture = QStringLiteral(CHRONVALE_SOURCE_DIR "/tests/config/fixture/");
+    const QDir folder(qEnvironmentVariable("XDG_CONFIG_HOME") + "/QUILLMAR");
+    ASSERT_TRUE(folder.mkpath("."));
+    for (const char* name : {"Chronvale.ini", "Common.ini"}) {
+        QFile::remove(folder.filePath(name));
+        ASSERT_TRUE(QFile::copy(fixture + name, folder.filePath(name))) << name;
+    }
+    QTemporaryDir user;
+    ASSERT_TRUE(user.isValid());
+    CityList cities;
+    CloudFrameTable frames;
+    Settings settings = defaultSettings(QRect(0, 0, 1920, 1080));
+    {
+        const auto program = openProgramSettings();
+        const auto shared = openSharedSettings();
+        SettingsStores stores{*program, *shared, user.filePath("config.ini"), {}};
+        loadSettings(stores, settings, cities, frames, std::nullopt);
+        EXPECT_EQ(settings.language, "de");
+        DisplaySwitches on;
+        on.sunShadow = on.allCities = on.markedCities = on.dayMap = on.timeZones = on.clouds =
+            on.twilight = true;
+        on.cityNames = 40;
+        EXPECT_EQ(settings.switches, on);
+        EXPECT_EQ(settings.refresh, 5);
+        EXPECT_TRUE(settings.showInfo);
+        EXPECT_FALSE(settings.loopClouds);
+        EXPECT_EQ(settings.panX, -12);
+        EXPECT_EQ(settings.panY, 300);
+        EXPECT_EQ(settings.zoom, 1.5f);
+        EXPECT_EQ(settings.proxy.type, 3);
+        EXPECT_EQ(settings.proxy.host, "proxy.chronvale.test");
+        EXPECT_EQ(settings.proxy.port, 1080);
+        EXPECT_EQ(settings.proxy.userName, "user");
+        EXPECT_FALSE(settings.proxy.password);
+        ASSERT_TRUE(saveSettings(stores, settings, cities, frames));
+    }
+    for (const char* name : {"Chronvale.ini", "Common.ini"}) {
+        QFile before(fixture + name);
+        QFile after(folder.filePath(name));
+        ASSERT_TRUE(before.open(QIODevice::ReadOnly) && after.open(QIODevice::ReadOnly));
+        EXPECT_EQ(after.readAll().toStdString(), before.readAll().toStdString()) << name;
+    }
 }
 
 } // namespace

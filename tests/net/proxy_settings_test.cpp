@@ -1,6 +1,7 @@
 // Proxy settings: the ProxyServer grammar, the environment as the system's proxy, and
 // the shared settings file (in the test's own home).
 
+#include "core/product.h"
 #include "net/proxy_settings.h"
 #include "net_test_support.h"
 
@@ -82,7 +83,9 @@ TEST(ProxyEnvironment, BecomesAProxyServerList) {
 TEST(ProxySettingsFile, SavesAndLoadsStringsInAPrivateFile) {
     test::ensureApplication();
     const QString fileName =
-        QSettings(QSettings::IniFormat, QSettings::UserScope, "QUILLMAR", "Common").fileName();
+        QSettings(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(organisationName),
+                  QString::fromLatin1(sharedSettingsApplication))
+            .fileName();
     // Never touch the settings of the user who runs the tests.
     ASSERT_TRUE(qEnvironmentVariableIsSet("XDG_CONFIG_HOME") &&
                 fileName.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")))

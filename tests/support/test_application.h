@@ -4,6 +4,8 @@
 // exit crashes Qt when a name lookup is still running). The test main has chosen
 // the offscreen platform.
 
+#include "core/product.h"
+
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 #include <memory>
@@ -21,8 +23,8 @@ public:
 
     void SetUp() override {
         app_ = std::make_unique<Application>(argc_, argv_);
-        QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
-        QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
+        QCoreApplication::setOrganizationName(QString::fromLatin1(organisationName));
+        QCoreApplication::setApplicationName(QString::fromLatin1(settingsApplication));
     }
     void TearDown() override { app_.reset(); }
 

@@ -175,7 +175,7 @@ bool makeDemoContent(const QString& folder, std::time_t now,
     }
     QDir dir(folder);
     const QString markerPath = dir.filePath(QLatin1String(kDemoMarker));
-    const QString quakeName = QLatin1String(kDemoQuakes);
+    const QString quakeName = QLatin1String(kQuakeFeedFile);
     // The marker names the files an earlier --demo made; only those are renewed.
     const QStringList oldDemo = demoFiles(folder);
     QStringList made;
@@ -236,12 +236,17 @@ bool makeDemoContent(const QString& folder, std::time_t now,
     return true;
 }
 
+bool hasDemoFrames(const QStringList& demo) {
+    return std::any_of(demo.begin(), demo.end(),
+                       [](const QString& name) { return name.endsWith(QLatin1String(".jpg")); });
+}
+
 QStringList demoFiles(const QString& folder) {
     QStringList names;
     QFile marker(QDir(folder).filePath(QLatin1String(kDemoMarker)));
     if (marker.open(QIODevice::ReadOnly)) {
         for (const QByteArray& line : marker.readAll().split('\n')) {
-            if (line.endsWith(".jpg") || line == kDemoQuakes) {
+            if (line.endsWith(".jpg") || line == kQuakeFeedFile) {
                 names << QString::fromUtf8(line);
             }
         }
@@ -258,7 +263,7 @@ bool retireDemoContent(const QString& folder, bool frames, bool quakes) {
         const bool isFrame = name.endsWith(QLatin1String(".jpg"));
         if (isFrame && frames) {
             ok = (dir.remove(name) || !dir.exists(name)) && ok;
-        } else if (!(name == QLatin1String(kDemoQuakes) && quakes)) {
+        } else if (!(name == QLatin1String(kQuakeFeedFile) && quakes)) {
             kept << name;
         }
     }

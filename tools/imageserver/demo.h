@@ -15,7 +15,9 @@ inline constexpr int kDemoFrameCount = 12;
 inline constexpr int kDemoFrameHours = 3;
 // Lists the demo frames of a folder, so a later --demo may renew them.
 inline constexpr const char* kDemoMarker = "DEMO-FRAMES.txt";
-inline constexpr const char* kDemoQuakes = "quakes.geojson";
+// The earthquake file the server hands out: the mirrored feed, or demo events
+// while the marker lists it.
+inline constexpr const char* kQuakeFeedFile = "quakes.geojson";
 
 // A 1024 x 512 cloud picture, white clouds on black, for the given hour
 // (hours since 1970). Fractal value noise that wraps at the date line, weighted by
@@ -35,6 +37,9 @@ bool makeDemoContent(const QString& folder, std::time_t now,
 // The files of the folder that an earlier --demo made and that are still demo
 // content, as named in its marker.
 QStringList demoFiles(const QString& folder);
+
+// Whether such a list holds demo cloud frames.
+bool hasDemoFrames(const QStringList& demo);
 
 // Real data has arrived: removes the demo frames (when `frames`) and forgets the
 // demo earthquake file (when `quakes`; the real file takes its name). The marker

@@ -308,11 +308,6 @@ void setCaching(httplib::Response& response, const char* cacheControl, std::time
     response.set_header("Last-Modified", httpDate(modified));
 }
 
-bool hasDemoFrames(const QStringList& demo) {
-    return std::any_of(demo.begin(), demo.end(),
-                       [](const QString& name) { return name.endsWith(QLatin1String(".jpg")); });
-}
-
 void answerCloud(Serving& serving, const httplib::Request& request, httplib::Response& response) {
     const Options& options = serving.options;
     const std::shared_lock lock(serving.folderLock);
@@ -380,8 +375,9 @@ void answerQuakes(Serving& serving, httplib::Response& response) {
     QString path = options.quakes;
     if (path.isEmpty()) {
         const QDir dir(options.folder);
-        path = dir.exists(QStringLiteral("quakes.xml")) ? dir.filePath(QStringLiteral("quakes.xml"))
-                                                        : dir.filePath(QLatin1String(kDemoQuakes));
+        path = dir.exists(QStringLiteral("quakes.xml"))
+                   ? dir.filePath(QStringLiteral("quakes.xml"))
+                   : dir.filePath(QLatin1String(kQuakeFeedFile));
     }
     if (!QFileInfo::exists(path)) {
         response.set_content("<?xml version=\"1.0\"?>\n<quakes>\n</quakes>\n", "text/xml");
@@ -404,7 +400,7 @@ void answerCredits(Serving& serving, httplib::Response& response) {
     const std::shared_lock lock(serving.folderLock);
     const QStringList demo = demoFiles(folder);
     const QByteArray text =
-        creditsText(folder, hasDemoFrames(demo), demo.contains(QLatin1String(kDemoQuakes)));
+        creditsText(folder, hasDemoFrames(demo), demo.contains(QLatin1String(kQuakeFeedFile)));
     response.set_content(text.toStdString(), "text/plain; charset=utf-8");
     setCaching(response, kFiveMinutes,
                modifiedTime(QDir(folder).filePath(QLatin1String(kCreditsFile)), serving.started));

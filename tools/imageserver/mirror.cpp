@@ -28,15 +28,6 @@ QString minutesText(std::chrono::seconds delay) {
     return QStringLiteral("%1 min").arg(delay.count() / 60);
 }
 
-bool hasDemoFrames(const QStringList& demo) {
-    for (const QString& name : demo) {
-        if (name.endsWith(QLatin1String(".jpg"))) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 std::vector<MirrorSource> defaultCloudSources() {
@@ -253,10 +244,10 @@ void Mirror::pruneFrames() {
 
 bool Mirror::pullQuakes() {
     const Clock::time_point now = Clock::now();
-    const QString path = QDir(settings_.folder).filePath(QLatin1String(kDemoQuakes));
+    const QString path = QDir(settings_.folder).filePath(QLatin1String(kQuakeFeedFile));
     for (const MirrorSource& source : settings_.quakes) {
         const bool haveCopy = QFile::exists(path) &&
-                              !demoFiles(settings_.folder).contains(QLatin1String(kDemoQuakes));
+                              !demoFiles(settings_.folder).contains(QLatin1String(kQuakeFeedFile));
         const FetchRequest request = requestFor(source.url, haveCopy);
         if (stopping_) {
             return false;
@@ -298,12 +289,12 @@ bool Mirror::pullQuakes() {
 bool Mirror::storeQuakes(const QByteArray& json, int count, const MirrorSource& source) {
     const std::unique_lock lock(folderLock_);
     const QString& folder = settings_.folder;
-    const QString path = QDir(folder).filePath(QLatin1String(kDemoQuakes));
+    const QString path = QDir(folder).filePath(QLatin1String(kQuakeFeedFile));
     if (!writeFileAtomically(path, json)) {
         log_(QStringLiteral("quakes: cannot write %1").arg(path));
         return false;
     }
-    if (demoFiles(folder).contains(QLatin1String(kDemoQuakes))) {
+    if (demoFiles(folder).contains(QLatin1String(kQuakeFeedFile))) {
         retireDemoContent(folder, false, true);
         log_(QStringLiteral("quakes: real earthquakes replace the demo ones"));
     }

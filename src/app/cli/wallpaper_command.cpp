@@ -2,6 +2,7 @@
 
 #include "app/cli/folders.h"
 #include "core/load_errors.h"
+#include "core/product.h"
 #include "desktop/wallpaper/backend_choice.h"
 #include "desktop/wallpaper/wallpaper_lock.h"
 #include "desktop/wallpaper/wallpaper_mode.h"
@@ -39,14 +40,14 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
             << kWallpaperLockName << ")\n";
         return 1;
     }
-    QSettings program(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("QUILLMAR"),
-                      QStringLiteral("Chronvale"));
-    StoredWallpaper stored = readStoredWallpaper(program);
-    const auto persist = [&program](const StoredWallpaper& s) {
-        return writeStoredWallpaper(program, s);
-    };
-    const auto unwritable = [&program, &err] {
-        err << "chronvale: cannot write the settings file " << program.fileName().toStdString()
+    QSettings program(QSettings::IniFormat, QSettings::UserScope,
+                      QString::fromLatin1(organisationName),
+                      QString::fromLatin1(settingsApplication));
+    WallpaperStore store(program);
+    StoredWallpaper stored = store.current();
+    const auto persist = [&store](const StoredWallpaper& s) { return store.save(s); };
+    const auto unwritable = [&store, &err] {
+        err << "chronvale: cannot write the settings file " << store.fileName().toStdString()
             << "\n";
         return 1;
     };

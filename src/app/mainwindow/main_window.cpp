@@ -1,20 +1,22 @@
 #include "app/mainwindow/main_window.h"
 
+#include "app/mainwindow/autostart_item.h"
 #include "app/mainwindow/city_dialogs.h"
 #include "app/mainwindow/cloud_animation.h"
 #include "app/mainwindow/command_dispatcher.h"
 #include "app/mainwindow/command_ids.h"
 #include "app/mainwindow/command_menus.h"
+#include "app/mainwindow/save_map.h"
+#include "app/mainwindow/time_travel.h"
 #include "app/mainwindow/title_clock.h"
 #include "app/mainwindow/wallpaper_controller.h"
+#include "app/mainwindow/window_services.h"
 #include "app/startup/world.h"
 #include "core/product.h"
-#include "desktop/autostart.h"
 #include "desktop/links.h"
 #include "desktop/tray_icon.h"
 #include "desktop/upgrade.h"
 #include "dialogs/about/about_box.h"
-#include "dialogs/go_to_time/go_to_time_dialog.h"
 #include "dialogs/preferences/preferences_dialog.h"
 #include "geo/time_zone.h"
 #include "i18n/messages.h"
@@ -30,19 +32,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDateTime>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QImage>
 #include <QMenu>
-#include <QSaveFile>
-#include <QStandardPaths>
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
-#include <limits>
 
 namespace chronvale {
 
@@ -53,89 +46,13 @@ constexpr int kMainWindowNumber = 101;
 // Room for the whole map at scale 1 below the menu bar and the toolbar.
 constexpr QSize kFirstSize{1024, 640};
 constexpr QSize kMinimumSize{320, 250};
-constexpr int kMillisecondsPerMinute = 60000;
-// The refresh timer counts milliseconds in an int.
-constexpr int kMaxRefreshMinutes = std::numeric_limits<int>::max() / kMillisecondsPerMinute;
 
 } // namespace
 
-// What the cloud service, the earthquake feed and the link service ask of the
-// window they report to.
-class MainWindow::Services final : public CloudOwner, public QuakeOwner, public LinkOwner {
-public:
-    explicit Services(MainWindow& window) : w_(window) {}
-
-    UrlContext baseContext; // cookie and identifiers, made once
-
-    std::string text(const NetText& text) override {
-        const Language& language = w_.world_.language;
-        if (text.id != 0 && findString(text.id) != nullptr) {
-            return language.getText(text.id).toStdString();
-        }
-        return language.translate(text.english).toStdString();
-    }
-
-    void showStatus(ServiceStatus kind, const std::string& text) override {
-        w_.status_->showServiceStatus(kind, QString::fromStdString(text));
-    }
-    void showErrorBox(const std::string& text, const std::string& caption) override {
-        w_.world_.messages.messageBox(QString::fromStdString(caption), QString::fromStdString(text),
-                                      MessageSink::Icon::None);
-    }
-    void serverErrorReported() override {
-        if (w_.animation_->running()) {
-            w_.animation_->stopTimer();
-        }
-    }
-
-    void setCloudImage(ImagePtr image) override { w_.setCloudImage(std::move(image)); }
-    void frameLoaded() override {
-        QMetaObject::invokeMethod(&w_, &MainWindow::showLoadedFrame, Qt::QueuedConnection);
-    }
-    void frameListArrived() override {
-        QMetaObject::invokeMethod(&w_, &MainWindow::resumeFrameStep, Qt::QueuedConnection);
-    }
-    void stopAnimation() override {
-        MainWindow* window = &w_;
-        QMetaObject::invokeMethod(
-            window, [window] { window->runCommand(cmd::Stop); }, Qt::QueuedConnection);
-    }
-
-    void repaintMap() override {
-        w_.map_->setQuakes(w_.quakes_->quakeList());
-        w_.repaintMap();
-    }
-
-    const CityRecord* defaultLinkCity() override { return w_.map_->defaultLinkCity(); }
-    UrlContext urlContext() override {
-        UrlContext context = baseContext;
-        context.languageCode = w_.world_.language.current().value_or(std::string());
-        context.zoom = w_.map_->view().scale;
-        const ZoneTable& zones = w_.world_.tables().zones;
-        context.countryOfCity = [&zones](const CityRecord& city) {
-            return countryOfCity(city, zones).value_or(std::string());
-        };
-        const Point point = w_.map_->linkPoint();
-        const LonLat position = w_.map_->view().screenToLonLat(point.x, point.y);
-        context.fallbackLatitude = position.latitude;
-        context.fallbackLongitude = position.longitude;
-        return context;
-    }
-    void showBrowserError(const std::string& text, const std::string& caption,
-                          const std::string& address) override {
-        const QString copyLabel = QString::fromStdString(this->text(kTextCopyAddress));
-        w_.world_.messages.messageBoxWithCopy(
-            QString::fromStdString(caption), QString::fromStdString(text),
-            MessageSink::Icon::Warning, QString::fromStdString(address), copyLabel);
-    }
-
-private:
-    MainWindow& w_;
-};
-
 MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
     : QMainWindow(parent), world_(world), options_(std::move(options)),
-      services_(std::make_unique<Services>(*this)), shown_([this] { return options_.clock(); }) {
+      services_(std::make_unique<Services>(*this)),
+      travel_([this] { return options_.clock(); }, travelHooks()) {
     if (!options_.clock) {
         options_.clock = [] { return std::time(nullptr); };
     }
@@ -171,7 +88,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
     map_ = std::make_unique<MapController>(
         world_, *cloud_, *status_,
         MapController::Hooks{
-            .now = [this] { return shown_.shown(); },
+            .now = [this] { return travel_.shown(); },
             .minimised = [this] { return isMinimized(); },
             .contextMenu = [this](QPoint pane, QPoint global) { openContextMenu(pane, global); },
         });
@@ -185,7 +102,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .showClouds =
                 [this] { world_.switchBoard.change([](DisplaySwitches& s) { s.clouds = true; }); },
             .buttonsChanged = [this] { updateAnimationButtons(); },
-            .loop = [this] { return world_.settings.loop != 0; },
+            .loop = [this] { return world_.settings.loopClouds; },
             .showFrame = [this](const EarthImage& frame) { composeCloudFrame(frame); },
             .now = [this] { return now(); },
         });
@@ -193,8 +110,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
                               [this](int command) { runCommand(command); });
     menus_->build();
     if (QAction* autostart = menus_->menuAction(cmd::StartWithDesktop)) {
-        autostart->setCheckable(true);
-        autostart->setChecked(autostartEnabled());
+        prepareAutostartItem(*autostart);
     }
     if (QAction* upgrade = menus_->menuAction(cmd::Upgrade)) {
         // Without an upgrade program the command would do nothing: no item for it.
@@ -244,14 +160,13 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .toggleWallpaper =
                 [this] {
                     // The desktop is never given a travelled instant: back to now first.
-                    if (shown_.away()) {
-                        travelTo(std::nullopt);
-                    }
+                    travel_.backToNow();
                     wallpaper_->toggle();
                 },
             .saveMapAs = [this] { saveMapAs(); },
             .selectCity = [this] { cityDialogs_->openSelector(); },
-            .toggleAutostart = [this] { toggleAutostart(); },
+            .toggleAutostart =
+                [this] { toggleAutostart(menus_->menuAction(cmd::StartWithDesktop), world_); },
             .cityProperties = [this](std::size_t slot,
                                      bool modal) { cityDialogs_->openProperties(slot, modal); },
         });
@@ -267,9 +182,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
     world_.http.httpInit(status_.get(), applicationName);
     ProxySettings proxy;
     loadProxySettings(proxy);
-    world_.http.httpSetProxy(proxy.type, proxy.host.value_or(std::string()), proxy.port,
-                             proxy.userName.value_or(std::string()),
-                             proxy.password.value_or(std::string()));
+    applyProxy(proxy);
 
     updateTitleClock();
     restartRefreshTimer(std::max(1, settings.refresh));
@@ -304,20 +217,6 @@ MainWindow::~MainWindow() {
     delete takeCentralWidget();
 }
 
-void MainWindow::toggleAutostart() {
-    const QString path = autostartFilePath();
-    if (!setAutostart(!autostartEnabled(path), QCoreApplication::applicationFilePath(), path)) {
-        showError(world_.messages, world_.language.getText(str::UnableToWriteFile), {path});
-    }
-    if (QAction* autostart = menus_->menuAction(cmd::StartWithDesktop)) {
-        autostart->setChecked(autostartEnabled(path));
-    }
-}
-
-void MainWindow::setTrayIcon(TrayIcon* tray) {
-    tray_ = tray;
-}
-
 QWidget* MainWindow::mapPane() const {
     return map_->pane();
 }
@@ -342,126 +241,45 @@ std::vector<int> MainWindow::languageCommands() const {
     return menus_->languageCommands();
 }
 
-std::time_t MainWindow::now() const {
-    return options_.clock();
-}
-
 void MainWindow::updateTitleClock() {
     chronvale::updateTitleClock(*this, now());
 }
 
 void MainWindow::runCommand(int command) {
-    if (runTimeCommand(command)) {
+    if (travel_.runCommand(command) || travel_.comeBackFor(command)) {
         return;
-    }
-    // The cloud frames are of the past hours only: asking for them comes back to now.
-    if (shown_.away() && (command == cmd::Clouds || command == cmd::NextFrame ||
-                          command == cmd::PreviousFrame || command == cmd::Play)) {
-        travelTo(std::nullopt);
-        if (command == cmd::Clouds && world_.settings.switches.clouds) {
-            return; // coming back turned them on again
-        }
     }
     commands_->run(command);
 }
 
-// ---------------------------------------------------------------------------
-// The shown instant
-
-bool MainWindow::runTimeCommand(int command) {
-    constexpr std::time_t hour = 3600;
-    constexpr std::time_t day = 24 * hour;
-    std::time_t step = 0;
-    switch (command) {
-    case cmd::BackToNow:
-        if (shown_.away()) {
-            travelTo(std::nullopt);
-        }
-        return true;
-    case cmd::GoToTime: {
-        GoToTimeDialog dialog(world_.language, shown_.shown(), this);
-        if (dialog.exec() == QDialog::Accepted) {
-            goToInstant(dialog.instant());
-        }
-        return true;
-    }
-    case cmd::HourBack:
-        step = -hour;
-        break;
-    case cmd::HourForward:
-        step = hour;
-        break;
-    case cmd::DayBack:
-        step = -day;
-        break;
-    case cmd::DayForward:
-        step = day;
-        break;
-    default:
-        return false;
-    }
-    const std::time_t target = shown_.shown() + step;
-    if (ShownInstant::inRange(target)) {
-        travelTo(target);
-    }
-    return true;
-}
-
 bool MainWindow::goToInstant(std::time_t instant) {
-    if (!ShownInstant::inRange(instant)) {
-        return false;
-    }
-    travelTo(instant);
-    return true;
+    return travel_.goTo(instant);
 }
 
-void MainWindow::travelTo(std::optional<std::time_t> instant) {
-    const bool wasAway = shown_.away();
-    if (!wasAway && instant) {
-        // Leaving now: the clouds go off (their frames are of the past hours).
-        const DisplaySwitches& on = world_.settings.switches;
-        cloudsBeforeTravel_ = on.clouds;
-        shadowBeforeTravel_ = on.sunShadow;
-        if (on.clouds) {
-            if (animation_->running()) {
-                animation_->halt();
-            }
-            world_.switchBoard.change([](DisplaySwitches& s) { s.clouds = false; });
-        }
-    }
-    if (instant) {
-        shown_.goTo(*instant);
-    } else {
-        shown_.backToNow();
-    }
-    composeMap();
-    if (wasAway && !instant && cloudsBeforeTravel_ && !world_.settings.switches.clouds) {
-        // Back at now: the clouds as they were (Clouds turns the shadow off; put
-        // it back when it was on beside them).
-        cloudsBeforeTravel_ = false;
-        commands_->run(cmd::Clouds);
-        if (shadowBeforeTravel_ && !world_.settings.switches.sunShadow) {
-            world_.switchBoard.change([](DisplaySwitches& s) { s.sunShadow = true; });
-            composeMap();
-        }
-    }
-    if (wasAway && !instant) {
+TimeTravel::Hooks MainWindow::travelHooks() {
+    return TimeTravel::Hooks{
+        .switches = [this]() -> const DisplaySwitches& { return world_.settings.switches; },
+        .cloudsOff =
+            [this] {
+                if (animation_->running()) {
+                    animation_->halt();
+                }
+                world_.switchBoard.change([](DisplaySwitches& s) { s.clouds = false; });
+            },
+        .compose = [this] { composeMap(); },
+        .cloudsOn = [this] { commands_->run(cmd::Clouds); },
+        .shadowOn =
+            [this] {
+                world_.switchBoard.change([](DisplaySwitches& s) { s.sunShadow = true; });
+                composeMap();
+            },
         // The wallpaper was not renewed while away.
-        wallpaper_->refresh();
-    }
-    showTravelStatus();
-    updateAnimationButtons();
-}
-
-void MainWindow::showTravelStatus() {
-    if (!shown_.away()) {
-        status_->show(StatusPresenter::Message, QString());
-        return;
-    }
-    const QDateTime local = QDateTime::fromSecsSinceEpoch(shown_.shown()).toLocalTime();
-    const QString when = local.toString(QStringLiteral("yyyy-MM-dd HH:mm t"));
-    status_->show(StatusPresenter::Message,
-                  world_.language.getText(str::StatusShowingInstant).replace("%s", when));
+        .backAtNow = [this] { wallpaper_->refresh(); },
+        .travelled = [this] { updateAnimationButtons(); },
+        .status = [this](const QString& text) { status_->show(StatusPresenter::Message, text); },
+        .showingText = [this] { return world_.language.getText(str::StatusShowingInstant); },
+        .askInstant = [this](std::time_t shown) { return askInstant(shown); },
+    };
 }
 
 void MainWindow::repaintMap() {
@@ -469,7 +287,7 @@ void MainWindow::repaintMap() {
 }
 
 void MainWindow::syncCommandStates() {
-    menus_->syncCheckStates(world_.settings.switches, world_.settings.wallpaper != 0);
+    menus_->syncCheckStates(world_.settings.switches, wallpaper_->on());
     updateAnimationButtons();
 }
 
@@ -520,7 +338,7 @@ void MainWindow::composeMap() {
         return;
     }
     DisplaySwitches switches = world_.settings.switches;
-    const std::time_t instant = shown_.shown();
+    const std::time_t instant = travel_.shown();
     map_->setSkyInstant(instant);
     world_.compositor.composeMap(switches, instant, status_.get());
     if (!switches.sunShadow) {
@@ -544,11 +362,8 @@ void MainWindow::composeCloudFrame(const EarthImage& frame) {
 
 void MainWindow::setCloudImage(ImagePtr image) {
     world_.compositor.setCloudImage(std::move(image));
-    if (shown_.away()) {
-        // An image of now, arriving while another instant is shown (a download
-        // begun before, or the hourly check): it shows when now comes back.
-        cloudsBeforeTravel_ = true;
-        return;
+    if (!travel_.cloudImageArrives()) {
+        return; // kept for now
     }
     world_.switchBoard.change([](DisplaySwitches& s) { s.clouds = true; });
     composeMap();
@@ -649,7 +464,7 @@ void MainWindow::releaseImages() {
 }
 
 void MainWindow::refreshTick() {
-    if (shown_.away()) {
+    if (travel_.away()) {
         return; // the shown instant stands still; nothing to renew
     }
     const DisplaySwitches& on = world_.settings.switches;
@@ -657,7 +472,7 @@ void MainWindow::refreshTick() {
         composeMap();
         wallpaper_->refresh();
     } else if (on.sunMoon || on.twilight) {
-        map_->setSkyInstant(shown_.shown());
+        map_->setSkyInstant(travel_.shown());
         repaintMap();
     }
 }
@@ -669,68 +484,12 @@ void MainWindow::restartRefreshTimer(int minutes) {
     }
 }
 
-std::unique_ptr<PreferencesDialog> MainWindow::makePreferencesDialog() {
-    PreferencesDialog::Hooks hooks;
-    hooks.applyProxy = [this](const ProxySettings& proxy) {
-        world_.http.httpSetProxy(proxy.type, proxy.host.value_or(std::string()), proxy.port,
-                                 proxy.userName.value_or(std::string()),
-                                 proxy.password.value_or(std::string()));
-    };
-    hooks.storeProxy = [](const ProxySettings& proxy) { saveProxySettings(proxy); };
-    hooks.browserChosen = [this](const QString& browser) { links_->setBrowserPreference(browser); };
-    hooks.restartRefreshTimer = [this](int minutes) { restartRefreshTimer(minutes); };
-    return std::make_unique<PreferencesDialog>(world_.settings, world_.language,
-                                               links_->browserDetection().candidates,
-                                               std::move(hooks), this);
-}
-
-std::unique_ptr<AboutBox> MainWindow::makeAboutBox() {
-    AboutBox::Content content;
-    content.system = systemFacts();
-    content.sourcesFile = QDir(world_.folders.data).filePath(QStringLiteral("SOURCES.md"));
-    content.homeLink = world_.installation.value("home").value_or(std::string());
-    content.supportLink = world_.installation.value("support").value_or(std::string());
-    return std::make_unique<AboutBox>(
-        world_.language, std::move(content),
-        [this](const std::string& link) { links_->openUrl(link); }, this);
-}
-
 void MainWindow::saveMapAs() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    const QString suggested = QDir(folder.isEmpty() ? QDir::homePath() : folder)
-                                  .filePath(QStringLiteral("chronvale-map.png"));
-    const Language& language = world_.language;
-    QString path =
-        options_.chooseMapFile
-            ? options_.chooseMapFile(suggested)
-            : QFileDialog::getSaveFileName(this, language.getText(str::SaveMapTitle), suggested,
-                                           language.getText(str::SaveMapFilter));
-    if (path.isEmpty()) {
-        return;
-    }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += QStringLiteral(".png");
-    }
-    saveMapImage(path);
+    chronvale::saveMapAs(*map_->pane(), world_, *status_, options_.chooseMapFile);
 }
 
 bool MainWindow::saveMapImage(const QString& path) {
-    const QImage image = map_->pane()->grab().toImage();
-    QSaveFile file(path);
-    const bool saved = !image.isNull() && file.open(QIODevice::WriteOnly) &&
-                       image.save(&file, "PNG") && file.commit();
-    const QString shown = QDir::toNativeSeparators(path);
-    if (!saved) {
-        QString reason = file.errorString();
-        if (reason.isEmpty() || reason == QStringLiteral("Unknown error")) {
-            reason = QStringLiteral("PNG");
-        }
-        file.cancelWriting();
-        showError(world_.messages, world_.language.getText(str::SaveMapFailed), {shown, reason});
-        return false;
-    }
-    status_->showNotice(formatMessage(world_.language.getText(str::StatusMapSaved), {shown}));
-    return true;
+    return chronvale::saveMapImage(*map_->pane(), path, world_, *status_);
 }
 
 void MainWindow::clockTick() {
@@ -744,8 +503,8 @@ void MainWindow::clockTick() {
     map_->refreshOverlays();
     // Away from now the first field says so, unless the hovered city's name or a
     // download holds it.
-    if (shown_.away() && !map_->hover().city && !status_->downloadShowing()) {
-        showTravelStatus();
+    if (travel_.away() && !map_->hover().city && !status_->downloadShowing()) {
+        travel_.showStatus();
     }
 }
 
@@ -780,31 +539,24 @@ void MainWindow::exitProgram() {
 bool MainWindow::saveSettings() {
     Settings& settings = world_.settings;
     const MapView& view = map_->view();
-    settings.cx = view.panX;
-    settings.cy = view.panY;
+    settings.panX = view.panX;
+    settings.panY = view.panY;
     settings.zoom = view.scale;
     world_.frames = cloud_->frames();
-    wallpaper_->beforeSave();
     saveWindowGeometry(*this, kMainWindowNumber);
-    // Away from now the clouds are off only for the travel: the switches are
-    // stored as they will be at now.
+    // The switches are stored as they will be at now.
     const DisplaySwitches shown = settings.switches;
-    if (shown_.away() && cloudsBeforeTravel_) {
-        settings.switches.clouds = true;
-        settings.switches.sunShadow = shadowBeforeTravel_;
-    }
+    settings.switches = travel_.atNow(shown);
     const bool saved = world_.saveAll();
     settings.switches = shown;
     return saved;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!quitting_ && world_.settings.wallpaper != 0) {
+    if (!quitting_ && wallpaper_->on()) {
         // Wallpaper mode keeps the program running in the tray, renewing the
         // wallpaper at now, which the shadow timer does only when not away.
-        if (shown_.away()) {
-            travelTo(std::nullopt);
-        }
+        travel_.backToNow();
         world_.compositor.releaseLitMap();
         map_->view().releaseView();
         QMetaObject::invokeMethod(this, &MainWindow::hideWindow, Qt::QueuedConnection);

@@ -15,8 +15,8 @@
 //   fitAfterResize      after maximise and restore
 
 #include "app/mainwindow/map_controller.h"
-#include "app/mainwindow/shown_instant.h"
 #include "app/mainwindow/status_presenter.h"
+#include "app/mainwindow/time_travel.h"
 #include "desktop/browser.h"
 #include "desktop/shell_window.h"
 #include "desktop/wallpaper/backend_choice.h"
@@ -45,6 +45,7 @@ class CommandDispatcher;
 class CommandMenus;
 class LinkService;
 class PreferencesDialog;
+struct ProxySettings;
 class QuakeFeed;
 class StatusBar;
 class TrayIcon;
@@ -90,7 +91,7 @@ public:
 
     // The tray icon made by start-up, or none: closing in wallpaper mode hides the
     // window only when the tray is there to bring it back.
-    void setTrayIcon(TrayIcon* tray);
+    void setTrayIcon(TrayIcon* tray) { tray_ = tray; }
 
     // ShellWindow: tray Restore and a second start; tray Minimize (the images
     // stay); Exit (the settings are saved).
@@ -106,8 +107,8 @@ public:
     // steps went. While away the clouds are off; Now (Ctrl+0) comes back. Nothing
     // of it is stored, and what writes files for the desktop (the wallpaper) asks
     // showingNow() first.
-    const ShownInstant& shownInstant() const { return shown_; }
-    bool showingNow() const { return !shown_.away(); }
+    const ShownInstant& shownInstant() const { return travel_.instant(); }
+    bool showingNow() const { return !travel_.away(); }
     // Goes to `instant` as Go to Time does; false outside the years it can show.
     bool goToInstant(std::time_t instant);
 
@@ -205,17 +206,14 @@ private:
     void stopTimers();
 
     void openContextMenu(QPoint panePosition, QPoint global);
-    // Start with the desktop: writes or removes the autostart entry; the check
-    // mark shows what is on disk afterwards.
-    void toggleAutostart();
 
-    // The commands of the shown instant (Go to Time, the steps, Now); false for
-    // other commands.
-    bool runTimeCommand(int command);
-    // From now to another instant, and back: the clouds go off and come back.
-    void travelTo(std::optional<std::time_t> instant);
-    void showTravelStatus();
-    std::time_t now() const;
+    // What the time travel does to the window.
+    TimeTravel::Hooks travelHooks();
+    // Go to Time: the dialog, starting at `shown`; none when cancelled.
+    std::optional<std::time_t> askInstant(std::time_t shown);
+    // Hands the proxy to the HTTP client.
+    void applyProxy(const ProxySettings& proxy);
+    std::time_t now() const { return options_.clock(); }
     void updateTitleClock();
 
     World& world_;
@@ -239,10 +237,7 @@ private:
     QTimer hourlyTimer_;  // newest satellite image
     QTimer refreshTimer_; // the sun shadow every `refresh` minutes
 
-    ShownInstant shown_;
-    // The clouds (and the shadow beside them) were on when the map left now.
-    bool cloudsBeforeTravel_ = false;
-    bool shadowBeforeTravel_ = false;
+    TimeTravel travel_;
 
     bool quitting_ = false;
     bool cloudsAfterTransfers_ = false;

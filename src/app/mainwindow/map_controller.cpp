@@ -29,7 +29,7 @@ MapController::MapController(World& world, const CloudService& cloud, StatusPres
     : world_(world), cloud_(cloud), status_(status), hooks_(std::move(hooks)),
       dateSeparator_(localeDateSeparator(QLocale::system())) {
     const Settings& settings = world_.settings;
-    view_.restore(settings.cx, settings.cy, settings.zoom);
+    view_.restore(settings.panX, settings.panY, settings.zoom);
 }
 
 MapPane* MapController::makePane(QWidget* parent) {
@@ -77,7 +77,7 @@ void MapController::paintPane(QPaintEvent*) {
     const Settings& settings = world_.settings;
     MapPaintInputs inputs;
     inputs.switches = settings.switches;
-    inputs.showInfo = settings.info != 0;
+    inputs.showInfo = settings.showInfo;
     inputs.tables = &world_.tables();
     inputs.litMap = world_.compositor.litMap();
     inputs.dayImage = world_.compositor.dayImage();

@@ -59,13 +59,6 @@ std::vector<WallpaperScreen> sessionScreens() {
     return screens;
 }
 
-void copyInto(Settings& settings, const StoredWallpaper& stored) {
-    settings.wallpaper = stored.on ? 1 : 0;
-    settings.wallpaperfile = stored.saved.file;
-    settings.wallpapertile = stored.saved.tile;
-    settings.wallpaperstyle = stored.saved.style;
-}
-
 QString joinedNames(const std::vector<std::string>& names) {
     QString joined;
     for (const std::string& name : names) {
@@ -82,7 +75,7 @@ QString joinedNames(const std::vector<std::string>& names) {
 
 WallpaperController::WallpaperController(World& world, BackendFinder finder, Hooks hooks)
     : world_(world), finder_(std::move(finder)), hooks_(std::move(hooks)),
-      settingsFile_(world.programSettings ? world.programSettings->fileName() : QString()) {}
+      store_(*world.programSettings), settingsFile_(store_.fileName()) {}
 
 WallpaperController::~WallpaperController() = default;
 
@@ -187,14 +180,16 @@ WallpaperOutcome WallpaperController::work(bool toggle, bool switchingOn,
     return outcome;
 }
 
+void WallpaperController::reload() {
+    const bool wasOn = store_.on();
+    if (store_.load().on != wasOn && hooks_.switched) {
+        hooks_.switched();
+    }
+}
+
 void WallpaperController::finish(const WallpaperOutcome& outcome) {
     if (outcome.stored) {
-        world_.programSettings->sync(); // the job wrote the file through its own handle
-        const bool switched = outcome.stored->on != (world_.settings.wallpaper != 0);
-        copyInto(world_.settings, *outcome.stored);
-        if (switched && hooks_.switched) {
-            hooks_.switched();
-        }
+        reload(); // the job wrote the file through its own handle
     }
     const QString desktop = QString::fromStdString(outcome.desktopName);
     const auto refused = [&] {
@@ -236,7 +231,7 @@ void WallpaperController::finish(const WallpaperOutcome& outcome) {
 
 void WallpaperController::toggle() {
     // What the user asked for, from the check mark as it was shown.
-    const bool switchingOn = world_.settings.wallpaper == 0;
+    const bool switchingOn = !store_.on();
     const WallpaperRequest what = request();
     const EarthPainter paint = painter();
     jobs_.start(
@@ -263,16 +258,8 @@ void WallpaperController::refresh() {
         return; // the job at work renews it
     }
     // `chronvale --wallpaper` may have switched it meanwhile: the file says.
-    if (world_.programSettings) {
-        world_.programSettings->sync();
-        const StoredWallpaper stored = readStoredWallpaper(*world_.programSettings);
-        const bool switched = stored.on != (world_.settings.wallpaper != 0);
-        copyInto(world_.settings, stored);
-        if (switched && hooks_.switched) {
-            hooks_.switched();
-        }
-    }
-    if (world_.settings.wallpaper == 0) {
+    reload();
+    if (!store_.on()) {
         return;
     }
     const WallpaperRequest what = request();
@@ -287,14 +274,6 @@ void WallpaperController::refresh() {
             };
         },
         false);
-}
-
-void WallpaperController::beforeSave() {
-    jobs_.finishNow();
-    if (world_.programSettings) {
-        world_.programSettings->sync();
-        copyInto(world_.settings, readStoredWallpaper(*world_.programSettings));
-    }
 }
 
 } // namespace chronvale

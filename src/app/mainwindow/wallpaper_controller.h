@@ -5,14 +5,15 @@
 // for the purpose while the window is minimised, whose images are freed again at
 // once) and takes the result back. The job runs on a worker (WallpaperJobs): it
 // takes the wallpaper lock, reads the settings file afresh (`chronvale
-// --wallpaper` from a timer may change it at any time), runs the desktop's tools
-// and writes the state. Status texts and message boxes come with the result,
+// --wallpaper` from a timer may change it at any time) through its own handle,
+// runs the desktop's tools and writes the state; the window's WallpaperStore
+// loads it afresh when the result is back. Status texts and message boxes come with the result,
 // once the lock is released.
 
 #include "app/mainwindow/wallpaper_jobs.h"
 #include "desktop/wallpaper/backend_choice.h"
 #include "desktop/wallpaper/wallpaper_mode.h"
-#include "desktop/wallpaper/wallpaper_settings.h"
+#include "desktop/wallpaper/wallpaper_store.h"
 #include "render/earth_image.h"
 
 #include <QString>
@@ -52,10 +53,8 @@ public:
     // After the shadow timer's tick: renews the wallpaper while the mode is on;
     // does nothing while it is off, or while a job or another Chronvale is at it.
     void refresh();
-    // Before the settings are saved at exit: lets a running job end and takes the
-    // stored values from the file, so that the exit does not undo what a job or
-    // `chronvale --wallpaper` did.
-    void beforeSave();
+    // Whether the mode is on, as last read or written (the check mark).
+    bool on() const { return store_.on(); }
     // A job is running or queued.
     bool busy() const { return jobs_.busy(); }
 
@@ -70,14 +69,17 @@ private:
     // The worker's part: the lock, the file, the desktop.
     WallpaperOutcome work(bool toggle, bool switchingOn, const WallpaperRequest& request,
                           const EarthPainter& painter);
-    // The window's part: the state into the record, texts and boxes.
+    // The window's part: the state loaded afresh, texts and boxes.
     void finish(const WallpaperOutcome& outcome);
+    // Loads the stored values afresh; the check mark follows a change.
+    void reload();
     // The back end, found on the worker the first time it is needed.
     WallpaperBackend* backend(std::vector<std::string>& lookedFor);
 
     World& world_;
     BackendFinder finder_;
     Hooks hooks_;
+    WallpaperStore store_; // on the window's thread; a job has its own handle
     QString settingsFile_;
     std::unique_ptr<WallpaperBackend> backend_; // used by one job at a time
     WallpaperJobs jobs_;

@@ -144,8 +144,8 @@ int runWindowProgram(const CommandLine& line, int& argc, char** argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
-    QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(organisationName));
+    QCoreApplication::setApplicationName(QString::fromLatin1(settingsApplication));
     installMnemonicStyle(); // Arabic menus keep their words whole
     // The desktop entry the windows belong to (the Wayland app id; on X11 the
     // window class is the application name, the entry's StartupWMClass).

@@ -8,15 +8,12 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
-#include <limits>
 
 namespace chronvale {
 
 namespace {
 
 constexpr int kDefaultRefreshMinutes = 10;
-// The refresh timer counts milliseconds in an int.
-constexpr int kMaxRefreshMinutes = std::numeric_limits<int>::max() / 60000;
 
 } // namespace
 

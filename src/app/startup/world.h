@@ -23,9 +23,14 @@
 
 #include <QSettings>
 #include <QString>
+#include <limits>
 #include <memory>
 
 namespace chronvale {
+
+inline constexpr int kMillisecondsPerMinute = 60000;
+// The refresh timer counts milliseconds in an int.
+inline constexpr int kMaxRefreshMinutes = std::numeric_limits<int>::max() / kMillisecondsPerMinute;
 
 // Minutes between shadow updates as start-up takes them from the settings: a
 // stored 0 (or a value below 1) becomes 10, and a value whose milliseconds would

@@ -14,7 +14,7 @@
 // given back.
 
 #include "desktop/wallpaper/wallpaper_backend.h"
-#include "desktop/wallpaper/wallpaper_settings.h"
+#include "desktop/wallpaper/wallpaper_store.h"
 #include "render/wallpaper_layout.h"
 #include "render/wallpaper_picture.h"
 

@@ -223,8 +223,8 @@ QWidget* PreferencesDialog::makeProxyPage() {
 void PreferencesDialog::fill() {
     refresh_->setText(QString::number(settings_.refresh));
     wallpaperWidth_->setText(QString::number(settings_.wallpaperWidth));
-    info_->setChecked(settings_.info != 0);
-    loop_->setChecked(settings_.loop != 0);
+    info_->setChecked(settings_.showInfo);
+    loop_->setChecked(settings_.loopClouds);
 
     // The current browser first, then each one found that is not listed yet.
     const QString current = textOf(settings_.browser);
@@ -322,8 +322,8 @@ void PreferencesDialog::accept() {
     // 1. Options, held aside until the proxy is handled.
     const int refresh = leadingNumber(refresh_->text());
     const int wallpaperWidth = leadingNumber(wallpaperWidth_->text());
-    const int info = info_->isChecked() ? 1 : 0;
-    const int loop = loop_->isChecked() ? 1 : 0;
+    const bool info = info_->isChecked();
+    const bool loop = loop_->isChecked();
     // 2. Browser.
     const QString browser = browser_->currentText().trimmed();
     // 3. Proxy; the texts of disabled edits count too.
@@ -351,8 +351,8 @@ void PreferencesDialog::accept() {
     }
     settings_.refresh = refresh;
     settings_.wallpaperWidth = wallpaperWidth;
-    settings_.info = info;
-    settings_.loop = loop;
+    settings_.showInfo = info;
+    settings_.loopClouds = loop;
     // 6. The shadow's timer.
     if (hooks_.restartRefreshTimer) {
         hooks_.restartRefreshTimer(refresh);

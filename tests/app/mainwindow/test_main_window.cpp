@@ -4,6 +4,7 @@
 
 #include "app/mainwindow/command_ids.h"
 #include "config/program_settings.h"
+#include "desktop/wallpaper/wallpaper_store.h"
 #include "geo/time_zone.h"
 #include "i18n/string_table.h"
 #include "net/cloud_service.h"
@@ -517,7 +518,7 @@ TEST_F(MainWindowTest, QuitSavesTheSettingsAndTheMarkedCities) {
 }
 
 TEST_F(MainWindowTest, ClosingInWallpaperModeWithoutATrayKeepsTheProgram) {
-    start([](World& w) { w.settings.wallpaper = 1; });
+    start([](World& w) { ASSERT_TRUE(writeStoredWallpaper(*w.programSettings, {true, {}, {}})); });
     bool closed = false;
     QObject::connect(window.get(), &MainWindow::closed, [&closed] { closed = true; });
     window->close();

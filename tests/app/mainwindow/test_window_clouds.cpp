@@ -151,7 +151,7 @@ TEST_F(CloudWindowTest, PlayRunsFromTheOldestToTheNewestFrameAndStops) {
 }
 
 TEST_F(CloudWindowTest, WithLoopOnTheAnimationCyclesUntilStop) {
-    startWithServer({}, [](World& w) { w.settings.loop = 1; });
+    startWithServer({}, [](World& w) { w.settings.loopClouds = true; });
     window->runCommand(cmd::Play);
     // Past frame 0 it starts again at 11, from the cache now.
     const auto wrapped = [this] {

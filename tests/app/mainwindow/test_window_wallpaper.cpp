@@ -6,7 +6,7 @@
 #include "app/mainwindow/command_ids.h"
 #include "config/program_settings.h"
 #include "desktop/wallpaper/wallpaper_lock.h"
-#include "desktop/wallpaper/wallpaper_settings.h"
+#include "desktop/wallpaper/wallpaper_store.h"
 #include "i18n/string_table.h"
 #include "render/wallpaper_image.h"
 #include "ui/status_bar.h"
@@ -104,14 +104,10 @@ protected:
         return screen->geometry().size() * screen->devicePixelRatio();
     }
     bool checked() const { return window->menuAction(cmd::WallpaperMode)->isChecked(); }
-    // The settings file and the record as a start after a kill, or `chronvale
-    // --wallpaper` meanwhile, leave them.
+    // The settings file as a start after a kill, or `chronvale --wallpaper`
+    // meanwhile, leave it.
     static void store(World& w, const StoredWallpaper& stored) {
         ASSERT_TRUE(writeStoredWallpaper(*w.programSettings, stored));
-        w.settings.wallpaper = stored.on ? 1 : 0;
-        w.settings.wallpaperfile = stored.saved.file;
-        w.settings.wallpapertile = stored.saved.tile;
-        w.settings.wallpaperstyle = stored.saved.style;
     }
     static StoredWallpaper storedNow() { return readStoredWallpaper(*openProgramSettings()); }
 
@@ -137,7 +133,7 @@ TEST_F(WindowWallpaperTest, OnRenewedByTheShadowTimerAndOffGivesTheDesktopBack) 
 
     toggle();
     EXPECT_TRUE(checked());
-    EXPECT_EQ(settings().wallpaper, 1);
+    EXPECT_TRUE(storedNow().on);
     ASSERT_EQ(log->shown, std::vector<std::string>{wallpaper("Wallpaper-a.jpg")});
     // The picture is the session's screen, in device pixels.
     EXPECT_EQ(QImage(QString::fromStdString(log->shown[0])).size(), screenPixels());
@@ -249,7 +245,6 @@ TEST_F(WindowWallpaperTest, WithoutADesktopInterfaceAnErrorBoxNamesWhatWasLooked
     start();
     toggle();
     EXPECT_FALSE(checked());
-    EXPECT_EQ(settings().wallpaper, 0);
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_TRUE(messages.boxes[0].text.contains("KDE Plasma (D-Bus org.kde.plasmashell)"))
         << messages.boxes[0].text.toStdString();

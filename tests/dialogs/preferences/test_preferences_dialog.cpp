@@ -43,8 +43,8 @@ protected:
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
         settings.refresh = 10;
         settings.wallpaperWidth = 1920;
-        settings.info = 1;
-        settings.loop = 0;
+        settings.showInfo = true;
+        settings.loopClouds = false;
         settings.browser = "firefox";
         settings.proxy.type = 3;
         settings.proxy.host = "proxy.example";
@@ -193,8 +193,8 @@ TEST_F(PreferencesTest, OkAppliesAndStoresTheProxyThenTheValuesThenRestartsTheTi
     EXPECT_EQ(timerMinutes, 5);
     EXPECT_EQ(settings.refresh, 5);
     EXPECT_EQ(settings.wallpaperWidth, 2560);
-    EXPECT_EQ(settings.info, 0);
-    EXPECT_EQ(settings.loop, 1);
+    EXPECT_FALSE(settings.showInfo);
+    EXPECT_TRUE(settings.loopClouds);
     EXPECT_EQ(settings.browser, "chromium");
     EXPECT_EQ(browser, "chromium");
     EXPECT_EQ(d->result(), QDialog::Accepted);
@@ -236,8 +236,8 @@ TEST_F(PreferencesTest, CancelAfterChangingEveryFieldLeavesEverySettingAsItWas) 
     EXPECT_TRUE(calls.empty());
     EXPECT_EQ(settings.refresh, before.refresh);
     EXPECT_EQ(settings.wallpaperWidth, before.wallpaperWidth);
-    EXPECT_EQ(settings.info, before.info);
-    EXPECT_EQ(settings.loop, before.loop);
+    EXPECT_EQ(settings.showInfo, before.showInfo);
+    EXPECT_EQ(settings.loopClouds, before.loopClouds);
     EXPECT_EQ(settings.browser, before.browser);
     EXPECT_EQ(settings.proxy.type, before.proxy.type);
     EXPECT_EQ(settings.proxy.host, before.proxy.host);
