@@ -109,6 +109,7 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
     WallpaperRequest request;
     request.screens = options.screens.value_or(std::vector<WallpaperScreen>{defaultScreen()});
     request.look.widthCap = options.width.value_or(0);
+    request.look.placement = options.placement.value_or(WallpaperPlacement::Fit);
     const EarthPainter painter = [map](const MapRegion& region, EarthImage& picture,
                                        const PixelRect& rect) {
         paintFromMap(*map, region, picture, rect);

@@ -4,7 +4,7 @@
 // own wallpaper in the settings file), renews the map when it is on, and with `off` gives the
 // desktop its wallpaper back and turns the mode off.
 
-#include "render/wallpaper_screens.h"
+#include "render/wallpaper_layout.h"
 
 #include <ctime>
 #include <optional>
@@ -22,6 +22,7 @@ struct WallpaperOptions {
     bool off = false;         // --wallpaper off
     std::optional<int> width; // --width W: the widest a monitor's picture is made
     std::optional<std::vector<WallpaperScreen>> screens; // --screens
+    std::optional<WallpaperPlacement> placement;         // --placement fit|fill
 };
 
 // Needs a QCoreApplication with the program's organisation and name. Returns 0

@@ -175,6 +175,7 @@ TEST_F(WallpaperProcess, FailsWithAMessage) {
                              std::vector<std::string>{"--wallpaper", "--screens", "20000x10+0+0"},
                              std::vector<std::string>{"--wallpaper", "--screens", "1920x1080"},
                              std::vector<std::string>{"--wallpaper", "--screens"},
+                             std::vector<std::string>{"--wallpaper", "--placement", "zoom"},
                              std::vector<std::string>{"--wallpaper", "--render", "x.bmp"}}) {
         const Outcome bad = runChronvale(args);
         EXPECT_EQ(bad.exitCode, 2) << args.back();
