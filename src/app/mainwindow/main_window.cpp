@@ -470,11 +470,12 @@ void MainWindow::refreshTick() {
     const DisplaySwitches& on = world_.settings.switches;
     if (on.sunShadow) {
         composeMap();
-        wallpaper_->refresh();
     } else if (on.sunMoon || on.twilight) {
         map_->setSkyInstant(travel_.shown());
         repaintMap();
     }
+    // Whatever the map shows, the wallpaper follows the sun.
+    wallpaper_->refresh();
 }
 
 void MainWindow::restartRefreshTimer(int minutes) {

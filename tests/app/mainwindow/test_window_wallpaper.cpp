@@ -160,6 +160,27 @@ TEST_F(WindowWallpaperTest, OnRenewedByTheShadowTimerAndOffGivesTheDesktopBack) 
     EXPECT_EQ(log->shown.size(), 3u);
 }
 
+// With Sun Shadow off (or Clouds on, which turns it off) the timer still renews it.
+class WallpaperTickTest : public WindowWallpaperTest,
+                          public ::testing::WithParamInterface<std::pair<bool, bool>> {};
+
+TEST_P(WallpaperTickTest, RenewedOnEveryTickWhateverTheMapSwitches) {
+    const auto [sunShadow, clouds] = GetParam();
+    start([sunShadow, clouds](World& w) {
+        w.settings.switches.sunShadow = sunShadow;
+        w.settings.switches.clouds = clouds;
+    });
+    toggle();
+    ASSERT_EQ(log->shown.size(), 1u);
+    refreshTick();
+    refreshTick();
+    EXPECT_EQ(log->shown.size(), 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Switches, WallpaperTickTest,
+                         ::testing::Values(std::pair{false, false}, std::pair{false, true},
+                                           std::pair{true, false}));
+
 TEST_F(WindowWallpaperTest, WithTheModeOffTheTimerNeverTouchesTheDesktop) {
     bool looked = false;
     wallpaperBackend = [&looked, this] {
