@@ -107,7 +107,11 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
         return 1;
     }
     WallpaperRequest request;
-    request.screens = options.screens.value_or(std::vector<WallpaperScreen>{defaultScreen()});
+    // Told, else those the window saw last, else a common desktop.
+    request.screens = options.screens.value_or(readLastScreens(program));
+    if (request.screens.empty()) {
+        request.screens.push_back(defaultScreen());
+    }
     request.look.widthCap = options.width.value_or(0);
     request.look.placement = options.placement.value_or(WallpaperPlacement::Fit);
     const EarthPainter painter = [map](const MapRegion& region, EarthImage& picture,

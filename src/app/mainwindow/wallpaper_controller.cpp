@@ -147,6 +147,8 @@ WallpaperOutcome WallpaperController::work(bool toggle, bool switchingOn,
         return outcome;
     }
     QSettings program(settingsFile_, QSettings::IniFormat);
+    // For `chronvale --wallpaper` from a timer, which has no screens to ask.
+    writeLastScreens(program, request.screens);
     StoredWallpaper stored = readStoredWallpaper(program);
     const auto persist = [&program, &outcome](const StoredWallpaper& s) {
         const bool written = writeStoredWallpaper(program, s);

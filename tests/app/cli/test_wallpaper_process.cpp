@@ -11,8 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -158,6 +160,26 @@ TEST_F(WallpaperProcess, AWidthCapsEachPictureInItsMonitorsProportion) {
         ASSERT_TRUE(image) << run.file;
         EXPECT_EQ(image->width(), std::min(1920, std::stoi(run.width)));
         EXPECT_EQ(image->height(), run.height);
+    }
+}
+
+TEST_F(WallpaperProcess, WithoutScreensTheOnesTheWindowSawLastAreUsed) {
+    const std::string ini = std::string(std::getenv("XDG_CONFIG_HOME")) + "/QUILLMAR/Chronvale.ini";
+    for (const auto& [stored, width, height] :
+         {std::tuple{std::string("wallpaperscreens=2560x1440+0+0"), 2560, 1440},
+          std::tuple{std::string("wallpaperscreens=bad"), 1920, 1080}}) {
+        fs::remove(ini);
+        fs::create_directories(fs::path(ini).parent_path());
+        std::ofstream(ini) << "[General]\n" << stored << "\n";
+        const Outcome on = runChronvale({"--wallpaper"});
+        ASSERT_EQ(on.exitCode, 0) << on.errors;
+        const chronvale::ImagePtr image =
+            chronvale::loadImage((userFolder_ / "Wallpaper-a.jpg").string());
+        ASSERT_TRUE(image) << stored;
+        EXPECT_EQ(image->width(), width) << stored;
+        EXPECT_EQ(image->height(), height) << stored;
+        const Outcome off = runChronvale({"--wallpaper", "off"});
+        ASSERT_EQ(off.exitCode, 0) << off.errors;
     }
 }
 
