@@ -1,51 +1,45 @@
 #pragma once
-// The wallpaper file: the lit map as a BMP file for the desktop, unscaled when the
-// wallpaper is as wide as the desktop, else resampled to the wallpaper width with
-// the height in the desktop's proportion (map width × wallpaper width / desktop
-// width). Desktops cache a picture by its name, so each renewal writes the file
-// under the other of two names and removes the one shown before.
+// The wallpaper files: one JPEG picture per image of the layout, in the user
+// folder. Desktops cache a picture by its name, so each renewal writes its set
+// under the other of two letters ("Wallpaper-a.jpg", or "Wallpaper-a-1.jpg",
+// "Wallpaper-a-2.jpg" … with a picture per monitor) and then removes the set
+// shown before.
 
 #include "render/earth_image.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace chronvale {
 
-inline constexpr const char* kWallpaperNameA = "Wallpaper-a.bmp";
-inline constexpr const char* kWallpaperNameB = "Wallpaper-b.bmp";
+// The file of a single image (one monitor, or all of them spanned) under
+// `letter`, or that of the index-th of several (counted from 1 in the name).
+std::string wallpaperFileName(char letter, std::size_t index, std::size_t count);
 
-struct ImageSize {
-    int width = 0;
-    int height = 0;
-    bool operator==(const ImageSize&) const = default;
-};
+// Whether `path` is one of the program's own wallpaper files in `folder`: either
+// letter, any monitor, and the Wallpaper-a/b.bmp of earlier versions. Whole paths
+// are compared, so a picture of the user's that happens to share a name is not ours.
+bool isOwnWallpaperFile(const std::string& path, const std::string& folder);
+// Every path isOwnWallpaperFile accepts.
+std::vector<std::string> ownWallpaperPaths(const std::string& folder);
 
-// The size of the wallpaper image for a lit map `mapWidth` × `mapHeight`: the
-// map's own size when wallpaperWidth equals desktopWidth; else wallpaperWidth ×
-// mapWidth·wallpaperWidth/desktopWidth (integer division). None when no image can
-// be made (a width of 0 or less, or no desktop width).
-std::optional<ImageSize> wallpaperImageSize(int mapWidth, int mapHeight, int wallpaperWidth,
-                                            int desktopWidth);
+// The letter the next renewal writes under: 'b' when the last set is under 'a'.
+char nextWallpaperLetter(const std::string& folder);
 
-// The path the next renewal writes in `folder`: Wallpaper-a.bmp unless that one
-// is there and Wallpaper-b.bmp is not.
-std::string nextWallpaperPath(const std::string& folder);
+// Removes the program's wallpaper files from `folder`, except those under `keep`.
+void removeWallpaperFiles(const std::string& folder, std::optional<char> keep = std::nullopt);
 
 struct WallpaperWrite {
-    std::string path; // the file the desktop is to show
-    bool written = false;
+    std::vector<std::string> paths; // the files the desktop is to show, one per image
+    bool written = false;           // all of them
 };
 
-// Writes the lit map (resampled when its size says so; unscaled when no size can be
-// made, rather than leaving the desktop without a picture) to nextWallpaperPath
-// and, once it is written, removes the other name. When no file can be written (no map,
-// no size, a full disk) nothing is left under the new name; the path is returned
-// all the same, so that the desktop is pointed at it and shows no stale picture.
-WallpaperWrite writeWallpaperFile(const EarthImage* litMap, int wallpaperWidth, int desktopWidth,
-                                  const std::string& folder);
-// The same with the image's size given; none: the map unscaled.
-WallpaperWrite writeWallpaperFile(const EarthImage* litMap, const std::optional<ImageSize>& size,
-                                  const std::string& folder);
+// Writes each image under the next letter and, once all are written, removes the
+// set shown before. When one cannot be written (no image, a full disk), none of the
+// new set is left; the paths are returned all the same, so that the desktop is
+// pointed at them and shows no stale picture.
+WallpaperWrite writeWallpaperFiles(const std::vector<ImagePtr>& images, std::size_t count,
+                                   const std::string& folder);
 
 } // namespace chronvale

@@ -381,4 +381,21 @@ TEST_F(InstallTest, AnInstalledCopyWithoutDataNeverReadsTheSourceTree) {
     EXPECT_TRUE(info.out.contains(QStringLiteral("Unable to load file"))) << info.out.toStdString();
 }
 
+// The prefix is given only at install time (the build was configured for
+// another): the wallpaper service still runs the program where it was put.
+TEST_F(InstallTest, TheWallpaperServiceRunsTheInstalledProgram) {
+    QFile unit(installed(CHRONVALE_INSTALL_SHAREDIR "/systemd/user/chronvale-wallpaper.service"));
+    ASSERT_TRUE(unit.open(QIODevice::ReadOnly));
+    QString execStart;
+    for (const QString& line : QString::fromUtf8(unit.readAll()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("ExecStart="))) {
+            execStart = line.mid(10);
+        }
+    }
+    EXPECT_EQ(execStart, program() + QStringLiteral(" --wallpaper"));
+    EXPECT_TRUE(QFileInfo(program()).isExecutable());
+    EXPECT_TRUE(QFileInfo::exists(
+        installed(CHRONVALE_INSTALL_SHAREDIR "/systemd/user/chronvale-wallpaper.timer")));
+}
+
 } // namespace

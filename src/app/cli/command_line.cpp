@@ -72,6 +72,8 @@ std::optional<std::string> readUtcTime(const std::optional<std::string>& text,
 CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
     std::optional<int> wallpaperWidth;
+    std::optional<std::vector<WallpaperScreen>> wallpaperScreens;
+    std::optional<WallpaperPlacement> wallpaperPlacement;
     std::vector<std::string> renderArgs;
     // With --city, --time is the city's instant rather than a render option.
     const bool cityCommand = std::any_of(args.begin(), args.end(), [](const std::string& arg) {
@@ -151,6 +153,23 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
                                           std::to_string(kMaxWallpaperWidth) + " pixels"};
             }
             wallpaperWidth = width;
+        } else if (wallpaperCommand && (arg == "--screens" || arg.rfind("--screens=", 0) == 0)) {
+            const std::optional<std::string> text = optionValue(args, i);
+            const ScreensParse parse = parseScreens(text.value_or(""));
+            if (parse.screens.empty()) {
+                return {std::nullopt, "option '--screens': " + parse.error +
+                                          " (expected WIDTHxHEIGHT+X+Y[,...])"};
+            }
+            wallpaperScreens = parse.screens;
+        } else if (wallpaperCommand &&
+                   (arg == "--placement" || arg.rfind("--placement=", 0) == 0)) {
+            const std::optional<std::string> text = optionValue(args, i);
+            if (text == "fit" || text == "fill") {
+                wallpaperPlacement =
+                    *text == "fit" ? WallpaperPlacement::Fit : WallpaperPlacement::Fill;
+            } else {
+                return {std::nullopt, "option '--placement' needs 'fit' or 'fill'"};
+            }
         } else if (cityCommand && (arg == "--city" || arg.rfind("--city=", 0) == 0 ||
                                    arg == "--time" || arg.rfind("--time=", 0) == 0)) {
             const bool city = arg.rfind("--city", 0) == 0;
@@ -254,9 +273,13 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
     if (line.wallpaper && line.action != CommandLine::Action::Help &&
         line.action != CommandLine::Action::Version) {
         if (line.city || !renderArgs.empty() || line.action != CommandLine::Action::Window) {
-            return {std::nullopt, "option '--wallpaper' goes with '--width' and '--data' only"};
+            return {std::nullopt,
+                    "option '--wallpaper' goes with '--width', '--screens', '--placement' and "
+                    "'--data' only"};
         }
         line.wallpaper->width = wallpaperWidth;
+        line.wallpaper->screens = wallpaperScreens;
+        line.wallpaper->placement = wallpaperPlacement;
         line.action = CommandLine::Action::Wallpaper;
     }
     if (line.city && !renderArgs.empty()) {
@@ -360,8 +383,12 @@ std::string commandLineHelp() {
                "                 its own wallpaper back and turns the mode off. Exit status 1\n"
                "                 when no desktop interface works or the file cannot be "
                "written\n"
-               "    --width W      the wallpaper's width in pixels, 64 to 16384 (default: the\n"
-               "                   map's own 1024 x 512); the height is W / 2\n"
+               "    --screens WxH+X+Y[,...]  the monitors, in device pixels (default: the\n"
+               "                   session's, else those the window saw last, else 1920x1080)\n"
+               "    --placement fit|fill  the whole earth with dark bars (fit, the default),\n"
+               "                   or the screen covered, poles or edges cut (fill)\n"
+               "    --width W      the widest a monitor's picture is made, 64 to 16384\n"
+               "                   (default: the monitor's own width)\n"
                "  --minimized    start in the notification area with the window hidden (on a\n"
                "                 desktop without one, minimised); the autostart entry of\n"
                "                 Options > Start with the desktop uses it\n"

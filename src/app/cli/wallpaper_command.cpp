@@ -102,19 +102,30 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
     }
     compositor.composeMap(switches, now);
     const EarthImage* map = compositor.litMap();
-    // Headless there is no desktop to measure: a chosen width keeps the map's own
-    // shape, W x W/2.
-    WallpaperSizing sizing;
-    if (options.width) {
-        sizing.size = ImageSize{*options.width, *options.width / 2};
+    if (map == nullptr) {
+        err << unableToLoadText(kDayImageName) << "\n";
+        return 1;
     }
+    WallpaperRequest request;
+    // Told, else those the window saw last, else a common desktop.
+    request.screens = options.screens.value_or(readLastScreens(program));
+    if (request.screens.empty()) {
+        request.screens.push_back(defaultScreen());
+    }
+    request.look.widthCap = options.width.value_or(0);
+    request.look.placement = options.placement.value_or(WallpaperPlacement::Fit);
+    const EarthPainter painter = [map](const MapRegion& region, EarthImage& picture,
+                                       const PixelRect& rect) {
+        paintFromMap(*map, region, picture, rect);
+        return true;
+    };
 
     WallpaperRenewal renewal;
     if (stored.on) {
-        renewal = refreshWallpaper(backend, map, sizing, userFolder);
+        renewal = refreshWallpaper(backend, request, painter, userFolder);
     } else {
         const WallpaperApplied applied =
-            applyWallpaper(backend, map, sizing, userFolder, stored, persist);
+            applyWallpaper(backend, request, painter, userFolder, stored, persist);
         if (applied.result == WallpaperApplyResult::StateUnreadable) {
             err << "chronvale: " << backend.name()
                 << " did not tell its own wallpaper, so it was left alone\n";
@@ -130,16 +141,24 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
                    "bring it back.\n";
         }
     }
+    std::string paths;
+    for (const std::string& path : renewal.paths) {
+        paths += (paths.empty() ? "" : ", ") + path;
+    }
     if (!renewal.written) {
-        err << "chronvale: cannot write " << renewal.path << "\n";
+        err << "chronvale: cannot write " << paths << "\n";
+        return 1;
+    }
+    if (renewal.otherShown) {
+        err << "chronvale: " << backend.name() << " was pointed at " << paths
+            << " but shows another picture (changed at the same moment?)\n";
         return 1;
     }
     if (!renewal.shown) {
-        err << "chronvale: " << backend.name() << " did not take the wallpaper " << renewal.path
-            << "\n";
+        err << "chronvale: " << backend.name() << " did not take the wallpaper " << paths << "\n";
         return 1;
     }
-    out << "The desktop shows " << renewal.path << " (" << backend.name() << ").\n";
+    out << "The desktop shows " << paths << " (" << backend.name() << ").\n";
     return 0;
 }
 

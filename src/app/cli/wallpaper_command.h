@@ -1,12 +1,15 @@
 #pragma once
-// `chronvale --wallpaper [off] [--width W]`: the wallpaper mode without the window,
-// for a systemd timer or cron. It turns the mode on when it is off (saving the
-// desktop's own wallpaper in the settings file), renews the map when it is on,
-// and with `off` gives the desktop its wallpaper back and turns the mode off.
+// `chronvale --wallpaper [off] [--screens WxH+X+Y,...] [--width W]`: the wallpaper mode without the
+// window, for a systemd timer or cron. It turns the mode on when it is off (saving the desktop's
+// own wallpaper in the settings file), renews the map when it is on, and with `off` gives the
+// desktop its wallpaper back and turns the mode off.
+
+#include "render/wallpaper_layout.h"
 
 #include <ctime>
 #include <optional>
 #include <ostream>
+#include <vector>
 
 namespace chronvale {
 
@@ -17,7 +20,9 @@ inline constexpr int kMaxWallpaperWidth = 16384;
 
 struct WallpaperOptions {
     bool off = false;         // --wallpaper off
-    std::optional<int> width; // --width W: W x W/2; none: the map's own size
+    std::optional<int> width; // --width W: the widest a monitor's picture is made
+    std::optional<std::vector<WallpaperScreen>> screens; // --screens
+    std::optional<WallpaperPlacement> placement;         // --placement fit|fill
 };
 
 // Needs a QCoreApplication with the program's organisation and name. Returns 0

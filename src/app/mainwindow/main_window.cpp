@@ -139,6 +139,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .status =
                 [this](const QString& text) { status_->show(StatusPresenter::Message, text); },
             .switched = [this] { syncCommandStates(); },
+            .screens = {},
         });
     commands_ = std::make_unique<CommandDispatcher>(
         world_, *map_, *cloud_, *quakes_, *links_, *animation_,
@@ -510,6 +511,10 @@ void MainWindow::reloadImages() {
     QMetaObject::invokeMethod(this, &MainWindow::rebuildAfterRestore, Qt::QueuedConnection);
 }
 
+bool MainWindow::wallpaperBusy() const {
+    return wallpaper_->busy();
+}
+
 void MainWindow::releaseImages() {
     world_.compositor.releaseEarthImages();
     map_->release();
@@ -522,11 +527,12 @@ void MainWindow::refreshTick() {
     const DisplaySwitches& on = world_.settings.switches;
     if (on.sunShadow) {
         composeMap();
-        wallpaper_->refresh();
     } else if (on.sunMoon || on.twilight) {
         map_->setSkyInstant(travel_.shown());
         repaintMap();
     }
+    // Whatever the map shows, the wallpaper follows the sun.
+    wallpaper_->refresh();
 }
 
 void MainWindow::restartRefreshTimer(int minutes) {

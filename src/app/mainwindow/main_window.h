@@ -180,6 +180,8 @@ public:
     // Renews what shows the sun at now: the shadow and the wallpaper, or the sky
     // overlays (the refresh timer's work; nothing while the map shows another time).
     void refreshTick();
+    // A Wallpaper Mode job is running or queued.
+    bool wallpaperBusy() const;
 
 signals:
     // The lit map was composed again (after a switch, a frame, a restore, the

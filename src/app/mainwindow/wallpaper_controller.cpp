@@ -2,70 +2,111 @@
 
 #include "app/startup/world.h"
 #include "desktop/wallpaper/wallpaper_lock.h"
-#include "desktop/wallpaper/wallpaper_mode.h"
 #include "i18n/messages.h"
 #include "i18n/string_table.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+#include <cmath>
+
 namespace chronvale {
+
+// What a job found, for the window's thread.
+struct WallpaperOutcome {
+    bool lockHeld = true;
+    bool noDesktop = false;
+    std::vector<std::string> lookedFor;
+    std::string desktopName;
+    std::optional<StoredWallpaper> stored; // as the file holds it after the job
+    std::optional<WallpaperApplied> applied;
+    std::optional<WallpaperRestoreResult> restored;
+    std::optional<WallpaperRenewal> renewal;
+    bool unwritable = false;
+};
 
 namespace {
 
-// A renewal by `chronvale --wallpaper` takes well under this; the window waits no
-// longer for the user's command.
-constexpr int kToggleLockWaitMs = 3000;
+// The window waits no longer than this for `chronvale --wallpaper` to finish one
+// change; it waits on the worker, never on the window's thread.
+constexpr int kToggleLockWaitMs = 45000;
 
-WallpaperSizing wallpaperSizing(const Settings& settings) {
-    WallpaperSizing sizing;
-    sizing.wallpaperWidth = settings.wallpaperWidth;
-    sizing.desktopWidth = settings.desktop.width();
-    return sizing;
+// The monitors of the session in device pixels, the first screen (Qt's primary)
+// first; a place on the desktop is taken in each screen's own pixels.
+std::vector<WallpaperScreen> sessionScreens() {
+    std::vector<WallpaperScreen> screens;
+    QList<QScreen*> all = QGuiApplication::screens();
+    if (QScreen* primary = QGuiApplication::primaryScreen(); primary != nullptr) {
+        all.removeAll(primary);
+        all.prepend(primary);
+    }
+    for (const QScreen* screen : all) {
+        const QRect g = screen->geometry();
+        const qreal ratio = screen->devicePixelRatio();
+        const auto device = [ratio](int value) {
+            return static_cast<int>(std::lround(value * ratio));
+        };
+        WallpaperScreen s{device(g.x()), device(g.y()), device(g.width()), device(g.height()),
+                          screen->name().toStdString()};
+        if (s.width > 0 && s.height > 0 && s.width <= kMaxScreenSide &&
+            s.height <= kMaxScreenSide) {
+            screens.push_back(std::move(s));
+        }
+        if (screens.size() == kMaxScreens) {
+            break;
+        }
+    }
+    return screens;
+}
+
+QString joinedNames(const std::vector<std::string>& names) {
+    QString joined;
+    for (const std::string& name : names) {
+        joined +=
+            (joined.isEmpty() ? QString() : QStringLiteral(", ")) + QString::fromStdString(name);
+    }
+    return joined.isEmpty()
+               ? QStringLiteral("GNOME, Cinnamon, MATE, KDE Plasma, XFCE, LXQt, sway, Hyprland, "
+                                "feh, xwallpaper")
+               : joined;
 }
 
 } // namespace
 
 WallpaperController::WallpaperController(World& world, BackendFinder finder, Hooks hooks)
     : world_(world), finder_(std::move(finder)), hooks_(std::move(hooks)),
-      store_(*world.programSettings) {}
+      store_(*world.programSettings), settingsFile_(store_.fileName()) {}
 
 WallpaperController::~WallpaperController() = default;
 
-WallpaperBackend* WallpaperController::backend(bool tellUser) {
+WallpaperBackend* WallpaperController::backend(std::vector<std::string>& lookedFor) {
     if (!backend_) {
         BackendChoice choice = finder_();
-        if (!choice.backend) {
-            if (!tellUser) {
-                return nullptr;
-            }
-            QString names;
-            for (const std::string& name : choice.lookedFor) {
-                names += (names.isEmpty() ? QString() : QStringLiteral(", ")) +
-                         QString::fromStdString(name);
-            }
-            if (names.isEmpty()) {
-                names = QStringLiteral(
-                    "GNOME, Cinnamon, MATE, KDE Plasma, XFCE, LXQt, sway, feh, xwallpaper");
-            }
-            showMessage(world_.messages, world_.language.getText(str::ServerErrorCaption),
-                        world_.language.getText(str::WallpaperNoDesktop), {names},
-                        MessageSink::Icon::Warning);
-            return nullptr;
-        }
+        lookedFor = choice.lookedFor;
         backend_ = std::move(choice.backend);
     }
     return backend_.get();
 }
 
-const EarthImage* WallpaperController::litMapForExport() {
+EarthPainter WallpaperController::painter() {
     Compositor& compositor = world_.compositor;
-    const bool minimised = hooks_.minimised();
     if (!compositor.dayImage() || !compositor.timeZoneImage()) {
         compositor.loadSourceImages(true); // a failure shows "Unable to load file"
     }
-    if (minimised || !compositor.litMap()) {
+    if (hooks_.minimised() || !compositor.litMap()) {
         DisplaySwitches switches = world_.settings.switches;
         compositor.composeMap(switches, hooks_.now());
     }
-    return compositor.litMap();
+    // The job paints from its own copy: the window may compose meanwhile.
+    std::shared_ptr<const EarthImage> map(cloneImage(compositor.litMap()).release());
+    releaseWhenMinimised();
+    return [map](const MapRegion& region, EarthImage& picture, const PixelRect& rect) {
+        if (!map) {
+            return false;
+        }
+        paintFromMap(*map, region, picture, rect);
+        return true;
+    };
 }
 
 void WallpaperController::releaseWhenMinimised() {
@@ -76,137 +117,165 @@ void WallpaperController::releaseWhenMinimised() {
     }
 }
 
-void WallpaperController::reportRenewal(bool shown, const WallpaperBackend& backend) {
-    if (!shown) {
-        hooks_.status(formatMessage(world_.language.getText(str::WallpaperRefused),
-                                    {QString::fromStdString(backend.name())}));
+WallpaperRequest WallpaperController::request() const {
+    WallpaperRequest request;
+    request.screens = hooks_.screens ? hooks_.screens() : sessionScreens();
+    if (request.screens.empty()) {
+        request.screens.push_back(defaultScreen());
     }
+    // A width as wide as the desktop's, the old default, means no cap.
+    const Settings& settings = world_.settings;
+    request.look.widthCap =
+        settings.wallpaperWidth != settings.desktop.width() ? settings.wallpaperWidth : 0;
+    return request;
 }
 
-StoredWallpaper WallpaperController::readStored() {
+WallpaperOutcome WallpaperController::work(bool toggle, bool switchingOn,
+                                           const WallpaperRequest& request,
+                                           const EarthPainter& painter) {
+    WallpaperOutcome outcome;
+    const std::string folder = world_.folders.user.toStdString();
+    WallpaperBackend* desktop = backend(outcome.lookedFor);
+    outcome.noDesktop = desktop == nullptr;
+    if (desktop != nullptr) {
+        outcome.desktopName = desktop->name();
+    }
+    // A timer's renewal that finds another Chronvale at work is needless.
+    const WallpaperLock lock(folder, toggle ? kToggleLockWaitMs : 0);
+    if (!lock.held()) {
+        outcome.lockHeld = false;
+        return outcome;
+    }
+    QSettings program(settingsFile_, QSettings::IniFormat);
+    // For `chronvale --wallpaper` from a timer, which has no screens to ask.
+    writeLastScreens(program, request.screens);
+    StoredWallpaper stored = readStoredWallpaper(program);
+    const auto persist = [&program, &outcome](const StoredWallpaper& s) {
+        const bool written = writeStoredWallpaper(program, s);
+        outcome.unwritable = outcome.unwritable || !written;
+        return written;
+    };
+    if (!toggle) {
+        if (stored.on && desktop != nullptr && savedThrough(stored, *desktop)) {
+            outcome.renewal = refreshWallpaper(*desktop, request, painter, folder);
+        }
+    } else if (desktop == nullptr) {
+        if (stored.on && !switchingOn) {
+            // On from a session of another desktop: off, with nothing to give back
+            // to; the saved values stay.
+            stored.on = false;
+            persist(stored);
+        }
+    } else if (switchingOn) {
+        if (stored.on) {
+            // `chronvale --wallpaper` switched it on meanwhile: the state it saved stays.
+            if (savedThrough(stored, *desktop)) {
+                outcome.renewal = refreshWallpaper(*desktop, request, painter, folder);
+            }
+        } else {
+            outcome.applied = applyWallpaper(*desktop, request, painter, folder, stored, persist);
+        }
+    } else if (stored.on) {
+        outcome.restored = restoreWallpaper(*desktop, stored, folder, persist);
+    }
+    outcome.stored = readStoredWallpaper(program);
+    return outcome;
+}
+
+void WallpaperController::reload() {
     const bool wasOn = store_.on();
-    const StoredWallpaper stored = store_.load();
-    if (stored.on != wasOn && hooks_.switched) {
+    if (store_.load().on != wasOn && hooks_.switched) {
         hooks_.switched();
     }
-    return stored;
 }
 
-bool WallpaperController::persist(const StoredWallpaper& stored) {
-    return store_.save(stored);
-}
-
-void WallpaperController::reportUnwritable() {
-    showError(world_.messages, world_.language.getText(str::UnableToWriteFile),
-              {store_.fileName()});
-}
-
-void WallpaperController::switchOn(WallpaperBackend& desktop, StoredWallpaper& stored,
-                                   const std::string& folder) {
-    const WallpaperSizing sizing = wallpaperSizing(world_.settings);
-    if (stored.on) {
-        // `chronvale --wallpaper` switched it on meanwhile: the state it saved stays.
-        if (savedThrough(stored, desktop)) {
-            reportRenewal(refreshWallpaper(desktop, litMapForExport(), sizing, folder).shown,
-                          desktop);
+void WallpaperController::finish(const WallpaperOutcome& outcome) {
+    if (outcome.stored) {
+        reload(); // the job wrote the file through its own handle
+    }
+    const QString desktop = QString::fromStdString(outcome.desktopName);
+    const auto refused = [&] {
+        hooks_.status(formatMessage(world_.language.getText(str::WallpaperRefused), {desktop}));
+    };
+    if (outcome.unwritable) {
+        showError(world_.messages, world_.language.getText(str::UnableToWriteFile),
+                  {settingsFile_});
+    }
+    if (outcome.applied) {
+        switch (outcome.applied->result) {
+        case WallpaperApplyResult::StateUnreadable:
+            showMessage(world_.messages, world_.language.getText(str::ServerErrorCaption),
+                        world_.language.getText(str::WallpaperStateUnreadable), {desktop},
+                        MessageSink::Icon::Warning);
+            break;
+        case WallpaperApplyResult::NotPersisted:
+            break; // said above
+        case WallpaperApplyResult::Shown:
+            if (!outcome.applied->stateReadBack) {
+                hooks_.status(world_.language.getText(str::WallpaperNotReadBack));
+            }
+            if (!outcome.applied->renewal.shown) {
+                refused();
+            }
+            break;
         }
-        return;
     }
-    const WallpaperApplied applied =
-        applyWallpaper(desktop, litMapForExport(), sizing, folder, stored,
-                       [this](const StoredWallpaper& s) { return persist(s); });
-    switch (applied.result) {
-    case WallpaperApplyResult::StateUnreadable:
-        showMessage(world_.messages, world_.language.getText(str::ServerErrorCaption),
-                    world_.language.getText(str::WallpaperStateUnreadable),
-                    {QString::fromStdString(desktop.name())}, MessageSink::Icon::Warning);
-        return;
-    case WallpaperApplyResult::NotPersisted:
-        reportUnwritable();
-        return;
-    case WallpaperApplyResult::Shown:
-        break;
+    if (outcome.restored == WallpaperRestoreResult::Refused) {
+        refused();
     }
-    if (!applied.stateReadBack) {
-        hooks_.status(world_.language.getText(str::WallpaperNotReadBack));
+    if (outcome.renewal && !outcome.renewal->shown) {
+        refused();
     }
-    reportRenewal(applied.renewal.shown, desktop);
-}
-
-void WallpaperController::switchOff(WallpaperBackend& desktop, StoredWallpaper& stored,
-                                    const std::string& folder) {
-    if (!stored.on) {
-        return; // `chronvale --wallpaper off` was first
-    }
-    switch (restoreWallpaper(desktop, stored, folder,
-                             [this](const StoredWallpaper& s) { return persist(s); })) {
-    case WallpaperRestoreResult::Refused:
-        reportRenewal(false, desktop);
-        break;
-    case WallpaperRestoreResult::NotPersisted:
-        reportUnwritable();
-        break;
-    case WallpaperRestoreResult::Restored:
-    case WallpaperRestoreResult::OtherDesktop:
-        break;
+    if (hooks_.switched) {
+        hooks_.switched();
     }
 }
 
 void WallpaperController::toggle() {
     // What the user asked for, from the check mark as it was shown.
     const bool switchingOn = !store_.on();
-    const std::string folder = world_.folders.user.toStdString();
-    WallpaperBackend* desktop = backend(true);
-    const WallpaperLock lock(folder, kToggleLockWaitMs);
-    if (!lock.held()) {
-        hooks_.status(world_.language.getText(str::WallpaperBusy));
-        return;
-    }
-    StoredWallpaper stored = readStored();
-    if (desktop == nullptr) {
-        if (stored.on && !switchingOn) {
-            // On from a session of another desktop: off, with nothing to give back
-            // to; the saved values stay.
-            stored.on = false;
-            if (!persist(stored)) {
-                reportUnwritable();
-            }
-        }
-    } else if (switchingOn) {
-        switchOn(*desktop, stored, folder);
-    } else {
-        switchOff(*desktop, stored, folder);
-    }
-    if (hooks_.switched) {
-        hooks_.switched();
-    }
-    releaseWhenMinimised();
+    const WallpaperRequest what = request();
+    const EarthPainter paint = painter();
+    jobs_.start(
+        [this, switchingOn, what, paint]() -> std::function<void()> {
+            WallpaperOutcome outcome = work(true, switchingOn, what, paint);
+            return [this, outcome = std::move(outcome)] {
+                if (!outcome.lockHeld) {
+                    hooks_.status(world_.language.getText(str::WallpaperBusy));
+                    return;
+                }
+                if (outcome.noDesktop && !outcome.stored->on) {
+                    showMessage(world_.messages, world_.language.getText(str::ServerErrorCaption),
+                                world_.language.getText(str::WallpaperNoDesktop),
+                                {joinedNames(outcome.lookedFor)}, MessageSink::Icon::Warning);
+                }
+                finish(outcome);
+            };
+        },
+        true);
 }
 
 void WallpaperController::refresh() {
-    if (!readStored().on) {
+    if (jobs_.busy()) {
+        return; // the job at work renews it
+    }
+    // `chronvale --wallpaper` may have switched it meanwhile: the file says.
+    reload();
+    if (!store_.on()) {
         return;
     }
-    // The user was told when the mode was switched on; a session without a back
-    // end (the mode was on in another desktop) only skips the renewal.
-    WallpaperBackend* desktop = backend(false);
-    if (desktop == nullptr) {
-        return;
-    }
-    const std::string folder = world_.folders.user.toStdString();
-    // Another Chronvale renewing it now makes this renewal needless.
-    const WallpaperLock lock(folder, 0);
-    if (!lock.held()) {
-        return;
-    }
-    const StoredWallpaper stored = readStored();
-    if (!stored.on || !savedThrough(stored, *desktop)) {
-        return;
-    }
-    const WallpaperRenewal renewal =
-        refreshWallpaper(*desktop, litMapForExport(), wallpaperSizing(world_.settings), folder);
-    reportRenewal(renewal.shown, *desktop);
-    releaseWhenMinimised();
+    const WallpaperRequest what = request();
+    const EarthPainter paint = painter();
+    jobs_.start(
+        [this, what, paint]() -> std::function<void()> {
+            WallpaperOutcome outcome = work(false, false, what, paint);
+            return [this, outcome = std::move(outcome)] {
+                if (outcome.lockHeld) {
+                    finish(outcome);
+                }
+            };
+        },
+        false);
 }
 
 } // namespace chronvale

@@ -1,13 +1,18 @@
 #pragma once
 // Wallpaper Mode in the window: the command that switches it, and the renewal
-// after each composition of the shadow timer. It brings the lit map the export
-// needs (loading the images and composing while the window is minimised, and
-// freeing them again afterwards, so that a program in the tray holds no images
-// between renewals) and keeps the switch and the desktop's saved state through
-// the wallpaper store. `chronvale --wallpaper` from a timer may change the file
-// at any time: each operation reads it afresh under the wallpaper lock.
+// after each tick of the shadow timer. The window's thread only gathers what a
+// job needs (the monitors, the user's choices, a copy of the lit map, composed
+// for the purpose while the window is minimised, whose images are freed again at
+// once) and takes the result back. The job runs on a worker (WallpaperJobs): it
+// takes the wallpaper lock, reads the settings file afresh (`chronvale
+// --wallpaper` from a timer may change it at any time) through its own handle,
+// runs the desktop's tools and writes the state; the window's WallpaperStore
+// loads it afresh when the result is back. Status texts and message boxes come with the result,
+// once the lock is released.
 
+#include "app/mainwindow/wallpaper_jobs.h"
 #include "desktop/wallpaper/backend_choice.h"
+#include "desktop/wallpaper/wallpaper_mode.h"
 #include "desktop/wallpaper/wallpaper_store.h"
 #include "render/earth_image.h"
 
@@ -15,10 +20,13 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 namespace chronvale {
 
 class World;
+struct WallpaperOutcome;
 
 class WallpaperController {
 public:
@@ -28,8 +36,10 @@ public:
         std::function<void()> releaseView;          // free the view bitmap
         std::function<void(const QString&)> status; // a text in the status bar
         std::function<void()> switched;             // the mode went on or off (the check mark)
+        // The monitors; none: the session's screens (tests give their own).
+        std::function<std::vector<WallpaperScreen>()> screens;
     };
-    // Finds the desktop's back end; tests give a recording one.
+    // Finds the desktop's back end; tests give a recording one. Called on the worker.
     using BackendFinder = std::function<BackendChoice()>;
 
     WallpaperController(World& world, BackendFinder finder, Hooks hooks);
@@ -38,37 +48,41 @@ public:
     // The Wallpaper Mode command: switches the mode on (applyWallpaper) or off
     // (restoreWallpaper), from the state the check mark showed. With no back end
     // an error box names what was looked for and the mode stays (or goes) off.
+    // Queued behind a job that is running.
     void toggle();
-    // After the shadow timer's composition: renews the wallpaper while the mode is
-    // on; does nothing while it is off, or while another Chronvale is changing it.
+    // After the shadow timer's tick: renews the wallpaper while the mode is on;
+    // does nothing while it is off, or while a job or another Chronvale is at it.
     void refresh();
     // Whether the mode is on, as last read or written (the check mark).
     bool on() const { return store_.on(); }
+    // A job is running or queued.
+    bool busy() const { return jobs_.busy(); }
 
 private:
-    // The back end, found the first time it is needed; none when there is none
-    // (with an error box naming what was looked for when tellUser is set).
-    WallpaperBackend* backend(bool tellUser);
-    // The lit map for the export: composed anew while minimised, when the
-    // composition of the window was skipped.
-    const EarthImage* litMapForExport();
+    // What paints the earth, from a copy of the lit map for the export (composed
+    // anew while minimised, when the composition of the window was skipped).
+    EarthPainter painter();
     // While minimised: frees the images, the view bitmap and the lit map.
     void releaseWhenMinimised();
-    void reportRenewal(bool shown, const WallpaperBackend& backend);
-    // The stored values as the file holds them now (the check mark follows).
-    StoredWallpaper readStored();
-    // Writes `stored` to the file.
-    bool persist(const StoredWallpaper& stored);
-    void reportUnwritable();
-    // Switches on, or renews when the file says it is on already.
-    void switchOn(WallpaperBackend& desktop, StoredWallpaper& stored, const std::string& folder);
-    void switchOff(WallpaperBackend& desktop, StoredWallpaper& stored, const std::string& folder);
+    // What to make: the session's monitors and the user's choices.
+    WallpaperRequest request() const;
+    // The worker's part: the lock, the file, the desktop.
+    WallpaperOutcome work(bool toggle, bool switchingOn, const WallpaperRequest& request,
+                          const EarthPainter& painter);
+    // The window's part: the state loaded afresh, texts and boxes.
+    void finish(const WallpaperOutcome& outcome);
+    // Loads the stored values afresh; the check mark follows a change.
+    void reload();
+    // The back end, found on the worker the first time it is needed.
+    WallpaperBackend* backend(std::vector<std::string>& lookedFor);
 
     World& world_;
     BackendFinder finder_;
     Hooks hooks_;
-    std::unique_ptr<WallpaperBackend> backend_;
-    WallpaperStore store_;
+    WallpaperStore store_; // on the window's thread; a job has its own handle
+    QString settingsFile_;
+    std::unique_ptr<WallpaperBackend> backend_; // used by one job at a time
+    WallpaperJobs jobs_;
 };
 
 } // namespace chronvale

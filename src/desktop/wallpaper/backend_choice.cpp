@@ -49,6 +49,9 @@ std::optional<WallpaperDesktop> desktopNamed(const QString& name) {
     if (n == QLatin1String("sway")) {
         return WallpaperDesktop::Sway;
     }
+    if (n == QLatin1String("hyprland")) {
+        return WallpaperDesktop::Hyprland;
+    }
     return std::nullopt;
 }
 
@@ -108,6 +111,8 @@ std::unique_ptr<WallpaperBackend> makeWallpaperBackend(WallpaperDesktop desktop)
         return std::make_unique<CommandBackend>(lxqtCommand());
     case WallpaperDesktop::Sway:
         return std::make_unique<CommandBackend>(swayCommand());
+    case WallpaperDesktop::Hyprland:
+        return std::make_unique<CommandBackend>(hyprlandCommand());
     case WallpaperDesktop::Feh:
         return std::make_unique<CommandBackend>(fehCommand());
     case WallpaperDesktop::Xwallpaper:

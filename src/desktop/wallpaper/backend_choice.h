@@ -11,7 +11,18 @@
 
 namespace chronvale {
 
-enum class WallpaperDesktop { Gnome, Cinnamon, Mate, Kde, Xfce, Lxqt, Sway, Feh, Xwallpaper };
+enum class WallpaperDesktop {
+    Gnome,
+    Cinnamon,
+    Mate,
+    Kde,
+    Xfce,
+    Lxqt,
+    Sway,
+    Hyprland,
+    Feh,
+    Xwallpaper
+};
 
 // The environment variables that tell the desktop.
 struct SessionEnvironment {

@@ -28,6 +28,22 @@ GsettingsSchema mateBackgroundSchema() {
             QStringLiteral("picture-filename"), QString(), false};
 }
 
+std::optional<QString> gvariantText(const QString& literal) {
+    const QString text = literal.trimmed();
+    if (text.size() < 2 || text.front() != text.back() ||
+        (text.front() != QLatin1Char('\'') && text.front() != QLatin1Char('"'))) {
+        return std::nullopt;
+    }
+    QString plain;
+    for (qsizetype i = 1; i + 1 < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\\') && i + 2 < text.size()) {
+            ++i;
+        }
+        plain += text[i];
+    }
+    return plain;
+}
+
 QString gvariantString(const QString& text) {
     QString quoted;
     quoted.reserve(text.size() + 2);
@@ -83,6 +99,18 @@ std::optional<QString> GsettingsBackend::get(const QString& key) const {
     return value->trimmed();
 }
 
+std::optional<QString> GsettingsBackend::getSaved(const QString& key) const {
+    const std::optional<QString> value = get(key);
+    if (!value) {
+        return std::nullopt;
+    }
+    // The memory store holds nothing of the user's: it answers with the default.
+    const std::optional<QString> fallback =
+        runTool(kGsettings, {QStringLiteral("get"), schema_.schema, key},
+                {QStringLiteral("GSETTINGS_BACKEND=memory")});
+    return fallback && fallback->trimmed() == *value ? QString() : *value;
+}
+
 bool GsettingsBackend::set(const QString& key, const QString& value) const {
     return runTool(kGsettings, {QStringLiteral("set"), schema_.schema, key, value}).has_value();
 }
@@ -96,8 +124,8 @@ bool GsettingsBackend::put(const QString& key, const std::string& value) const {
 }
 
 std::optional<DesktopWallpaperState> GsettingsBackend::readState() {
-    const std::optional<QString> file = get(schema_.fileKey);
-    const std::optional<QString> options = get(kOptionsKey);
+    const std::optional<QString> file = getSaved(schema_.fileKey);
+    const std::optional<QString> options = getSaved(kOptionsKey);
     if (!file || !options) {
         return std::nullopt;
     }
@@ -105,7 +133,7 @@ std::optional<DesktopWallpaperState> GsettingsBackend::readState() {
     state.file = file->toStdString();
     state.tile = options->toStdString();
     if (const QString dark = darkKey(); !dark.isEmpty()) {
-        const std::optional<QString> darkPicture = get(dark);
+        const std::optional<QString> darkPicture = getSaved(dark);
         if (!darkPicture) {
             return std::nullopt;
         }
@@ -114,11 +142,16 @@ std::optional<DesktopWallpaperState> GsettingsBackend::readState() {
     return state;
 }
 
-bool GsettingsBackend::show(const std::string& path) {
-    const QString local = QString::fromStdString(path);
+bool GsettingsBackend::show(const WallpaperFiles& files) {
+    if (files.empty()) {
+        return false;
+    }
+    const QString local = QString::fromStdString(files.front().path);
     const QString picture = gvariantString(
         schema_.fileIsUri ? QUrl::fromLocalFile(local).toString(QUrl::FullyEncoded) : local);
-    bool ok = set(kOptionsKey, gvariantString(QStringLiteral("centered")));
+    // The picture is as large as the monitors' bounding box, each monitor's
+    // region in its place.
+    bool ok = set(kOptionsKey, gvariantString(QStringLiteral("spanned")));
     ok = set(schema_.fileKey, picture) && ok;
     if (const QString dark = darkKey(); !dark.isEmpty()) {
         // A dark style would go on showing the old picture otherwise.
@@ -134,6 +167,16 @@ bool GsettingsBackend::restore(const DesktopWallpaperState& state) {
         ok = put(dark, state.style) && ok;
     }
     return ok;
+}
+
+std::optional<std::vector<std::string>> GsettingsBackend::shownPictures() {
+    const std::optional<QString> value = get(schema_.fileKey);
+    const std::optional<QString> text = value ? gvariantText(*value) : std::nullopt;
+    if (!text) {
+        return std::nullopt;
+    }
+    const QString path = schema_.fileIsUri ? QUrl(*text).toLocalFile() : *text;
+    return std::vector<std::string>{path.toStdString()};
 }
 
 } // namespace chronvale

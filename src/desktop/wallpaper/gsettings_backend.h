@@ -6,6 +6,8 @@
 // Saved state: file = the picture key's value, tile = picture-options, style = the
 // dark style's picture (picture-uri-dark, where the schema has it), each as the
 // text gsettings prints (a GVariant), so that restoring sets exactly what was read.
+// A key that holds its default value is saved empty and reset on restore: set to
+// the default, it would stay pinned there when the system's default changes.
 
 #include "desktop/wallpaper/wallpaper_backend.h"
 
@@ -28,6 +30,8 @@ GsettingsSchema mateBackgroundSchema();
 
 // `text` as a GVariant string literal, as gsettings set takes it.
 QString gvariantString(const QString& text);
+// The text of a GVariant string literal as gsettings prints it; none for another value.
+std::optional<QString> gvariantText(const QString& literal);
 
 class GsettingsBackend final : public WallpaperBackend {
 public:
@@ -37,11 +41,16 @@ public:
     std::string key() const override;
     bool available() const override;
     std::optional<DesktopWallpaperState> readState() override;
-    bool show(const std::string& path) override;
+    // One picture spanning the monitors ('spanned').
+    MonitorPictures monitorPictures() const override { return MonitorPictures::Spanned; }
+    bool show(const WallpaperFiles& files) override;
+    std::optional<std::vector<std::string>> shownPictures() override;
     bool restore(const DesktopWallpaperState& state) override;
 
 private:
     std::optional<QString> get(const QString& key) const;
+    // The key's value, or empty text when it holds the schema's default.
+    std::optional<QString> getSaved(const QString& key) const;
     bool set(const QString& key, const QString& value) const;
     bool reset(const QString& key) const;
     // Sets key to value, or resets it when value is empty.

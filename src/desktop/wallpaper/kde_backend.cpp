@@ -54,19 +54,21 @@ QString plasmaReadScript() {
         "print(JSON.stringify(out));\n");
 }
 
-QString plasmaShowScript(const QString& imageUri) {
-    const QString uri =
-        QString::fromUtf8(QJsonDocument(QJsonArray{imageUri}).toJson(QJsonDocument::Compact));
-    return QStringLiteral("var image = %1[0];\n"
+QString plasmaShowScript(const QStringList& imageUris) {
+    const QString uris = QString::fromUtf8(
+        QJsonDocument(QJsonArray::fromStringList(imageUris)).toJson(QJsonDocument::Compact));
+    return QStringLiteral("var images = %1;\n"
                           "var ds = desktops();\n"
                           "for (var i = 0; i < ds.length; i++) {\n"
                           "  var d = ds[i];\n"
+                          "  var image = images[d.screen] !== undefined ? images[d.screen] : "
+                          "images[0];\n"
                           "  d.wallpaperPlugin = 'org.kde.image';\n"
                           "  d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];\n"
                           "  d.writeConfig('Image', image);\n"
-                          "  d.writeConfig('FillMode', 6);\n"
+                          "  d.writeConfig('FillMode', 2);\n"
                           "}\n")
-        .arg(uri);
+        .arg(uris);
 }
 
 QString plasmaRestoreScript(const DesktopWallpaperState& state) {
@@ -146,10 +148,12 @@ std::optional<DesktopWallpaperState> KdeBackend::readState() {
     return DesktopWallpaperState{savedField(images), savedField(fillModes), savedField(plugins)};
 }
 
-bool KdeBackend::show(const std::string& path) {
-    const QString uri =
-        QUrl::fromLocalFile(QString::fromStdString(path)).toString(QUrl::FullyEncoded);
-    return evaluate(plasmaShowScript(uri)).has_value();
+bool KdeBackend::show(const WallpaperFiles& files) {
+    QStringList uris;
+    for (const MonitorFile& file : files) {
+        uris << QUrl::fromLocalFile(QString::fromStdString(file.path)).toString(QUrl::FullyEncoded);
+    }
+    return !uris.isEmpty() && evaluate(plasmaShowScript(uris)).has_value();
 }
 
 bool KdeBackend::restore(const DesktopWallpaperState& state) {

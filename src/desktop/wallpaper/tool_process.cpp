@@ -6,7 +6,20 @@
 namespace chronvale {
 
 std::optional<QString> runTool(const QString& program, const QStringList& arguments) {
+    return runTool(program, arguments, {});
+}
+
+std::optional<QString> runTool(const QString& program, const QStringList& arguments,
+                               const QStringList& environment) {
     QProcess process;
+    if (!environment.isEmpty()) {
+        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+        for (const QString& variable : environment) {
+            variables.insert(variable.section(QLatin1Char('='), 0, 0),
+                             variable.section(QLatin1Char('='), 1));
+        }
+        process.setProcessEnvironment(variables);
+    }
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.setStandardInputFile(QProcess::nullDevice());
     process.start(program, arguments);

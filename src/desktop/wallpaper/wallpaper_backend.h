@@ -1,12 +1,15 @@
 #pragma once
 // One desktop's wallpaper interface: reading the desktop's own wallpaper state,
-// pointing the desktop at a picture shown centred, and giving the saved state
+// pointing the desktop at the wallpaper's pictures, and giving the saved state
 // back. The three saved values stand for that desktop's wallpaper file (or URI),
 // its placement (tiled, centred, zoomed …) and its style; each back end says what
 // it keeps in them. The texts are stored as they are and handed back on restore.
 
+#include "render/wallpaper_screens.h"
+
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace chronvale {
 
@@ -16,6 +19,23 @@ struct DesktopWallpaperState {
     std::string style;
     bool operator==(const DesktopWallpaperState&) const = default;
 };
+
+// How a desktop takes pictures for several monitors.
+enum class MonitorPictures {
+    Spanned,    // one picture across all monitors, laid out as they are
+    PerMonitor, // one picture for each monitor
+    Primary,    // one picture, shown on each monitor alike: the first monitor's
+};
+
+// A picture file and the monitor it is made for.
+struct MonitorFile {
+    std::string path; // absolute
+    WallpaperScreen screen;
+};
+
+// What the desktop is pointed at: one file (Spanned, Primary) or one per monitor,
+// in the order of the monitors.
+using WallpaperFiles = std::vector<MonitorFile>;
 
 class WallpaperBackend {
 public:
@@ -35,8 +55,12 @@ public:
     virtual bool keepsState() const { return true; }
     // The desktop's state now; none when it cannot be read.
     virtual std::optional<DesktopWallpaperState> readState() = 0;
-    // Shows the picture at `path` (absolute) centred, not tiled; false on failure.
-    virtual bool show(const std::string& path) = 0;
+    virtual MonitorPictures monitorPictures() const = 0;
+    // Shows the pictures, each filling its monitor (or the span); false on failure.
+    virtual bool show(const WallpaperFiles& files) = 0;
+    // The pictures the desktop shows now, as paths, for the check after show; none
+    // when they cannot be read back, in which case show's answer stands.
+    virtual std::optional<std::vector<std::string>> shownPictures() { return std::nullopt; }
     // Puts a state from readState back; an empty value resets that setting to the
     // desktop's default. False on failure.
     virtual bool restore(const DesktopWallpaperState& state) = 0;

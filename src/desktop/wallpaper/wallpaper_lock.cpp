@@ -4,17 +4,12 @@
 
 namespace chronvale {
 
-namespace {
-
-// Longer than any one change can take (three desktop tools at their bound), so
-// that a lock this old belongs to a process that hangs or is gone.
-constexpr int kStaleLockMs = 60000;
-
-} // namespace
-
 WallpaperLock::WallpaperLock(const std::string& folder, int waitMs)
     : file_(QString::fromStdString((std::filesystem::path(folder) / kWallpaperLockName).string())) {
-    file_.setStaleLockTime(kStaleLockMs);
+    // Never stale by age: a desktop tool may keep a live owner at work longer
+    // than any fixed time. A lock whose owner is gone (its process id no longer
+    // runs that program) is taken over all the same.
+    file_.setStaleLockTime(0);
     held_ = file_.tryLock(waitMs);
 }
 

@@ -2,7 +2,8 @@
 // The window and `chronvale --wallpaper` (from a timer) may change the wallpaper
 // at the same moment: both write Wallpaper-a/b.bmp and the saved state. Each holds
 // this lock, a file in the user folder, from reading the stored state to writing
-// it back. A lock left by a killed process is taken over.
+// it back. A lock left by a killed process is taken over; one whose owner still
+// runs is never taken, however old.
 
 #include <QLockFile>
 #include <string>

@@ -2,8 +2,9 @@
 
 #include "render/wallpaper_image.h"
 
+#include <QString>
+#include <QUrl>
 #include <filesystem>
-#include <system_error>
 
 namespace chronvale {
 
@@ -11,10 +12,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool showsOwnFile(const DesktopWallpaperState& state) {
-    for (const std::string* value : {&state.file, &state.style}) {
-        if (value->find(kWallpaperNameA) != std::string::npos ||
-            value->find(kWallpaperNameB) != std::string::npos) {
+// Whether `needle` occurs in `text` as a whole value: between the text's ends,
+// quotes, tabs or line breaks.
+bool containsWhole(const std::string& text, const std::string& needle) {
+    const auto edge = [](char c) { return c == '\'' || c == '"' || c == '\t' || c == '\n'; };
+    for (std::size_t at = text.find(needle); at != std::string::npos;
+         at = text.find(needle, at + 1)) {
+        const std::size_t end = at + needle.size();
+        if ((at == 0 || edge(text[at - 1])) && (end == text.size() || edge(text[end]))) {
             return true;
         }
     }
@@ -23,24 +28,63 @@ bool showsOwnFile(const DesktopWallpaperState& state) {
 
 } // namespace
 
+bool showsOwnFile(const DesktopWallpaperState& state, const std::string& folder) {
+    for (const std::string& path : ownWallpaperPaths(folder)) {
+        const std::string uri = QUrl::fromLocalFile(QString::fromStdString(path))
+                                    .toString(QUrl::FullyEncoded)
+                                    .toStdString();
+        for (const std::string* value : {&state.file, &state.style}) {
+            if (containsWhole(*value, path) || containsWhole(*value, uri)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 bool savedThrough(const StoredWallpaper& stored, const WallpaperBackend& backend) {
     return stored.backend.empty() || stored.backend == backend.key();
 }
 
-WallpaperRenewal refreshWallpaper(WallpaperBackend& backend, const EarthImage* litMap,
-                                  const WallpaperSizing& sizing, const std::string& folder) {
-    const WallpaperWrite write = sizing.size ? writeWallpaperFile(litMap, sizing.size, folder)
-                                             : writeWallpaperFile(litMap, sizing.wallpaperWidth,
-                                                                  sizing.desktopWidth, folder);
+WallpaperLayout wallpaperLayoutFor(const WallpaperRequest& request, MonitorPictures pictures) {
+    std::vector<WallpaperScreen> screens = request.screens;
+    if (screens.empty()) {
+        screens.push_back(defaultScreen());
+    }
+    if (pictures == MonitorPictures::Primary) {
+        screens.resize(1);
+    }
+    return layoutWallpaper(screens, request.look, pictures == MonitorPictures::Spanned);
+}
+
+WallpaperRenewal refreshWallpaper(WallpaperBackend& backend, const WallpaperRequest& request,
+                                  const EarthPainter& painter, const std::string& folder) {
+    const std::string absolute = fs::absolute(fs::path(folder)).lexically_normal().string();
+    const WallpaperLayout layout = wallpaperLayoutFor(request, backend.monitorPictures());
+    const std::vector<ImagePtr> images = renderWallpaperImages(layout, painter);
+    const WallpaperWrite write = writeWallpaperFiles(images, layout.images.size(), absolute);
     WallpaperRenewal renewal;
-    renewal.path = write.path;
+    renewal.paths = write.paths;
     renewal.written = write.written;
-    renewal.shown = backend.show(fs::absolute(write.path).string());
+    WallpaperFiles files;
+    for (std::size_t i = 0; i < write.paths.size(); ++i) {
+        files.push_back(
+            {write.paths[i], layout.spanned ? WallpaperScreen{} : layout.pictures[i].screen});
+    }
+    renewal.shown = backend.show(files);
+    if (renewal.shown) {
+        if (const auto shown = backend.shownPictures()) {
+            for (const std::string& path : *shown) {
+                renewal.otherShown = renewal.otherShown || !isOwnWallpaperFile(path, absolute);
+            }
+            renewal.shown = !renewal.otherShown;
+        }
+    }
     return renewal;
 }
 
-WallpaperApplied applyWallpaper(WallpaperBackend& backend, const EarthImage* litMap,
-                                const WallpaperSizing& sizing, const std::string& folder,
+WallpaperApplied applyWallpaper(WallpaperBackend& backend, const WallpaperRequest& request,
+                                const EarthPainter& painter, const std::string& folder,
                                 StoredWallpaper& stored, const PersistWallpaper& persist) {
     WallpaperApplied applied;
     const std::optional<DesktopWallpaperState> state = backend.readState();
@@ -53,7 +97,7 @@ WallpaperApplied applyWallpaper(WallpaperBackend& backend, const EarthImage* lit
     if (!state) {
         next.saved = {};
         next.backend = backend.key();
-    } else if (!showsOwnFile(*state)) {
+    } else if (!showsOwnFile(*state, folder)) {
         next.saved = *state;
         next.backend = backend.key();
     }
@@ -63,7 +107,7 @@ WallpaperApplied applyWallpaper(WallpaperBackend& backend, const EarthImage* lit
         return applied;
     }
     stored = next;
-    applied.renewal = refreshWallpaper(backend, litMap, sizing, folder);
+    applied.renewal = refreshWallpaper(backend, request, painter, folder);
     return applied;
 }
 
@@ -83,10 +127,7 @@ WallpaperRestoreResult restoreWallpaper(WallpaperBackend& backend, StoredWallpap
     if (!sameDesktop) {
         return WallpaperRestoreResult::OtherDesktop;
     }
-    std::error_code error;
-    for (const char* name : {kWallpaperNameA, kWallpaperNameB}) {
-        fs::remove(fs::path(folder) / name, error);
-    }
+    removeWallpaperFiles(folder);
     return WallpaperRestoreResult::Restored;
 }
 

@@ -15,8 +15,8 @@
 
 #include "desktop/wallpaper/wallpaper_backend.h"
 #include "desktop/wallpaper/wallpaper_store.h"
-#include "render/earth_image.h"
-#include "render/wallpaper_image.h"
+#include "render/wallpaper_layout.h"
+#include "render/wallpaper_picture.h"
 
 #include <functional>
 #include <optional>
@@ -24,18 +24,23 @@
 
 namespace chronvale {
 
-// How large the picture is made: unscaled when the two widths are equal, unless
-// the size is given outright.
-struct WallpaperSizing {
-    int wallpaperWidth = 0;
-    int desktopWidth = 0;
-    std::optional<ImageSize> size;
+// What a renewal makes: a picture for each monitor, as the user chose them, laid
+// out the way the desktop takes them.
+struct WallpaperRequest {
+    std::vector<WallpaperScreen> screens; // at least one
+    WallpaperLook look;
 };
 
+// The layout of `request` for the desktop's way of taking pictures.
+WallpaperLayout wallpaperLayoutFor(const WallpaperRequest& request, MonitorPictures pictures);
+
 struct WallpaperRenewal {
-    std::string path;     // the file the desktop was pointed at
-    bool written = false; // the file was written
-    bool shown = false;   // the desktop took it
+    std::vector<std::string> paths; // the files the desktop was pointed at
+    bool written = false;           // the files were written
+    bool shown = false;             // the desktop took them
+    // The desktop, asked afterwards, shows a picture that is not ours (another
+    // program or the user changed it at the same moment); shown is false then.
+    bool otherShown = false;
 };
 
 enum class WallpaperApplyResult {
@@ -62,10 +67,15 @@ using PersistWallpaper = std::function<bool(const StoredWallpaper&)>;
 // Whether `stored` was saved through `backend` (or by a version that did not say).
 bool savedThrough(const StoredWallpaper& stored, const WallpaperBackend& backend);
 
-// Writes the file (in `folder`) and points the desktop at it, whether or not the
-// write succeeded (a desktop pointed at a missing file shows no stale map).
-WallpaperRenewal refreshWallpaper(WallpaperBackend& backend, const EarthImage* litMap,
-                                  const WallpaperSizing& sizing, const std::string& folder);
+// Whether the desktop's state shows one of the program's own files in `folder`
+// (as a path or a file URI, anywhere in a saved text).
+bool showsOwnFile(const DesktopWallpaperState& state, const std::string& folder);
+
+// Makes the pictures with `painter`, writes them (in `folder`) and points the
+// desktop at them, whether or not the write succeeded (a desktop pointed at a
+// missing file shows no stale map); then reads back what the desktop shows.
+WallpaperRenewal refreshWallpaper(WallpaperBackend& backend, const WallpaperRequest& request,
+                                  const EarthPainter& painter, const std::string& folder);
 
 // Turns the mode on in `stored`, saves the desktop's state there and persists it,
 // then writes the file and points the desktop at it. A state that already shows
@@ -73,8 +83,8 @@ WallpaperRenewal refreshWallpaper(WallpaperBackend& backend, const EarthImage* l
 // survived) keeps the state saved before. When the state cannot be read (on a
 // desktop that keeps one) or not persisted, `stored` and the desktop stay as
 // they were.
-WallpaperApplied applyWallpaper(WallpaperBackend& backend, const EarthImage* litMap,
-                                const WallpaperSizing& sizing, const std::string& folder,
+WallpaperApplied applyWallpaper(WallpaperBackend& backend, const WallpaperRequest& request,
+                                const EarthPainter& painter, const std::string& folder,
                                 StoredWallpaper& stored, const PersistWallpaper& persist);
 
 // Gives the desktop the saved state back, then turns the mode off in `stored`,

@@ -12,6 +12,7 @@ constexpr const char* kTileKey = "wallpapertile";
 constexpr const char* kStyleKey = "wallpaperstyle";
 // The desktop interface that saved the state; absent in states saved before it was kept.
 constexpr const char* kBackendKey = "wallpaperbackend";
+constexpr const char* kScreensKey = "wallpaperscreens";
 
 // A saved state holds a line per desktop, monitor or workspace and can outgrow the
 // 999 bytes read back of other texts; cut to empty, it would lose the user's own
@@ -30,6 +31,21 @@ std::string storedText(const QSettings& program, const char* name) {
 }
 
 } // namespace
+
+std::vector<WallpaperScreen> readLastScreens(const QSettings& program) {
+    const std::string text = program.value(key(kScreensKey)).toString().toStdString();
+    return text.size() > 1024 ? std::vector<WallpaperScreen>{} : parseScreens(text).screens;
+}
+
+bool writeLastScreens(QSettings& program, const std::vector<WallpaperScreen>& screens) {
+    const QString text = QString::fromStdString(formatScreens(screens));
+    if (program.value(key(kScreensKey)).toString() == text) {
+        return true;
+    }
+    program.setValue(key(kScreensKey), text);
+    program.sync();
+    return program.status() == QSettings::NoError;
+}
 
 StoredWallpaper readStoredWallpaper(const QSettings& program) {
     StoredWallpaper stored;

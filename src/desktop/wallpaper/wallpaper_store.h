@@ -12,6 +12,7 @@
 #include "desktop/wallpaper/wallpaper_backend.h"
 
 #include <QString>
+#include <vector>
 
 class QSettings;
 
@@ -29,6 +30,12 @@ StoredWallpaper readStoredWallpaper(const QSettings& program);
 
 // Writes the values and flushes the file; false when it could not be written.
 bool writeStoredWallpaper(QSettings& program, const StoredWallpaper& stored);
+
+// The monitors the window saw last (wallpaperscreens, as `WxH+X+Y,...`), for
+// `chronvale --wallpaper` run without a display; empty when none or unreadable.
+std::vector<WallpaperScreen> readLastScreens(const QSettings& program);
+// Writes them when they changed; false when the file could not be written.
+bool writeLastScreens(QSettings& program, const std::vector<WallpaperScreen>& screens);
 
 class WallpaperStore {
 public:

@@ -14,8 +14,14 @@ const QString kImage = QStringLiteral("/last-image");
 const QString kStyle = QStringLiteral("/image-style");
 // The workspace folder a new installation starts with, for a channel that has none.
 const QString kFirstWorkspace = QStringLiteral("/backdrop/screen0/monitor0/workspace0");
-// xfdesktop's image-style "Centered".
-const QString kCentred = QStringLiteral("1");
+// xfdesktop's image-style "Zoomed": each picture is made at its monitor's size,
+// and one made smaller (the width cap) still fills it.
+const QString kZoomed = QStringLiteral("5");
+
+// "HDMI-1" of "/backdrop/screen0/monitorHDMI-1/workspace0".
+QString monitorOf(const QString& folder) {
+    return folder.section(QLatin1Char('/'), 3, 3).mid(7);
+}
 
 QStringList channelArguments(const QString& property) {
     return {QStringLiteral("-c"), kChannel, QStringLiteral("-p"), property};
@@ -136,21 +142,74 @@ std::optional<DesktopWallpaperState> XfceBackend::readState() {
                                  styles.join(QLatin1Char('\n')).toStdString(), std::string()};
 }
 
-bool XfceBackend::show(const std::string& path) {
+QStringList XfceBackend::picturesFor(const Listing& listing, const WallpaperFiles& files) {
+    QStringList monitors;
+    for (const QString& folder : listing.folders) {
+        if (!monitors.contains(monitorOf(folder))) {
+            monitors << monitorOf(folder);
+        }
+    }
+    // By name first, then the rest in order.
+    std::vector<int> fileOf(static_cast<std::size_t>(monitors.size()), -1);
+    std::vector<bool> taken(files.size(), false);
+    for (std::size_t f = 0; f < files.size(); ++f) {
+        const qsizetype m = monitors.indexOf(QString::fromStdString(files[f].screen.name));
+        if (!files[f].screen.name.empty() && m >= 0 && fileOf[static_cast<std::size_t>(m)] < 0) {
+            fileOf[static_cast<std::size_t>(m)] = static_cast<int>(f);
+            taken[f] = true;
+        }
+    }
+    std::size_t next = 0;
+    for (int& file : fileOf) {
+        while (file < 0 && next < files.size()) {
+            if (!taken[next]) {
+                file = static_cast<int>(next);
+                taken[next] = true;
+            }
+            ++next;
+        }
+    }
+    QStringList pictures;
+    for (const QString& folder : listing.folders) {
+        const int file = fileOf[static_cast<std::size_t>(monitors.indexOf(monitorOf(folder)))];
+        // A monitor beyond the screens (one unplugged) shows the first picture.
+        pictures << QString::fromStdString(
+            files[file < 0 ? 0 : static_cast<std::size_t>(file)].path);
+    }
+    return pictures;
+}
+
+bool XfceBackend::show(const WallpaperFiles& files) {
     const std::optional<Listing> listing = list();
-    if (!listing) {
+    if (!listing || files.empty()) {
         return false;
     }
+    const QStringList pictures = picturesFor(*listing, files);
     bool ok = true;
-    for (const QString& folder : listing->folders) {
+    for (qsizetype i = 0; i < listing->folders.size(); ++i) {
+        const QString& folder = listing->folders[i];
         const bool hasStyle = listing->properties.contains(folder + kStyle);
         const bool hasImage = listing->properties.contains(folder + kImage);
-        ok = writeProperty(folder + kStyle, kCentred, QStringLiteral("int"), hasStyle) && ok;
-        ok = writeProperty(folder + kImage, QString::fromStdString(path), QStringLiteral("string"),
-                           hasImage) &&
-             ok;
+        ok = writeProperty(folder + kStyle, kZoomed, QStringLiteral("int"), hasStyle) && ok;
+        ok = writeProperty(folder + kImage, pictures[i], QStringLiteral("string"), hasImage) && ok;
     }
     return ok;
+}
+
+std::optional<std::vector<std::string>> XfceBackend::shownPictures() {
+    const std::optional<Listing> listing = list();
+    if (!listing) {
+        return std::nullopt;
+    }
+    std::vector<std::string> paths;
+    for (const QString& folder : listing->folders) {
+        const std::optional<QString> value = readProperty(folder + kImage);
+        if (!value) {
+            return std::nullopt;
+        }
+        paths.push_back(value->toStdString());
+    }
+    return paths;
 }
 
 bool XfceBackend::restore(const DesktopWallpaperState& state) {

@@ -6,12 +6,15 @@
 #include "chronvale_process.h"
 #include "render/earth_image.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -63,6 +66,9 @@ protected:
     }
     void TearDown() override { ::unsetenv("XDG_CURRENT_DESKTOP"); }
 
+    // The keys of the background schema as the store holds them now.
+    static std::string settingsDump() { return run("gsettings list-recursively " + kSchema); }
+
     std::string uriOf(const char* name) const {
         return "'file://" + (userFolder_ / name).string() + "'";
     }
@@ -77,15 +83,42 @@ TEST_F(WallpaperProcess, OnRenewAndOffGiveBackTheUsersWallpaper) {
     ASSERT_NE(run("gsettings set " + kSchema +
                   " picture-uri-dark 'file:///usr/share/backgrounds/sea-dark.jpg'"),
               "<failed>");
-    ASSERT_NE(run("gsettings set " + kSchema + " picture-options 'spanned'"), "<failed>");
+    ASSERT_NE(run("gsettings set " + kSchema + " picture-options 'zoom'"), "<failed>");
 
-    const Outcome on = runChronvale({"--wallpaper"});
+    const std::string before = settingsDump();
+    const std::vector<std::string> screens{"--wallpaper", "--screens",
+                                           "1920x1080+0+0,2560x1440+1920+0"};
+    const Outcome on = runChronvale(screens);
     ASSERT_EQ(on.exitCode, 0) << on.errors;
-    EXPECT_EQ(get("picture-uri"), uriOf("Wallpaper-a.bmp"));
-    EXPECT_EQ(get("picture-uri-dark"), uriOf("Wallpaper-a.bmp"));
-    EXPECT_EQ(get("picture-options"), "'centered'");
-    // The lit map unscaled.
-    EXPECT_EQ(fs::file_size(userFolder_ / "Wallpaper-a.bmp"), 1573942u);
+    EXPECT_EQ(get("picture-uri"), uriOf("Wallpaper-a.jpg"));
+    EXPECT_EQ(get("picture-uri-dark"), uriOf("Wallpaper-a.jpg"));
+    EXPECT_EQ(get("picture-options"), "'spanned'");
+    // One image over both monitors, each region holding its own whole earth, 2 : 1.
+    const chronvale::ImagePtr image =
+        chronvale::loadImage((userFolder_ / "Wallpaper-a.jpg").string());
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width(), 4480);
+    EXPECT_EQ(image->height(), 1440);
+    // Rows through the middle of each region: lit land somewhere on the earth, and
+    // nothing but the dark bars outside it.
+    const auto brightest = [&image](int left, int right, int r) {
+        int most = 0;
+        for (int x = left; x < right; ++x) {
+            const uint32_t pixel = chronvale::getPixel(image.get(), x, r);
+            most = std::max(
+                most, static_cast<int>((pixel >> 16) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF)));
+        }
+        return most;
+    };
+    EXPECT_GT(brightest(0, 1920, 540), 150);    // the first monitor's equator
+    EXPECT_GT(brightest(1920, 4480, 720), 150); // the second's
+    EXPECT_LT(brightest(0, 1920, 30), 30);      // bar above the first earth (1920 x 960)
+    EXPECT_LT(brightest(0, 1920, 1049), 30);    // and below it
+    EXPECT_GT(brightest(0, 1920, 70), 30);      // the earth starts at row 60
+    EXPECT_LT(brightest(1920, 4480, 40), 30);   // above the second earth (2560 x 1280)
+    EXPECT_LT(brightest(1920, 4480, 1400), 30);
+    EXPECT_GT(brightest(1920, 4480, 90), 30); // which starts at row 80
+    EXPECT_LT(brightest(0, 1920, 1300), 30);  // below the smaller monitor
 
     // The process is gone, as after a kill: the settings file already holds the state.
     const std::string ini =
@@ -93,38 +126,60 @@ TEST_F(WallpaperProcess, OnRenewAndOffGiveBackTheUsersWallpaper) {
     EXPECT_NE(ini.find("wallpaper=1"), std::string::npos) << ini;
     EXPECT_NE(ini.find("sea.jpg"), std::string::npos) << ini;
 
-    const Outcome renew = runChronvale({"--wallpaper"});
+    const Outcome renew = runChronvale(screens);
     ASSERT_EQ(renew.exitCode, 0) << renew.errors;
-    EXPECT_EQ(get("picture-uri"), uriOf("Wallpaper-b.bmp"));
-    EXPECT_EQ(get("picture-uri-dark"), uriOf("Wallpaper-b.bmp"));
-    EXPECT_FALSE(fs::exists(userFolder_ / "Wallpaper-a.bmp"));
+    EXPECT_EQ(get("picture-uri"), uriOf("Wallpaper-b.jpg"));
+    EXPECT_EQ(get("picture-uri-dark"), uriOf("Wallpaper-b.jpg"));
+    EXPECT_FALSE(fs::exists(userFolder_ / "Wallpaper-a.jpg"));
 
     const Outcome off = runChronvale({"--wallpaper", "off"});
     ASSERT_EQ(off.exitCode, 0) << off.errors;
     EXPECT_EQ(get("picture-uri"), "'file:///usr/share/backgrounds/sea.jpg'");
     EXPECT_EQ(get("picture-uri-dark"), "'file:///usr/share/backgrounds/sea-dark.jpg'");
-    EXPECT_EQ(get("picture-options"), "'spanned'");
-    EXPECT_FALSE(fs::exists(userFolder_ / "Wallpaper-b.bmp"));
+    EXPECT_EQ(get("picture-options"), "'zoom'");
+    EXPECT_FALSE(fs::exists(userFolder_ / "Wallpaper-b.jpg"));
+    // Exactly what was there: the store holds the same keys with the same values.
+    EXPECT_EQ(settingsDump(), before);
 
     const Outcome again = runChronvale({"--wallpaper", "off"});
     EXPECT_EQ(again.exitCode, 0);
     EXPECT_EQ(get("picture-uri"), "'file:///usr/share/backgrounds/sea.jpg'");
 }
 
-TEST_F(WallpaperProcess, AWidthResamplesTheMap) {
-    // W x W/2; twice the map's own width is a size like any other.
+TEST_F(WallpaperProcess, AWidthCapsEachPictureInItsMonitorsProportion) {
     const struct {
         const char* width;
         const char* file;
         int height;
-    } runs[] = {{"1000", "Wallpaper-a.bmp", 500}, {"2048", "Wallpaper-b.bmp", 1024}};
+    } runs[] = {{"1000", "Wallpaper-a.jpg", 562}, {"2048", "Wallpaper-b.jpg", 1080}};
     for (const auto& run : runs) {
-        const Outcome on = runChronvale({"--wallpaper", "--width", run.width});
+        const Outcome on =
+            runChronvale({"--wallpaper", "--screens", "1920x1080+0+0", "--width", run.width});
         ASSERT_EQ(on.exitCode, 0) << on.errors;
         const chronvale::ImagePtr image = chronvale::loadImage((userFolder_ / run.file).string());
         ASSERT_TRUE(image) << run.file;
-        EXPECT_EQ(image->width(), std::stoi(run.width));
+        EXPECT_EQ(image->width(), std::min(1920, std::stoi(run.width)));
         EXPECT_EQ(image->height(), run.height);
+    }
+}
+
+TEST_F(WallpaperProcess, WithoutScreensTheOnesTheWindowSawLastAreUsed) {
+    const std::string ini = std::string(std::getenv("XDG_CONFIG_HOME")) + "/QUILLMAR/Chronvale.ini";
+    for (const auto& [stored, width, height] :
+         {std::tuple{std::string("wallpaperscreens=2560x1440+0+0"), 2560, 1440},
+          std::tuple{std::string("wallpaperscreens=bad"), 1920, 1080}}) {
+        fs::remove(ini);
+        fs::create_directories(fs::path(ini).parent_path());
+        std::ofstream(ini) << "[General]\n" << stored << "\n";
+        const Outcome on = runChronvale({"--wallpaper"});
+        ASSERT_EQ(on.exitCode, 0) << on.errors;
+        const chronvale::ImagePtr image =
+            chronvale::loadImage((userFolder_ / "Wallpaper-a.jpg").string());
+        ASSERT_TRUE(image) << stored;
+        EXPECT_EQ(image->width(), width) << stored;
+        EXPECT_EQ(image->height(), height) << stored;
+        const Outcome off = runChronvale({"--wallpaper", "off"});
+        ASSERT_EQ(off.exitCode, 0) << off.errors;
     }
 }
 
@@ -138,8 +193,17 @@ TEST_F(WallpaperProcess, FailsWithAMessage) {
     for (const auto& args : {std::vector<std::string>{"--wallpaper", "--width", "10"},
                              std::vector<std::string>{"--wallpaper", "--width"},
                              std::vector<std::string>{"--wallpaper", "--info"},
+                             std::vector<std::string>{"--wallpaper", "--screens", "0x1080+0+0"},
+                             std::vector<std::string>{"--wallpaper", "--screens", "20000x10+0+0"},
+                             std::vector<std::string>{"--wallpaper", "--screens", "1920x1080"},
+                             std::vector<std::string>{"--wallpaper", "--screens"},
+                             std::vector<std::string>{"--wallpaper", "--placement", "zoom"},
                              std::vector<std::string>{"--wallpaper", "--render", "x.bmp"}}) {
-        EXPECT_EQ(runChronvale(args).exitCode, 2) << args.back();
+        const Outcome bad = runChronvale(args);
+        EXPECT_EQ(bad.exitCode, 2) << args.back();
+        if (args[1] == "--screens") {
+            EXPECT_NE(bad.errors.find("--screens"), std::string::npos) << bad.errors;
+        }
     }
 }
 

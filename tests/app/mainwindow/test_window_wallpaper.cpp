@@ -14,8 +14,13 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
 #include <QTimer>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace chronvale {
 namespace {
@@ -30,6 +35,7 @@ struct DesktopLog {
     bool readable = true;
     bool keepsState = true; // false: a desktop that cannot tell its wallpaper at all
     int reads = 0;
+    int showDelayMs = 0; // a desktop tool that takes this long
     std::vector<std::string> shown;
     std::vector<DesktopWallpaperState> restored;
 };
@@ -45,7 +51,10 @@ public:
         ++log_->reads;
         return log_->readable ? std::optional(log_->desktop) : std::nullopt;
     }
-    bool show(const std::string& path) override {
+    MonitorPictures monitorPictures() const override { return MonitorPictures::Spanned; }
+    bool show(const WallpaperFiles& files) override {
+        const std::string& path = files.front().path;
+        std::this_thread::sleep_for(std::chrono::milliseconds(log_->showDelayMs));
         log_->shown.push_back(path);
         log_->desktop = {path, "centered", path};
         return true;
@@ -71,15 +80,28 @@ protected:
             return choice;
         };
     }
-    // One tick of the shadow's refresh timer.
+    // One tick of the shadow's refresh timer, and its job to the end.
     void refreshTick() {
         QMetaObject::invokeMethod(const_cast<QTimer*>(&window->refreshTimer()), "timeout");
+        settle();
+    }
+    // The Wallpaper Mode command, and its job to the end.
+    void toggle() {
+        window->runCommand(cmd::WallpaperMode);
+        settle();
+    }
+    void settle() {
+        ASSERT_TRUE(waitFor([&] { return !window->wallpaperBusy(); }));
         drainEvents();
     }
     std::string wallpaper(const char* name) const {
         return QFileInfo(userFolder.filePath(QString::fromLatin1(name)))
             .absoluteFilePath()
             .toStdString();
+    }
+    static QSize screenPixels() {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        return screen->geometry().size() * screen->devicePixelRatio();
     }
     bool checked() const { return window->menuAction(cmd::WallpaperMode)->isChecked(); }
     // The settings file as a start after a kill, or `chronvale --wallpaper`
@@ -109,12 +131,12 @@ TEST_F(WindowWallpaperTest, OnRenewedByTheShadowTimerAndOffGivesTheDesktopBack) 
     }
     const DesktopWallpaperState own = log->desktop;
 
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     EXPECT_TRUE(checked());
     EXPECT_TRUE(storedNow().on);
-    ASSERT_EQ(log->shown, std::vector<std::string>{wallpaper(kWallpaperNameA)});
-    // The default width is the desktop's: the map unscaled.
-    EXPECT_EQ(QFileInfo(QString::fromStdString(log->shown[0])).size(), 1573942);
+    ASSERT_EQ(log->shown, std::vector<std::string>{wallpaper("Wallpaper-a.jpg")});
+    // The picture is the session's screen, in device pixels.
+    EXPECT_EQ(QImage(QString::fromStdString(log->shown[0])).size(), screenPixels());
 
     // Written at once: a kill now leaves the user's wallpaper recoverable.
     const StoredWallpaper stored = storedNow();
@@ -124,11 +146,11 @@ TEST_F(WindowWallpaperTest, OnRenewedByTheShadowTimerAndOffGivesTheDesktopBack) 
     refreshTick();
     refreshTick();
     EXPECT_EQ(log->shown,
-              (std::vector<std::string>{wallpaper(kWallpaperNameA), wallpaper(kWallpaperNameB),
-                                        wallpaper(kWallpaperNameA)}));
+              (std::vector<std::string>{wallpaper("Wallpaper-a.jpg"), wallpaper("Wallpaper-b.jpg"),
+                                        wallpaper("Wallpaper-a.jpg")}));
     EXPECT_EQ(log->reads, 1); // the renewals leave the saved state alone
 
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     EXPECT_FALSE(checked());
     ASSERT_EQ(log->restored.size(), 1u);
     EXPECT_EQ(log->restored[0], own);
@@ -137,6 +159,27 @@ TEST_F(WindowWallpaperTest, OnRenewedByTheShadowTimerAndOffGivesTheDesktopBack) 
     refreshTick();
     EXPECT_EQ(log->shown.size(), 3u);
 }
+
+// With Sun Shadow off (or Clouds on, which turns it off) the timer still renews it.
+class WallpaperTickTest : public WindowWallpaperTest,
+                          public ::testing::WithParamInterface<std::pair<bool, bool>> {};
+
+TEST_P(WallpaperTickTest, RenewedOnEveryTickWhateverTheMapSwitches) {
+    const auto [sunShadow, clouds] = GetParam();
+    start([sunShadow, clouds](World& w) {
+        w.settings.switches.sunShadow = sunShadow;
+        w.settings.switches.clouds = clouds;
+    });
+    toggle();
+    ASSERT_EQ(log->shown.size(), 1u);
+    refreshTick();
+    refreshTick();
+    EXPECT_EQ(log->shown.size(), 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Switches, WallpaperTickTest,
+                         ::testing::Values(std::pair{false, false}, std::pair{false, true},
+                                           std::pair{true, false}));
 
 TEST_F(WindowWallpaperTest, WithTheModeOffTheTimerNeverTouchesTheDesktop) {
     bool looked = false;
@@ -156,22 +199,23 @@ TEST_F(WindowWallpaperTest, WithTheModeOffTheTimerNeverTouchesTheDesktop) {
     EXPECT_EQ(log->reads, 0);
 }
 
-TEST_F(WindowWallpaperTest, AWiderWallpaperIsResampledToTheDesktopsShape) {
+TEST_F(WindowWallpaperTest, TheWidthCapScalesThePictureInTheScreensProportion) {
     start([](World& w) {
         w.settings.desktop = QRect(0, 0, 1280, 1024);
-        w.settings.wallpaperWidth = 1000;
+        w.settings.wallpaperWidth = 400;
     });
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     ASSERT_EQ(log->shown.size(), 1u);
     const ImagePtr image = loadImage(log->shown[0]);
     ASSERT_TRUE(image);
-    EXPECT_EQ(image->width(), 1000);
-    EXPECT_EQ(image->height(), 800);
+    const QSize screen = screenPixels();
+    EXPECT_EQ(image->width(), 400);
+    EXPECT_NEAR(image->height(), 400.0 * screen.height() / screen.width(), 1.0);
 }
 
 TEST_F(WindowWallpaperTest, RenewingWhileMinimisedReloadsRebuildsAndFreesAgain) {
     start([](World& w) { w.settings.switches.sunShadow = true; });
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     window->showMinimized();
     drainEvents();
     ASSERT_TRUE(window->isMinimized());
@@ -181,7 +225,7 @@ TEST_F(WindowWallpaperTest, RenewingWhileMinimisedReloadsRebuildsAndFreesAgain) 
     refreshTick();
     ASSERT_EQ(log->shown.size(), before + 1);
     // The file was written from a lit map made for it.
-    EXPECT_EQ(QFileInfo(QString::fromStdString(log->shown.back())).size(), 1573942);
+    EXPECT_EQ(QImage(QString::fromStdString(log->shown.back())).size(), screenPixels());
     // And everything is freed again.
     EXPECT_EQ(world->compositor.dayImage(), nullptr);
     EXPECT_EQ(world->compositor.timeZoneImage(), nullptr);
@@ -190,7 +234,7 @@ TEST_F(WindowWallpaperTest, RenewingWhileMinimisedReloadsRebuildsAndFreesAgain) 
 
     refreshTick(); // no lit map at all now: made again
     EXPECT_EQ(log->shown.size(), before + 2);
-    EXPECT_EQ(QFileInfo(QString::fromStdString(log->shown.back())).size(), 1573942);
+    EXPECT_EQ(QImage(QString::fromStdString(log->shown.back())).size(), screenPixels());
     EXPECT_EQ(world->compositor.litMap(), nullptr);
 
     // Restoring the window brings the map back.
@@ -204,11 +248,11 @@ TEST_F(WindowWallpaperTest, ADesktopThatCannotTellItsWallpaperIsNamedInTheStatus
     log->readable = false;
     log->keepsState = false;
     start();
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     EXPECT_TRUE(checked());
     EXPECT_EQ(window->statusBarFields()->statusText(MainWindow::StatusMessage),
               world->language.getText(str::WallpaperNotReadBack));
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     ASSERT_EQ(log->restored.size(), 1u);
     EXPECT_EQ(log->restored[0], DesktopWallpaperState{});
 }
@@ -220,7 +264,7 @@ TEST_F(WindowWallpaperTest, WithoutADesktopInterfaceAnErrorBoxNamesWhatWasLooked
         return choice;
     };
     start();
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     EXPECT_FALSE(checked());
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_TRUE(messages.boxes[0].text.contains("KDE Plasma (D-Bus org.kde.plasmashell)"))
@@ -238,7 +282,7 @@ TEST_F(WindowWallpaperTest, AStartWithTheModeOnKeepsRenewingAndOffRestoresTheSav
     EXPECT_TRUE(checked());
     refreshTick();
     ASSERT_EQ(log->shown.size(), 1u);
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     ASSERT_EQ(log->restored.size(), 1u);
     EXPECT_EQ(log->restored[0], own);
     EXPECT_EQ(log->reads, 0);
@@ -271,7 +315,7 @@ TEST_F(WindowWallpaperTest, OnFromAnotherDesktopItCanStillBeSwitchedOff) {
     wallpaperBackend = [] { return BackendChoice{}; };
     start([](World& w) { store(w, {true, {"'file:///home/u/own.jpg'", "", ""}, ""}); });
     EXPECT_TRUE(checked());
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     EXPECT_EQ(messages.boxes.size(), 1u);
     EXPECT_FALSE(checked());
     const StoredWallpaper stored = storedNow();
@@ -288,26 +332,27 @@ TEST_F(WindowWallpaperTest, AwayFromNowTheWallpaperIsNeitherRenewedNorSet) {
         w.settings.switches.dayMap = true;
         w.settings.switches.sunShadow = true;
     });
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     ASSERT_EQ(log->shown.size(), 1u);
     window->runCommand(cmd::HourForward);
     refreshTick();
     EXPECT_EQ(log->shown.size(), 1u);
     window->runCommand(cmd::BackToNow);
+    settle();
     EXPECT_EQ(log->shown.size(), 2u);
 
     // Closing while away puts the window away at now, where the timer renews the map.
     window->runCommand(cmd::HourForward);
     window->close();
-    drainEvents();
+    settle();
     EXPECT_TRUE(window->showingNow());
     EXPECT_EQ(log->shown.size(), 3u); // renewed on coming back
     refreshTick();
     EXPECT_EQ(log->shown.size(), 4u);
 
-    window->runCommand(cmd::WallpaperMode); // off
+    toggle(); // off
     window->runCommand(cmd::DayForward);
-    window->runCommand(cmd::WallpaperMode); // on again: at now
+    toggle(); // on again: at now
     EXPECT_TRUE(window->showingNow());
     EXPECT_EQ(log->shown.size(), 5u);
 }
@@ -323,7 +368,7 @@ namespace {
 TEST_F(WindowWallpaperTest, TheWindowGoesByWhatTheTimerStoredMeanwhile) {
     start([](World& w) { w.settings.switches.sunShadow = true; });
     const DesktopWallpaperState own = log->desktop;
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     ASSERT_EQ(log->shown.size(), 1u);
 
     // The timer's `--wallpaper off`: the desktop has its own back, the mode is off.
@@ -336,12 +381,12 @@ TEST_F(WindowWallpaperTest, TheWindowGoesByWhatTheTimerStoredMeanwhile) {
 
     // The timer's `--wallpaper`: on again, with the user's state saved by it.
     ASSERT_TRUE(writeStoredWallpaper(*openProgramSettings(), {true, own, "recording"}));
-    log->desktop = {wallpaper(kWallpaperNameA), "centered", wallpaper(kWallpaperNameA)};
+    log->desktop = {wallpaper("Wallpaper-a.jpg"), "centered", wallpaper("Wallpaper-a.jpg")};
     refreshTick();
     EXPECT_EQ(log->shown.size(), 2u);
     EXPECT_TRUE(checked());
     // Off from the window gives back the state the timer saved.
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     ASSERT_EQ(log->restored.size(), 1u);
     EXPECT_EQ(log->restored[0], own);
     EXPECT_FALSE(storedNow().on);
@@ -350,7 +395,7 @@ TEST_F(WindowWallpaperTest, TheWindowGoesByWhatTheTimerStoredMeanwhile) {
 TEST_F(WindowWallpaperTest, AStateThatCannotBeReadKeepsTheModeOffAndTheDesktopAsItWas) {
     log->readable = false;
     start();
-    window->runCommand(cmd::WallpaperMode);
+    toggle();
     EXPECT_FALSE(checked());
     EXPECT_TRUE(log->shown.empty());
     EXPECT_FALSE(storedNow().on);
@@ -359,18 +404,51 @@ TEST_F(WindowWallpaperTest, AStateThatCannotBeReadKeepsTheModeOffAndTheDesktopAs
         << messages.boxes[0].text.toStdString();
 }
 
+TEST_F(WindowWallpaperTest, ASlowDesktopToolLeavesTheWindowResponsive) {
+    start([](World& w) { w.settings.switches.sunShadow = true; });
+    log->showDelayMs = 2000;
+    // The window's loop keeps turning while the tool runs: no beat comes late.
+    QTimer beat;
+    std::chrono::steady_clock::time_point last = std::chrono::steady_clock::now();
+    std::chrono::milliseconds longest{0};
+    QObject::connect(&beat, &QTimer::timeout, [&] {
+        const auto now = std::chrono::steady_clock::now();
+        longest =
+            std::max(longest, std::chrono::duration_cast<std::chrono::milliseconds>(now - last));
+        last = now;
+    });
+    beat.start(5);
+    const auto before = std::chrono::steady_clock::now();
+    window->runCommand(cmd::WallpaperMode);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(1000));
+    EXPECT_TRUE(window->wallpaperBusy());
+    settle();
+    beat.stop();
+    EXPECT_TRUE(checked());
+    EXPECT_EQ(log->shown.size(), 1u);
+    EXPECT_LT(longest, std::chrono::milliseconds(500)) << longest.count() << " ms";
+    // The next tick renews it as before.
+    refreshTick();
+    EXPECT_EQ(log->shown.size(), 2u);
+}
+
 TEST_F(WindowWallpaperTest, WhileAnotherChronvaleChangesTheWallpaperTheWindowWaitsItsTurn) {
     start([](World& w) { w.settings.switches.sunShadow = true; });
     {
+        // The job waits for the lock on its worker; the window goes on meanwhile.
         const WallpaperLock timer(userFolder.path().toStdString(), 0);
         ASSERT_TRUE(timer.held());
         window->runCommand(cmd::WallpaperMode);
+        int ticks = 0;
+        QTimer beat;
+        QObject::connect(&beat, &QTimer::timeout, [&ticks] { ++ticks; });
+        beat.start(10);
+        ASSERT_TRUE(waitFor([&] { return ticks >= 20; }));
+        EXPECT_TRUE(window->wallpaperBusy());
         EXPECT_FALSE(checked());
         EXPECT_TRUE(log->shown.empty());
-        EXPECT_EQ(window->statusBarFields()->statusText(MainWindow::StatusMessage),
-                  world->language.getText(str::WallpaperBusy));
     }
-    window->runCommand(cmd::WallpaperMode);
+    settle();
     EXPECT_TRUE(checked());
     EXPECT_EQ(log->shown.size(), 1u);
     {

@@ -8,9 +8,11 @@
 #include "desktop/wallpaper/gsettings_backend.h"
 #include "desktop/wallpaper/kde_backend.h"
 #include "desktop/wallpaper/tool_process.h"
+#include "desktop/wallpaper/wallpaper_lock.h"
 #include "desktop/wallpaper/wallpaper_mode.h"
 #include "desktop/wallpaper/xfce_backend.h"
 #include "render/wallpaper_image.h"
+#include "render/wallpaper_layout.h"
 #include "session_bus.h"
 #include "support/scratch.h"
 #include "support/wait_for.h"
@@ -24,7 +26,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSysInfo>
 #include <QUrl>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -63,11 +67,13 @@ private:
 
 const auto* environment = ::testing::AddGlobalTestEnvironment(new WallpaperEnvironment);
 
-ImagePtr smallMap() {
-    return createImage(64, 32, 24, 0);
-}
+// Two monitors side by side, one picture each or one spanning both.
+const WallpaperRequest kTwoScreens{{{0, 0, 96, 54, "HDMI-1"}, {96, 0, 64, 48, "eDP-1"}},
+                                   {WallpaperPlacement::Fit, 0.0, 0}};
 
-const WallpaperSizing kUnscaled{64, 64, std::nullopt};
+bool paint(const MapRegion&, EarthImage&, const PixelRect&) {
+    return true;
+}
 
 // Records what the mode persists.
 struct Persisted {
@@ -87,10 +93,10 @@ struct Persisted {
 // state and what the mode persisted.
 struct ModeRun {
     WallpaperApplied apply(WallpaperBackend& backend) {
-        return applyWallpaper(backend, map.get(), kUnscaled, folder, stored, persisted.callback());
+        return applyWallpaper(backend, kTwoScreens, paint, folder, stored, persisted.callback());
     }
     WallpaperRenewal refresh(WallpaperBackend& backend) {
-        return refreshWallpaper(backend, map.get(), kUnscaled, folder);
+        return refreshWallpaper(backend, kTwoScreens, paint, folder);
     }
     bool restore(WallpaperBackend& backend) {
         return restoreWallpaper(backend, stored, folder, persisted.callback()) ==
@@ -100,7 +106,6 @@ struct ModeRun {
 
     ScratchDir dir;
     const std::string folder = dir.path().string();
-    const ImagePtr map = smallMap();
     StoredWallpaper stored;
     Persisted persisted;
 };
@@ -141,12 +146,12 @@ TEST_P(GsettingsRoundTrip, OnRenewTwiceAndOffGiveBackWhatTheUserHad) {
         GTEST_SKIP() << "gsettings or the schema " << schema.schema.toStdString()
                      << " is not installed (scripts/install-deps.sh installs them)";
     }
-    // The user's own wallpaper, zoomed, with a name that needs quoting.
+    // The user's own wallpaper, scaled, with a name that needs quoting.
     const QString own = schema.fileIsUri
                             ? QStringLiteral("file:///usr/share/backgrounds/it's%20sea.jpg")
                             : QStringLiteral("/usr/share/backgrounds/it's sea.jpg");
     gsettingsSet(schema.schema, schema.fileKey, gvariantString(own));
-    gsettingsSet(schema.schema, QStringLiteral("picture-options"), QStringLiteral("'zoom'"));
+    gsettingsSet(schema.schema, QStringLiteral("picture-options"), QStringLiteral("'scaled'"));
     if (!schema.darkKey.isEmpty()) {
         gsettingsSet(schema.schema, schema.darkKey,
                      gvariantString(QStringLiteral("file:///usr/share/backgrounds/night.jpg")));
@@ -162,7 +167,7 @@ TEST_P(GsettingsRoundTrip, OnRenewTwiceAndOffGiveBackWhatTheUserHad) {
     ASSERT_EQ(run.persisted.writes.size(), 1u);
     EXPECT_TRUE(run.persisted.writes[0].on);
     EXPECT_EQ(run.persisted.writes[0].saved.file, ownFile.toStdString());
-    EXPECT_EQ(run.persisted.writes[0].saved.tile, "'zoom'");
+    EXPECT_EQ(run.persisted.writes[0].saved.tile, "'scaled'");
 
     const auto shows = [&](const char* name) {
         const QString path = QString::fromStdString(run.file(name).string());
@@ -173,26 +178,30 @@ TEST_P(GsettingsRoundTrip, OnRenewTwiceAndOffGiveBackWhatTheUserHad) {
             EXPECT_EQ(gsettingsGet(schema.schema, schema.darkKey), expected);
         }
         EXPECT_EQ(gsettingsGet(schema.schema, QStringLiteral("picture-options")),
-                  QStringLiteral("'centered'"));
-        EXPECT_TRUE(fs::exists(path.toStdString()));
+                  QStringLiteral("'spanned'"));
+        // One picture as large as both monitors side by side.
+        const ImagePtr image = loadImage(path.toStdString());
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->width(), 160);
+        EXPECT_EQ(image->height(), 54);
     };
-    shows(kWallpaperNameA);
+    shows("Wallpaper-a.jpg");
     ASSERT_TRUE(run.refresh(backend).shown);
-    shows(kWallpaperNameB);
+    shows("Wallpaper-b.jpg");
     ASSERT_TRUE(run.refresh(backend).shown);
-    shows(kWallpaperNameA);
+    shows("Wallpaper-a.jpg");
     EXPECT_EQ(run.persisted.writes.size(), 1u); // renewals leave the saved state alone
 
     ASSERT_TRUE(run.restore(backend));
     EXPECT_EQ(gsettingsGet(schema.schema, schema.fileKey), ownFile);
     EXPECT_EQ(gsettingsGet(schema.schema, QStringLiteral("picture-options")),
-              QStringLiteral("'zoom'"));
+              QStringLiteral("'scaled'"));
     if (!schema.darkKey.isEmpty()) {
         EXPECT_EQ(gsettingsGet(schema.schema, schema.darkKey), ownDark);
     }
     EXPECT_FALSE(run.stored.on);
     EXPECT_FALSE(run.persisted.writes.back().on);
-    EXPECT_FALSE(fs::exists(run.file(kWallpaperNameA)));
+    EXPECT_FALSE(fs::exists(run.file("Wallpaper-a.jpg")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, GsettingsRoundTrip,
@@ -225,9 +234,38 @@ TEST(GsettingsBackend, AnEmptySavedValueResetsTheKey) {
     }
     const QString schema = mateBackgroundSchema().schema;
     const QString fresh = gsettingsGet(schema, QStringLiteral("picture-filename"));
-    ASSERT_TRUE(backend.show("/tmp/x.bmp"));
+    ASSERT_TRUE(backend.show({{"/tmp/x.bmp", {}}}));
     ASSERT_TRUE(backend.restore({}));
     EXPECT_EQ(gsettingsGet(schema, QStringLiteral("picture-filename")), fresh);
+}
+
+TEST(GsettingsBackend, KeysAtTheirDefaultAreResetNotPinned) {
+    GsettingsBackend backend(gnomeBackgroundSchema());
+    ASSERT_TRUE(backend.available());
+    const QString schema = gnomeBackgroundSchema().schema;
+    const auto reset = [&](const char* key) {
+        ASSERT_TRUE(runTool(QStringLiteral("gsettings"),
+                            {QStringLiteral("reset"), schema, QString::fromLatin1(key)}));
+    };
+    reset("picture-uri-dark");
+    reset("picture-options");
+    gsettingsSet(schema, QStringLiteral("picture-uri"), QStringLiteral("'file:///own.png'"));
+    ModeRun run;
+    ASSERT_EQ(run.apply(backend).result, WallpaperApplyResult::Shown);
+    EXPECT_EQ(run.stored.saved.file, "'file:///own.png'");
+    EXPECT_EQ(run.stored.saved.tile, "");  // at the default
+    EXPECT_EQ(run.stored.saved.style, ""); // unset
+    ASSERT_TRUE(run.restore(backend));
+    // The user's store holds no value for them again: they follow the defaults.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::ifstream store(
+        (config != nullptr ? std::string(config) : QDir::homePath().toStdString() + "/.config") +
+        "/glib-2.0/settings/keyfile");
+    ASSERT_TRUE(store.good());
+    const std::string text((std::istreambuf_iterator<char>(store)), {});
+    EXPECT_NE(text.find("picture-uri='file:///own.png'"), std::string::npos) << text;
+    EXPECT_EQ(text.find("picture-uri-dark"), std::string::npos) << text;
+    EXPECT_EQ(text.find("picture-options"), std::string::npos) << text;
 }
 
 TEST(GsettingsBackend, ASchemaWithoutTheDarkStyleStillRoundTrips) {
@@ -293,19 +331,27 @@ TEST(XfceBackend, EveryMonitorAndWorkspaceIsSetAndGivenBack) {
     ModeRun run;
     const WallpaperApplied applied = run.apply(backend);
     ASSERT_TRUE(applied.renewal.shown);
-    const auto shows = [&](const char* name) {
+    // Each monitor its own picture of its own size, on every workspace.
+    const auto shows = [&](char letter) {
         for (const Own& o : own) {
+            const bool hdmi = o.folder.contains(QLatin1String("HDMI-1"));
+            const std::string name =
+                std::string("Wallpaper-") + letter + (hdmi ? "-1" : "-2") + ".jpg";
             EXPECT_EQ(xfconf({QStringLiteral("-p"), o.folder + "last-image"}),
-                      QString::fromStdString(run.file(name).string()));
+                      QString::fromStdString(run.file(name.c_str()).string()));
             EXPECT_EQ(xfconf({QStringLiteral("-p"), o.folder + "image-style"}),
-                      QStringLiteral("1"));
+                      QStringLiteral("5"));
+            const ImagePtr image = loadImage(run.file(name.c_str()).string());
+            ASSERT_TRUE(image);
+            EXPECT_EQ(image->width(), hdmi ? 96 : 64);
+            EXPECT_EQ(image->height(), hdmi ? 54 : 48);
         }
     };
-    shows(kWallpaperNameA);
+    shows('a');
     run.refresh(backend);
-    shows(kWallpaperNameB);
+    shows('b');
     run.refresh(backend);
-    shows(kWallpaperNameA);
+    shows('a');
 
     ASSERT_TRUE(run.restore(backend));
     for (const Own& o : own) {
@@ -411,12 +457,15 @@ TEST(KdeBackend, EveryDesktopShowsTheMapCentredAndGetsItsOwnBack) {
     const std::vector<QString> given = shell.scripts();
     ASSERT_EQ(given.size(), 5u); // read, show, show, show, restore
     EXPECT_EQ(given[0], plasmaReadScript());
-    const char* names[] = {kWallpaperNameA, kWallpaperNameB, kWallpaperNameA};
+    const char letters[] = {'a', 'b', 'a'};
     for (int i = 0; i < 3; ++i) {
+        const std::string first = std::string("Wallpaper-") + letters[i] + "-1.jpg";
+        const std::string second = std::string("Wallpaper-") + letters[i] + "-2.jpg";
         EXPECT_EQ(given[static_cast<std::size_t>(i) + 1],
-                  plasmaShowScript(uriOf((run.file(names[i])).string())));
+                  plasmaShowScript({uriOf(run.file(first.c_str()).string()),
+                                    uriOf(run.file(second.c_str()).string())}));
     }
-    EXPECT_TRUE(given[1].contains(QLatin1String("d.writeConfig('FillMode', 6)")));
+    EXPECT_TRUE(given[1].contains(QLatin1String("d.writeConfig('FillMode', 2)")));
     EXPECT_TRUE(given[1].contains(QLatin1String("d.wallpaperPlugin = 'org.kde.image'")));
 
     // The restore script carries exactly what was read.
@@ -460,16 +509,25 @@ struct ScriptedDesktop final : WallpaperBackend {
     std::optional<DesktopWallpaperState> readState() override {
         return readable ? std::optional(own) : std::nullopt;
     }
-    bool show(const std::string& path) override {
-        shown.push_back(path);
+    MonitorPictures monitorPictures() const override { return MonitorPictures::Spanned; }
+    bool show(const WallpaperFiles& files) override {
+        shown.push_back(files.front().path);
         return true;
     }
     bool restore(const DesktopWallpaperState& state) override {
         restored.push_back(state);
         return restores;
     }
+    std::optional<std::vector<std::string>> shownPictures() override {
+        if (!readsBack) {
+            return std::nullopt;
+        }
+        return readsBack->empty() ? std::vector<std::string>{shown.back()} : *readsBack;
+    }
 
     DesktopWallpaperState own{"'file:///own.png'", "'zoom'", ""};
+    // What the desktop says it shows after show: none, what it was given ({}), or this.
+    std::optional<std::vector<std::string>> readsBack;
     bool keeps = true;
     bool readable = true;
     bool restores = true;
@@ -486,7 +544,7 @@ TEST(WallpaperMode, TheDesktopChangesOnlyOnceItsOwnStateIsStored) {
         EXPECT_TRUE(desktop.shown.empty());
         EXPECT_TRUE(run.persisted.writes.empty());
         EXPECT_FALSE(run.stored.on);
-        EXPECT_FALSE(fs::exists(run.file(kWallpaperNameA)));
+        EXPECT_FALSE(fs::exists(run.file("Wallpaper-a.jpg")));
     }
     {
         ScriptedDesktop desktop;
@@ -511,6 +569,43 @@ TEST(WallpaperMode, TheDesktopChangesOnlyOnceItsOwnStateIsStored) {
     }
 }
 
+TEST(WallpaperMode, WhatTheDesktopShowsAfterwardsIsReadBack) {
+    const struct {
+        std::optional<std::vector<std::string>> readsBack;
+        bool shown;
+    } cases[] = {{std::nullopt, true},
+                 {std::vector<std::string>{}, true},
+                 {std::vector<std::string>{"/home/u/Pictures/Wallpaper-a.jpg"}, false}};
+    for (const auto& c : cases) {
+        ScriptedDesktop desktop;
+        desktop.readsBack = c.readsBack;
+        ModeRun run;
+        const WallpaperRenewal renewal = run.apply(desktop).renewal;
+        EXPECT_EQ(renewal.shown, c.shown);
+        EXPECT_EQ(renewal.otherShown, !c.shown);
+    }
+}
+
+TEST(WallpaperMode, OnlyOurOwnFilesByTheirWholePathAreTakenForTheMap) {
+    ScratchDir dir;
+    const std::string folder = dir.path().string();
+    const std::string ours = (dir.path() / "Wallpaper-b-2.jpg").string();
+    const struct {
+        DesktopWallpaperState state;
+        bool ours;
+    } cases[] = {
+        {{"'file://" + ours + "'", "'zoom'", ""}, true},
+        {{"/backdrop/screen0/monitor0/workspace0/last-image\t" + ours, "", ""}, true},
+        {{R"(["file://)" + ours + R"("])", "", ""}, true},
+        {{"'file:///home/u/Wallpaper-a.bmp'", "", ""}, false},
+        {{"'file://" + folder + "/My-Wallpaper-a.jpg'", "", ""}, false},
+        {{"'file://" + ours + ".png'", "", ""}, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(showsOwnFile(c.state, folder), c.ours) << c.state.file;
+    }
+}
+
 TEST(WallpaperMode, ARefusedRestoreKeepsTheModeOnToBeTriedAgain) {
     ScriptedDesktop desktop;
     ModeRun run;
@@ -519,7 +614,7 @@ TEST(WallpaperMode, ARefusedRestoreKeepsTheModeOnToBeTriedAgain) {
     EXPECT_EQ(restoreWallpaper(desktop, run.stored, run.folder, run.persisted.callback()),
               WallpaperRestoreResult::Refused);
     EXPECT_TRUE(run.stored.on);
-    EXPECT_TRUE(fs::exists(run.file(kWallpaperNameA)));
+    EXPECT_TRUE(fs::exists(run.file("Wallpaper-a.jpg")));
     desktop.restores = true;
     run.persisted.works = false;
     EXPECT_EQ(restoreWallpaper(desktop, run.stored, run.folder, run.persisted.callback()),
@@ -546,6 +641,36 @@ TEST(WallpaperMode, AStateIsGivenBackOnlyToTheDesktopThatSavedIt) {
     // A state of a version that did not say who saved it is given back as before.
     run.stored.backend.clear();
     EXPECT_TRUE(savedThrough(run.stored, desktop));
+}
+
+// ---------------------------------------------------------------------------
+// The lock shared by the window and `chronvale --wallpaper`
+
+TEST(WallpaperLock, ALiveOwnersLockIsNeverTakenHoweverOld) {
+    ScratchDir dir;
+    const WallpaperLock owner(dir.path().string(), 0);
+    ASSERT_TRUE(owner.held());
+    // Held for two minutes by an owner that still runs (this process): a desktop
+    // tool may take that long; the lock is not stale for it.
+    fs::last_write_time(dir.path() / kWallpaperLockName,
+                        fs::file_time_type::clock::now() - std::chrono::minutes(2));
+    const WallpaperLock other(dir.path().string(), 300);
+    EXPECT_FALSE(other.held());
+}
+
+TEST(WallpaperLock, ALockLeftByAProcessThatIsGoneIsTakenOver) {
+    ScratchDir dir;
+    // A shell that prints its process id and ends.
+    const std::optional<QString> pid =
+        runTool(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("echo $$")});
+    ASSERT_TRUE(pid);
+    {
+        std::ofstream lock(dir.path() / kWallpaperLockName);
+        lock << pid->trimmed().toStdString() << "\nsh\n"
+             << QSysInfo::machineHostName().toStdString() << "\n";
+    }
+    const WallpaperLock taker(dir.path().string(), 5000);
+    EXPECT_TRUE(taker.held());
 }
 
 TEST(CommandBackend, QuotesThePathForSwaymsg) {
