@@ -176,7 +176,7 @@ std::optional<Sampler> samplerFor(const EarthImage* image, const LitAreaRequest&
 }
 
 // The base of the composition: which layers make the lit pixels before the shadow.
-enum class Base { DayWithClouds, NightWithClouds, Night, Cloud, TimeZones, Day };
+enum class Base { DayWithClouds, NightWithClouds, Night, TimeZones, Day };
 
 // Dims the night lights under thick cloud: the cloud mean decides how much of the
 // lights is kept.
@@ -237,7 +237,8 @@ ImagePtr composeLitArea(const EarthLayers& layers, const LitAreaRequest& request
         shadow = false;
         base = haveNight ? Base::Night : Base::Day;
     } else if (s.clouds) {
-        base = haveCloud ? Base::Cloud : Base::Day;
+        // Clouds alone go over the day image, as with Day Map.
+        base = haveCloud ? Base::DayWithClouds : Base::Day;
     } else if (s.timeZones && haveDay && haveZones) {
         base = Base::TimeZones;
     }
@@ -310,9 +311,6 @@ ImagePtr composeLitArea(const EarthLayers& layers, const LitAreaRequest& request
         case Base::Night:
         case Base::NightWithClouds:
             night->sampleRow(y, row, 0, columns);
-            break;
-        case Base::Cloud:
-            cloud->sampleRow(y, row, 0, columns);
             break;
         case Base::TimeZones:
             day->sampleRow(y, row, 0, columns);

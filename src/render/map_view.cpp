@@ -125,15 +125,10 @@ void MapView::actualPixels() {
 
 void MapView::fitToScreen() {
     panX = panY = dragX = dragY = 0;
-    // The map fills the pane: its width, and its height too where the pane is taller
-    // than half its width (the map then runs on past the right edge, to be panned),
-    // so that no black band stays below it. A pane narrower than a fifth of the map
-    // (or collapsed to nothing) would give a scale below the minimum, or zero; keep
-    // the minimum instead.
-    const float byWidth = static_cast<float>(mapArea.width) / static_cast<float>(kMapWidth);
-    const float byHeight = static_cast<float>(mapArea.height) / static_cast<float>(kMapHeight);
-    const float fill = mapArea.width > 0 && mapArea.height > 0 ? std::max(byWidth, byHeight) : 0.0f;
-    scale = std::max(fill, kMinimumScale);
+    // A pane narrower than a fifth of the map (or collapsed to nothing) would give
+    // a scale below the minimum, or zero; keep the minimum instead.
+    scale =
+        std::max(static_cast<float>(mapArea.width) / static_cast<float>(kMapWidth), kMinimumScale);
     zoomStartScale = scale;
     userZoomed = false;
 }

@@ -103,9 +103,6 @@ public:
     // about `anchor`.
     void zoomWheel(Point anchor, int wheelDelta);
     void actualPixels();
-    // The smallest scale at which the map covers the whole pane (its width, and its
-    // height where the pane is taller than half its width), from the north-west
-    // corner.
     void fitToScreen();
     // Raises the scale so that the map's right edge reaches the pane's right edge;
     // true when it did.

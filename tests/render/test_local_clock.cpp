@@ -41,9 +41,9 @@ protected:
         // Raxaul (India) and Birgunj (Nepal) face each other across the border
         // and share a pixel, on Nepal's side. Dhaka's zone is not in the folder.
         tables_.cities.resize(3);
-        tables_.cities[0] = {"", "Raxaul", std::nullopt, 84.85f, 26.98f};
-        tables_.cities[1] = {"", "Birgunj", std::nullopt, 84.88f, 27.01f};
-        tables_.cities[2] = {"", "Dhaka", std::nullopt, 90.41f, 23.81f};
+        tables_.cities[0] = {"", "Raxaul", std::nullopt, 84.85f, 26.98f, false, false, {}};
+        tables_.cities[1] = {"", "Birgunj", std::nullopt, 84.88f, 27.01f, false, false, {}};
+        tables_.cities[2] = {"", "Dhaka", std::nullopt, 90.41f, 23.81f, false, false, {}};
         files_.cities = &tables_.cities;
         files_.cityZones = {"Asia/Kolkata", "Asia/Kathmandu", "Asia/Dhaka"};
         files_.raster.width = kMapWidth;

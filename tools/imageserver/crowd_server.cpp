@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/epoll.h>
@@ -113,6 +114,12 @@ void CrowdServer::stop() {
 
 bool CrowdServer::serve(int listenFd) {
     listenFd_ = listenFd;
+    // Connections are accepted until the queue is empty: a socket handed over by
+    // the service manager may come blocking.
+    if (const int flags = ::fcntl(listenFd, F_GETFL);
+        flags < 0 || ::fcntl(listenFd, F_SETFL, flags | O_NONBLOCK) != 0) {
+        return false;
+    }
     epollFd_ = ::epoll_create1(EPOLL_CLOEXEC);
     wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (epollFd_ < 0 || wakeFd_ < 0) {

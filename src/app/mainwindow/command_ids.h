@@ -37,7 +37,7 @@ inline constexpr int DayForward = 40066;
 inline constexpr int BackToNow = 40067;
 
 // The Compare Times panel under the map, shown or hidden.
-inline constexpr int CompareTimes = 40068;
+inline constexpr int CompareTimes = 40069;
 
 // Cloud animation.
 inline constexpr int NextFrame = 40019;
@@ -50,7 +50,7 @@ inline constexpr int SelectCity = 40001;
 inline constexpr int Properties = 40002;
 inline constexpr int ClearCitySelection = 40031;
 // Gives back the marks the last Clear City Selection removed.
-inline constexpr int UndoClearCitySelection = 40068;
+inline constexpr int UndoClearCitySelection = 40070;
 inline constexpr int SatelliteImage = 40029;
 inline constexpr int Faq = 163;
 

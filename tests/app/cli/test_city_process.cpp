@@ -68,7 +68,7 @@ TEST(CityProcess, PrintsTheFieldsOfTheCity) {
     EXPECT_EQ(f.at("Longitude:"), "151.19");
     // The system's database: the switches at 02:00 standard and 03:00 summer time.
     EXPECT_EQ(f.at("Time zone:"), "Australia/Sydney, AEDT (UTC+11:00)");
-    EXPECT_EQ(f.at("Started:"), "04/10/26 02:00:00");
+    EXPECT_EQ(f.at("Started:"), "10/04/26 02:00:00");
     EXPECT_EQ(f.at("Ends:"), "04/04/27 03:00:00");
 }
 
