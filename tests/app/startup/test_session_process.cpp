@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -115,6 +116,14 @@ TEST_F(SessionProcessTest, SigtermKeepsTheFirstSessionsMarksAndTheGrid) {
                QStringLiteral("--screenshot-command"), kGrid});
     QByteArray errors;
     ASSERT_TRUE(said(*first, "first lit map painted", errors)) << errors.toStdString();
+    // The Grid command runs once the first transfers are over, which may be after
+    // the first map: the signal is sent once the window has taken it (its save
+    // after the change says so).
+    QElapsedTimer waited;
+    waited.start();
+    while (settingsValue("grid") != QStringLiteral("1") && waited.elapsed() < 20000) {
+        first->waitForReadyRead(100);
+    }
     ASSERT_EQ(::kill(static_cast<pid_t>(first->processId()), SIGTERM), 0);
     ASSERT_TRUE(finished(*first));
     EXPECT_EQ(first->exitStatus(), QProcess::NormalExit);
