@@ -63,8 +63,8 @@ int runCity(const chronvale::CommandLine& line, int argc, char** argv) {
 // Prints the compared cities; like --city it needs only the data folder.
 int runCompare(const chronvale::CommandLine& line, int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("QUILLMAR"));
-    QCoreApplication::setApplicationName(QStringLiteral("Chronvale"));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(chronvale::organisationName));
+    QCoreApplication::setApplicationName(QString::fromLatin1(chronvale::settingsApplication));
     const chronvale::Folders folders = chronvale::findFolders(
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
     return chronvale::runCompareCommand(*line.compare, std::time(nullptr),
