@@ -1,5 +1,7 @@
 #include "i18n/user_locale.h"
 
+#include "geo/date_pattern.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <array>
@@ -79,6 +81,11 @@ std::optional<QLocale> languageLocale(const std::optional<std::string>& code) {
 }
 
 std::string shortDatePattern(const QLocale& locale) {
+    // The C locale (no LANG set) has no user's habit to follow; its "d MMM yyyy"
+    // would read "9 12 2026". The program's own month-first dates stand in.
+    if (locale.language() == QLocale::C) {
+        return std::string(kMonthFirstDatePattern);
+    }
     return locale.dateFormat(QLocale::ShortFormat).toStdString();
 }
 

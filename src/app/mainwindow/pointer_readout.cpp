@@ -60,7 +60,10 @@ PointerReadout readPointer(const MapView& view, Point cursor, std::time_t now,
             local = inputs.clock->pixelTime(source.x, source.y, now, city);
         }
         out.localTime = local.text(inputs.datePattern);
-        out.zone = local.abbreviation.empty() ? local.zoneName : local.abbreviation;
+        // The sea's zones are named Etc/GMT-3 for UTC+3: the offset reads plainly.
+        out.zone = !local.abbreviation.empty()          ? local.abbreviation
+                   : local.zoneName.starts_with("Etc/") ? local.offsetText()
+                                                        : local.zoneName;
     } else {
         if (overCity) {
             const CityRecord& city = inputs.tables->cities[*out.city];
