@@ -61,12 +61,14 @@ void writeStoredText(QSettings& store, const char* name, const std::optional<std
 
 // Where a stored value lives in the record, which also gives its type: a flag
 // (stored 0 or 1, anything but 0 read as on), a whole number, or a decimal number
-// (stored with four decimals). None: a value of the maker's other programs that
+// (stored with four decimals) or a text (absent when none; its default is
+// always none). None: a value of the maker's other programs that
 // this one never reads; it is written as its default, every time or (kept) only
 // when the file has none.
-using StoredField =
-    std::variant<std::monostate, bool DisplaySwitches::*, int DisplaySwitches::*,
-                 bool StoredSettings::*, int StoredSettings::*, float StoredSettings::*>;
+using StoredText = std::optional<std::string> StoredSettings::*;
+using StoredField = std::variant<std::monostate, bool DisplaySwitches::*, int DisplaySwitches::*,
+                                 bool StoredSettings::*, int StoredSettings::*,
+                                 float StoredSettings::*, StoredText>;
 
 struct StoredValue {
     const char* key;
@@ -104,6 +106,11 @@ const StoredValue storedValues[] = {
     {"cx", &StoredSettings::panX, 0},
     {"cy", &StoredSettings::panY, 0},
     {"zoom", &StoredSettings::zoom, 1},
+    {"systemzones", &StoredSettings::systemZones, 1},
+    {"wallpaperplacement", &StoredSettings::wallpaperPlacement, 0},
+    {"wallpapercentre", &StoredSettings::wallpaperCentre, 0},
+    {"wallpaperwidth", &StoredSettings::wallpaperWidth, 0},
+    {"browser", &StoredSettings::browser, 0},
 };
 
 // The values every save since the first release has written; a file without one
@@ -128,7 +135,10 @@ template <typename T> const T& fieldOf(const StoredSettings& settings, T StoredS
 void setDefault(StoredSettings& settings, const StoredValue& value) {
     std::visit(
         [&](auto field) {
-            if constexpr (!std::is_same_v<decltype(field), std::monostate>) {
+            using Field = decltype(field);
+            if constexpr (std::is_same_v<Field, StoredText>) {
+                (settings.*field).reset();
+            } else if constexpr (!std::is_same_v<Field, std::monostate>) {
                 auto& target = fieldOf(settings, field);
                 target = static_cast<std::remove_reference_t<decltype(target)>>(value.defaultValue);
             }
@@ -146,6 +156,8 @@ void readValue(const QSettings& store, const StoredValue& value, StoredSettings&
                     settings.*field =
                         readFloat(std::string_view(text->constData(), text->size()), pos);
                 }
+            } else if constexpr (std::is_same_v<Field, StoredText>) {
+                readStoredText(store, value.key, settings.*field);
             } else if constexpr (!std::is_same_v<Field, std::monostate>) {
                 auto& target = fieldOf(settings, field);
                 int stored = static_cast<int>(target);
@@ -171,6 +183,8 @@ void writeValue(QSettings& store, const StoredValue& value, const StoredSettings
                 }
             } else if constexpr (std::is_same_v<Field, float StoredSettings::*>) {
                 store.setValue(key, QString::number(settings.*field, 'f', 4));
+            } else if constexpr (std::is_same_v<Field, StoredText>) {
+                writeStoredText(store, value.key, settings.*field);
             } else {
                 store.setValue(key, QString::number(static_cast<int>(fieldOf(settings, field))));
             }
@@ -189,7 +203,6 @@ StoredSettings::StoredSettings() {
 Settings defaultSettings(const QRect& desktop) {
     Settings settings;
     settings.desktop = desktop;
-    settings.wallpaperWidth = desktop.width();
     return settings;
 }
 

@@ -49,19 +49,27 @@ struct StoredSettings {
     float zoom;
     // The Compare Times panel, kept in config.ini.
     CompareSettings compare;
+    // Local times from the system's time-zone database rather than the shipped
+    // tables ("systemzones").
+    bool systemZones;
+    // The wallpaper's look: placement (0 fit, 1 fill: "wallpaperplacement"), the
+    // longitude in its middle ("wallpapercentre") and the cap on each picture's
+    // width in pixels, 0 for none ("wallpaperwidth").
+    int wallpaperPlacement;
+    float wallpaperCentre;
+    int wallpaperWidth;
+    std::optional<std::string> browser; // program that opens links ("browser"); none: the system's
 };
 
 // What this session knows besides, never stored.
 struct SessionSettings {
-    std::optional<std::string> browser; // program that opens links
-    int wallpaperWidth = 0;             // width of the wallpaper image
-    QRect desktop;                      // taken when the record is built
+    QRect desktop; // taken when the record is built
 };
 
 // The one record every part of the program reads.
 struct Settings : StoredSettings, SessionSettings {};
 
-// The record with its defaults; wallpaperWidth is the desktop's width.
+// The record with its defaults.
 Settings defaultSettings(const QRect& desktop);
 
 // The settings file shared by the maker's programs, beside the program's own

@@ -53,7 +53,9 @@ TEST_F(SettingsTest, FirstRunKeepsTheDefaults) {
     EXPECT_EQ(settings.zoom, 1.0f);
     EXPECT_EQ(settings.panX, 0);
     EXPECT_EQ(settings.panY, 0);
-    EXPECT_EQ(settings.wallpaperWidth, 1920);
+    EXPECT_EQ(settings.wallpaperWidth, 0); // no cap
+    EXPECT_TRUE(settings.systemZones);
+    EXPECT_EQ(settings.wallpaperPlacement, 0);
     EXPECT_EQ(settings.desktop, desktop);
     EXPECT_FALSE(settings.language);
     EXPECT_FALSE(settings.browser);
@@ -71,7 +73,7 @@ TEST_F(SettingsTest, StoredTextsAreReadAsTheProgramWroteThem) {
     program.setValue("cx", "+25");
     program.setValue("refresh", QString(29, '1')); // 29 characters: read
     program.setValue("cy", QString(30, '2'));      // 30: does not fit
-    program.setValue("browser", "firefox");        // not a stored value
+    program.setValue("browser", "firefox");
     Settings settings = defaultSettings(desktop);
     settings.panY = 7;
     load(settings);
@@ -83,7 +85,7 @@ TEST_F(SettingsTest, StoredTextsAreReadAsTheProgramWroteThem) {
     EXPECT_EQ(settings.panX, 25);
     EXPECT_EQ(settings.refresh, 2147483647); // saturated, not overflowed
     EXPECT_EQ(settings.panY, 7);             // too long: left as it was
-    EXPECT_FALSE(settings.browser);
+    EXPECT_EQ(settings.browser, "firefox");
 }
 
 TEST_F(SettingsTest, SavedValuesHaveTheirTextFormsAndComeBack) {
@@ -307,8 +309,17 @@ TEST(SettingsFiles, AFileOfTheEarlierVersionReadsAndWritesBackTheSame) {
         ASSERT_TRUE(before.open(QIODevice::ReadOnly) && after.open(QIODevice::ReadOnly));
         std::string expected = before.readAll().toStdString();
         if (std::string_view(name) == "Chronvale.ini") {
-            // A switch that came later is added at its default; the rest stays as it was.
-            expected.insert(expected.find("cx="), "cloudshadow=0\n");
+            // Values that came later are added at their defaults (the file keeps its
+            // keys sorted); the rest stays as it was.
+            for (const std::string line :
+                 {"cloudshadow=0\n", "systemzones=1\n", "wallpapercentre=0.0000\n",
+                  "wallpaperplacement=0\n", "wallpaperwidth=0\n"}) {
+                std::size_t at = expected.find("[General]\n") + 10;
+                while (at < expected.size() && expected.compare(at, line.size(), line) < 0) {
+                    at = expected.find('\n', at) + 1;
+                }
+                expected.insert(at, line);
+            }
         }
         EXPECT_EQ(after.readAll().toStdString(), expected) << name;
     }

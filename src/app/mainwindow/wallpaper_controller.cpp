@@ -123,10 +123,7 @@ WallpaperRequest WallpaperController::request() const {
     if (request.screens.empty()) {
         request.screens.push_back(defaultScreen());
     }
-    // A width as wide as the desktop's, the old default, means no cap.
-    const Settings& settings = world_.settings;
-    request.look.widthCap =
-        settings.wallpaperWidth != settings.desktop.width() ? settings.wallpaperWidth : 0;
+    request.look.widthCap = world_.settings.wallpaperWidth; // 0: no cap
     return request;
 }
 

@@ -222,7 +222,9 @@ QWidget* PreferencesDialog::makeProxyPage() {
 
 void PreferencesDialog::fill() {
     refresh_->setText(QString::number(settings_.refresh));
-    wallpaperWidth_->setText(QString::number(settings_.wallpaperWidth));
+    // No cap shows as the desktop's width, the old default.
+    wallpaperWidth_->setText(QString::number(
+        settings_.wallpaperWidth > 0 ? settings_.wallpaperWidth : settings_.desktop.width()));
     info_->setChecked(settings_.showInfo);
     loop_->setChecked(settings_.loopClouds);
 
@@ -350,7 +352,7 @@ void PreferencesDialog::accept() {
         hooks_.browserChosen(browser);
     }
     settings_.refresh = refresh;
-    settings_.wallpaperWidth = wallpaperWidth;
+    settings_.wallpaperWidth = wallpaperWidth == settings_.desktop.width() ? 0 : wallpaperWidth;
     settings_.showInfo = info;
     settings_.loopClouds = loop;
     // 6. The shadow's timer.
