@@ -165,24 +165,27 @@ void storeSystemZones(const char* value) {
 }
 
 // With the choice off, the commands show the shipped tables' time of a city
-// whose rule the system's (changed) database gives otherwise.
+// whose time the system's database gives otherwise (Vancouver's pixel lies in
+// the tables' UTC-7 zone).
 TEST(ZoneProcess, TheCommandsFollowTheStoredChoiceOfTimeZones) {
     testing::ScratchDir folder;
     ASSERT_TRUE(testing::compileZones(folder, std::string(testing::kTestTzdata) +
-                                                  testing::kVancouverChanged));
+                                                  testing::kVancouverBefore));
     const Tzdir tzdir(folder.file("zoneinfo"));
     struct Case {
         const char* stored; // none: never chosen, on by default
         const char* localTime;
+        const char* zone;
         const char* compared;
         const char* info;
     };
     for (const Case& c :
-         {Case{nullptr, "12/15/26 13:00:00", "Tue 15 Dec 2026 13:00",
-               "Local times: from the system's time-zone database"},
-          Case{"1", "12/15/26 13:00:00", "Tue 15 Dec 2026 13:00",
-               "Local times: from the system's time-zone database"},
-          Case{"0", "12/15/26 12:00:00", "Tue 15 Dec 2026 12:00",
+         {Case{nullptr, "12/15/26 12:00:00", "America/Vancouver, PST (UTC-08:00)",
+               "Tue 15 Dec 2026 12:00", "Local times: from the system's time-zone database"},
+          Case{"1", "12/15/26 12:00:00", "America/Vancouver, PST (UTC-08:00)",
+               "Tue 15 Dec 2026 12:00", "Local times: from the system's time-zone database"},
+          Case{"0", "12/15/26 13:00:00", "UTC-07:00, from the program's tables",
+               "Tue 15 Dec 2026 13:00",
                "Local times: from the program's tables (the system database switched off)"}}) {
         SCOPED_TRACE(c.stored == nullptr ? "absent" : c.stored);
         storeSystemZones(c.stored);
@@ -191,6 +194,7 @@ TEST(ZoneProcess, TheCommandsFollowTheStoredChoiceOfTimeZones) {
                           "2026-12-15T20:00:00Z"});
         ASSERT_EQ(city.exitCode, 0) << city.errors;
         EXPECT_EQ(field(city.output, "Local Time:"), c.localTime);
+        EXPECT_EQ(field(city.output, "Time zone:"), c.zone);
         const Outcome compared = runChronvale(
             {"--data", kData, "--compare", "Vancouver,London", "--time", "2026-12-15T20:00:00Z"});
         ASSERT_EQ(compared.exitCode, 0) << compared.errors;
