@@ -138,6 +138,19 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"xfce4-desktop", kXfce}, {"org.gnome.desktop.background", kNewerSea}}}),
     [](const ::testing::TestParamInfo<FileForm>& info) { return std::string(info.param.name); });
 
+// The settings file of the earlier version kept with the settings' tests: its
+// one state, saved before the back end was recorded, stays and counts for
+// whichever desktop asks.
+TEST(WallpaperFileForms, TheEarlierVersionsFileKeepsItsState) {
+    const QSettings fixture(
+        QStringLiteral(CHRONVALE_SOURCE_DIR "/tests/config/fixture/Chronvale.ini"),
+        QSettings::IniFormat);
+    const StoredWallpaper stored = readStoredWallpaper(fixture);
+    EXPECT_TRUE(stored.on);
+    EXPECT_EQ(stored.saved, (std::vector<SavedDesktopState>{{"", kSea}}));
+    EXPECT_EQ(stored.savedFor("xfce4-desktop")->state, kSea);
+}
+
 TEST_F(WallpaperStoreTest, TheSingleKeysHoldTheStateSavedLastForEarlierVersions) {
     StoredWallpaper stored(true, kSea, "org.gnome.desktop.background");
     stored.keep("xfce4-desktop", kXfce);
