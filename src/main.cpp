@@ -8,10 +8,9 @@
 #include "app/cli/folders.h"
 #include "app/cli/info_report.h"
 #include "app/cli/sky_command.h"
+#include "app/cli/stored_choices.h"
 #include "app/cli/wallpaper_command.h"
 #include "app/startup/window_module.h"
-#include "config/program_settings.h"
-#include "config/settings.h"
 #include "core/product.h"
 
 #include <QCoreApplication>
@@ -27,12 +26,6 @@
 
 namespace {
 
-// Local times from the system's database or the shipped tables, as the user
-// chose in Preferences.
-bool storedSystemZones() {
-    return chronvale::readStoredSettings(*chronvale::openProgramSettings()).systemZones;
-}
-
 // Prints what start-up finds and loads; exits 1 when a table or image is missing.
 int runInfo(const chronvale::CommandLine& line, int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -40,7 +33,8 @@ int runInfo(const chronvale::CommandLine& line, int argc, char** argv) {
     QCoreApplication::setApplicationName(QString::fromLatin1(chronvale::settingsApplication));
     const chronvale::Folders folders = chronvale::findFolders(
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
-    const chronvale::InfoReport report = chronvale::infoReport(folders, storedSystemZones());
+    const chronvale::InfoReport report =
+        chronvale::infoReport(folders, chronvale::storedSystemZones());
     std::fputs(report.text.c_str(), stdout);
     return report.allLoaded ? 0 : 1;
 }
@@ -66,7 +60,7 @@ int runCity(const chronvale::CommandLine& line, int argc, char** argv) {
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
     return chronvale::runCityCommand(*line.city, line.cityTime.value_or(std::time(nullptr)),
                                      folders.data.toStdString(), std::cout, std::cerr,
-                                     storedSystemZones());
+                                     chronvale::storedSystemZones());
 }
 
 // Prints the compared cities; like --city it needs only the data folder.
@@ -78,7 +72,7 @@ int runCompare(const chronvale::CommandLine& line, int argc, char** argv) {
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
     return chronvale::runCompareCommand(*line.compare, std::time(nullptr),
                                         folders.data.toStdString(), std::cout, std::cerr,
-                                        storedSystemZones());
+                                        chronvale::storedSystemZones());
 }
 
 // Prints where the sun and moon stand; needs no data and no Qt application.

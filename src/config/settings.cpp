@@ -221,14 +221,6 @@ bool holdsStoredSettings(const QSettings& program) {
     return true;
 }
 
-StoredSettings readStoredSettings(const QSettings& program) {
-    StoredSettings settings;
-    for (const StoredValue& value : storedValues) {
-        readValue(program, value, settings);
-    }
-    return settings;
-}
-
 void writeStoredSettings(QSettings& program, const StoredSettings& settings) {
     for (const StoredValue& value : storedValues) {
         writeValue(program, value, settings);

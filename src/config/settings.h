@@ -99,11 +99,6 @@ bool loadSettings(SettingsStores& stores, Settings& settings, CityList& cities,
 // written, so that the first-start values still apply.
 bool holdsStoredSettings(const QSettings& program);
 
-// The stored values of the program's store over their defaults, as loadSettings
-// reads them (without the proxy, the language and config.ini): for the commands
-// that run without the window and follow the user's choices.
-StoredSettings readStoredSettings(const QSettings& program);
-
 // Puts every stored value of settings into the program's store (not synced).
 void writeStoredSettings(QSettings& program, const StoredSettings& settings);
 
