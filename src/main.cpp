@@ -8,6 +8,7 @@
 #include "app/cli/folders.h"
 #include "app/cli/info_report.h"
 #include "app/cli/sky_command.h"
+#include "app/cli/stored_choices.h"
 #include "app/cli/wallpaper_command.h"
 #include "app/startup/window_module.h"
 #include "core/product.h"
@@ -32,7 +33,8 @@ int runInfo(const chronvale::CommandLine& line, int argc, char** argv) {
     QCoreApplication::setApplicationName(QString::fromLatin1(chronvale::settingsApplication));
     const chronvale::Folders folders = chronvale::findFolders(
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
-    const chronvale::InfoReport report = chronvale::infoReport(folders);
+    const chronvale::InfoReport report =
+        chronvale::infoReport(folders, chronvale::storedSystemZones());
     std::fputs(report.text.c_str(), stdout);
     return report.allLoaded ? 0 : 1;
 }
@@ -57,7 +59,8 @@ int runCity(const chronvale::CommandLine& line, int argc, char** argv) {
     const chronvale::Folders folders = chronvale::findFolders(
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
     return chronvale::runCityCommand(*line.city, line.cityTime.value_or(std::time(nullptr)),
-                                     folders.data.toStdString(), std::cout, std::cerr);
+                                     folders.data.toStdString(), std::cout, std::cerr,
+                                     chronvale::storedSystemZones());
 }
 
 // Prints the compared cities; like --city it needs only the data folder.
@@ -68,7 +71,8 @@ int runCompare(const chronvale::CommandLine& line, int argc, char** argv) {
     const chronvale::Folders folders = chronvale::findFolders(
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
     return chronvale::runCompareCommand(*line.compare, std::time(nullptr),
-                                        folders.data.toStdString(), std::cout, std::cerr);
+                                        folders.data.toStdString(), std::cout, std::cerr,
+                                        chronvale::storedSystemZones());
 }
 
 // Prints where the sun and moon stand; needs no data and no Qt application.

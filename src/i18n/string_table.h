@@ -268,12 +268,20 @@ enum Id : int {
     OptionsGroup = 34501,
     OptionsShadowUpdate = 34502,
     OptionsShadowUpdateUnit = 34503,
-    OptionsWallpaperWidth = 34504,
     OptionsWallpaperWidthUnit = 34505,
     OptionsScaleInfo = 34506,
     OptionsLoopAnimation = 34507,
     OptionsRefreshRefused = 34508,
     OptionsWidthRefused = 34509,
+    OptionsWallpaperGroup = 34510,
+    OptionsWidthCap = 34511, // check box before the width cap's edit
+    OptionsPlacement = 34512,
+    OptionsPlacementFit = 34513,
+    OptionsPlacementFill = 34514,
+    OptionsCentre = 34515,
+    OptionsCentreGreenwich = 34516,
+    OptionsCentreDateLine = 34517,
+    OptionsSystemZones = 34518,
 
     // Browser page 8004.
     BrowserGroup = 34601,

@@ -80,7 +80,7 @@ std::string cityFactsLines(const CityFacts& facts) {
 }
 
 int runCityCommand(const std::string& name, std::time_t instant, const std::string& dataFolder,
-                   std::ostream& out, std::ostream& err) {
+                   std::ostream& out, std::ostream& err, bool systemZones) {
     std::vector<std::string> names{name};
     if (!name.empty() && name.front() == '@') {
         const std::string path = name.substr(1);
@@ -109,6 +109,7 @@ int runCityCommand(const std::string& name, std::time_t instant, const std::stri
     SystemZones system;
     LocalClock clock(&tables, &zoneFiles, &system);
     clock.setZoneImage(zoneImage.get());
+    clock.setUseSystemDatabase(systemZones);
 
     const CitySearch search(tables.cities);
     bool first = true;

@@ -23,8 +23,9 @@ std::string cityFactsLines(const CityFacts& facts);
 // order, a blank line between them) to out. Returns 0; 1 after "No city named
 // 'NAME'" (or a table that cannot be loaded) on err. A NAME "@FILE" stands for
 // each line of FILE in turn (blank lines passed over); a name not found is
-// reported and the others still printed, and the status is 1.
+// reported and the others still printed, and the status is 1. systemZones false
+// takes every local time from the shipped tables (the user's choice in Preferences).
 int runCityCommand(const std::string& name, std::time_t instant, const std::string& dataFolder,
-                   std::ostream& out, std::ostream& err);
+                   std::ostream& out, std::ostream& err, bool systemZones = true);
 
 } // namespace chronvale

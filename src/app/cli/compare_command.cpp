@@ -120,7 +120,7 @@ std::optional<int> overlapMinutesOf(const std::string& text) {
 }
 
 int runCompareCommand(const CompareOptions& options, std::time_t now, const std::string& dataFolder,
-                      std::ostream& out, std::ostream& err) {
+                      std::ostream& out, std::ostream& err, bool systemZones) {
     RecordingLoadErrorSink errors;
     const GeoTables tables = loadGeoTables(dataFolder, errors);
     for (const std::string& file : errors.files) {
@@ -136,6 +136,7 @@ int runCompareCommand(const CompareOptions& options, std::time_t now, const std:
     SystemZones system;
     LocalClock clock(&tables, &zoneFiles, &system);
     clock.setZoneImage(zoneImage.get());
+    clock.setUseSystemDatabase(systemZones);
 
     const CitySearch search(tables.cities);
     std::vector<CompareRow> rows;

@@ -29,8 +29,9 @@ std::optional<int> overlapMinutesOf(const std::string& text);
 
 // Loads the tables and the time-zone image from the data folder and prints the
 // rows (and the overlap) to out. Returns 0; 1 after "No city named 'NAME'" (or a
-// table that cannot be loaded) on err.
+// table that cannot be loaded) on err. systemZones false takes every local time
+// from the shipped tables (the user's choice in Preferences).
 int runCompareCommand(const CompareOptions& options, std::time_t now, const std::string& dataFolder,
-                      std::ostream& out, std::ostream& err);
+                      std::ostream& out, std::ostream& err, bool systemZones = true);
 
 } // namespace chronvale

@@ -23,9 +23,11 @@ std::string line(const char* format, auto... args) {
 
 } // namespace
 
-std::string zoneDatabaseLines(const GeoTables& tables, const ZoneFiles& zoneFiles) {
+std::string zoneDatabaseLines(const GeoTables& tables, const ZoneFiles& zoneFiles,
+                              bool systemZones) {
     SystemZones system;
-    const LocalClock clock(&tables, &zoneFiles, &system);
+    LocalClock clock(&tables, &zoneFiles, &system);
+    clock.setUseSystemDatabase(systemZones);
     std::string report;
     std::size_t cityZones = 0;
     std::size_t missing = 0;
@@ -67,7 +69,7 @@ std::string zoneDatabaseLines(const GeoTables& tables, const ZoneFiles& zoneFile
     return report;
 }
 
-InfoReport infoReport(const Folders& folders) {
+InfoReport infoReport(const Folders& folders, bool systemZones) {
     const std::string data = folders.data.toStdString();
     std::string report;
     report += line("Data folder: %s\n", data.c_str());
@@ -92,7 +94,7 @@ InfoReport infoReport(const Folders& folders) {
         }
     }
     const ZoneFiles zoneFiles = loadZoneFiles(data, tables.cities);
-    report += zoneDatabaseLines(tables, zoneFiles);
+    report += zoneDatabaseLines(tables, zoneFiles, systemZones);
     // The high-resolution images: a missing, broken or wrongly sized one is a load
     // error too (the window then uses the 1024 x 512 image).
     for (const char* name : {kDetailedDayImageName, kDetailedNightImageName}) {

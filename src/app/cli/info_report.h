@@ -18,12 +18,14 @@ struct InfoReport {
 // start-up order and describes the folders, the counts, the image sizes and every
 // file that could not be loaded ("Unable to load file '%s'"). A missing file is
 // reported, not fatal: the program runs on with that table empty; allLoaded tells
-// the caller, so that `--info` can exit non-zero.
-InfoReport infoReport(const Folders& folders);
+// the caller, so that `--info` can exit non-zero. systemZones: the user's choice
+// of local times (Preferences), which the lines about them follow.
+InfoReport infoReport(const Folders& folders, bool systemZones = true);
 
 // The lines about local times: how many cities carry a zone, the zone map, the
 // system's zoneinfo folder and its version (tzdata.zi's "# version" line), and
 // whether the times come from it or from the program's tables (and why).
-std::string zoneDatabaseLines(const GeoTables& tables, const ZoneFiles& zoneFiles);
+std::string zoneDatabaseLines(const GeoTables& tables, const ZoneFiles& zoneFiles,
+                              bool systemZones = true);
 
 } // namespace chronvale

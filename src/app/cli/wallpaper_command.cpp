@@ -77,18 +77,12 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
         case WallpaperRestoreResult::NotPersisted:
             return unwritable();
         case WallpaperRestoreResult::OtherDesktop:
-            out << "Wallpaper Mode is off. Its saved wallpaper is from another desktop ("
-                << stored.backend << ") and was not given to " << backend.name() << ".\n";
+            out << "Wallpaper Mode is off. No wallpaper of " << backend.name()
+                << " was saved; the other desktops' saved wallpapers are kept for them.\n";
             return 0;
         }
         return 1;
     }
-    if (stored.on && !savedThrough(stored, backend)) {
-        err << "chronvale: Wallpaper Mode was switched on in another desktop (" << stored.backend
-            << "); " << backend.name() << " was left alone\n";
-        return 1;
-    }
-
     // The map as the window shows it in wallpaper mode: the day map with the sun's shadow.
     RecordingLoadErrorSink errors;
     Compositor compositor(folders.data.toStdString(), errors);
@@ -121,7 +115,8 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
     };
 
     WallpaperRenewal renewal;
-    if (stored.on) {
+    // On in another desktop's session only: this desktop's own state is added.
+    if (stored.on && savedThrough(stored, backend)) {
         renewal = refreshWallpaper(backend, request, painter, userFolder);
     } else {
         const WallpaperApplied applied =

@@ -49,6 +49,8 @@ public:
     void retranslate();
     // Follows the map's instant and the marks (the panel's own timer calls it).
     void follow();
+    // The rows again: the source of local times changed.
+    void zonesChanged() { rebuildRows(); }
 
     // For tests and the benchmark.
     const CompareScene& scene() const { return scene_; }

@@ -163,6 +163,10 @@ public:
     // the proxy to the HTTP client, stores it, takes the browser for the links
     // and restarts the refresh timer.
     std::unique_ptr<PreferencesDialog> makePreferencesDialog();
+    // Local times from the system's time-zone database or the shipped tables, at
+    // once wherever they show: the marked cities' labels, the pointer read-out,
+    // the Compare Times panel and the open properties window.
+    void useSystemZones(bool on);
     // The about box as the About command opens it; its links open in the browser.
     std::unique_ptr<AboutBox> makeAboutBox();
     // Save Map As: asks for a file, then writes the pane as it shows now (the

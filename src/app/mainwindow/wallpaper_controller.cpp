@@ -164,12 +164,11 @@ WallpaperOutcome WallpaperController::work(bool toggle, bool switchingOn,
             persist(stored);
         }
     } else if (switchingOn) {
-        if (stored.on) {
+        if (stored.on && savedThrough(stored, *desktop)) {
             // `chronvale --wallpaper` switched it on meanwhile: the state it saved stays.
-            if (savedThrough(stored, *desktop)) {
-                outcome.renewal = refreshWallpaper(*desktop, request, painter, folder);
-            }
+            outcome.renewal = refreshWallpaper(*desktop, request, painter, folder);
         } else {
+            // On under another desktop only: this desktop's state is added.
             outcome.applied = applyWallpaper(*desktop, request, painter, folder, stored, persist);
         }
     } else if (stored.on) {

@@ -1,10 +1,14 @@
 // The dialogs the main window opens (Preferences, About, Go to Time) and the
 // proxy they hand to the HTTP client.
 
+#include "app/mainwindow/city_dialogs.h"
+#include "app/mainwindow/compare_panel.h"
 #include "app/mainwindow/main_window.h"
+#include "app/mainwindow/map_controller.h"
 #include "app/startup/world.h"
 #include "desktop/links.h"
 #include "dialogs/about/about_box.h"
+#include "dialogs/city_properties/city_properties_dialog.h"
 #include "dialogs/go_to_time/go_to_time_dialog.h"
 #include "dialogs/preferences/preferences_dialog.h"
 #include "net/proxy_settings.h"
@@ -33,9 +37,22 @@ std::unique_ptr<PreferencesDialog> MainWindow::makePreferencesDialog() {
     hooks.storeProxy = [](const ProxySettings& proxy) { saveProxySettings(proxy); };
     hooks.browserChosen = [this](const QString& browser) { links_->setBrowserPreference(browser); };
     hooks.restartRefreshTimer = [this](int minutes) { restartRefreshTimer(minutes); };
-    return std::make_unique<PreferencesDialog>(world_.settings, world_.language,
-                                               links_->browserDetection().candidates,
-                                               std::move(hooks), this);
+    hooks.systemZonesChosen = [this](bool on) { useSystemZones(on); };
+    return std::make_unique<PreferencesDialog>(
+        world_.settings, world_.language, links_->browserDetection().candidates,
+        centreChoices(world_.tables().cities), std::move(hooks), this);
+}
+
+void MainWindow::useSystemZones(bool on) {
+    if (world_.localClock.useSystemDatabase() == on) {
+        return;
+    }
+    world_.localClock.setUseSystemDatabase(on);
+    map_->refreshOverlays();
+    comparePanel_->zonesChanged();
+    if (CityPropertiesDialog* properties = cityDialogs_->sharedProperties()) {
+        properties->refill();
+    }
 }
 
 std::unique_ptr<AboutBox> MainWindow::makeAboutBox() {

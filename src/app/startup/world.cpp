@@ -62,6 +62,7 @@ World::World(Folders folders_, MessageSink& messages_)
     settings.refresh = startupRefreshMinutes(settings.refresh);
     zoneFiles = loadZoneFiles(folders.data.toStdString(), tables_.cities);
     localClock.setZoneImage([this] { return compositor.timeZoneImage(); });
+    localClock.setUseSystemDatabase(settings.systemZones);
 }
 
 World::~World() = default;

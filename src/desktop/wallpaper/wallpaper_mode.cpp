@@ -43,7 +43,7 @@ bool showsOwnFile(const DesktopWallpaperState& state, const std::string& folder)
 }
 
 bool savedThrough(const StoredWallpaper& stored, const WallpaperBackend& backend) {
-    return stored.backend.empty() || stored.backend == backend.key();
+    return stored.saved.empty() || stored.savedFor(backend.key()) != nullptr;
 }
 
 WallpaperLayout wallpaperLayoutFor(const WallpaperRequest& request, MonitorPictures pictures) {
@@ -94,12 +94,18 @@ WallpaperApplied applyWallpaper(WallpaperBackend& backend, const WallpaperReques
         return applied;
     }
     StoredWallpaper next = stored;
+    const std::string key = backend.key();
     if (!state) {
-        next.saved = {};
-        next.backend = backend.key();
+        next.keep(key, {});
     } else if (!showsOwnFile(*state, folder)) {
-        next.saved = *state;
-        next.backend = backend.key();
+        next.keep(key, *state);
+    } else if (const SavedDesktopState* kept = stored.savedFor(key);
+               kept != nullptr && kept->backend.empty()) {
+        // A state of unknown back end while this desktop shows our picture: it
+        // was this desktop's.
+        const DesktopWallpaperState own = kept->state;
+        next.forget({});
+        next.keep(key, own);
     }
     next.on = true;
     if (!persist(next)) {
@@ -114,8 +120,16 @@ WallpaperApplied applyWallpaper(WallpaperBackend& backend, const WallpaperReques
 WallpaperRestoreResult restoreWallpaper(WallpaperBackend& backend, StoredWallpaper& stored,
                                         const std::string& folder,
                                         const PersistWallpaper& persist) {
-    const bool sameDesktop = savedThrough(stored, backend);
-    if (sameDesktop && !backend.restore(stored.saved)) {
+    // This desktop's own state; a file of a version that kept no state at all
+    // resets the desktop to its defaults, as that version did.
+    std::optional<DesktopWallpaperState> own;
+    if (const SavedDesktopState* saved = stored.savedFor(backend.key())) {
+        own = saved->state;
+    } else if (stored.saved.empty()) {
+        own = DesktopWallpaperState{};
+    }
+    const bool sameDesktop = own.has_value();
+    if (sameDesktop && !backend.restore(*own)) {
         return WallpaperRestoreResult::Refused;
     }
     StoredWallpaper next = stored;

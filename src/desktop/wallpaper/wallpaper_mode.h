@@ -64,7 +64,8 @@ enum class WallpaperRestoreResult {
 
 using PersistWallpaper = std::function<bool(const StoredWallpaper&)>;
 
-// Whether `stored` was saved through `backend` (or by a version that did not say).
+// Whether `stored` holds a state saved through `backend` (or by a version that
+// did not say which, or none at all): the mode, when on, shows there.
 bool savedThrough(const StoredWallpaper& stored, const WallpaperBackend& backend);
 
 // Whether the desktop's state shows one of the program's own files in `folder`
@@ -77,20 +78,22 @@ bool showsOwnFile(const DesktopWallpaperState& state, const std::string& folder)
 WallpaperRenewal refreshWallpaper(WallpaperBackend& backend, const WallpaperRequest& request,
                                   const EarthPainter& painter, const std::string& folder);
 
-// Turns the mode on in `stored`, saves the desktop's state there and persists it,
-// then writes the file and points the desktop at it. A state that already shows
-// this program's own file (the mode was on when a crash hit and the settings
-// survived) keeps the state saved before. When the state cannot be read (on a
-// desktop that keeps one) or not persisted, `stored` and the desktop stay as
-// they were.
+// Turns the mode on in `stored`, saves the desktop's state there as this back
+// end's own (the states of other back ends stay) and persists it, then writes
+// the file and points the desktop at it. A state that already shows this
+// program's own file (the mode was on when a crash hit and the settings
+// survived, or it was switched off under another desktop) keeps the state saved
+// before. When the state cannot be read (on a desktop that keeps one) or not
+// persisted, `stored` and the desktop stay as they were.
 WallpaperApplied applyWallpaper(WallpaperBackend& backend, const WallpaperRequest& request,
                                 const EarthPainter& painter, const std::string& folder,
                                 StoredWallpaper& stored, const PersistWallpaper& persist);
 
-// Gives the desktop the saved state back, then turns the mode off in `stored`,
-// persists it and removes the wallpaper files. A refusal leaves the mode on, so
-// that it can be tried again. A state saved through another back end is not given
-// to this one: the mode goes off and the state stays saved for that desktop.
+// Gives the desktop its own saved state back, then turns the mode off in
+// `stored`, persists it and removes the wallpaper files. A refusal leaves the mode
+// on, so that it can be tried again. The states of other back ends are never
+// given to this one: they stay saved for their desktops (with no state of this
+// one the mode goes off: OtherDesktop).
 WallpaperRestoreResult restoreWallpaper(WallpaperBackend& backend, StoredWallpaper& stored,
                                         const std::string& folder, const PersistWallpaper& persist);
 

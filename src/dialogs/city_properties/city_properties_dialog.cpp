@@ -169,6 +169,12 @@ void CityPropertiesDialog::setCity(std::size_t cityIndex, float zoneHours) {
     fill();
 }
 
+void CityPropertiesDialog::refill() {
+    if (cityIndex_) {
+        fill();
+    }
+}
+
 void CityPropertiesDialog::fill() {
     const CityRecord& city = context_.tables->cities[*cityIndex_];
     CityFactsTexts texts;

@@ -63,6 +63,9 @@ public:
     // empties nothing and fills nothing.
     void setCity(std::size_t cityIndex, float zoneHours);
     std::optional<std::size_t> cityIndex() const { return cityIndex_; }
+    // Fills the fields of the city shown again (the source of local times
+    // changed); nothing without a city.
+    void refill();
 
     // The fields, for tests: by their control number (1009 city, 1010 country,
     // 1015 dialling code, 1019 area codes, 1020 local time, 1012 sunrise, 1011

@@ -20,6 +20,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace chronvale {
@@ -57,9 +58,13 @@ int leadingNumber(const QString& text) {
 }
 
 PreferencesDialog::PreferencesDialog(Settings& settings, const Language& language,
-                                     QStringList browsers, Hooks hooks, QWidget* parent)
+                                     QStringList browsers, std::vector<CentreChoice> centres,
+                                     Hooks hooks, QWidget* parent)
     : Dialog(Number, parent), settings_(settings), language_(language),
-      browsers_(std::move(browsers)), hooks_(std::move(hooks)) {
+      browsers_(std::move(browsers)), centres_(std::move(centres)), hooks_(std::move(hooks)) {
+    if (centres_.empty()) {
+        centres_ = centreChoices(CityList{});
+    }
     setWindowTitle(language_.getText(str::PreferencesTitle));
     setModal(true);
 
@@ -117,36 +122,97 @@ QWidget* PreferencesDialog::makeOptionsPage() {
     auto* group = new QGroupBox(language_.getText(str::OptionsGroup), page);
     refresh_ = new QLineEdit(group);
     refresh_->setObjectName(QStringLiteral("edit1918"));
-    wallpaperWidth_ = new QLineEdit(group);
-    wallpaperWidth_->setObjectName(QStringLiteral("edit1919"));
-    for (QLineEdit* edit : {refresh_, wallpaperWidth_}) {
-        edit->setMaximumWidth(90);
-        connect(edit, &QLineEdit::textChanged, this, &PreferencesDialog::validate);
-    }
+    refresh_->setMaximumWidth(90);
+    connect(refresh_, &QLineEdit::textChanged, this, &PreferencesDialog::validate);
     refreshMessage_ = refusalLabel(group);
-    widthMessage_ = refusalLabel(group);
     info_ = new QCheckBox(language_.getText(str::OptionsScaleInfo), group);
     info_->setObjectName(QStringLiteral("check1034"));
     loop_ = new QCheckBox(language_.getText(str::OptionsLoopAnimation), group);
     loop_->setObjectName(QStringLiteral("check1035"));
+    systemZones_ = new QCheckBox(language_.getText(str::OptionsSystemZones), group);
+    systemZones_->setObjectName(QStringLiteral("checkSystemZones"));
 
     auto* grid = new QGridLayout(group);
     grid->addWidget(new QLabel(language_.getText(str::OptionsShadowUpdate), group), 0, 0);
     grid->addWidget(refresh_, 0, 1);
     grid->addWidget(new QLabel(language_.getText(str::OptionsShadowUpdateUnit), group), 0, 2);
     grid->addWidget(refreshMessage_, 1, 1, 1, 2);
-    grid->addWidget(new QLabel(language_.getText(str::OptionsWallpaperWidth), group), 2, 0);
-    grid->addWidget(wallpaperWidth_, 2, 1);
-    grid->addWidget(new QLabel(language_.getText(str::OptionsWallpaperWidthUnit), group), 2, 2);
-    grid->addWidget(widthMessage_, 3, 1, 1, 2);
-    grid->addWidget(info_, 4, 0, 1, 3);
-    grid->addWidget(loop_, 5, 0, 1, 3);
+    grid->addWidget(info_, 2, 0, 1, 3);
+    grid->addWidget(loop_, 3, 0, 1, 3);
+    grid->addWidget(systemZones_, 4, 0, 1, 3);
     grid->setColumnStretch(2, 1);
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(group);
+    layout->addWidget(makeWallpaperGroup(page));
     layout->addStretch(1);
     return page;
+}
+
+QGroupBox* PreferencesDialog::makeWallpaperGroup(QWidget* page) {
+    auto* group = new QGroupBox(language_.getText(str::OptionsWallpaperGroup), page);
+    // The width is a cap on each picture: unticked, every monitor gets its own
+    // resolution.
+    widthCap_ = new QCheckBox(language_.getText(str::OptionsWidthCap), group);
+    widthCap_->setObjectName(QStringLiteral("checkWidthCap"));
+    wallpaperWidth_ = new QLineEdit(group);
+    wallpaperWidth_->setObjectName(QStringLiteral("edit1919"));
+    wallpaperWidth_->setMaximumWidth(90);
+    connect(wallpaperWidth_, &QLineEdit::textChanged, this, &PreferencesDialog::validate);
+    connect(widthCap_, &QCheckBox::toggled, this, [this](bool on) {
+        wallpaperWidth_->setEnabled(on);
+        validate();
+    });
+    widthMessage_ = refusalLabel(group);
+
+    placement_ = new QComboBox(group);
+    placement_->setObjectName(QStringLiteral("comboPlacement"));
+    placement_->addItem(language_.getText(str::OptionsPlacementFit), 0);
+    placement_->addItem(language_.getText(str::OptionsPlacementFill), 1);
+    centre_ = new QComboBox(group);
+    centre_->setObjectName(QStringLiteral("comboCentre"));
+    centre_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+
+    auto* grid = new QGridLayout(group);
+    grid->addWidget(widthCap_, 0, 0);
+    grid->addWidget(wallpaperWidth_, 0, 1);
+    grid->addWidget(new QLabel(language_.getText(str::OptionsWallpaperWidthUnit), group), 0, 2);
+    grid->addWidget(widthMessage_, 1, 1, 1, 2);
+    grid->addWidget(new QLabel(language_.getText(str::OptionsPlacement), group), 2, 0);
+    grid->addWidget(placement_, 2, 1, 1, 2, Qt::AlignLeft);
+    grid->addWidget(new QLabel(language_.getText(str::OptionsCentre), group), 3, 0);
+    grid->addWidget(centre_, 3, 1, 1, 2, Qt::AlignLeft);
+    grid->setColumnStretch(2, 1);
+    return group;
+}
+
+void PreferencesDialog::fillCentres() {
+    const float stored = settings_.wallpaperCentre;
+    std::optional<std::size_t> chosen = centreChoiceOf(stored, centres_);
+    if (!chosen && std::isfinite(stored)) {
+        // A longitude none of the choices stands for stays as it is.
+        centres_.push_back({CentreChoice::Kind::Other, {}, stored});
+        chosen = centres_.size() - 1;
+    }
+    for (const CentreChoice& choice : centres_) {
+        QString text;
+        switch (choice.kind) {
+        case CentreChoice::Kind::Greenwich:
+            text = language_.getText(str::OptionsCentreGreenwich);
+            break;
+        case CentreChoice::Kind::DateLine:
+            text = language_.getText(str::OptionsCentreDateLine);
+            break;
+        case CentreChoice::Kind::City:
+            text = QString::fromStdString(choice.name);
+            break;
+        case CentreChoice::Kind::Other:
+            text = QStringLiteral("%1\u00b0").arg(static_cast<double>(choice.longitude), 0, 'f', 2);
+            break;
+        }
+        centre_->addItem(text, static_cast<double>(choice.longitude));
+    }
+    centre_->setCurrentIndex(chosen ? static_cast<int>(*chosen) : 0);
 }
 
 QWidget* PreferencesDialog::makeBrowserPage() {
@@ -222,11 +288,19 @@ QWidget* PreferencesDialog::makeProxyPage() {
 
 void PreferencesDialog::fill() {
     refresh_->setText(QString::number(settings_.refresh));
-    // No cap shows as the desktop's width, the old default.
-    wallpaperWidth_->setText(QString::number(
-        settings_.wallpaperWidth > 0 ? settings_.wallpaperWidth : settings_.desktop.width()));
+    // Without a cap the edit offers the desktop's width, greyed, for when the
+    // cap is ticked.
+    const bool capped = settings_.wallpaperWidth > 0;
+    wallpaperWidth_->setText(
+        QString::number(capped ? settings_.wallpaperWidth : settings_.desktop.width()));
+    widthCap_->setChecked(capped);
+    wallpaperWidth_->setEnabled(capped);
+    // A stored placement other than fill shows as fit, the default.
+    placement_->setCurrentIndex(settings_.wallpaperPlacement == 1 ? 1 : 0);
+    fillCentres();
     info_->setChecked(settings_.showInfo);
     loop_->setChecked(settings_.loopClouds);
+    systemZones_->setChecked(settings_.systemZones);
 
     // The current browser first, then each one found that is not listed yet.
     const QString current = textOf(settings_.browser);
@@ -296,7 +370,7 @@ QPushButton* PreferencesDialog::okButton() const {
 }
 
 void PreferencesDialog::validate() {
-    if (buttons_ == nullptr || port_ == nullptr || refresh_ == nullptr) {
+    if (buttons_ == nullptr || port_ == nullptr || refresh_ == nullptr || widthCap_ == nullptr) {
         return; // still being built
     }
     const int refresh = leadingNumber(refresh_->text());
@@ -305,7 +379,8 @@ void PreferencesDialog::validate() {
 
     const int width = leadingNumber(wallpaperWidth_->text());
     widthMessage_->setText(language_.getText(str::OptionsWidthRefused));
-    widthMessage_->setVisible(width < MinWallpaperWidth || width > MaxWallpaperWidth);
+    widthMessage_->setVisible(widthCap_->isChecked() &&
+                              (width < MinWallpaperWidth || width > MaxWallpaperWidth));
 
     const int port = leadingNumber(port_->text());
     portMessage_->setText(language_.getText(str::ProxyPortRefused));
@@ -323,9 +398,13 @@ void PreferencesDialog::accept() {
     }
     // 1. Options, held aside until the proxy is handled.
     const int refresh = leadingNumber(refresh_->text());
-    const int wallpaperWidth = leadingNumber(wallpaperWidth_->text());
+    const int wallpaperWidth =
+        widthCap_->isChecked() ? leadingNumber(wallpaperWidth_->text()) : 0; // 0: no cap
+    const int placement = placement_->currentData().toInt();
+    const float centre = static_cast<float>(centre_->currentData().toDouble());
     const bool info = info_->isChecked();
     const bool loop = loop_->isChecked();
+    const bool systemZones = systemZones_->isChecked();
     // 2. Browser.
     const QString browser = browser_->currentText().trimmed();
     // 3. Proxy; the texts of disabled edits count too.
@@ -352,9 +431,15 @@ void PreferencesDialog::accept() {
         hooks_.browserChosen(browser);
     }
     settings_.refresh = refresh;
-    settings_.wallpaperWidth = wallpaperWidth == settings_.desktop.width() ? 0 : wallpaperWidth;
+    settings_.wallpaperWidth = wallpaperWidth;
+    settings_.wallpaperPlacement = placement;
+    settings_.wallpaperCentre = centre;
     settings_.showInfo = info;
     settings_.loopClouds = loop;
+    settings_.systemZones = systemZones;
+    if (hooks_.systemZonesChosen) {
+        hooks_.systemZonesChosen(systemZones);
+    }
     // 6. The shadow's timer.
     if (hooks_.restartRefreshTimer) {
         hooks_.restartRefreshTimer(refresh);

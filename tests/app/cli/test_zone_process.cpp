@@ -149,3 +149,61 @@ TEST(ZoneProcess, InfoNamesTheDatabaseVersionAndTheFallBack) {
 
 } // namespace
 } // namespace chronvale
+
+namespace chronvale {
+namespace {
+
+// Writes the choice "Time zones from the system" into the settings file the
+// commands read (the test's own XDG_CONFIG_HOME); none removes the value.
+void storeSystemZones(const char* value) {
+    const std::string folder = std::string(std::getenv("XDG_CONFIG_HOME")) + "/QUILLMAR";
+    std::filesystem::create_directories(folder);
+    std::ofstream file(folder + "/Chronvale.ini", std::ios::trunc);
+    if (value != nullptr) {
+        file << "[General]\nsystemzones=" << value << "\n";
+    }
+}
+
+// With the choice off, the commands show the shipped tables' time of a city
+// whose time the system's database gives otherwise (Vancouver's pixel lies in
+// the tables' UTC-7 zone).
+TEST(ZoneProcess, TheCommandsFollowTheStoredChoiceOfTimeZones) {
+    testing::ScratchDir folder;
+    ASSERT_TRUE(testing::compileZones(folder, std::string(testing::kTestTzdata) +
+                                                  testing::kVancouverBefore));
+    const Tzdir tzdir(folder.file("zoneinfo"));
+    struct Case {
+        const char* stored; // none: never chosen, on by default
+        const char* localTime;
+        const char* zone;
+        const char* compared;
+        const char* info;
+    };
+    for (const Case& c :
+         {Case{nullptr, "12/15/26 12:00:00", "America/Vancouver, PST (UTC-08:00)",
+               "Tue 15 Dec 2026 12:00", "Local times: from the system's time-zone database"},
+          Case{"1", "12/15/26 12:00:00", "America/Vancouver, PST (UTC-08:00)",
+               "Tue 15 Dec 2026 12:00", "Local times: from the system's time-zone database"},
+          Case{"0", "12/15/26 13:00:00", "UTC-07:00, from the program's tables",
+               "Tue 15 Dec 2026 13:00",
+               "Local times: from the program's tables (the system database switched off)"}}) {
+        SCOPED_TRACE(c.stored == nullptr ? "absent" : c.stored);
+        storeSystemZones(c.stored);
+        const Outcome city =
+            runChronvale({"--data", kData, "--city", "Vancouver (British Columbia)", "--time",
+                          "2026-12-15T20:00:00Z"});
+        ASSERT_EQ(city.exitCode, 0) << city.errors;
+        EXPECT_EQ(field(city.output, "Local Time:"), c.localTime);
+        EXPECT_EQ(field(city.output, "Time zone:"), c.zone);
+        const Outcome compared = runChronvale(
+            {"--data", kData, "--compare", "Vancouver,London", "--time", "2026-12-15T20:00:00Z"});
+        ASSERT_EQ(compared.exitCode, 0) << compared.errors;
+        EXPECT_NE(compared.output.find(c.compared), std::string::npos) << compared.output;
+        const Outcome info = runChronvale({"--data", kData, "--info"});
+        EXPECT_NE(info.output.find(c.info), std::string::npos) << info.output;
+    }
+    storeSystemZones(nullptr);
+}
+
+} // namespace
+} // namespace chronvale

@@ -10,8 +10,12 @@
 #include "image_server_process.h"
 #include "net/http_client.h"
 #include "peer_process.h"
+#include "support/scratch.h"
+#include "support/zic_folder.h"
 #include "window_test_support.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +24,9 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <stdexcept>
 
 namespace chronvale {
 namespace {
@@ -278,6 +285,93 @@ TEST_F(PreferencesWindowTest, ASecondStartWithASettingsFileIgnoresTheDefaults) {
     EXPECT_EQ(settings().switches.earthquakes, 1); // remembered from the first run
     drainEvents();
     EXPECT_LT(darkerShare(), 0.1); // only the city dots
+}
+
+} // namespace
+} // namespace chronvale
+
+namespace chronvale {
+namespace {
+
+// Names a zoneinfo folder in TZDIR while it lives.
+class ZoneFolder {
+public:
+    explicit ZoneFolder(const std::string& text) {
+        compiled_ = testing::compileZones(scratch_, text);
+        if (const char* old = std::getenv("TZDIR")) {
+            previous_ = old;
+        }
+        ::setenv("TZDIR", scratch_.file("zoneinfo").c_str(), 1);
+    }
+    ~ZoneFolder() {
+        if (previous_) {
+            ::setenv("TZDIR", previous_->c_str(), 1);
+        } else {
+            ::unsetenv("TZDIR");
+        }
+    }
+    bool compiled() const { return compiled_; }
+
+private:
+    testing::ScratchDir scratch_;
+    bool compiled_ = false;
+    std::optional<std::string> previous_;
+};
+
+// "Time zones from the system" off: a city whose time the system database gives
+// otherwise (Vancouver's pixel lies in the tables' UTC-7 zone) shows the shipped
+// tables' time at once and after the next start; the
+// wallpaper's choices and the browser survive the restart too.
+TEST_F(PreferencesWindowTest, TheOptionsSurviveARestartAndLocalTimesFollowAtOnce) {
+    const ZoneFolder zones(std::string(testing::kTestTzdata) + testing::kVancouverBefore);
+    ASSERT_TRUE(zones.compiled());
+    start();
+    const auto vancouver = [this]() -> const CityRecord& {
+        for (const CityRecord& city : world->tables().cities) {
+            if (city.name.rfind("Vancouver", 0) == 0 && city.state == "British Columbia") {
+                return city;
+            }
+        }
+        throw std::runtime_error("no Vancouver");
+    };
+    const std::time_t t = 1797364800; // 2026-12-15 20:00 UTC
+    struct Expected {
+        const char* shown;
+        bool fromSystem;
+    };
+    const auto expectTime = [&](const Expected& e) {
+        const LocalTime local = world->localClock.cityTime(vancouver(), t);
+        EXPECT_EQ(local.text(), e.shown);
+        EXPECT_EQ(local.fromSystem, e.fromSystem);
+    };
+    expectTime({"12/15/26 12:00:00", true}); // PST
+    {
+        auto d = window->makePreferencesDialog();
+        EXPECT_TRUE(d->systemZonesCheck()->isChecked());
+        d->systemZonesCheck()->setChecked(false);
+        d->widthCapCheck()->setChecked(true);
+        d->wallpaperWidthEdit()->setText("2560");
+        d->placementCombo()->setCurrentIndex(1);
+        d->centreCombo()->setCurrentIndex(1); // the date line
+        d->browserCombo()->setEditText(QStringLiteral("chromium"));
+        d->accept();
+    }
+    expectTime({"12/15/26 13:00:00", false}); // the tables' UTC-7
+    window.reset();                           // saves
+    world.reset();
+    start();
+    // The tables' offsets come from the time-zone image, loaded after the window.
+    ASSERT_TRUE(waitFor([this] { return world->compositor.timeZoneImage() != nullptr; }));
+    EXPECT_FALSE(settings().systemZones);
+    EXPECT_FALSE(world->localClock.useSystemDatabase());
+    expectTime({"12/15/26 13:00:00", false});
+    EXPECT_EQ(settings().wallpaperWidth, 2560);
+    EXPECT_EQ(settings().wallpaperPlacement, 1);
+    EXPECT_FLOAT_EQ(settings().wallpaperCentre, 180.0f);
+    EXPECT_EQ(settings().browser, "chromium");
+    // And back: the system's time at once.
+    window->useSystemZones(true);
+    expectTime({"12/15/26 12:00:00", true});
 }
 
 } // namespace

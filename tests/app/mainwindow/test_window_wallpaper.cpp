@@ -141,7 +141,8 @@ TEST_F(WindowWallpaperTest, OnRenewedByTheShadowTimerAndOffGivesTheDesktopBack) 
     // Written at once: a kill now leaves the user's wallpaper recoverable.
     const StoredWallpaper stored = storedNow();
     EXPECT_TRUE(stored.on);
-    EXPECT_EQ(stored.saved, own);
+    ASSERT_EQ(stored.saved.size(), 1u);
+    EXPECT_EQ(stored.saved[0].state, own);
 
     refreshTick();
     refreshTick();
@@ -320,7 +321,7 @@ TEST_F(WindowWallpaperTest, OnFromAnotherDesktopItCanStillBeSwitchedOff) {
     EXPECT_FALSE(checked());
     const StoredWallpaper stored = storedNow();
     EXPECT_FALSE(stored.on);
-    EXPECT_EQ(stored.saved.file, "'file:///home/u/own.jpg'");
+    EXPECT_EQ(stored.saved.back().state.file, "'file:///home/u/own.jpg'");
 }
 
 // The desktop never shows a travelled instant: away from now the shadow timer

@@ -166,8 +166,8 @@ TEST_P(GsettingsRoundTrip, OnRenewTwiceAndOffGiveBackWhatTheUserHad) {
     EXPECT_TRUE(applied.stateReadBack);
     ASSERT_EQ(run.persisted.writes.size(), 1u);
     EXPECT_TRUE(run.persisted.writes[0].on);
-    EXPECT_EQ(run.persisted.writes[0].saved.file, ownFile.toStdString());
-    EXPECT_EQ(run.persisted.writes[0].saved.tile, "'scaled'");
+    EXPECT_EQ(run.persisted.writes[0].saved.back().state.file, ownFile.toStdString());
+    EXPECT_EQ(run.persisted.writes[0].saved.back().state.tile, "'scaled'");
 
     const auto shows = [&](const char* name) {
         const QString path = QString::fromStdString(run.file(name).string());
@@ -221,7 +221,7 @@ TEST(GsettingsBackend, SwitchingOnAgainAfterACrashKeepsTheUsersState) {
     // The mode's own picture is on the desktop; switching on again must not save it.
     run.stored.on = false;
     run.apply(backend);
-    EXPECT_EQ(run.stored.saved.file, "'file:///own.png'");
+    EXPECT_EQ(run.stored.saved.back().state.file, "'file:///own.png'");
     run.restore(backend);
     EXPECT_EQ(gsettingsGet(schema, QStringLiteral("picture-uri")),
               QStringLiteral("'file:///own.png'"));
@@ -252,9 +252,9 @@ TEST(GsettingsBackend, KeysAtTheirDefaultAreResetNotPinned) {
     gsettingsSet(schema, QStringLiteral("picture-uri"), QStringLiteral("'file:///own.png'"));
     ModeRun run;
     ASSERT_EQ(run.apply(backend).result, WallpaperApplyResult::Shown);
-    EXPECT_EQ(run.stored.saved.file, "'file:///own.png'");
-    EXPECT_EQ(run.stored.saved.tile, "");  // at the default
-    EXPECT_EQ(run.stored.saved.style, ""); // unset
+    EXPECT_EQ(run.stored.saved.back().state.file, "'file:///own.png'");
+    EXPECT_EQ(run.stored.saved.back().state.tile, "");  // at the default
+    EXPECT_EQ(run.stored.saved.back().state.style, ""); // unset
     ASSERT_TRUE(run.restore(backend));
     // The user's store holds no value for them again: they follow the defaults.
     const char* config = std::getenv("XDG_CONFIG_HOME");
@@ -280,7 +280,7 @@ TEST(GsettingsBackend, ASchemaWithoutTheDarkStyleStillRoundTrips) {
     gsettingsSet(old.schema, old.fileKey, QStringLiteral("'file:///own41.png'"));
     ModeRun run;
     ASSERT_EQ(run.apply(backend).result, WallpaperApplyResult::Shown);
-    EXPECT_EQ(run.stored.saved.file, "'file:///own41.png'");
+    EXPECT_EQ(run.stored.saved.back().state.file, "'file:///own41.png'");
     ASSERT_TRUE(run.restore(backend));
     EXPECT_EQ(gsettingsGet(old.schema, old.fileKey), QStringLiteral("'file:///own41.png'"));
 }
@@ -553,7 +553,7 @@ TEST(WallpaperMode, TheDesktopChangesOnlyOnceItsOwnStateIsStored) {
         EXPECT_EQ(run.apply(desktop).result, WallpaperApplyResult::NotPersisted);
         EXPECT_TRUE(desktop.shown.empty());
         EXPECT_FALSE(run.stored.on);
-        EXPECT_TRUE(run.stored.saved.file.empty());
+        EXPECT_TRUE(run.stored.saved.empty());
     }
     {
         // A desktop that can never tell its wallpaper goes on, and says so.
@@ -565,7 +565,7 @@ TEST(WallpaperMode, TheDesktopChangesOnlyOnceItsOwnStateIsStored) {
         EXPECT_EQ(applied.result, WallpaperApplyResult::Shown);
         EXPECT_FALSE(applied.stateReadBack);
         EXPECT_EQ(desktop.shown.size(), 1u);
-        EXPECT_EQ(run.stored.backend, "scripted");
+        EXPECT_EQ(run.stored.saved.back().backend, "scripted");
     }
 }
 
@@ -637,9 +637,9 @@ TEST(WallpaperMode, AStateIsGivenBackOnlyToTheDesktopThatSavedIt) {
               WallpaperRestoreResult::OtherDesktop);
     EXPECT_TRUE(desktop.restored.empty());
     EXPECT_FALSE(run.stored.on);
-    EXPECT_EQ(run.stored.backend, "xfce4-desktop"); // kept for that desktop
+    EXPECT_EQ(run.stored.saved.back().backend, "xfce4-desktop"); // kept for that desktop
     // A state of a version that did not say who saved it is given back as before.
-    run.stored.backend.clear();
+    run.stored.saved.back().backend.clear();
     EXPECT_TRUE(savedThrough(run.stored, desktop));
 }
 

@@ -24,6 +24,7 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -54,7 +55,8 @@ protected:
     }
 
     // The dialog with hooks that record what OK does, in order.
-    std::unique_ptr<PreferencesDialog> open(QStringList browsers = {}) {
+    std::unique_ptr<PreferencesDialog> open(QStringList browsers = {},
+                                            std::vector<CentreChoice> centres = {}) {
         PreferencesDialog::Hooks hooks;
         hooks.applyProxy = [this](const ProxySettings& p) {
             calls.push_back("apply");
@@ -74,7 +76,11 @@ protected:
             timerMinutes = minutes;
             storedRefreshAtTimer = settings.refresh;
         };
-        return std::make_unique<PreferencesDialog>(settings, language, browsers, hooks);
+        hooks.systemZonesChosen = [this](bool on) {
+            calls.push_back(on ? "system zones" : "tables");
+        };
+        return std::make_unique<PreferencesDialog>(settings, language, browsers, std::move(centres),
+                                                   hooks);
     }
 
     static bool okEnabled(const PreferencesDialog& d) { return d.okButton()->isEnabled(); }
@@ -180,7 +186,8 @@ TEST_F(PreferencesTest, OkAppliesAndStoresTheProxyThenTheValuesThenRestartsTheTi
     d->passwordEdit()->setText("");
     d->accept();
 
-    EXPECT_EQ(calls, (std::vector<std::string>{"apply", "store", "browser", "timer"}));
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"apply", "store", "browser", "system zones", "timer"}));
     EXPECT_EQ(applied.type, 1);
     EXPECT_EQ(applied.host, "cache.local");
     EXPECT_EQ(applied.port, 3128);
@@ -294,28 +301,148 @@ TEST_F(PreferencesTest, RefusedWidthsRefreshAndPortsKeepOkDisabledUntilMended) {
     EXPECT_FALSE(okEnabled(*d));
 }
 
+// The wallpaper's width is a cap: unticked none (0), ticked the number typed,
+// the desktop's own width included.
+TEST_F(PreferencesTest, TheWidthCapIsStoredOnlyWhileTicked) {
+    struct Case {
+        int stored;
+        bool shownTicked;
+        QString shownText;
+        bool tick;
+        QString typed; // empty: as shown
+        int storedAfter;
+    };
+    settings.desktop = QRect(0, 0, 1920, 1080);
+    const Case cases[] = {
+        {0, false, "1920", false, "", 0},       // no cap stays none
+        {0, false, "1920", true, "", 1920},     // the desktop's width offered, taken
+        {0, false, "1920", true, "2560", 2560}, //
+        {1920, true, "1920", true, "", 1920},   // a cap of the desktop's width stays a cap
+        {3000, true, "3000", false, "", 0},     // unticked: no cap
+        {3000, true, "3000", false, "10", 0},   // a refused width does not matter unticked
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        settings.wallpaperWidth = c.stored;
+        auto d = open();
+        EXPECT_EQ(d->widthCapCheck()->isChecked(), c.shownTicked);
+        EXPECT_EQ(d->wallpaperWidthEdit()->text(), c.shownText);
+        EXPECT_EQ(d->wallpaperWidthEdit()->isEnabled(), c.shownTicked);
+        d->widthCapCheck()->setChecked(c.tick);
+        EXPECT_EQ(d->wallpaperWidthEdit()->isEnabled(), c.tick);
+        if (!c.typed.isEmpty()) {
+            d->wallpaperWidthEdit()->setText(c.typed);
+        }
+        EXPECT_TRUE(okEnabled(*d));
+        d->accept();
+        EXPECT_EQ(settings.wallpaperWidth, c.storedAfter);
+    }
+}
+
+TEST_F(PreferencesTest, ThePlacementShowsFitOrFillAndStoresTheChoice) {
+    struct Case {
+        int stored;
+        QString shown;
+        int choose; // the item chosen before OK
+        int storedAfter;
+    };
+    const Case cases[] = {{0, "Fit", 1, 1}, {1, "Fill", 0, 0}, {1, "Fill", 1, 1}, {7, "Fit", 0, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        settings.wallpaperPlacement = c.stored;
+        auto d = open();
+        EXPECT_EQ(d->placementCombo()->currentText(), c.shown);
+        d->placementCombo()->setCurrentIndex(c.choose);
+        d->accept();
+        EXPECT_EQ(settings.wallpaperPlacement, c.storedAfter);
+    }
+}
+
+TEST_F(PreferencesTest, TheCentreShowsWhatTheStoredLongitudeStandsFor) {
+    const auto city = [](const char* name, std::optional<std::string> state, float longitude,
+                         bool marked) {
+        CityRecord record;
+        record.name = name;
+        record.state = std::move(state);
+        record.longitude = longitude;
+        record.marked = marked;
+        return record;
+    };
+    const CityList cities{city("Paris ", "Ile-de-France", 2.3522f, true),
+                          city("Quito ", std::nullopt, -78.5243f, true),
+                          city("Moscow ", std::nullopt, 37.6173f, false)};
+    struct Case {
+        float stored;
+        QString shown;
+        int items; // Greenwich, the date line, two cities, and the stored value kept
+    };
+    const Case cases[] = {
+        {0.0f, "Greenwich", 4},
+        {180.0f, "Date line", 4},
+        {-180.0f, "Date line", 4},
+        {2.3522f, "Paris (Ile-de-France)", 4},
+        {-78.5243f, "Quito", 4},
+        {37.6173f, QStringLiteral("37.62\u00b0"), 5}, // no longer marked: kept as it is
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        settings.wallpaperCentre = c.stored;
+        auto d = open({}, centreChoices(cities));
+        EXPECT_EQ(d->centreCombo()->currentText(), c.shown);
+        EXPECT_EQ(d->centreCombo()->count(), c.items);
+        d->accept();
+        EXPECT_FLOAT_EQ(settings.wallpaperCentre, c.stored == -180.0f ? 180.0f : c.stored);
+    }
+    // A choice stores its longitude.
+    settings.wallpaperCentre = 0.0f;
+    auto d = open({}, centreChoices(cities));
+    d->centreCombo()->setCurrentIndex(d->centreCombo()->findText("Quito"));
+    d->accept();
+    EXPECT_FLOAT_EQ(settings.wallpaperCentre, -78.5243f);
+}
+
+TEST_F(PreferencesTest, TimeZonesFromTheSystemAreStoredAndHandedOn) {
+    for (const bool stored : {true, false}) {
+        SCOPED_TRACE(stored);
+        settings.systemZones = stored;
+        calls.clear();
+        auto d = open();
+        EXPECT_EQ(d->systemZonesCheck()->text(), "Time zones from the system");
+        EXPECT_EQ(d->systemZonesCheck()->isChecked(), stored);
+        d->systemZonesCheck()->setChecked(!stored);
+        d->accept();
+        EXPECT_EQ(settings.systemZones, !stored);
+        EXPECT_NE(std::find(calls.begin(), calls.end(), stored ? "tables" : "system zones"),
+                  calls.end());
+    }
+}
+
 TEST_F(PreferencesTest, RemembersItsPlaceUnderDlgs117) {
     {
         auto d = open();
         d->show();
-        d->setGeometry(120, 140, 560, 330);
+        d->setGeometry(120, 140, 640, 520);
         d->reject();
     }
     auto program = openProgramSettings();
-    EXPECT_EQ(readInteger(*program, "DLGS/117/width"), 560);
-    EXPECT_EQ(readInteger(*program, "DLGS/117/height"), 330);
+    EXPECT_EQ(readInteger(*program, "DLGS/117/width"), 640);
+    EXPECT_EQ(readInteger(*program, "DLGS/117/height"), 520);
 }
 
 TEST_F(PreferencesTest, ShowsItsTextsInGerman) {
     Language german(QStringLiteral(CHRONVALE_BINARY_DIR), QString());
     ASSERT_EQ(german.loadLanguage(std::string("de")), std::optional<std::string>("de"));
-    PreferencesDialog d(settings, german, {}, {});
+    PreferencesDialog d(settings, german, {}, {}, {});
     EXPECT_EQ(d.windowTitle(), "Einstellungen");
     EXPECT_EQ(d.tree()->topLevelItem(0)->text(0), "Optionen");
     EXPECT_EQ(d.typeButton(0)->text(), "Keiner");
     EXPECT_EQ(d.okButton()->text(), "OK");
     d.wallpaperWidthEdit()->setText("10");
     EXPECT_EQ(d.widthMessage()->text(), "Bitte eine Breite von 64 bis 16384 Pixeln eingeben.");
+    EXPECT_EQ(d.widthCapCheck()->text(), "Breite des Hintergrundbilds begrenzen auf:");
+    EXPECT_EQ(d.placementCombo()->itemText(1), "Ausfüllen");
+    EXPECT_EQ(d.centreCombo()->itemText(1), "Datumsgrenze");
+    EXPECT_EQ(d.systemZonesCheck()->text(), "Zeitzonen vom System");
 }
 
 TEST_F(PreferencesTest, AfterOkATransferGoesThroughTheChosenSocks5Proxy) {
@@ -326,7 +453,7 @@ TEST_F(PreferencesTest, AfterOkATransferGoesThroughTheChosenSocks5Proxy) {
     test::ScriptedSocksServer socks({});
     test::ClientFixture f;
     auto d = std::make_unique<PreferencesDialog>(
-        settings, language, QStringList{},
+        settings, language, QStringList{}, std::vector<CentreChoice>{},
         PreferencesDialog::Hooks{
             .applyProxy =
                 [&f](const ProxySettings& p) {
@@ -336,6 +463,7 @@ TEST_F(PreferencesTest, AfterOkATransferGoesThroughTheChosenSocks5Proxy) {
             .storeProxy = [](const ProxySettings&) {},
             .browserChosen = {},
             .restartRefreshTimer = {},
+            .systemZonesChosen = {},
         });
     d->typeButton(3)->click();
     d->hostEdit()->setText("127.0.0.1");
