@@ -4,6 +4,7 @@
 #include "desktop/links.h"
 #include "geo/city.h"
 #include "support/fixtures.h"
+#include "support/qt_files.h"
 #include "support/wait_for.h"
 
 #include <QDir>

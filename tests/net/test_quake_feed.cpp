@@ -1,10 +1,10 @@
 // The earthquake feed against chronvale-imaged, and the reading of QUAKE elements.
 
 #include "demo.h"
-#include "image_server_process.h"
 #include "net/http_client.h"
 #include "net/quake_feed.h"
-#include "net_test_support.h"
+#include "support/image_server_process.h"
+#include "support/net_test_support.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,5 @@
 #include "app/mainwindow/title_clock.h"
+#include "support/environment.h"
 #include "support/shell_test_support.h"
 
 #include <QWidget>
@@ -12,25 +13,6 @@ namespace {
 
 // 2005-03-07 14:05:09 UTC, a Monday.
 constexpr std::time_t kInstant = 1110204309;
-
-// Sets TZ for one test and puts the previous value back.
-class ZoneScope {
-public:
-    explicit ZoneScope(const char* zone) {
-        if (const char* old = std::getenv("TZ")) {
-            old_ = old;
-        }
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    ~ZoneScope() {
-        ::setenv("TZ", old_.c_str(), 1);
-        ::tzset();
-    }
-
-private:
-    std::string old_ = "UTC";
-};
 
 std::tm fields(int year, int month, int day, int hour, int minute, int second) {
     std::tm t{};
@@ -62,7 +44,7 @@ TEST(TimePattern, KeepsOtherText) {
 }
 
 TEST(TitleClock, LongFormWhileShownShortWhileMinimised) {
-    ZoneScope zone("UTC");
+    test::LocalTimeZone zone("UTC");
     EXPECT_EQ(titleClockText(kInstant, false), QStringLiteral("Quillmar Chronvale - 14:05:09"));
     EXPECT_EQ(titleClockText(kInstant, true), QStringLiteral("14:05"));
     // Midnight keeps two digits in every field.
@@ -70,14 +52,14 @@ TEST(TitleClock, LongFormWhileShownShortWhileMinimised) {
 }
 
 TEST(TitleClock, ShowsTheComputersLocalTime) {
-    ZoneScope zone("Asia/Kolkata"); // UTC+05:30, no daylight saving
+    test::LocalTimeZone zone("Asia/Kolkata"); // UTC+05:30, no daylight saving
     EXPECT_EQ(titleClockText(kInstant, false), QStringLiteral("Quillmar Chronvale - 19:35:09"));
     EXPECT_EQ(titleClockText(kInstant, true), QStringLiteral("19:35"));
 }
 
 TEST(TitleClock, FollowsTheWindowState) {
     test::shellApplication();
-    ZoneScope zone("UTC");
+    test::LocalTimeZone zone("UTC");
     QWidget window;
     window.show();
     updateTitleClock(window, kInstant);

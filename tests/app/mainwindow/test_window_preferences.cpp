@@ -7,9 +7,9 @@
 #include "app/mainwindow/command_ids.h"
 #include "dialogs/about/about_box.h"
 #include "dialogs/preferences/preferences_dialog.h"
-#include "image_server_process.h"
 #include "net/http_client.h"
-#include "peer_process.h"
+#include "support/image_server_process.h"
+#include "support/peer_process.h"
 #include "window_test_support.h"
 
 #include <QLabel>
