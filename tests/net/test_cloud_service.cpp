@@ -23,15 +23,8 @@ using test::waitFor;
 constexpr std::time_t kStart = 1709600000; // 2024-03-05 00:53:20 UTC
 
 // Records what the service asks of the main window.
-class RecordingCloudOwner : public CloudOwner {
+class RecordingCloudOwner : public test::RecordingServiceOwner<CloudOwner> {
 public:
-    void showStatus(ServiceStatus kind, const std::string& text) override {
-        statuses.push_back(test::statusPrefix(kind) + text);
-    }
-    void showErrorBox(const std::string& text, const std::string& caption) override {
-        boxes.push_back(caption + ": " + text);
-    }
-    void serverErrorReported() override { ++serverErrors; }
     void setCloudImage(ImagePtr image) override {
         ASSERT_TRUE(image);
         cloudImages.push_back(image->width());
@@ -40,14 +33,7 @@ public:
     void frameListArrived() override { ++listsArrived; }
     void stopAnimation() override { ++animationStops; }
 
-    bool hasStatus(const std::string& text) const {
-        return std::find(statuses.begin(), statuses.end(), text) != statuses.end();
-    }
-
-    std::vector<std::string> statuses;
-    std::vector<std::string> boxes;
     std::vector<int> cloudImages;
-    int serverErrors = 0;
     int framesLoaded = 0;
     int listsArrived = 0;
     int animationStops = 0;

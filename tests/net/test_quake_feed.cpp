@@ -17,21 +17,11 @@ namespace {
 using test::ImageServerProcess;
 using test::waitFor;
 
-class RecordingQuakeOwner : public QuakeOwner {
+class RecordingQuakeOwner : public test::RecordingServiceOwner<QuakeOwner> {
 public:
-    void showStatus(ServiceStatus kind, const std::string& text) override {
-        statuses.push_back(test::statusPrefix(kind) + text);
-    }
-    void showErrorBox(const std::string& text, const std::string& caption) override {
-        boxes.push_back(caption + ": " + text);
-    }
-    void serverErrorReported() override { ++serverErrors; }
     void repaintMap() override { ++repaints; }
 
-    std::vector<std::string> statuses;
-    std::vector<std::string> boxes;
     int repaints = 0;
-    int serverErrors = 0;
 };
 
 class QuakeFeedTest : public ::testing::Test {

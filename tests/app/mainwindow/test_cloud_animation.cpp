@@ -31,13 +31,8 @@ constexpr std::time_t kStart = 1709600000; // 2024-03-05 00:53:20 UTC
 // Records what the service asks of the main window. A list refresh resumes the
 // animation's remembered step once the current event has been handled, as the main
 // window does.
-class RecordingCloudOwner final : public CloudOwner {
+class RecordingCloudOwner final : public test::RecordingServiceOwner<CloudOwner> {
 public:
-    void showStatus(ServiceStatus kind, const std::string& text) override {
-        statuses.push_back(test::statusPrefix(kind) + text);
-    }
-    void showErrorBox(const std::string&, const std::string&) override {}
-    void serverErrorReported() override {}
     void setCloudImage(ImagePtr image) override {
         ASSERT_TRUE(image);
         cloudImages.push_back(image->width());
@@ -53,7 +48,6 @@ public:
     void stopAnimation() override { ++animationStops; }
 
     CloudAnimation* animation = nullptr;
-    std::vector<std::string> statuses;
     std::vector<int> cloudImages; // the widths of the frames loaded from the cache
     int framesLoaded = 0;
     int listsArrived = 0;
