@@ -1,5 +1,5 @@
 #pragma once
-// Scratch folders and UTC instants for the tests.
+// Scratch folders, calendar times and UTC instants for the tests.
 
 #include <cstdlib>
 #include <ctime>
@@ -36,8 +36,9 @@ private:
     std::filesystem::path path_;
 };
 
-// The instant of a UTC calendar time.
-inline std::time_t utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+// The fields of a calendar time (month 1 to 12), as std::tm holds them.
+inline std::tm calendarFields(int year, int month, int day, int hour = 0, int minute = 0,
+                              int second = 0) {
     std::tm fields{};
     fields.tm_year = year - 1900;
     fields.tm_mon = month - 1;
@@ -45,6 +46,12 @@ inline std::time_t utc(int year, int month, int day, int hour = 0, int minute = 
     fields.tm_hour = hour;
     fields.tm_min = minute;
     fields.tm_sec = second;
+    return fields;
+}
+
+// The instant of a UTC calendar time.
+inline std::time_t utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+    std::tm fields = calendarFields(year, month, day, hour, minute, second);
     return ::timegm(&fields);
 }
 
