@@ -11,7 +11,7 @@
 namespace chronvale {
 namespace {
 
-using testing::utc;
+using test::utc;
 
 double angleBetween(double a, double b) {
     return std::fabs(wrapLongitude(a - b));

@@ -3,6 +3,7 @@
 // lines stay as older versions read them, and damaged lines are passed over.
 
 #include "config/settings.h"
+#include "support/qt_files.h"
 
 #include <QFile>
 #include <QSettings>
@@ -36,14 +37,9 @@ protected:
         return saveSettings(s, settings, cities, frames);
     }
     void writeConfig(const QByteArray& text) {
-        QFile file(folder.filePath("config.ini"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
+        test::writeFile(folder.filePath("config.ini"), text);
     }
-    std::string configText() {
-        QFile file(folder.filePath("config.ini"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
-    }
+    std::string configText() { return test::readFile(folder.filePath("config.ini")).toStdString(); }
 
     QTemporaryDir folder;
     QSettings program{folder.filePath("Chronvale.ini"), QSettings::IniFormat};

@@ -1,4 +1,5 @@
 #include "config/config_file.h"
+#include "support/qt_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -143,8 +144,7 @@ TEST(ConfigFile, LongLinesAreReadInPiecesOf999) {
 }
 
 std::string fileText(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
+    return test::readFile(path).toStdString();
 }
 
 TEST(ConfigFile, ReplacingKeepsTheOldFileUntilTheNewOneIsComplete) {

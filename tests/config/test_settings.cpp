@@ -1,5 +1,6 @@
 #include "config/program_settings.h"
 #include "config/settings.h"
+#include "support/qt_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,8 +32,7 @@ protected:
     }
 
     QString configText() {
-        QFile file(folder.filePath("config.ini"));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : "<missing>";
+        return QString::fromUtf8(test::readFile(folder.filePath("config.ini")));
     }
 
     QTemporaryDir folder;

@@ -62,7 +62,7 @@ TEST(PackedFile, TextEndsAtItsFirstNul) {
 }
 
 TEST(PackedFile, SaveThenLoadReplacesTheFileAndLeavesNoTemporary) {
-    testing::ScratchDir dir;
+    test::ScratchDir dir;
     const std::string path = dir.file("location.dat");
     ASSERT_TRUE(savePackedTextFile(path, "old"));
     ASSERT_TRUE(savePackedTextFile(path, sampleText));
@@ -75,7 +75,7 @@ TEST(PackedFile, SaveThenLoadReplacesTheFileAndLeavesNoTemporary) {
 }
 
 TEST(PackedFile, SaveIntoAMissingFolderFailsAndLoadOfMissingFileGivesNone) {
-    testing::ScratchDir dir;
+    test::ScratchDir dir;
     EXPECT_FALSE(savePackedTextFile(dir.file("no/such/folder/x.dat"), "text"));
     EXPECT_FALSE(loadPackedTextFile(dir.file("missing.dat")));
     EXPECT_FALSE(loadPackedTextFile(dir.path().string())); // a folder, not a file

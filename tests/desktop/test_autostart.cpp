@@ -2,6 +2,7 @@
 // it runs, and that switching it off removes it.
 
 #include "desktop/autostart.h"
+#include "support/qt_files.h"
 #include "support/shell_test_support.h"
 
 #include <QDir>
@@ -15,11 +16,6 @@
 namespace {
 
 using namespace chronvale;
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 TEST(Autostart, TheEntryGoesIntoTheAutostartFolderOfXdgConfigHome) {
     test::shellApplication();
@@ -39,7 +35,7 @@ TEST(Autostart, SwitchingOnWritesTheEntryAndOffRemovesIt) {
 
     ASSERT_TRUE(setAutostart(true, QStringLiteral("/usr/bin/chronvale"), path));
     EXPECT_TRUE(autostartEnabled(path));
-    const QByteArray entry = contents(path);
+    const QByteArray entry = test::readFile(path);
     EXPECT_TRUE(entry.startsWith("[Desktop Entry]\n")) << entry.toStdString();
     EXPECT_TRUE(entry.contains("\nExec=/usr/bin/chronvale --minimized\n")) << entry.toStdString();
     EXPECT_TRUE(entry.contains("\nType=Application\n"));
@@ -49,7 +45,7 @@ TEST(Autostart, SwitchingOnWritesTheEntryAndOffRemovesIt) {
 
     // On again replaces it with the new executable.
     ASSERT_TRUE(setAutostart(true, QStringLiteral("/opt/chronvale/bin/chronvale"), path));
-    EXPECT_TRUE(contents(path).contains("\nExec=/opt/chronvale/bin/chronvale --minimized\n"));
+    EXPECT_TRUE(test::readFile(path).contains("\nExec=/opt/chronvale/bin/chronvale --minimized\n"));
 
     ASSERT_TRUE(setAutostart(false, QString(), path));
     EXPECT_FALSE(QFileInfo::exists(path));
@@ -83,9 +79,9 @@ TEST(Autostart, AnOddExecutablePathIsQuoted) {
 
     const QString validator =
         QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
-    if (validator.isEmpty()) {
-        GTEST_SKIP() << "desktop-file-validate is not installed (scripts/install-deps.sh)";
-    }
+    ASSERT_FALSE(validator.isEmpty())
+        << "desktop-file-validate is not installed (scripts/install-deps.sh installs "
+           "desktop-file-utils)";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     for (const QString& executable : {QStringLiteral("/usr/bin/chronvale"),

@@ -4,6 +4,7 @@
 #include "desktop/links.h"
 #include "geo/city.h"
 #include "support/fixtures.h"
+#include "support/qt_files.h"
 #include "support/wait_for.h"
 
 #include <QDir>
@@ -59,20 +60,25 @@ protected:
     }
     void TearDown() override { QDir::setCurrent(previous); }
 
-    LinkService service(bool launchWorks = true) {
+    // A desktop without a default browser, where only xdg-open is found.
+    static BrowserEnvironment noBrowser() {
         BrowserEnvironment none;
         none.defaultBrowserDesktopId = [] { return QString(); };
         none.findExecutable = [](const QString& name) {
             return name == QLatin1String("xdg-open") ? QStringLiteral("/usr/bin/xdg-open")
                                                      : QString();
         };
+        return none;
+    }
+    // A service whose launches are recorded (and succeed when launchWorks).
+    LinkService service(bool launchWorks = true, BrowserEnvironment environment = noBrowser()) {
         return LinkService(
             config, data.path(), owner,
             [this, launchWorks](const QString& program, const QStringList& arguments) {
                 launches.push_back({program, arguments});
                 return launchWorks;
             },
-            none);
+            std::move(environment));
     }
 
     QTemporaryDir work;
@@ -195,13 +201,7 @@ TEST_F(LinkServiceTest, LinksOpenedBeforeTheDesktopAnswersOpenWhenItDoes) {
     };
     later.applicationFolders = {apps};
     later.findExecutable = [](const QString& name) { return "/usr/bin/" + name; };
-    LinkService links(
-        config, data.path(), owner,
-        [this](const QString& program, const QStringList& arguments) {
-            launches.push_back({program, arguments});
-            return true;
-        },
-        later);
+    LinkService links = service(true, later);
 
     const CityRecord rome = city("Rome", 41.9f, 12.5f);
     EXPECT_TRUE(links.openLink("hotels", &rome, 0));
@@ -231,13 +231,7 @@ TEST_F(LinkServiceTest, AnAnswerAfterTheServiceIsGoneDoesNothing) {
         pending = std::move(done);
     };
     {
-        LinkService links(
-            config, data.path(), owner,
-            [this](const QString& program, const QStringList& arguments) {
-                launches.push_back({program, arguments});
-                return true;
-            },
-            later);
+        LinkService links = service(true, later);
         links.openUrl("https://gone.test/");
     }
     ASSERT_TRUE(pending);

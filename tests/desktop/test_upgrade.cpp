@@ -1,6 +1,7 @@
 // Starting the maker's upgrade program from Upgrade and Manual.
 
 #include "desktop/upgrade.h"
+#include "support/qt_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,16 +21,6 @@ BrowserLauncher recorder(std::vector<Launch>& launches) {
         launches.push_back({program, arguments});
         return true;
     };
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 TEST(Upgrade, WithoutAPathNothingStarts) {
@@ -70,14 +61,14 @@ TEST(Upgrade, APendingUpdateReplacesTheProgramFirst) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString program = folder.filePath("upgrade.sh");
-    ASSERT_TRUE(writeFile(program, "old"));
-    ASSERT_TRUE(writeFile(folder.filePath("upgrade.new"), "new"));
+    test::writeFile(program, "old");
+    test::writeFile(folder.filePath("upgrade.new"), "new");
 
     std::vector<Launch> launches;
     LinkConfig config;
     config.values["path"] = program.toStdString();
     EXPECT_TRUE(startUpgradeProgram(config, false, recorder(launches)));
-    EXPECT_EQ(readFile(program), "new");
+    EXPECT_EQ(test::readFile(program), "new");
     EXPECT_FALSE(QFile::exists(folder.filePath("upgrade.new")));
     ASSERT_EQ(launches.size(), 1u);
 

@@ -82,7 +82,7 @@ TEST(AreaCodes, CommaSearchesRunAcrossLinesAndAStopKeepsTheEntries) {
 }
 
 TEST(AreaCodes, LoadReadsAPackedFileAndFailureNamesTheBareFile) {
-    testing::ScratchDir dir;
+    test::ScratchDir dir;
     RecordingLoadErrorSink errors;
     EXPECT_TRUE(loadAreaCodes(dir.file("areacode.dat"), errors).empty());
     EXPECT_EQ(errors.files, std::vector<std::string>{"areacode.dat"});

@@ -106,7 +106,7 @@ TEST(CityDatabase, NumbersStopAtTheFirstCharacterThatCannotBelong) {
 }
 
 TEST(CityDatabase, LoadReadsAPackedFile) {
-    testing::ScratchDir dir;
+    test::ScratchDir dir;
     ASSERT_TRUE(savePackedTextFile(dir.file("location.dat"), "Sydney\t-33.87\t151.21\tSydney\r\n"
                                                              "Paris\t48.85\t2.35\tParis\r\n"));
     RecordingLoadErrorSink errors;
@@ -117,7 +117,7 @@ TEST(CityDatabase, LoadReadsAPackedFile) {
 }
 
 TEST(CityDatabase, LoadFailureNamesTheBareFileAndGivesNoCities) {
-    testing::ScratchDir dir;
+    test::ScratchDir dir;
     const std::string path = dir.file("location.dat");
     std::string bytes = packText("K\t1\t2\tN\r\n");
     bytes[0] = 'X'; // wrong magic
@@ -136,7 +136,7 @@ TEST(CityDatabase, LoadFailureNamesTheBareFileAndGivesNoCities) {
 // A damaged or hostile file cannot make the table grow without bound: one record past
 // the cap is a load error, the cap itself loads.
 TEST(CityDatabase, ATableBeyondTheRecordCapIsALoadError) {
-    testing::ScratchDir dir;
+    test::ScratchDir dir;
     std::string text;
     for (std::size_t i = 0; i < maxCityRecords; ++i) {
         text += "K\t1\t2\tN\r\n";

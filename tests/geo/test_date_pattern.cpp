@@ -42,7 +42,7 @@ TEST(DatePattern, AHugePatternIsCutAtItsBound) {
 }
 
 TEST(DatePattern, DateAndTimeOfAnInstant) {
-    const std::time_t leapDay = testing::utc(2004, 2, 29, 13, 5, 9);
+    const std::time_t leapDay = test::utc(2004, 2, 29, 13, 5, 9);
     EXPECT_EQ(formatUtcDateTimeIn(leapDay, "dd.MM.yy"), "29.02.04 13:05:09");
     EXPECT_EQ(formatUtcDateTimeIn(leapDay, kMonthFirstDatePattern), "02/29/04 13:05:09");
     EXPECT_EQ(formatUtcDateTimeIn(0, "dd.MM.yy"), "00.00.00 00:00:00"); // no time

@@ -5,6 +5,7 @@
 #include "geo/city.h"
 #include "geo/dst.h"
 #include "geo/time_zone.h"
+#include "support/environment.h"
 #include "support/scratch.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@
 namespace chronvale {
 namespace {
 
-using testing::utc;
+using test::utc;
 
 TEST(DstRules, ReadsStartAndEndLinesAndTruncatesTheOffset) {
     DstRuleTable rules = parseDstRules("StartName\tx\t0\t0\t3\t1.5\tnote\r\n"
@@ -58,7 +59,7 @@ TEST(DstRules, TrailingLineEndsAddNothingAndStopsKeepThePartialRule) {
 }
 
 TEST(DstRules, LoadFailureNamesTheBareFile) {
-    testing::ScratchDir dir;
+    test::ScratchDir dir;
     RecordingLoadErrorSink errors;
     EXPECT_TRUE(loadDstRules(dir.file("tz_dst.dat"), errors).empty());
     EXPECT_EQ(errors.files, std::vector<std::string>{"tz_dst.dat"});
@@ -98,7 +99,7 @@ TEST(DstSwitchTime, NonsenseFieldsGiveNone) {
 }
 
 TEST(DstSwitchTime, IsMidnightStandardTimeOfTheLocalZone) {
-    testing::LocalTimeZone zone("America/New_York");
+    test::LocalTimeZone zone("America/New_York");
     // 00:00 EST is 05:00 UTC.
     EXPECT_EQ(dstSwitchTime(0, 8, 3, 2024), utc(2024, 3, 10, 5));
     // Daylight saving is in force at 00:00 on 3 November, yet the switch is read

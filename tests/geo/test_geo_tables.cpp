@@ -8,7 +8,7 @@
 using namespace chronvale;
 
 TEST(GeoTables, LoadsTheFourTablesAndReportsMissingOnesInStartUpOrder) {
-    chronvale::testing::ScratchDir dir;
+    chronvale::test::ScratchDir dir;
     ASSERT_TRUE(
         savePackedTextFile(dir.file("location.dat"), "Sydney\t-33.87\t151.21\tSydney (NSW)\r\n"));
     ASSERT_TRUE(savePackedTextFile(dir.file("tz_dst.dat"),

@@ -11,7 +11,7 @@
 namespace chronvale {
 namespace {
 
-using testing::utc;
+using test::utc;
 
 TEST(FormatUtcDateTime, InstantZeroWritesEveryFieldAsZero) {
     EXPECT_EQ(formatUtcDateTime(0, monthDayYear), "00/00/00 00:00:00");

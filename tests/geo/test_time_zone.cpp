@@ -75,7 +75,7 @@ TEST(ZoneTable, CityFindsTheFirstZoneIgnoringCase) {
 }
 
 TEST(ZoneTable, LoadFailureNamesTheBareFile) {
-    testing::ScratchDir dir;
+    test::ScratchDir dir;
     RecordingLoadErrorSink errors;
     EXPECT_TRUE(loadTimeZoneTable(dir.file("tz_data.dat"), errors).empty());
     EXPECT_EQ(errors.files, std::vector<std::string>{"tz_data.dat"});

@@ -3,6 +3,7 @@
 
 #include "geo/system_zones.h"
 #include "geo/tzif.h"
+#include "support/environment.h"
 #include "support/scratch.h"
 #include "support/zic_folder.h"
 
@@ -19,34 +20,10 @@
 namespace chronvale {
 namespace {
 
-using testing::compileZones;
-using testing::kTestTzdata;
-using testing::ScratchDir;
-using testing::utc;
-
-// Sets TZDIR for the lifetime of the object and restores the previous value.
-class ZoneinfoDir {
-public:
-    explicit ZoneinfoDir(const std::string& folder) {
-        if (const char* old = std::getenv("TZDIR")) {
-            previous_ = old;
-        }
-        ::setenv("TZDIR", folder.c_str(), 1);
-    }
-    ~ZoneinfoDir() {
-        if (previous_) {
-            ::setenv("TZDIR", previous_->c_str(), 1);
-        } else {
-            ::unsetenv("TZDIR");
-        }
-        ::tzset();
-    }
-    ZoneinfoDir(const ZoneinfoDir&) = delete;
-    ZoneinfoDir& operator=(const ZoneinfoDir&) = delete;
-
-private:
-    std::optional<std::string> previous_;
-};
+using test::compileZones;
+using test::kTestTzdata;
+using test::ScratchDir;
+using test::utc;
 
 class CompiledZones : public ::testing::TestWithParam<bool> {
 protected:
@@ -110,11 +87,11 @@ TEST_P(CompiledZones, GiveTheUnusualRulesTheirOwnOffsets) {
 // The C library reads the same files through TZDIR: every zone, every few hours
 // of four decades, must agree in offset, saving flag and abbreviation.
 TEST_P(CompiledZones, AgreeWithTheCLibraryAcrossDecades) {
-    const ZoneinfoDir tzdir(folder());
+    const test::ScopedVariable tzdir("TZDIR", folder());
     SystemZones zones(folder());
     for (const char* name : {"Europe/London", "Europe/Dublin", "Australia/Lord_Howe",
                              "Pacific/Chatham", "America/St_Johns", "Asia/Kathmandu"}) {
-        const testing::LocalTimeZone tz(name);
+        const test::LocalTimeZone tz(name);
         const TzifZone* zone = zones.zone(name);
         ASSERT_NE(zone, nullptr) << name;
         int mismatches = 0;
@@ -180,13 +157,13 @@ INSTANTIATE_TEST_SUITE_P(SlimAndFat, CompiledZones, ::testing::Bool(),
 TEST(SystemZones, FollowAChangedRuleOfTheFolderTzdirNames) {
     ScratchDir before;
     ScratchDir after;
-    ASSERT_TRUE(compileZones(before, std::string(kTestTzdata) + testing::kVancouverBefore));
-    ASSERT_TRUE(compileZones(after, std::string(kTestTzdata) + testing::kVancouverChanged));
+    ASSERT_TRUE(compileZones(before, std::string(kTestTzdata) + test::kVancouverBefore));
+    ASSERT_TRUE(compileZones(after, std::string(kTestTzdata) + test::kVancouverChanged));
     const std::time_t winter = utc(2026, 12, 15, 20);
     for (const auto& [folder, offset, abbreviation] :
          {std::tuple{before.file("zoneinfo"), -8 * 3600, "PST"},
           std::tuple{after.file("zoneinfo"), -7 * 3600, "MST"}}) {
-        const ZoneinfoDir tzdir(folder);
+        const test::ScopedVariable tzdir("TZDIR", folder);
         EXPECT_EQ(systemZoneinfoFolder(), folder);
         SystemZones zones;
         const TzifZone* zone = zones.zone("America/Vancouver");
@@ -202,7 +179,7 @@ TEST(SystemZones, FollowAChangedRuleOfTheFolderTzdirNames) {
 }
 
 TEST(SystemZones, TakeTheCLibrarysDefaultFolderWithoutTzdir) {
-    const ZoneinfoDir tzdir("");
+    const test::ScopedVariable tzdir("TZDIR", "");
     EXPECT_EQ(systemZoneinfoFolder(), "/usr/share/zoneinfo");
     SystemZones empty("/nonexistent-zoneinfo");
     EXPECT_FALSE(empty.available());

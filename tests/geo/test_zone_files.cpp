@@ -78,7 +78,7 @@ TEST(CityZones, FollowTheCityListLineByLine) {
 }
 
 TEST(ZoneFiles, LoadBothOrSayWhichFailedAndWhy) {
-    testing::ScratchDir folder;
+    test::ScratchDir folder;
     const CityList cities = twoCities();
     ASSERT_TRUE(savePackedTextFile(folder.file(kCityZonesName),
                                    "Europe/Paris\tBayonne (N)\r\nEurope/Madrid\tIrun\r\n"));

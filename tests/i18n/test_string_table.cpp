@@ -3,12 +3,12 @@
 
 #include "i18n/language_file.h"
 #include "i18n/string_table.h"
+#include "support/files.h"
 #include "support/shipped_languages.h"
 
 #include <QString>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -20,13 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path sourceDir = CHRONVALE_SOURCE_DIR;
-
-std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -183,7 +176,7 @@ TEST(StringTable, IdsFindTheirEntries) {
 TEST(StringTable, EveryIdTheSourcesUseExists) {
     // The named ids of the header, each of which must be in the table ...
     const std::map<std::string, int> names =
-        namedIds(readText(sourceDir / "src/i18n/string_table.h"));
+        namedIds(test::readText(sourceDir / "src/i18n/string_table.h"));
     for (const auto& [name, id] : names) {
         EXPECT_NE(findString(id), nullptr) << name;
     }
@@ -197,7 +190,7 @@ TEST(StringTable, EveryIdTheSourcesUseExists) {
             continue;
         }
         ++files;
-        const std::string code = readText(item.path());
+        const std::string code = test::readText(item.path());
         for (int id : numberedLookups(code)) {
             EXPECT_NE(findString(id), nullptr) << item.path() << " uses string " << id;
         }
@@ -232,7 +225,7 @@ std::vector<std::pair<int, std::string>> netTexts(const std::string& header) {
 }
 
 TEST(StringTable, TheOnlineServicesUseTheTablesIdsAndTexts) {
-    const auto texts = netTexts(readText(sourceDir / "src/net/net_texts.h"));
+    const auto texts = netTexts(test::readText(sourceDir / "src/net/net_texts.h"));
     EXPECT_GE(texts.size(), 12u);
     for (const auto& [id, english] : texts) {
         if (id != 0) {

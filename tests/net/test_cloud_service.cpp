@@ -1,12 +1,13 @@
 // The cloud-image service against a real chronvale-imaged on loopback.
 
-#include "image_server_process.h"
 #include "net/cloud_service.h"
 #include "net/http_client.h"
-#include "net_test_support.h"
-#include "support/fixtures.h"
-#include "test_jpeg.h"
-#include "upstream_server.h"
+#include "support/cloud_folders.h"
+#include "support/image_server_process.h"
+#include "support/jpeg_frame.h"
+#include "support/net_test_support.h"
+#include "support/qt_files.h"
+#include "support/upstream_server.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,15 +23,8 @@ using test::waitFor;
 constexpr std::time_t kStart = 1709600000; // 2024-03-05 00:53:20 UTC
 
 // Records what the service asks of the main window.
-class RecordingCloudOwner : public CloudOwner {
+class RecordingCloudOwner : public test::RecordingServiceOwner<CloudOwner> {
 public:
-    void showStatus(ServiceStatus kind, const std::string& text) override {
-        statuses.push_back(test::statusPrefix(kind) + text);
-    }
-    void showErrorBox(const std::string& text, const std::string& caption) override {
-        boxes.push_back(caption + ": " + text);
-    }
-    void serverErrorReported() override { ++serverErrors; }
     void setCloudImage(ImagePtr image) override {
         ASSERT_TRUE(image);
         cloudImages.push_back(image->width());
@@ -39,14 +33,7 @@ public:
     void frameListArrived() override { ++listsArrived; }
     void stopAnimation() override { ++animationStops; }
 
-    bool hasStatus(const std::string& text) const {
-        return std::find(statuses.begin(), statuses.end(), text) != statuses.end();
-    }
-
-    std::vector<std::string> statuses;
-    std::vector<std::string> boxes;
     std::vector<int> cloudImages;
-    int serverErrors = 0;
     int framesLoaded = 0;
     int listsArrived = 0;
     int animationStops = 0;
@@ -55,44 +42,14 @@ public:
 using test::jpeg;
 using test::writeFile;
 
-class CloudServiceTest : public ::testing::Test {
+class CloudServiceTest : public test::CloudFoldersTest {
 protected:
-    void SetUp() override {
-        test::ensureApplication();
-        ASSERT_TRUE(root.isValid());
-        QDir(root.path()).mkpath("work/cache");
-        QDir(root.path()).mkpath("server");
-        previous = QDir::currentPath();
-        QDir::setCurrent(work());
-        ASSERT_TRUE(http.httpInit(&sink, "Quillmar Chronvale"));
-    }
-    void TearDown() override {
-        http.httpShutdown();
-        QDir::setCurrent(previous);
-    }
-
-    QString work() const { return QDir(root.path()).filePath("work"); }
-    QString serverFolder() const { return QDir(root.path()).filePath("server"); }
     QString cacheFile(const std::string& name) const {
         return QDir(work()).filePath("cache/" + QString::fromStdString(name));
     }
-    // Puts frames of widths 10 + i into the server's folder.
-    void serveFrames(int count) {
-        for (int i = 0; i < count; ++i) {
-            writeFile(QDir(serverFolder()).filePath(QString::fromStdString(times[i]) + ".jpg"),
-                      jpeg(10 + i));
-        }
-    }
     std::unique_ptr<CloudService> makeService(const ImageServerProcess& server) {
-        UrlContext context;
-        context.clientId = "client";
-        context.machineId = "machine";
-        auto service = std::make_unique<CloudService>(http, owner, server.host(), context,
-                                                      [this] { return now; });
-        return service;
-    }
-    bool idle() {
-        return waitFor([this] { return http.transferCount() == 0; });
+        return std::make_unique<CloudService>(http, owner, server.host(), urlContext(),
+                                              [this] { return now; });
     }
     // Fetches the list and waits for it to be read.
     void fetchList(CloudService& service) {
@@ -110,13 +67,6 @@ protected:
         return names;
     }
 
-    std::vector<std::string> times{"2024030521", "2024030518", "2024030515", "2024030512",
-                                   "2024030509", "2024030506", "2024030503", "2024030500",
-                                   "2024030421", "2024030418", "2024030415", "2024030412"};
-    QTemporaryDir root;
-    QString previous;
-    test::RecordingSink sink;
-    HttpClient http;
     RecordingCloudOwner owner;
     std::time_t now = kStart;
 };

@@ -2,12 +2,12 @@
 // loopback: served and cached where the server has one, the frame itself (and
 // no copy) where it has none.
 
-#include "image_server_process.h"
 #include "net/hires_frames.h"
 #include "net/http_client.h"
-#include "net_test_support.h"
-#include "support/fixtures.h"
-#include "test_jpeg.h"
+#include "support/image_server_process.h"
+#include "support/jpeg_frame.h"
+#include "support/net_test_support.h"
+#include "support/qt_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,7 +55,8 @@ TEST(LargeFrames, AreFetchedWhereTheServerHasThemAndNotAskedAgainWhereNot) {
     for (const Case& c : {Case{"2024030521", 2048}, Case{"2024030518", 0}}) {
         EXPECT_EQ(frames.cached(c.t), nullptr);
         int got = -1;
-        ASSERT_TRUE(frames.fetch(c.t, [&got](ImagePtr image) { got = image ? image->width() : 0; }));
+        ASSERT_TRUE(
+            frames.fetch(c.t, [&got](ImagePtr image) { got = image ? image->width() : 0; }));
         ASSERT_TRUE(test::waitFor([&got] { return got >= 0; }));
         EXPECT_EQ(got, c.width) << c.t;
         ASSERT_TRUE(test::waitFor([&http] { return http.transferCount() == 0; }));

@@ -1,10 +1,10 @@
 // The earthquake feed against chronvale-imaged, and the reading of QUAKE elements.
 
 #include "demo.h"
-#include "image_server_process.h"
 #include "net/http_client.h"
 #include "net/quake_feed.h"
-#include "net_test_support.h"
+#include "support/image_server_process.h"
+#include "support/net_test_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,21 +17,11 @@ namespace {
 using test::ImageServerProcess;
 using test::waitFor;
 
-class RecordingQuakeOwner : public QuakeOwner {
+class RecordingQuakeOwner : public test::RecordingServiceOwner<QuakeOwner> {
 public:
-    void showStatus(ServiceStatus kind, const std::string& text) override {
-        statuses.push_back(test::statusPrefix(kind) + text);
-    }
-    void showErrorBox(const std::string& text, const std::string& caption) override {
-        boxes.push_back(caption + ": " + text);
-    }
-    void serverErrorReported() override { ++serverErrors; }
     void repaintMap() override { ++repaints; }
 
-    std::vector<std::string> statuses;
-    std::vector<std::string> boxes;
     int repaints = 0;
-    int serverErrors = 0;
 };
 
 class QuakeFeedTest : public ::testing::Test {

@@ -5,6 +5,7 @@
 #include "net/machine_id.h"
 #include "net/url_template.h"
 #include "support/fixtures.h"
+#include "support/qt_files.h"
 
 #include <QDir>
 #include <QFile>

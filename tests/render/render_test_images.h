@@ -11,8 +11,6 @@
 
 namespace chronvale::test {
 
-using testing::utc;
-
 // Every pixel the same colour (red, green, blue).
 inline ImagePtr solidImage(int width, int height, uint8_t red, uint8_t green, uint8_t blue) {
     const uint32_t colour = (uint32_t{red} << 16) | (uint32_t{green} << 8) | blue;

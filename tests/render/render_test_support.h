@@ -1,9 +1,10 @@
 #pragma once
-// Fixtures for the image tests: a scratch folder, and encoders that build small
+// Fixtures for the image tests: encoders that build small
 // BMP, PNG, JPEG and GIF files in memory, BMP field by field so that a test can
 // make the header lie.
 
 #include "render/earth_image.h"
+#include "support/files.h"
 
 #include <array>
 #include <cstdint>
@@ -13,26 +14,6 @@
 #include <vector>
 
 namespace chronvale::test {
-
-using Bytes = std::vector<uint8_t>;
-
-// A fresh folder under the system's temporary folder, removed with its contents.
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    std::string path(const std::string& name) const { return (root_ / name).string(); }
-    const std::filesystem::path& root() const { return root_; }
-
-private:
-    std::filesystem::path root_;
-};
-
-void writeFile(const std::string& path, const Bytes& bytes);
-Bytes readFile(const std::string& path);
 
 // Every field of a BMP file; the defaults describe a consistent file.
 struct BmpFields {

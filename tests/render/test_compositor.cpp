@@ -2,6 +2,7 @@
 #include "render/compositor.h"
 #include "render/layer_blend.h"
 #include "render_test_images.h"
+#include "support/scratch.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -36,7 +37,7 @@ protected:
     }
 
     test::ScratchDir scratch;
-    const fs::path& folder = scratch.root();
+    const fs::path& folder = scratch.path();
     ImagePtr day, night, zones;
     RecordingLoadErrorSink errors;
 };

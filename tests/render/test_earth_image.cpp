@@ -3,6 +3,7 @@
 
 #include "render/earth_image.h"
 #include "render_test_support.h"
+#include "support/scratch.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -152,7 +153,7 @@ TEST(SaveBmpFile, WritesTheMapSizedFileAndReadsItBack) {
         return static_cast<uint32_t>((x * 7) & 0xFF) << 16 | ((r * 3) & 0xFF) << 8 |
                ((x ^ r) & 0xFF);
     });
-    const std::string path = dir.path("earth_day.bmp");
+    const std::string path = dir.file("earth_day.bmp");
     ASSERT_TRUE(saveBmpFile(image.get(), path));
     const test::Bytes file = test::readFile(path);
     ASSERT_EQ(file.size(), 1573942u);
@@ -187,7 +188,7 @@ TEST(SaveBmpFile, PaletteAndBitFieldImagesReadBackInColour) {
     setPixel(high.get(), 2, 1, 0xF81F);
 
     for (EarthImage* image : {indexed.get(), high.get()}) {
-        const std::string path = dir.path("p" + std::to_string(image->bitsPerPixel()) + ".bmp");
+        const std::string path = dir.file("p" + std::to_string(image->bitsPerPixel()) + ".bmp");
         ASSERT_TRUE(saveBmpFile(image, path));
         ImagePtr back = loadImage(path);
         ImagePtr expected = convertTo24Bit(image);
@@ -196,23 +197,23 @@ TEST(SaveBmpFile, PaletteAndBitFieldImagesReadBackInColour) {
             std::equal(back->pixels(), back->pixels() + back->pixelBytes(), expected->pixels()))
             << image->bitsPerPixel() << "-bit image";
     }
-    EXPECT_EQ(getPixel(loadImage(dir.path("p16.bmp")).get(), 1, 0), 0x00FC00u);
+    EXPECT_EQ(getPixel(loadImage(dir.file("p16.bmp")).get(), 1, 0), 0x00FC00u);
 }
 
 TEST(SaveBmpFile, ReplacesAnOldFileAndLeavesNoTemporaryBehind) {
     ScratchDir dir;
-    const std::string path = dir.path("Wallpaper.bmp");
+    const std::string path = dir.file("Wallpaper.bmp");
     test::writeFile(path, {'o', 'l', 'd'});
     ImagePtr image = createImage(2, 2, 24, 256);
     ASSERT_TRUE(saveBmpFile(image.get(), path));
     EXPECT_EQ(test::readFile(path).size(), 14u + 40 + 1024 + 16);
     size_t entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.root())) {
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
         ++entries;
     }
     EXPECT_EQ(entries, 1u);
 
-    EXPECT_FALSE(saveBmpFile(image.get(), dir.path("missing/folder.bmp")));
+    EXPECT_FALSE(saveBmpFile(image.get(), dir.file("missing/folder.bmp")));
     EXPECT_FALSE(saveBmpFile(nullptr, path));
 }
 
@@ -226,7 +227,7 @@ TEST(SaveBmpFile, ReplacesAnOldFileAndLeavesNoTemporaryBehind) {
     setrlimit(RLIMIT_FSIZE, &limit);
     const bool saved = saveBmpFile(&image, path);
     size_t entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.root())) {
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
         ++entries;
     }
     std::exit(!saved && entries == 1 && test::readFile(path).size() == 3 ? 0 : 1);
@@ -234,7 +235,7 @@ TEST(SaveBmpFile, ReplacesAnOldFileAndLeavesNoTemporaryBehind) {
 
 TEST(SaveBmpFileDeathTest, ShortWriteKeepsTheOldFile) {
     ScratchDir dir;
-    const std::string path = dir.path("Wallpaper.bmp");
+    const std::string path = dir.file("Wallpaper.bmp");
     test::writeFile(path, {'o', 'l', 'd'});
     ImagePtr image = createImage(1024, 512, 24, 256);
     EXPECT_EXIT(saveUnderFileSizeLimit(*image, dir, path), ::testing::ExitedWithCode(0), "");

@@ -2,6 +2,7 @@
 
 #include "render/earth_image.h"
 #include "render_test_support.h"
+#include "support/scratch.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -276,21 +277,21 @@ TEST(LoadImage, ExtensionChoosesTheDecoderWithoutRegardToCase) {
     test::ScratchDir dir;
     ImagePtr picture =
         test::makePicture(8, 8, [](int x, int) { return x < 4 ? 0xFF0000u : 0x0000FFu; });
-    ASSERT_TRUE(saveBmpFile(picture.get(), dir.path("map.Bmp")));
-    test::writeFile(dir.path("map.tif"), test::readFile(dir.path("map.Bmp")));
-    test::writeFile(dir.path("cloud.JPG"), test::makeJpeg(*picture));
+    ASSERT_TRUE(saveBmpFile(picture.get(), dir.file("map.Bmp")));
+    test::writeFile(dir.file("map.tif"), test::readFile(dir.file("map.Bmp")));
+    test::writeFile(dir.file("cloud.JPG"), test::makeJpeg(*picture));
 
-    ImagePtr bmp = loadImage(dir.path("map.Bmp"));
+    ImagePtr bmp = loadImage(dir.file("map.Bmp"));
     ASSERT_TRUE(bmp);
     EXPECT_EQ(colourAt(bmp, 5, 2), 0x0000FFu);
-    ImagePtr jpeg = loadImage(dir.path("cloud.JPG"));
+    ImagePtr jpeg = loadImage(dir.file("cloud.JPG"));
     ASSERT_TRUE(jpeg);
     EXPECT_TRUE(closeColours(colourAt(jpeg, 0, 0), 0xFF0000, 8));
-    EXPECT_FALSE(loadImage(dir.path("map.tif")));
-    EXPECT_FALSE(loadImage(dir.path("absent.bmp")));
+    EXPECT_FALSE(loadImage(dir.file("map.tif")));
+    EXPECT_FALSE(loadImage(dir.file("absent.bmp")));
     // The extension decides, not the contents.
-    test::writeFile(dir.path("mislabelled.png"), test::readFile(dir.path("cloud.JPG")));
-    EXPECT_FALSE(loadImage(dir.path("mislabelled.png")));
+    test::writeFile(dir.file("mislabelled.png"), test::readFile(dir.file("cloud.JPG")));
+    EXPECT_FALSE(loadImage(dir.file("mislabelled.png")));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "render/lit_area.h"
 #include "render/sun_shadow.h"
 #include "render_test_images.h"
+#include "support/scratch.h"
 
 #include <algorithm>
 #include <cstring>
@@ -44,10 +45,10 @@ struct Sources {
 class LitAreaMatchesCompositor : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::create_directories(scratch.root() / "images");
-        ASSERT_TRUE(saveBmpFile(sources.day.get(), scratch.path(kDayImageName)));
-        ASSERT_TRUE(saveBmpFile(sources.night.get(), scratch.path(kNightImageName)));
-        ASSERT_TRUE(saveBmpFile(sources.zones.get(), scratch.path(kTimeZoneImageName)));
+        fs::create_directories(scratch.path() / "images");
+        ASSERT_TRUE(saveBmpFile(sources.day.get(), scratch.file(kDayImageName)));
+        ASSERT_TRUE(saveBmpFile(sources.night.get(), scratch.file(kNightImageName)));
+        ASSERT_TRUE(saveBmpFile(sources.zones.get(), scratch.file(kTimeZoneImageName)));
     }
     test::ScratchDir scratch;
     Sources sources;
@@ -79,7 +80,7 @@ TEST_F(LitAreaMatchesCompositor, BitForBitAtTheMapsSize) {
          {utc(2026, 3, 20, 12, 0, 0), utc(2026, 6, 21, 5, 30, 0), utc(2026, 12, 21, 18, 45, 0)}) {
         for (const Case& c : cases) {
             RecordingLoadErrorSink errors;
-            Compositor compositor(scratch.root().string(), errors);
+            Compositor compositor(scratch.path().string(), errors);
             compositor.setCloudImage(cloneImage(sources.cloud.get()));
             DisplaySwitches switches = c.on;
             ASSERT_TRUE(compositor.loadEarthImages(switches, now));
@@ -215,7 +216,7 @@ TEST(LitArea, CloudsWithSunShadow) {
 
 class DetailedEarthFallback : public ::testing::Test {
 protected:
-    void SetUp() override { fs::create_directories(scratch.root() / "images/hires"); }
+    void SetUp() override { fs::create_directories(scratch.path() / "images/hires"); }
     test::ScratchDir scratch;
     RecordingLoadErrorSink errors;
 };
@@ -224,10 +225,10 @@ TEST_F(DetailedEarthFallback, BadImagesAreNamedOnceAndNotUsed) {
     const ImagePtr small = solidImage(64, 32, 1, 2, 3);
     const test::Bytes smallJpeg = test::makeJpeg(*small);
     // Day: truncated JPEG; night: a whole JPEG of the wrong size.
-    test::writeFile(scratch.path(kDetailedDayImageName),
+    test::writeFile(scratch.file(kDetailedDayImageName),
                     test::Bytes(smallJpeg.begin(), smallJpeg.begin() + smallJpeg.size() / 2));
-    test::writeFile(scratch.path(kDetailedNightImageName), smallJpeg);
-    DetailedEarth detailed(scratch.root().string(), errors);
+    test::writeFile(scratch.file(kDetailedNightImageName), smallJpeg);
+    DetailedEarth detailed(scratch.path().string(), errors);
     for (int attempt = 0; attempt < 3; ++attempt) {
         const EarthLayers layers = detailed.load(true);
         EXPECT_EQ(layers.day, nullptr);
@@ -241,8 +242,8 @@ TEST_F(DetailedEarthFallback, BadImagesAreNamedOnceAndNotUsed) {
 
 TEST_F(DetailedEarthFallback, MissingImageAndReleasedImages) {
     const ImagePtr full = solidImage(kDetailedWidth, kDetailedHeight, 9, 9, 9);
-    test::writeFile(scratch.path(kDetailedDayImageName), test::makeJpeg(*full));
-    DetailedEarth detailed(scratch.root().string(), errors);
+    test::writeFile(scratch.file(kDetailedDayImageName), test::makeJpeg(*full));
+    DetailedEarth detailed(scratch.path().string(), errors);
     EarthLayers layers = detailed.load(false);
     ASSERT_NE(layers.day, nullptr);
     EXPECT_TRUE(errors.files.empty()) << "the night image is not asked for";

@@ -16,7 +16,7 @@
 namespace chronvale {
 namespace {
 
-using testing::utc;
+using test::utc;
 
 // A colour of the time-zone image and its offset.
 ZoneColour colourOf(float hours) {
@@ -36,7 +36,7 @@ Point pixelOf(const CityRecord& city) {
 class LocalClockTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(testing::compileZones(scratch_, testing::kTestTzdata));
+        ASSERT_TRUE(test::compileZones(scratch_, test::kTestTzdata));
         system_ = std::make_unique<SystemZones>(scratch_.file("zoneinfo"));
         // Raxaul (India) and Birgunj (Nepal) face each other across the border
         // and share a pixel, on Nepal's side. Dhaka's zone is not in the folder.
@@ -58,7 +58,7 @@ protected:
         clock_.setZoneImage(image_.get());
     }
 
-    testing::ScratchDir scratch_;
+    test::ScratchDir scratch_;
     std::unique_ptr<SystemZones> system_;
     GeoTables tables_;
     ZoneFiles files_;

@@ -2,6 +2,7 @@
 #include "render/render_command.h"
 #include "render/sun_shadow.h"
 #include "render_test_images.h"
+#include "support/scratch.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -136,7 +137,7 @@ protected:
     }
 
     test::ScratchDir scratch;
-    const fs::path& folder = scratch.root();
+    const fs::path& folder = scratch.path();
     std::ostringstream err;
 };
 

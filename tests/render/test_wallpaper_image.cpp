@@ -13,7 +13,7 @@ namespace chronvale {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScratchDir;
+using test::ScratchDir;
 
 // A whole-earth map whose colour says where it is: red grows eastwards from
 // 180° W, green southwards from the north pole.

@@ -25,6 +25,13 @@ CityRecord cityAtMapPixel(const std::string& name, int mapX, int mapY, const std
     return city;
 }
 
+MapView cornerView(float scale) {
+    MapView view;
+    view.mapArea = PaneRect{10, 20, 300, 200};
+    view.scale = scale;
+    return view;
+}
+
 GeoTables tablesWith(CityList cities) {
     GeoTables tables;
     tables.cities = std::move(cities);

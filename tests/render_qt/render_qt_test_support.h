@@ -4,6 +4,7 @@
 
 #include "geo/geo_tables.h"
 #include "render/earth_image.h"
+#include "render/map_view.h"
 
 #include <QColor>
 #include <QImage>
@@ -17,6 +18,10 @@ namespace chronvale::test {
 // and latitude are the exact inverse of the projection.
 CityRecord cityAtMapPixel(const std::string& name, int mapX, int mapY,
                           const std::string& zoneKey = "Alpha");
+
+// A view of the map's top-left corner in a pane at (10, 20), 300 x 200: the
+// window point of map pixel (x, y) at scale 1 is (x + 10, y + 20).
+MapView cornerView(float scale = 1.0f);
 
 // Zone "Alpha" of country "Testland" without daylight saving; zone "Beta" without
 // a country.

@@ -10,15 +10,7 @@ namespace chronvale {
 namespace {
 
 using test::cityAtMapPixel;
-
-// A view of the map's top-left corner in a pane at (10, 20): window point of map
-// pixel (x, y) at scale 1 is (x + 10, y + 20).
-MapView cornerView(float scale = 1.0f) {
-    MapView view;
-    view.mapArea = PaneRect{10, 20, 300, 200};
-    view.scale = scale;
-    return view;
-}
+using test::cornerView;
 
 TEST(FindHover, PicksTheNearestCityWithinTheRadiusAndTheFirstOfEqualOnes) {
     const MapView view = cornerView();

@@ -9,6 +9,7 @@ namespace chronvale {
 namespace {
 
 using test::cityAtMapPixel;
+using test::cornerView;
 using test::countColour;
 using test::countPixels;
 using test::nearColour;
@@ -21,14 +22,6 @@ const QColor kBlack(0, 0, 0);
 
 // 2024-01-01 00:00:00 UTC
 constexpr std::time_t kNewYear = 1704067200;
-
-// A view of the map's top-left corner in a pane at (10, 20), 300 x 200.
-MapView cornerView(float scale = 1.0f) {
-    MapView view;
-    view.mapArea = PaneRect{10, 20, 300, 200};
-    view.scale = scale;
-    return view;
-}
 
 // Paints with one overlay call on a black canvas big enough for the pane.
 template <typename Draw> QImage paintWith(Draw draw) {

@@ -1,11 +1,11 @@
 #include "support/headless_weston.h"
 
+#include "support/files.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string_view>
 #include <sys/wait.h>
 #include <thread>
@@ -92,10 +92,7 @@ HeadlessWeston::~HeadlessWeston() {
 }
 
 std::string HeadlessWeston::log() const {
-    std::ifstream in(runtime_ + "/weston.log");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return readText(runtime_ + "/weston.log");
 }
 
 } // namespace chronvale::test

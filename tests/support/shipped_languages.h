@@ -2,10 +2,10 @@
 // The language files that ship: every lang/<code>.txt of the source tree, found
 // on disk rather than listed, so that a file added later is checked as well.
 
+#include "support/files.h"
+
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,10 +30,7 @@ inline std::vector<std::string> shippedLanguageCodes() {
 
 // The UTF-8 text of lang/<code>.txt.
 inline std::string languageSourceText(const std::string& code) {
-    std::ifstream in(languageSourceFolder() / (code + ".txt"), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return readText(languageSourceFolder() / (code + ".txt"));
 }
 
 } // namespace chronvale::test

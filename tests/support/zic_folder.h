@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-namespace chronvale::testing {
+namespace chronvale::test {
 
 // The rules of the zones the tests use, as the IANA database writes them
 // (reduced to the years from 2007 on).
@@ -65,4 +65,4 @@ inline bool compileZones(const ScratchDir& folder, const std::string& text, bool
     return static_cast<bool>(zi);
 }
 
-} // namespace chronvale::testing
+} // namespace chronvale::test

@@ -9,6 +9,7 @@
 #include "render/earth_image.h"
 #include "render/local_clock.h"
 #include "render/map_view.h"
+#include "support/environment.h"
 #include "support/scratch.h"
 
 #include <ctime>
@@ -86,7 +87,7 @@ TEST_F(BorderTowns, ShowTheirOwnZonesTimeNotTheTownsAcross) {
     LocalClock tables(tables_, files_, &system);
     tables.setZoneImage(image_);
     tables.setUseSystemDatabase(false);
-    for (const std::time_t t : {testing::utc(2027, 1, 15, 12), testing::utc(2027, 7, 15, 12)}) {
+    for (const std::time_t t : {test::utc(2027, 1, 15, 12), test::utc(2027, 7, 15, 12)}) {
         for (const Town& town : kTowns) {
             SCOPED_TRACE(town.name);
             const CityRecord* own = city(town.name, town.x, town.y);
@@ -100,7 +101,7 @@ TEST_F(BorderTowns, ShowTheirOwnZonesTimeNotTheTownsAcross) {
             EXPECT_TRUE(mine.fromSystem);
             EXPECT_EQ(mine.zoneName, town.zone);
             // The C library, asked for the same zone, agrees.
-            const testing::LocalTimeZone tz(town.zone);
+            const test::LocalTimeZone tz(town.zone);
             std::tm local{};
             ASSERT_NE(localtime_r(&t, &local), nullptr);
             EXPECT_EQ(mine.offsetSeconds, local.tm_gmtoff);
@@ -138,13 +139,13 @@ TEST_F(BorderTowns, PointsOfUnusualZonesReadTheirZoneinfoTime) {
     };
     SystemZones system;
     const LocalClock clock(tables_, files_, &system);
-    for (const std::time_t t : {testing::utc(2027, 1, 15, 12), testing::utc(2027, 7, 15, 12)}) {
+    for (const std::time_t t : {test::utc(2027, 1, 15, 12), test::utc(2027, 7, 15, 12)}) {
         for (const Place& p : places) {
             SCOPED_TRACE(p.what);
             const LocalTime local = clock.pixelTime(p.x, p.y, t);
             EXPECT_TRUE(local.fromSystem);
             EXPECT_EQ(local.zoneName, p.zone);
-            const testing::LocalTimeZone tz(p.zone);
+            const test::LocalTimeZone tz(p.zone);
             std::tm fields{};
             ASSERT_NE(localtime_r(&t, &fields), nullptr);
             EXPECT_EQ(local.offsetSeconds, fields.tm_gmtoff);

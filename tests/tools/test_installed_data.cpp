@@ -54,7 +54,7 @@ std::string lowered(std::string text) {
     return text;
 }
 
-using testing::utc;
+using test::utc;
 
 class InstalledData : public ::testing::Test {
 protected:

@@ -1,12 +1,8 @@
 #include "app/cli/city_command.h"
 
+#include "app/cli/city_tables.h"
 #include "cityinfo/city_search.h"
 #include "core/file_io.h"
-#include "core/load_errors.h"
-#include "geo/geo_tables.h"
-#include "render/compositor.h"
-#include "render/earth_image.h"
-#include "render/local_clock.h"
 
 #include <array>
 #include <optional>
@@ -91,25 +87,12 @@ int runCityCommand(const std::string& name, std::time_t instant, const std::stri
         }
         names = batchNames(*text);
     }
-    RecordingLoadErrorSink errors;
-    const GeoTables tables = loadGeoTables(dataFolder, errors);
-    for (const std::string& file : errors.files) {
-        err << unableToLoadText(file) << " (data folder '" << dataFolder << "')\n";
-    }
+    const GeoTables tables = loadCityTables(dataFolder, err);
     if (tables.cities.empty()) {
         err << "No city named '" << names.front() << "'\n";
         return 1;
     }
-    // Without the image every standard offset of the fall-back is 0, as in the window.
-    const ImagePtr zoneImage = loadImage(dataFolder + "/" + kTimeZoneImageName);
-    if (!zoneImage) {
-        err << unableToLoadText(kTimeZoneImageName) << " (data folder '" << dataFolder << "')\n";
-    }
-    const ZoneFiles zoneFiles = loadZoneFiles(dataFolder, tables.cities);
-    SystemZones system;
-    LocalClock clock(&tables, &zoneFiles, &system);
-    clock.setZoneImage(zoneImage.get());
-    clock.setUseSystemDatabase(systemZones);
+    const CityClock clock(tables, dataFolder, err, systemZones);
 
     const CitySearch search(tables.cities);
     bool first = true;
@@ -126,7 +109,7 @@ int runCityCommand(const std::string& name, std::time_t instant, const std::stri
                 out << '\n';
             }
             first = false;
-            out << cityFactsLines(cityFacts(tables.cities[index], tables, clock, instant));
+            out << cityFactsLines(cityFacts(tables.cities[index], tables, clock.clock(), instant));
         }
     }
     return status;

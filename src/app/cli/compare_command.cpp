@@ -1,13 +1,9 @@
 #include "app/cli/compare_command.h"
 
+#include "app/cli/city_tables.h"
 #include "cityinfo/city_facts.h"
 #include "cityinfo/city_search.h"
 #include "cityinfo/overlap_search.h"
-#include "core/load_errors.h"
-#include "geo/geo_tables.h"
-#include "render/compositor.h"
-#include "render/earth_image.h"
-#include "render/local_clock.h"
 
 #include <algorithm>
 #include <charconv>
@@ -121,22 +117,8 @@ std::optional<int> overlapMinutesOf(const std::string& text) {
 
 int runCompareCommand(const CompareOptions& options, std::time_t now, const std::string& dataFolder,
                       std::ostream& out, std::ostream& err, bool systemZones) {
-    RecordingLoadErrorSink errors;
-    const GeoTables tables = loadGeoTables(dataFolder, errors);
-    for (const std::string& file : errors.files) {
-        err << unableToLoadText(file) << " (data folder '" << dataFolder << "')\n";
-    }
-    // Without the image every standard offset is 0, as in the window.
-    const ImagePtr zoneImage = loadImage(dataFolder + "/" + kTimeZoneImageName);
-    if (!zoneImage) {
-        err << unableToLoadText(kTimeZoneImageName) << " (data folder '" << dataFolder << "')\n";
-    }
-
-    const ZoneFiles zoneFiles = loadZoneFiles(dataFolder, tables.cities);
-    SystemZones system;
-    LocalClock clock(&tables, &zoneFiles, &system);
-    clock.setZoneImage(zoneImage.get());
-    clock.setUseSystemDatabase(systemZones);
+    const GeoTables tables = loadCityTables(dataFolder, err);
+    const CityClock clock(tables, dataFolder, err, systemZones);
 
     const CitySearch search(tables.cities);
     std::vector<CompareRow> rows;
@@ -151,7 +133,7 @@ int runCompareCommand(const CompareOptions& options, std::time_t now, const std:
         const CityRecord& city = tables.cities[found.front()];
         CompareRow row;
         row.label = std::string(trimmedCityName(city.name));
-        row.offset = cityUtcOffset(city, clock);
+        row.offset = cityUtcOffset(city, clock.clock());
         row.place = GroundPoint{city.latitude, city.longitude};
         row.hours = WorkingHours{};
         width = std::max(width, characters(row.label));

@@ -1,27 +1,16 @@
 #include "chronvale_process.h"
 
+#include "support/files.h"
+
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <spawn.h>
-#include <sstream>
 #include <sys/wait.h>
 
 extern char** environ;
 
 namespace chronvale::test {
-
-namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-} // namespace
 
 Outcome runChronvale(const std::vector<std::string>& args) {
     const std::filesystem::path home = std::getenv("HOME");
@@ -62,8 +51,8 @@ Outcome runChronvale(const std::vector<std::string>& args) {
         }
     }
     posix_spawn_file_actions_destroy(&actions);
-    outcome.output = readFile(outputFile);
-    outcome.errors = readFile(errorFile);
+    outcome.output = readText(outputFile);
+    outcome.errors = readText(errorFile);
     return outcome;
 }
 

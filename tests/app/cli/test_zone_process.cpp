@@ -2,6 +2,7 @@
 // zic compiles in the test and TZDIR names, as the C library takes it.
 
 #include "chronvale_process.h"
+#include "support/environment.h"
 #include "support/scratch.h"
 #include "support/zic_folder.h"
 
@@ -22,29 +23,6 @@ using test::runChronvale;
 
 const std::string kData = std::string(CHRONVALE_SOURCE_DIR) + "/data";
 
-// Sets TZDIR for the children started while the object lives.
-class Tzdir {
-public:
-    explicit Tzdir(const std::string& folder) {
-        if (const char* old = std::getenv("TZDIR")) {
-            previous_ = old;
-        }
-        ::setenv("TZDIR", folder.c_str(), 1);
-    }
-    ~Tzdir() {
-        if (previous_) {
-            ::setenv("TZDIR", previous_->c_str(), 1);
-        } else {
-            ::unsetenv("TZDIR");
-        }
-    }
-    Tzdir(const Tzdir&) = delete;
-    Tzdir& operator=(const Tzdir&) = delete;
-
-private:
-    std::optional<std::string> previous_;
-};
-
 std::string field(const std::string& output, const std::string& label) {
     std::istringstream lines(output);
     std::string line;
@@ -63,13 +41,13 @@ TEST(ZoneProcess, FollowsTheChangedRuleOfTheSystemDatabase) {
         const char* localTime;
         const char* zone;
     };
-    for (const Case& c : {Case{testing::kVancouverBefore, "12/15/26 12:00:00",
-                               "America/Vancouver, PST (UTC-08:00)"},
-                          Case{testing::kVancouverChanged, "12/15/26 13:00:00",
-                               "America/Vancouver, MST (UTC-07:00)"}}) {
-        testing::ScratchDir folder;
-        ASSERT_TRUE(testing::compileZones(folder, std::string(testing::kTestTzdata) + c.zoneText));
-        const Tzdir tzdir(folder.file("zoneinfo"));
+    for (const Case& c :
+         {Case{test::kVancouverBefore, "12/15/26 12:00:00", "America/Vancouver, PST (UTC-08:00)"},
+          Case{test::kVancouverChanged, "12/15/26 13:00:00",
+               "America/Vancouver, MST (UTC-07:00)"}}) {
+        test::ScratchDir folder;
+        ASSERT_TRUE(test::compileZones(folder, std::string(test::kTestTzdata) + c.zoneText));
+        const test::ScopedVariable tzdir("TZDIR", folder.file("zoneinfo"));
         const Outcome out = runChronvale({"--data", kData, "--city", "Vancouver (British Columbia)",
                                           "--time", "2026-12-15T20:00:00Z"});
         ASSERT_EQ(out.exitCode, 0) << out.errors;
@@ -80,9 +58,9 @@ TEST(ZoneProcess, FollowsTheChangedRuleOfTheSystemDatabase) {
 
 // Sydney's zone is not in the folder: the shipped tables give its time.
 TEST(ZoneProcess, AZoneMissingFromTheSystemFallsBackToTheTables) {
-    testing::ScratchDir folder;
-    ASSERT_TRUE(testing::compileZones(folder, testing::kTestTzdata));
-    const Tzdir tzdir(folder.file("zoneinfo"));
+    test::ScratchDir folder;
+    ASSERT_TRUE(test::compileZones(folder, test::kTestTzdata));
+    const test::ScopedVariable tzdir("TZDIR", folder.file("zoneinfo"));
     const Outcome out = runChronvale(
         {"--data", kData, "--city", "Sydney (New South Wales)", "--time", "2027-01-15T12:00:00Z"});
     ASSERT_EQ(out.exitCode, 0) << out.errors;
@@ -95,7 +73,7 @@ TEST(ZoneProcess, AZoneMissingFromTheSystemFallsBackToTheTables) {
 }
 
 TEST(ZoneProcess, ReadsOneNameALineFromABatchFile) {
-    testing::ScratchDir folder;
+    test::ScratchDir folder;
     {
         std::ofstream names(folder.file("names.txt"));
         names << "Kathmandu\r\n\r\nAtlantis\nCorner Brook\n";
@@ -115,10 +93,10 @@ TEST(ZoneProcess, ReadsOneNameALineFromABatchFile) {
 }
 
 TEST(ZoneProcess, InfoNamesTheDatabaseVersionAndTheFallBack) {
-    testing::ScratchDir folder;
-    ASSERT_TRUE(testing::compileZones(folder, testing::kTestTzdata));
+    test::ScratchDir folder;
+    ASSERT_TRUE(test::compileZones(folder, test::kTestTzdata));
     {
-        const Tzdir tzdir(folder.file("zoneinfo"));
+        const test::ScopedVariable tzdir("TZDIR", folder.file("zoneinfo"));
         const Outcome out = runChronvale({"--data", kData, "--info"});
         EXPECT_NE(out.output.find("(version 2099z)"), std::string::npos) << out.output;
         EXPECT_NE(out.output.find("Local times: from the system's time-zone database"),
@@ -126,13 +104,13 @@ TEST(ZoneProcess, InfoNamesTheDatabaseVersionAndTheFallBack) {
             << out.output;
     }
     {
-        const Tzdir tzdir("/nonexistent-zoneinfo");
+        const test::ScopedVariable tzdir("TZDIR", "/nonexistent-zoneinfo");
         const Outcome out = runChronvale({"--data", kData, "--info"});
         EXPECT_NE(out.output.find("fall-back: no time-zone database"), std::string::npos)
             << out.output;
     }
     // A data folder without the zone files: still loads, names them.
-    testing::ScratchDir data;
+    test::ScratchDir data;
     for (const auto& entry : std::filesystem::directory_iterator(kData)) {
         const std::string name = entry.path().filename().string();
         if (name != "city_zones.dat" && name != "zone_map.dat") {
@@ -168,10 +146,10 @@ void storeSystemZones(const char* value) {
 // whose time the system's database gives otherwise (Vancouver's pixel lies in
 // the tables' UTC-7 zone).
 TEST(ZoneProcess, TheCommandsFollowTheStoredChoiceOfTimeZones) {
-    testing::ScratchDir folder;
-    ASSERT_TRUE(testing::compileZones(folder, std::string(testing::kTestTzdata) +
-                                                  testing::kVancouverBefore));
-    const Tzdir tzdir(folder.file("zoneinfo"));
+    test::ScratchDir folder;
+    ASSERT_TRUE(
+        test::compileZones(folder, std::string(test::kTestTzdata) + test::kVancouverBefore));
+    const test::ScopedVariable tzdir("TZDIR", folder.file("zoneinfo"));
     struct Case {
         const char* stored; // none: never chosen, on by default
         const char* localTime;

@@ -3,13 +3,14 @@
 
 #include "app/mainwindow/cloud_animation.h"
 #include "core/load_errors.h"
-#include "image_server_process.h"
 #include "net/cloud_service.h"
 #include "net/http_client.h"
-#include "net_test_support.h"
 #include "render/compositor.h"
-#include "support/fixtures.h"
-#include "test_jpeg.h"
+#include "support/cloud_folders.h"
+#include "support/image_server_process.h"
+#include "support/jpeg_frame.h"
+#include "support/net_test_support.h"
+#include "support/qt_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,13 +31,8 @@ constexpr std::time_t kStart = 1709600000; // 2024-03-05 00:53:20 UTC
 // Records what the service asks of the main window. A list refresh resumes the
 // animation's remembered step once the current event has been handled, as the main
 // window does.
-class RecordingCloudOwner final : public CloudOwner {
+class RecordingCloudOwner final : public test::RecordingServiceOwner<CloudOwner> {
 public:
-    void showStatus(ServiceStatus kind, const std::string& text) override {
-        statuses.push_back(test::statusPrefix(kind) + text);
-    }
-    void showErrorBox(const std::string&, const std::string&) override {}
-    void serverErrorReported() override {}
     void setCloudImage(ImagePtr image) override {
         ASSERT_TRUE(image);
         cloudImages.push_back(image->width());
@@ -52,7 +48,6 @@ public:
     void stopAnimation() override { ++animationStops; }
 
     CloudAnimation* animation = nullptr;
-    std::vector<std::string> statuses;
     std::vector<int> cloudImages; // the widths of the frames loaded from the cache
     int framesLoaded = 0;
     int listsArrived = 0;
@@ -62,38 +57,21 @@ public:
 using test::jpeg;
 using test::writeFile;
 
-class CloudAnimationTest : public ::testing::Test {
+class CloudAnimationTest : public test::CloudFoldersTest {
 protected:
-    void SetUp() override {
-        test::ensureApplication();
-        ASSERT_TRUE(root.isValid());
-        QDir(root.path()).mkpath("work/cache");
-        QDir(root.path()).mkpath("server");
-        previous = QDir::currentPath();
-        QDir::setCurrent(work());
-        ASSERT_TRUE(http.httpInit(&sink, "Quillmar Chronvale"));
-    }
     void TearDown() override {
         // A transfer still under way reports to the service: it goes first.
         http.httpShutdown();
         animation.reset();
         service.reset();
         server.reset();
-        QDir::setCurrent(previous);
+        CloudFoldersTest::TearDown();
     }
 
-    QString work() const { return QDir(root.path()).filePath("work"); }
-    QString serverFolder() const { return QDir(root.path()).filePath("server"); }
     QString cacheFile(int frame) const {
         return QDir(work()).filePath("cache/" + QString::fromStdString(times[frame]) + ".jpg");
     }
-    // Puts frames of widths 10 + i into the server's folder, and into the cache.
-    void serveFrames(int count) {
-        for (int i = 0; i < count; ++i) {
-            writeFile(QDir(serverFolder()).filePath(QString::fromStdString(times[i]) + ".jpg"),
-                      jpeg(10 + i));
-        }
-    }
+    // Puts frames of widths 10 + i into the cache.
     void cacheFrames(int count) {
         for (int i = 0; i < count; ++i) {
             writeFile(cacheFile(i), jpeg(10 + i));
@@ -104,10 +82,7 @@ protected:
     void startServer(const QStringList& options = {}) {
         server.emplace(serverFolder(), options);
         ASSERT_TRUE(server->started());
-        UrlContext context;
-        context.clientId = "client";
-        context.machineId = "machine";
-        service = std::make_unique<CloudService>(http, owner, server->host(), context,
+        service = std::make_unique<CloudService>(http, owner, server->host(), urlContext(),
                                                  [this] { return now; });
         animation = std::make_unique<CloudAnimation>(
             *service, compositor, http,
@@ -125,9 +100,6 @@ protected:
             });
         owner.animation = animation.get();
     }
-    bool idle() {
-        return waitFor([this] { return http.transferCount() == 0; });
-    }
     // Fetches the list and waits for it to be read.
     void fetchList() {
         const int before = owner.listsArrived;
@@ -139,13 +111,6 @@ protected:
     }
     int current() const { return service->currentFrame(); }
 
-    std::vector<std::string> times{"2024030521", "2024030518", "2024030515", "2024030512",
-                                   "2024030509", "2024030506", "2024030503", "2024030500",
-                                   "2024030421", "2024030418", "2024030415", "2024030412"};
-    QTemporaryDir root;
-    QString previous;
-    test::RecordingSink sink;
-    HttpClient http;
     RecordingLoadErrorSink loadErrors;
     Compositor compositor{std::string(), loadErrors};
     RecordingCloudOwner owner;

@@ -7,6 +7,7 @@
 #include "render/compositor.h"
 #include "render/qt/map_painter.h"
 #include "render_test_images.h"
+#include "support/scratch.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -31,11 +32,11 @@ protected:
             }
         }
         folder_ = new test::ScratchDir;
-        fs::create_directories(folder_->root() / "images/hires");
+        fs::create_directories(folder_->path() / "images/hires");
         for (const char* name : {kDayImageName, kNightImageName, kTimeZoneImageName}) {
-            ASSERT_TRUE(saveBmpFile(grey.get(), folder_->path(name)));
+            ASSERT_TRUE(saveBmpFile(grey.get(), folder_->file(name)));
         }
-        test::writeFile(folder_->path(kDetailedDayImageName), test::makeJpeg(*fine));
+        test::writeFile(folder_->file(kDetailedDayImageName), test::makeJpeg(*fine));
     }
     static void TearDownTestSuite() {
         delete folder_;
@@ -80,10 +81,10 @@ protected:
 
     static test::ScratchDir* folder_;
     RecordingLoadErrorSink errors;
-    Compositor compositor{folder_->root().string(), errors};
+    Compositor compositor{folder_->path().string(), errors};
     DisplaySwitches switches;
     std::vector<std::string> notes;
-    DetailedView view{folder_->root().string(),
+    DetailedView view{folder_->path().string(),
                       [this](const std::string& file) { notes.push_back(file); }};
 };
 
@@ -116,9 +117,9 @@ TEST_F(DetailedViewTest, MapPixelsNeedNoHighResolutionImages) {
 
 TEST_F(DetailedViewTest, BadImageIsNamedOnceAndTheMapImageServes) {
     const test::ScratchDir other;
-    fs::create_directories(other.root() / "images/hires");
-    test::writeFile(other.path(kDetailedDayImageName), test::Bytes{0xFF, 0xD8, 0xFF});
-    DetailedView broken(other.root().string(),
+    fs::create_directories(other.path() / "images/hires");
+    test::writeFile(other.file(kDetailedDayImageName), test::Bytes{0xFF, 0xD8, 0xFF});
+    DetailedView broken(other.path().string(),
                         [this](const std::string& file) { notes.push_back(file); });
     for (const float scale : {4.0f, 3.0f}) {
         const QImage pane = paint(broken, scale, 1.0);

@@ -4,6 +4,7 @@
 #include "app/mainwindow/pointer_readout.h"
 #include "app/mainwindow/popup_cities.h"
 #include "geo/zone_colours.h"
+#include "support/scratch.h"
 #include "window_test_cities.h"
 
 #include <QLocale>
@@ -106,12 +107,7 @@ ImagePtr zoneImageOf(float hours) {
 }
 
 std::time_t july1Noon() {
-    std::tm fields{};
-    fields.tm_year = 2024 - 1900;
-    fields.tm_mon = 6;
-    fields.tm_mday = 1;
-    fields.tm_hour = 12;
-    return timegm(&fields);
+    return test::utc(2024, 7, 1, 12);
 }
 
 class PointerReadoutTest : public ::testing::Test {

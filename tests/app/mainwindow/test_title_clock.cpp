@@ -1,4 +1,6 @@
 #include "app/mainwindow/title_clock.h"
+#include "support/environment.h"
+#include "support/scratch.h"
 #include "support/shell_test_support.h"
 
 #include <QWidget>
@@ -13,56 +15,35 @@ namespace {
 // 2005-03-07 14:05:09 UTC, a Monday.
 constexpr std::time_t kInstant = 1110204309;
 
-// Sets TZ for one test and puts the previous value back.
-class ZoneScope {
-public:
-    explicit ZoneScope(const char* zone) {
-        if (const char* old = std::getenv("TZ")) {
-            old_ = old;
-        }
-        ::setenv("TZ", zone, 1);
-        ::tzset();
+using test::calendarFields;
+
+TEST(TimePattern, ReplacesEveryTokenWithItsDigitsAndKeepsOtherText) {
+    const std::tm t = calendarFields(2005, 3, 7, 4, 5, 9);
+    const std::tm lastSecondButOne = calendarFields(2021, 12, 31, 23, 59, 58);
+    const std::tm lastDay = calendarFields(2021, 12, 31);
+    const struct {
+        const char* pattern;
+        const std::tm* time;
+        const char* text;
+    } cases[] = {
+        {"YYYY-MM-DD HH:MI:SS", &t, "2005-3-7 04:05:09"},
+        // YY is the year minus 2000 without a leading zero; SE is a second name for seconds.
+        {"DD.MM.YY SE", &t, "7.3.5 09"},
+        {"HH", &lastSecondButOne, "23"},
+        {"DD/MM/YY", &lastDay, "31/12/21"},
+        {"", &t, ""},
+        {"at H:M:S, Y", &t, "at H:M:S, Y"},
+        // A lone letter of a token stays; the longest token at a place wins.
+        {"YYYYY", &t, "2005Y"},
+        {"HHH", &t, "04H"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(formatTimePattern(c.pattern, *c.time), c.text) << c.pattern;
     }
-    ~ZoneScope() {
-        ::setenv("TZ", old_.c_str(), 1);
-        ::tzset();
-    }
-
-private:
-    std::string old_ = "UTC";
-};
-
-std::tm fields(int year, int month, int day, int hour, int minute, int second) {
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    return t;
-}
-
-TEST(TimePattern, ReplacesEveryTokenWithItsDigits) {
-    const std::tm t = fields(2005, 3, 7, 4, 5, 9);
-    EXPECT_EQ(formatTimePattern("YYYY-MM-DD HH:MI:SS", t), "2005-3-7 04:05:09");
-    // YY is the year minus 2000 without a leading zero; SE is a second name for seconds.
-    EXPECT_EQ(formatTimePattern("DD.MM.YY SE", t), "7.3.5 09");
-    EXPECT_EQ(formatTimePattern("HH", fields(2021, 12, 31, 23, 59, 58)), "23");
-    EXPECT_EQ(formatTimePattern("DD/MM/YY", fields(2021, 12, 31, 0, 0, 0)), "31/12/21");
-}
-
-TEST(TimePattern, KeepsOtherText) {
-    const std::tm t = fields(2005, 3, 7, 4, 5, 9);
-    EXPECT_EQ(formatTimePattern("", t), "");
-    EXPECT_EQ(formatTimePattern("at H:M:S, Y", t), "at H:M:S, Y");
-    // A lone letter of a token stays; the longest token at a place wins.
-    EXPECT_EQ(formatTimePattern("YYYYY", t), "2005Y");
-    EXPECT_EQ(formatTimePattern("HHH", t), "04H");
 }
 
 TEST(TitleClock, LongFormWhileShownShortWhileMinimised) {
-    ZoneScope zone("UTC");
+    test::LocalTimeZone zone("UTC");
     EXPECT_EQ(titleClockText(kInstant, false), QStringLiteral("Quillmar Chronvale - 14:05:09"));
     EXPECT_EQ(titleClockText(kInstant, true), QStringLiteral("14:05"));
     // Midnight keeps two digits in every field.
@@ -70,14 +51,14 @@ TEST(TitleClock, LongFormWhileShownShortWhileMinimised) {
 }
 
 TEST(TitleClock, ShowsTheComputersLocalTime) {
-    ZoneScope zone("Asia/Kolkata"); // UTC+05:30, no daylight saving
+    test::LocalTimeZone zone("Asia/Kolkata"); // UTC+05:30, no daylight saving
     EXPECT_EQ(titleClockText(kInstant, false), QStringLiteral("Quillmar Chronvale - 19:35:09"));
     EXPECT_EQ(titleClockText(kInstant, true), QStringLiteral("19:35"));
 }
 
 TEST(TitleClock, FollowsTheWindowState) {
     test::shellApplication();
-    ZoneScope zone("UTC");
+    test::LocalTimeZone zone("UTC");
     QWidget window;
     window.show();
     updateTitleClock(window, kInstant);

@@ -17,9 +17,23 @@ namespace {
 
 class AutostartWindowTest : public test::WindowTest {
 protected:
+    // Every test starts without the autostart folder, whatever ran before it in
+    // this process, and leaves none behind.
+    void SetUp() override {
+        removeAutostartFolder();
+        test::WindowTest::SetUp();
+    }
     void TearDown() override {
-        QFile::remove(autostartFilePath());
         test::WindowTest::TearDown();
+        removeAutostartFolder();
+    }
+
+    // The autostart folder with what it holds, or a file standing in its place.
+    static void removeAutostartFolder() {
+        const QString folder = QFileInfo(autostartFilePath()).absolutePath();
+        QFile::remove(folder);
+        QDir(folder).removeRecursively();
+        ASSERT_FALSE(QFileInfo::exists(folder)) << folder.toStdString();
     }
 
     // The Options menu's items, in order, without separators.
@@ -91,7 +105,6 @@ TEST_F(AutostartWindowTest, AnEntryThatCannotBeWrittenIsReportedAndStaysUnchecke
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].text,
               QStringLiteral("Unable to write file '%1'").arg(autostartFilePath()));
-    QFile::remove(folder);
 }
 
 } // namespace

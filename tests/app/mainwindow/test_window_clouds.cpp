@@ -3,10 +3,10 @@
 // network activity in the status bar.
 
 #include "app/mainwindow/command_ids.h"
-#include "image_server_process.h"
 #include "net/cloud_service.h"
 #include "net/quake_feed.h"
-#include "scripted_http_server.h"
+#include "support/image_server_process.h"
+#include "support/scripted_http_server.h"
 #include "ui/status_bar.h"
 #include "window_test_support.h"
 

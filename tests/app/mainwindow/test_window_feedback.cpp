@@ -7,10 +7,10 @@
 #include "app/mainwindow/quake_tooltip.h"
 #include "config/program_settings.h"
 #include "i18n/language.h"
-#include "image_server_process.h"
 #include "net/cloud_service.h"
 #include "net/quake_feed.h"
-#include "support/scratch.h"
+#include "support/environment.h"
+#include "support/image_server_process.h"
 #include "ui/status_bar.h"
 #include "window_test_support.h"
 
@@ -213,7 +213,7 @@ TEST_F(FeedbackWindowTest, SaveMapAsWritesWhatThePaneShows) {
 }
 
 TEST_F(FeedbackWindowTest, EarthquakeMarkersTellWhatTheFeedCarried) {
-    testing::LocalTimeZone zone("Asia/Tokyo");
+    test::LocalTimeZone zone("Asia/Tokyo");
     QTemporaryDir serverFolder;
     ASSERT_TRUE(serverFolder.isValid());
     test::ImageServerProcess server(serverFolder.path(), {QStringLiteral("--demo")});
@@ -284,7 +284,7 @@ TEST_F(FeedbackWindowTest, CloudsAndEarthquakesComeBackAtTheNextStart) {
 }
 
 TEST(QuakeTooltip, ShowsWhatTheReplyCarriedAndFindsTheTopMarker) {
-    testing::LocalTimeZone zone("Europe/Berlin");
+    test::LocalTimeZone zone("Europe/Berlin");
     const Language english{QString(), QString()};
     QuakeRecord quake;
     quake.m = 6.1f;

@@ -7,9 +7,9 @@
 #include "app/mainwindow/command_ids.h"
 #include "dialogs/about/about_box.h"
 #include "dialogs/preferences/preferences_dialog.h"
-#include "image_server_process.h"
 #include "net/http_client.h"
-#include "peer_process.h"
+#include "support/image_server_process.h"
+#include "support/peer_process.h"
 #include "support/scratch.h"
 #include "support/zic_folder.h"
 #include "window_test_support.h"
@@ -297,7 +297,7 @@ namespace {
 class ZoneFolder {
 public:
     explicit ZoneFolder(const std::string& text) {
-        compiled_ = testing::compileZones(scratch_, text);
+        compiled_ = test::compileZones(scratch_, text);
         if (const char* old = std::getenv("TZDIR")) {
             previous_ = old;
         }
@@ -313,7 +313,7 @@ public:
     bool compiled() const { return compiled_; }
 
 private:
-    testing::ScratchDir scratch_;
+    test::ScratchDir scratch_;
     bool compiled_ = false;
     std::optional<std::string> previous_;
 };
@@ -323,7 +323,7 @@ private:
 // tables' time at once and after the next start; the
 // wallpaper's choices and the browser survive the restart too.
 TEST_F(PreferencesWindowTest, TheOptionsSurviveARestartAndLocalTimesFollowAtOnce) {
-    const ZoneFolder zones(std::string(testing::kTestTzdata) + testing::kVancouverBefore);
+    const ZoneFolder zones(std::string(test::kTestTzdata) + test::kVancouverBefore);
     ASSERT_TRUE(zones.compiled());
     start();
     const auto vancouver = [this]() -> const CityRecord& {

@@ -1,5 +1,5 @@
-// Wallpaper Mode in the window, over a back end that records what the desktop is
-// told: the menu item and its check mark, the renewal after the shadow timer, the
+// Wallpaper Mode in the window, over a fake back end that records what the desktop
+// is told: the menu item and its check mark, the renewal after the shadow timer, the
 // saved state written at once, the renewal while minimised, and the error box
 // when no desktop interface is found.
 
@@ -9,6 +9,7 @@
 #include "desktop/wallpaper/wallpaper_store.h"
 #include "i18n/string_table.h"
 #include "render/wallpaper_image.h"
+#include "support/fake_desktop.h"
 #include "ui/status_bar.h"
 #include "window_test_support.h"
 
@@ -20,7 +21,6 @@
 #include <QTimer>
 #include <chrono>
 #include <memory>
-#include <thread>
 
 namespace chronvale {
 namespace {
@@ -28,55 +28,14 @@ namespace {
 using test::drainEvents;
 using test::waitFor;
 
-// What the recording desktop was told, and what it shows.
-struct DesktopLog {
-    DesktopWallpaperState desktop{"'file:///home/u/own.jpg'", "'zoom'",
-                                  "'file:///home/u/dark.jpg'"};
-    bool readable = true;
-    bool keepsState = true; // false: a desktop that cannot tell its wallpaper at all
-    int reads = 0;
-    int showDelayMs = 0; // a desktop tool that takes this long
-    std::vector<std::string> shown;
-    std::vector<DesktopWallpaperState> restored;
-};
-
-class RecordingDesktop final : public WallpaperBackend {
-public:
-    explicit RecordingDesktop(std::shared_ptr<DesktopLog> log) : log_(std::move(log)) {}
-    std::string name() const override { return "Recording desktop"; }
-    std::string key() const override { return "recording"; }
-    bool available() const override { return true; }
-    bool keepsState() const override { return log_->keepsState; }
-    std::optional<DesktopWallpaperState> readState() override {
-        ++log_->reads;
-        return log_->readable ? std::optional(log_->desktop) : std::nullopt;
-    }
-    MonitorPictures monitorPictures() const override { return MonitorPictures::Spanned; }
-    bool show(const WallpaperFiles& files) override {
-        const std::string& path = files.front().path;
-        std::this_thread::sleep_for(std::chrono::milliseconds(log_->showDelayMs));
-        log_->shown.push_back(path);
-        log_->desktop = {path, "centered", path};
-        return true;
-    }
-    bool restore(const DesktopWallpaperState& state) override {
-        log_->restored.push_back(state);
-        log_->desktop = state;
-        return true;
-    }
-
-private:
-    std::shared_ptr<DesktopLog> log_;
-};
-
 class WindowWallpaperTest : public test::WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
         wallpaperBackend = [this] {
             BackendChoice choice;
-            choice.lookedFor = {"Recording desktop"};
-            choice.backend = std::make_unique<RecordingDesktop>(log);
+            choice.lookedFor = {"Fake desktop"};
+            choice.backend = std::make_unique<test::FakeDesktop>(log);
             return choice;
         };
     }
@@ -111,7 +70,7 @@ protected:
     }
     static StoredWallpaper storedNow() { return readStoredWallpaper(*openProgramSettings()); }
 
-    std::shared_ptr<DesktopLog> log = std::make_shared<DesktopLog>();
+    std::shared_ptr<test::DesktopLog> log = std::make_shared<test::DesktopLog>();
 };
 
 TEST_F(WindowWallpaperTest, OnRenewedByTheShadowTimerAndOffGivesTheDesktopBack) {
@@ -187,7 +146,7 @@ TEST_F(WindowWallpaperTest, WithTheModeOffTheTimerNeverTouchesTheDesktop) {
     wallpaperBackend = [&looked, this] {
         looked = true;
         BackendChoice choice;
-        choice.backend = std::make_unique<RecordingDesktop>(log);
+        choice.backend = std::make_unique<test::FakeDesktop>(log);
         return choice;
     };
     start([](World& w) { w.settings.switches.sunShadow = true; });
@@ -278,7 +237,7 @@ TEST_F(WindowWallpaperTest, AStartWithTheModeOnKeepsRenewingAndOffRestoresTheSav
     const DesktopWallpaperState own = log->desktop;
     start([&own](World& w) {
         w.settings.switches.sunShadow = true;
-        store(w, {true, own, "recording"});
+        store(w, {true, own, "fake"});
     });
     EXPECT_TRUE(checked());
     refreshTick();
@@ -298,7 +257,7 @@ namespace {
 TEST_F(WindowWallpaperTest, TheExitKeepsWhatTheTimerStoredMeanwhile) {
     start();
     // `chronvale --wallpaper` from the timer turns the mode on while the window runs.
-    const StoredWallpaper fromTimer{true, {"'file:///home/u/own.jpg'", "'zoom'", ""}, "recording"};
+    const StoredWallpaper fromTimer{true, {"'file:///home/u/own.jpg'", "'zoom'", ""}, "fake"};
     ASSERT_TRUE(writeStoredWallpaper(*openProgramSettings(), fromTimer));
     window->saveSettings();
     const StoredWallpaper after = storedNow();
@@ -374,14 +333,14 @@ TEST_F(WindowWallpaperTest, TheWindowGoesByWhatTheTimerStoredMeanwhile) {
 
     // The timer's `--wallpaper off`: the desktop has its own back, the mode is off.
     log->desktop = own;
-    ASSERT_TRUE(writeStoredWallpaper(*openProgramSettings(), {false, own, "recording"}));
+    ASSERT_TRUE(writeStoredWallpaper(*openProgramSettings(), {false, own, "fake"}));
     refreshTick();
     EXPECT_EQ(log->shown.size(), 1u);
     EXPECT_EQ(log->desktop, own);
     EXPECT_FALSE(checked());
 
     // The timer's `--wallpaper`: on again, with the user's state saved by it.
-    ASSERT_TRUE(writeStoredWallpaper(*openProgramSettings(), {true, own, "recording"}));
+    ASSERT_TRUE(writeStoredWallpaper(*openProgramSettings(), {true, own, "fake"}));
     log->desktop = {wallpaper("Wallpaper-a.jpg"), "centered", wallpaper("Wallpaper-a.jpg")};
     refreshTick();
     EXPECT_EQ(log->shown.size(), 2u);
@@ -401,7 +360,7 @@ TEST_F(WindowWallpaperTest, AStateThatCannotBeReadKeepsTheModeOffAndTheDesktopAs
     EXPECT_TRUE(log->shown.empty());
     EXPECT_FALSE(storedNow().on);
     ASSERT_EQ(messages.boxes.size(), 1u);
-    EXPECT_TRUE(messages.boxes[0].text.contains("Recording desktop"))
+    EXPECT_TRUE(messages.boxes[0].text.contains("Fake desktop"))
         << messages.boxes[0].text.toStdString();
 }
 

@@ -5,6 +5,7 @@
 #include "config/program_settings.h"
 #include "config/settings.h"
 #include "core/load_errors.h"
+#include "support/qt_files.h"
 #include "support/recording_message_sink.h"
 #include "support/shell_test_support.h"
 
@@ -34,9 +35,7 @@ protected:
     }
 
     void writeConfig(const std::string& text) {
-        QFile file(user.filePath("config.ini"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text.data(), static_cast<qint64>(text.size()));
+        test::writeFile(user.filePath("config.ini"), QByteArray::fromStdString(text));
     }
 
     QTemporaryDir user;

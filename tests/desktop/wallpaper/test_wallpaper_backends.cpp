@@ -14,6 +14,8 @@
 #include "render/wallpaper_image.h"
 #include "render/wallpaper_layout.h"
 #include "session_bus.h"
+#include "support/fake_desktop.h"
+#include "support/qt_files.h"
 #include "support/scratch.h"
 #include "support/wait_for.h"
 
@@ -27,7 +29,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QSysInfo>
-#include <QUrl>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -39,7 +40,8 @@ namespace chronvale {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScratchDir;
+using test::ScratchDir;
+using test::uriOf;
 
 test::SessionBus* bus = nullptr;
 
@@ -110,10 +112,6 @@ struct ModeRun {
     Persisted persisted;
 };
 
-QString uriOf(const std::string& path) {
-    return QUrl::fromLocalFile(QString::fromStdString(path)).toString(QUrl::FullyEncoded);
-}
-
 // ---------------------------------------------------------------------------
 // gsettings
 
@@ -142,10 +140,8 @@ class GsettingsRoundTrip : public ::testing::TestWithParam<GsettingsSchema> {};
 TEST_P(GsettingsRoundTrip, OnRenewTwiceAndOffGiveBackWhatTheUserHad) {
     const GsettingsSchema schema = GetParam();
     GsettingsBackend backend(schema);
-    if (!backend.available()) {
-        GTEST_SKIP() << "gsettings or the schema " << schema.schema.toStdString()
-                     << " is not installed (scripts/install-deps.sh installs them)";
-    }
+    ASSERT_TRUE(backend.available()) << "gsettings or the schema " << schema.schema.toStdString()
+                                     << " is not installed (scripts/install-deps.sh installs them)";
     // The user's own wallpaper, scaled, with a name that needs quoting.
     const QString own = schema.fileIsUri
                             ? QStringLiteral("file:///usr/share/backgrounds/it's%20sea.jpg")
@@ -211,9 +207,8 @@ INSTANTIATE_TEST_SUITE_P(Desktops, GsettingsRoundTrip,
 
 TEST(GsettingsBackend, SwitchingOnAgainAfterACrashKeepsTheUsersState) {
     GsettingsBackend backend(gnomeBackgroundSchema());
-    if (!backend.available()) {
-        GTEST_SKIP() << "gsettings or org.gnome.desktop.background is not installed";
-    }
+    ASSERT_TRUE(backend.available()) << "gsettings or org.gnome.desktop.background is not "
+                                        "installed (scripts/install-deps.sh installs them)";
     const QString schema = gnomeBackgroundSchema().schema;
     gsettingsSet(schema, QStringLiteral("picture-uri"), QStringLiteral("'file:///own.png'"));
     ModeRun run;
@@ -229,9 +224,9 @@ TEST(GsettingsBackend, SwitchingOnAgainAfterACrashKeepsTheUsersState) {
 
 TEST(GsettingsBackend, AnEmptySavedValueResetsTheKey) {
     GsettingsBackend backend(mateBackgroundSchema());
-    if (!backend.available()) {
-        GTEST_SKIP() << "gsettings or org.mate.background is not installed";
-    }
+    ASSERT_TRUE(backend.available())
+        << "gsettings or org.mate.background is not installed (scripts/install-deps.sh "
+           "installs mate-desktop-common)";
     const QString schema = mateBackgroundSchema().schema;
     const QString fresh = gsettingsGet(schema, QStringLiteral("picture-filename"));
     ASSERT_TRUE(backend.show({{"/tmp/x.bmp", {}}}));
@@ -274,9 +269,9 @@ TEST(GsettingsBackend, ASchemaWithoutTheDarkStyleStillRoundTrips) {
     old.desktop = QStringLiteral("GNOME 41");
     old.darkKey = QStringLiteral("picture-uri-dark");
     GsettingsBackend backend(old);
-    if (!backend.available()) {
-        GTEST_SKIP() << "gsettings or org.cinnamon.desktop.background is not installed";
-    }
+    ASSERT_TRUE(backend.available())
+        << "gsettings or org.cinnamon.desktop.background is not installed "
+           "(scripts/install-deps.sh installs cinnamon-desktop-data)";
     gsettingsSet(old.schema, old.fileKey, QStringLiteral("'file:///own41.png'"));
     ModeRun run;
     ASSERT_EQ(run.apply(backend).result, WallpaperApplyResult::Shown);
@@ -300,10 +295,9 @@ QString xfconf(const QStringList& arguments) {
 }
 
 TEST(XfceBackend, EveryMonitorAndWorkspaceIsSetAndGivenBack) {
-    if (bus == nullptr || !bus->running() || !toolExists(QStringLiteral("xfconf-query"))) {
-        GTEST_SKIP() << "dbus-daemon or xfconf-query is missing (scripts/install-deps.sh "
-                        "installs dbus and xfconf)";
-    }
+    ASSERT_TRUE(bus != nullptr && bus->running() && toolExists(QStringLiteral("xfconf-query")))
+        << "dbus-daemon or xfconf-query is missing (scripts/install-deps.sh installs dbus and "
+           "xfconf)";
     const QString base = QStringLiteral("/backdrop/screen0/monitor%1/workspace%2/");
     // Two monitors with two workspaces each; the last has no placement of its own.
     struct Own {
@@ -431,9 +425,8 @@ private:
 };
 
 TEST(KdeBackend, EveryDesktopShowsTheMapCentredAndGetsItsOwnBack) {
-    if (bus == nullptr || !bus->running()) {
-        GTEST_SKIP() << "dbus-daemon is missing (scripts/install-deps.sh installs dbus)";
-    }
+    ASSERT_TRUE(bus != nullptr && bus->running())
+        << "dbus-daemon is missing (scripts/install-deps.sh installs dbus)";
     ScratchDir scripts;
     // Two desktops: a picture whose name holds a tab and a line break, and a plain
     // colour of another plugin.
@@ -491,9 +484,8 @@ TEST(KdeBackend, AStateSavedAsLinesIsGivenBackToo) {
 }
 
 TEST(KdeBackend, IsNotAvailableWithoutTheShell) {
-    if (bus == nullptr || !bus->running()) {
-        GTEST_SKIP() << "dbus-daemon is missing (scripts/install-deps.sh installs dbus)";
-    }
+    ASSERT_TRUE(bus != nullptr && bus->running())
+        << "dbus-daemon is missing (scripts/install-deps.sh installs dbus)";
     EXPECT_FALSE(KdeBackend().available());
     EXPECT_FALSE(KdeBackend().readState());
 }
@@ -501,71 +493,37 @@ TEST(KdeBackend, IsNotAvailableWithoutTheShell) {
 // ---------------------------------------------------------------------------
 // The mode's safeguards, over a desktop that does what the test says
 
-struct ScriptedDesktop final : WallpaperBackend {
-    std::string name() const override { return "Scripted desktop"; }
-    std::string key() const override { return "scripted"; }
-    bool available() const override { return true; }
-    bool keepsState() const override { return keeps; }
-    std::optional<DesktopWallpaperState> readState() override {
-        return readable ? std::optional(own) : std::nullopt;
-    }
-    MonitorPictures monitorPictures() const override { return MonitorPictures::Spanned; }
-    bool show(const WallpaperFiles& files) override {
-        shown.push_back(files.front().path);
-        return true;
-    }
-    bool restore(const DesktopWallpaperState& state) override {
-        restored.push_back(state);
-        return restores;
-    }
-    std::optional<std::vector<std::string>> shownPictures() override {
-        if (!readsBack) {
-            return std::nullopt;
-        }
-        return readsBack->empty() ? std::vector<std::string>{shown.back()} : *readsBack;
-    }
-
-    DesktopWallpaperState own{"'file:///own.png'", "'zoom'", ""};
-    // What the desktop says it shows after show: none, what it was given ({}), or this.
-    std::optional<std::vector<std::string>> readsBack;
-    bool keeps = true;
-    bool readable = true;
-    bool restores = true;
-    std::vector<std::string> shown;
-    std::vector<DesktopWallpaperState> restored;
-};
-
 TEST(WallpaperMode, TheDesktopChangesOnlyOnceItsOwnStateIsStored) {
     {
-        ScriptedDesktop desktop;
-        desktop.readable = false;
+        test::FakeDesktop desktop;
+        desktop.log().readable = false;
         ModeRun run;
         EXPECT_EQ(run.apply(desktop).result, WallpaperApplyResult::StateUnreadable);
-        EXPECT_TRUE(desktop.shown.empty());
+        EXPECT_TRUE(desktop.log().shown.empty());
         EXPECT_TRUE(run.persisted.writes.empty());
         EXPECT_FALSE(run.stored.on);
         EXPECT_FALSE(fs::exists(run.file("Wallpaper-a.jpg")));
     }
     {
-        ScriptedDesktop desktop;
+        test::FakeDesktop desktop;
         ModeRun run;
         run.persisted.works = false;
         EXPECT_EQ(run.apply(desktop).result, WallpaperApplyResult::NotPersisted);
-        EXPECT_TRUE(desktop.shown.empty());
+        EXPECT_TRUE(desktop.log().shown.empty());
         EXPECT_FALSE(run.stored.on);
         EXPECT_TRUE(run.stored.saved.empty());
     }
     {
         // A desktop that can never tell its wallpaper goes on, and says so.
-        ScriptedDesktop desktop;
-        desktop.keeps = false;
-        desktop.readable = false;
+        test::FakeDesktop desktop;
+        desktop.log().keepsState = false;
+        desktop.log().readable = false;
         ModeRun run;
         const WallpaperApplied applied = run.apply(desktop);
         EXPECT_EQ(applied.result, WallpaperApplyResult::Shown);
         EXPECT_FALSE(applied.stateReadBack);
-        EXPECT_EQ(desktop.shown.size(), 1u);
-        EXPECT_EQ(run.stored.saved.back().backend, "scripted");
+        EXPECT_EQ(desktop.log().shown.size(), 1u);
+        EXPECT_EQ(run.stored.saved.back().backend, "fake");
     }
 }
 
@@ -577,8 +535,8 @@ TEST(WallpaperMode, WhatTheDesktopShowsAfterwardsIsReadBack) {
                  {std::vector<std::string>{}, true},
                  {std::vector<std::string>{"/home/u/Pictures/Wallpaper-a.jpg"}, false}};
     for (const auto& c : cases) {
-        ScriptedDesktop desktop;
-        desktop.readsBack = c.readsBack;
+        test::FakeDesktop desktop;
+        desktop.log().readsBack = c.readsBack;
         ModeRun run;
         const WallpaperRenewal renewal = run.apply(desktop).renewal;
         EXPECT_EQ(renewal.shown, c.shown);
@@ -607,15 +565,16 @@ TEST(WallpaperMode, OnlyOurOwnFilesByTheirWholePathAreTakenForTheMap) {
 }
 
 TEST(WallpaperMode, ARefusedRestoreKeepsTheModeOnToBeTriedAgain) {
-    ScriptedDesktop desktop;
+    test::FakeDesktop desktop;
+    const DesktopWallpaperState own = desktop.log().desktop;
     ModeRun run;
     run.apply(desktop);
-    desktop.restores = false;
+    desktop.log().restores = false;
     EXPECT_EQ(restoreWallpaper(desktop, run.stored, run.folder, run.persisted.callback()),
               WallpaperRestoreResult::Refused);
     EXPECT_TRUE(run.stored.on);
     EXPECT_TRUE(fs::exists(run.file("Wallpaper-a.jpg")));
-    desktop.restores = true;
+    desktop.log().restores = true;
     run.persisted.works = false;
     EXPECT_EQ(restoreWallpaper(desktop, run.stored, run.folder, run.persisted.callback()),
               WallpaperRestoreResult::NotPersisted);
@@ -623,11 +582,11 @@ TEST(WallpaperMode, ARefusedRestoreKeepsTheModeOnToBeTriedAgain) {
     run.persisted.works = true;
     EXPECT_TRUE(run.restore(desktop));
     EXPECT_FALSE(run.stored.on);
-    EXPECT_EQ(desktop.restored.back(), desktop.own);
+    EXPECT_EQ(desktop.log().restored.back(), own);
 }
 
 TEST(WallpaperMode, AStateIsGivenBackOnlyToTheDesktopThatSavedIt) {
-    ScriptedDesktop desktop;
+    test::FakeDesktop desktop;
     ModeRun run;
     run.stored = {true,
                   {"/backdrop/screen0/monitor0/workspace0/last-image\t/a.jpg", "", ""},
@@ -635,7 +594,7 @@ TEST(WallpaperMode, AStateIsGivenBackOnlyToTheDesktopThatSavedIt) {
     EXPECT_FALSE(savedThrough(run.stored, desktop));
     EXPECT_EQ(restoreWallpaper(desktop, run.stored, run.folder, run.persisted.callback()),
               WallpaperRestoreResult::OtherDesktop);
-    EXPECT_TRUE(desktop.restored.empty());
+    EXPECT_TRUE(desktop.log().restored.empty());
     EXPECT_FALSE(run.stored.on);
     EXPECT_EQ(run.stored.saved.back().backend, "xfce4-desktop"); // kept for that desktop
     // A state of a version that did not say who saved it is given back as before.

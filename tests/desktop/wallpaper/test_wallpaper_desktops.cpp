@@ -15,7 +15,7 @@
 namespace chronvale {
 namespace {
 
-using testing::ScratchDir;
+using test::ScratchDir;
 
 // A desktop whose wallpaper setting lives in memory: show points it at the
 // pictures, restore puts a saved state back.

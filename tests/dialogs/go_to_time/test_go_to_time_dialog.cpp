@@ -2,6 +2,7 @@
 
 #include "dialogs/go_to_time/go_to_time_dialog.h"
 #include "i18n/language.h"
+#include "support/environment.h"
 #include "support/test_application.h"
 
 #include <QApplication>
@@ -16,22 +17,9 @@ namespace {
 test::TestApplication<QApplication>& app =
     test::TestApplication<QApplication>::install("chronvale-test");
 
-// Sets TZ for one test and puts the test's zone (UTC) back afterwards.
-class ZoneScope {
-public:
-    explicit ZoneScope(const char* zone) {
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    ~ZoneScope() {
-        ::setenv("TZ", "UTC", 1);
-        ::tzset();
-    }
-};
-
 TEST(GoToTimeDialog, EditsLocalTimeAndReadsOutUtc) {
     app.application();
-    const ZoneScope berlin("Europe/Berlin");
+    const test::LocalTimeZone berlin("Europe/Berlin");
     Language english{QString(), QString()};
     // 2027-03-20 12:00 UTC is 13:00 in Berlin (standard time until 28 March).
     GoToTimeDialog dialog(english, 1805544000, nullptr);

@@ -7,9 +7,9 @@
 #include "dialogs/preferences/preferences_dialog.h"
 #include "i18n/language.h"
 #include "net/http_client.h"
-#include "net_test_support.h"
-#include "scripted_http_server.h"
-#include "scripted_socks_server.h"
+#include "support/net_test_support.h"
+#include "support/scripted_http_server.h"
+#include "support/scripted_socks_server.h"
 #include "support/test_application.h"
 
 #include <QApplication>

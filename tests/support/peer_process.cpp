@@ -1,6 +1,6 @@
-#include "peer_process.h"
+#include "support/peer_process.h"
 
-#include "net_test_support.h"
+#include "support/net_test_support.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>

@@ -1,4 +1,4 @@
-#include "image_server_process.h"
+#include "support/image_server_process.h"
 
 #include <QDeadlineTimer>
 #include <QRegularExpression>

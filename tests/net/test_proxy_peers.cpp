@@ -4,9 +4,10 @@
 // missing program is a failure, not a skip.
 
 #include "net/http_client.h"
-#include "net_test_support.h"
-#include "peer_process.h"
-#include "scripted_http_server.h"
+#include "support/net_test_support.h"
+#include "support/peer_process.h"
+#include "support/qt_files.h"
+#include "support/scripted_http_server.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -19,11 +20,6 @@ std::function<void(ServerConnection&)> answerWithPath() {
         c.send(httpResponse(200, "", c.request.left(c.request.indexOf("\r\n"))));
         c.close();
     };
-}
-
-bool writeFile(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
 PeerProcess::Arguments tinyproxyArguments() {

@@ -5,9 +5,9 @@
 #include "credits.h"
 #include "folder_replies.h"
 #include "frame_folder.h"
-#include "image_server_process.h"
 #include "request_head.h"
-#include "test_jpeg.h"
+#include "support/image_server_process.h"
+#include "support/jpeg_frame.h"
 
 #include <QDir>
 #include <QFile>

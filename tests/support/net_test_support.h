@@ -8,6 +8,7 @@
 #include "support/wait_for.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -77,5 +78,27 @@ Completion snapshot(const HttpRequest& r);
 // "transfer:" or "newest:", the prefix under which the recording owners keep a
 // status text of that kind.
 std::string statusPrefix(ServiceStatus kind);
+
+// What a service asks of the window that owns it (Owner: CloudOwner,
+// QuakeOwner): status texts under their kind's prefix, error boxes as
+// "caption: text", and the server's error elements counted.
+template <typename Owner> class RecordingServiceOwner : public Owner {
+public:
+    void showStatus(ServiceStatus kind, const std::string& text) override {
+        statuses.push_back(statusPrefix(kind) + text);
+    }
+    void showErrorBox(const std::string& text, const std::string& caption) override {
+        boxes.push_back(caption + ": " + text);
+    }
+    void serverErrorReported() override { ++serverErrors; }
+
+    bool hasStatus(const std::string& text) const {
+        return std::find(statuses.begin(), statuses.end(), text) != statuses.end();
+    }
+
+    std::vector<std::string> statuses;
+    std::vector<std::string> boxes;
+    int serverErrors = 0;
+};
 
 } // namespace chronvale::test

@@ -1,9 +1,9 @@
 // chronvale-imaged --mirror against stand-in public sources on loopback: what it
 // stores, what it serves, and that failures upstream never cost what it holds.
 
-#include "image_server_process.h"
 #include "net/markup.h"
-#include "upstream_server.h"
+#include "support/image_server_process.h"
+#include "support/upstream_server.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -2,8 +2,8 @@
 // (fd 3, LISTEN_FDS=1, LISTEN_PID of the started process): served when it is a
 // listening TCP socket, refused with exit status 1 otherwise.
 
-#include "image_server_process.h"
 #include "socket_activation.h"
+#include "support/image_server_process.h"
 
 #include <QTemporaryDir>
 #include <arpa/inet.h>

@@ -3,7 +3,7 @@
 
 #include "core/product.h"
 #include "net/proxy_settings.h"
-#include "net_test_support.h"
+#include "support/net_test_support.h"
 
 #include <QFile>
 #include <QSettings>

@@ -4,8 +4,8 @@
 
 #include "frame_folder.h"
 #include "http_date.h"
-#include "image_server_process.h"
-#include "upstream_server.h"
+#include "support/image_server_process.h"
+#include "support/upstream_server.h"
 
 #include <QBuffer>
 #include <QDir>

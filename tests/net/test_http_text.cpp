@@ -7,8 +7,8 @@
 #include "net/response_buffer.h"
 #include "net/socks.h"
 
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 

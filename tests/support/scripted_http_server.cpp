@@ -1,6 +1,6 @@
-#include "scripted_http_server.h"
+#include "support/scripted_http_server.h"
 
-#include "net_test_support.h"
+#include "support/net_test_support.h"
 
 namespace chronvale::test {
 

@@ -1,6 +1,6 @@
-#include "scripted_socks_server.h"
+#include "support/scripted_socks_server.h"
 
-#include "net_test_support.h"
+#include "support/net_test_support.h"
 
 #include <QPointer>
 #include <QTcpSocket>

@@ -1,4 +1,4 @@
-#include "net_test_support.h"
+#include "support/net_test_support.h"
 
 #include <QCoreApplication>
 #include <QHostAddress>

@@ -9,7 +9,7 @@
 #include "http_date.h"
 #include "mirror.h"
 #include "pull_schedule.h"
-#include "upstream_server.h"
+#include "support/upstream_server.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -3,6 +3,8 @@
 // of XDG_CONFIG_DIRS over the shipped file.
 
 #include "mirror_config.h"
+#include "support/environment.h"
+#include "support/qt_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,34 +13,6 @@
 
 namespace chronvale::imaged {
 namespace {
-
-void writeFile(const QString& path, const QByteArray& text) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
-
-// Sets an environment variable for the life of the object.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const QByteArray& value)
-        : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
-        qputenv(name, value);
-    }
-    ~ScopedVariable() {
-        if (had_) {
-            qputenv(name_, old_);
-        } else {
-            qunsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    QByteArray old_;
-    bool had_;
-};
 
 struct SourcesCase {
     const char* name;
@@ -107,14 +81,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct PathsCase {
     const char* name;
-    const char* variable; // nullptr: unset
+    const char* variable;
     QStringList paths;
 };
 
 class OverrideFolders : public ::testing::TestWithParam<PathsCase> {};
 
 TEST_P(OverrideFolders, FollowXdgConfigDirs) {
-    const ScopedVariable variable("XDG_CONFIG_DIRS", GetParam().variable);
+    const test::ScopedVariable variable("XDG_CONFIG_DIRS", std::string(GetParam().variable));
     EXPECT_EQ(systemConfigPaths(), GetParam().paths);
 }
 
@@ -133,16 +107,19 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MirrorGroup, TheFirstOverrideFolderWinsOverTheNextAndTheShippedFile) {
     QTemporaryDir dir;
     const QString shipped = QDir(dir.path()).filePath("data/chronvale.ini");
-    writeFile(shipped, "[General]\nserver=\"127.0.0.1:8470\"\n[Mirror]\n"
-                       "clouds1=\"https://shipped.test/1\"\nclouds2=\"https://shipped.test/2\"\n"
-                       "quakes1=\"https://shipped.test/feed\"\n");
-    writeFile(QDir(dir.path()).filePath("site/QUILLMAR/Chronvale.conf"),
-              "[Mirror]\nclouds1=\"https://site.test/clouds\"\nclouds1_credit=\"Site mirror.\"\n");
-    writeFile(QDir(dir.path()).filePath("vendor/QUILLMAR/Chronvale.conf"),
-              "[General]\nserver=\"10.0.0.1:9000\"\n[Mirror]\nclouds1=\"https://vendor.test/\"\n"
-              "clouds2=\"\"\n");
-    const ScopedVariable variable("XDG_CONFIG_DIRS",
-                                  (dir.path() + "/site:" + dir.path() + "/vendor").toUtf8());
+    test::writeFile(shipped,
+                    "[General]\nserver=\"127.0.0.1:8470\"\n[Mirror]\n"
+                    "clouds1=\"https://shipped.test/1\"\nclouds2=\"https://shipped.test/2\"\n"
+                    "quakes1=\"https://shipped.test/feed\"\n");
+    test::writeFile(
+        QDir(dir.path()).filePath("site/QUILLMAR/Chronvale.conf"),
+        "[Mirror]\nclouds1=\"https://site.test/clouds\"\nclouds1_credit=\"Site mirror.\"\n");
+    test::writeFile(
+        QDir(dir.path()).filePath("vendor/QUILLMAR/Chronvale.conf"),
+        "[General]\nserver=\"10.0.0.1:9000\"\n[Mirror]\nclouds1=\"https://vendor.test/\"\n"
+        "clouds2=\"\"\n");
+    const test::ScopedVariable variable(
+        "XDG_CONFIG_DIRS", (dir.path() + "/site:" + dir.path() + "/vendor").toStdString());
     const LinkConfig config = loadLinkConfig(shipped);
     EXPECT_EQ(config.imageServer(), "10.0.0.1:9000");
     const MirrorSources sources = mirrorSourcesFromConfig(config, [](const QString&) {});

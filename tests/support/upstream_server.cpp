@@ -1,4 +1,4 @@
-#include "upstream_server.h"
+#include "support/upstream_server.h"
 
 namespace chronvale::test {
 

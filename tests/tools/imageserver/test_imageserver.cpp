@@ -5,6 +5,7 @@
 #include "net/markup.h"
 #include "net/quake_feed.h"
 #include "replies.h"
+#include "support/qt_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,14 +17,7 @@ namespace chronvale::imaged {
 namespace {
 
 void touch(const QString& path, const QByteArray& content = "x") {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    test::writeFile(path, content);
 }
 
 TEST(FrameFolder, ListsOnlyTimeStampedJpegsNewestFirst) {
@@ -100,9 +94,9 @@ TEST(Ingest, CopiesJpegsAndReencodesOtherImages) {
     ASSERT_TRUE(image.save(jpg, "JPG"));
 
     EXPECT_FALSE(ingestImage(frames, jpg, "2024030500"));
-    EXPECT_EQ(readAll(QDir(frames).filePath("2024030500.jpg")), readAll(jpg));
+    EXPECT_EQ(test::readFile(QDir(frames).filePath("2024030500.jpg")), test::readFile(jpg));
     EXPECT_FALSE(ingestImage(frames, png, "2024030503"));
-    const QByteArray converted = readAll(QDir(frames).filePath("2024030503.jpg"));
+    const QByteArray converted = test::readFile(QDir(frames).filePath("2024030503.jpg"));
     EXPECT_TRUE(converted.startsWith("\xFF\xD8\xFF"));
     EXPECT_EQ(QImage::fromData(converted).size(), QSize(40, 20));
 

@@ -2,9 +2,9 @@
 // bytes the client sends.
 
 #include "net/http_client.h"
-#include "net_test_support.h"
-#include "scripted_http_server.h"
-#include "scripted_socks_server.h"
+#include "support/net_test_support.h"
+#include "support/scripted_http_server.h"
+#include "support/scripted_socks_server.h"
 
 #include <QSysInfo>
 #include <gtest/gtest.h>
