@@ -32,12 +32,10 @@ QString minutesText(std::chrono::seconds delay) {
 
 std::vector<MirrorSource> defaultCloudSources() {
     // 4096 wide, so that large maps get a sharp copy.
+    // SSEC RealEarth's global infrared composite is not among them: its terms of
+    // use could not be confirmed (docs/image-server.md); a site may add it.
     return {{"https://clouds.matteason.co.uk/images/4096x2048/clouds.jpg", {}},
-            {"https://matteason.github.io/live-cloud-maps/images/4096x2048/clouds.jpg", {}},
-            // An independent provider: SSEC RealEarth's global infrared composite.
-            {"https://realearth.ssec.wisc.edu/api/"
-             "image?products=globalir&bounds=-90,-180,90,180&width=2048&height=1024",
-             {}}};
+            {"https://matteason.github.io/live-cloud-maps/images/4096x2048/clouds.jpg", {}}};
 }
 
 std::vector<MirrorSource> defaultQuakeSources() {
