@@ -21,10 +21,11 @@ namespace chronvale {
 
 namespace {
 
-// A batch file of names: a few thousand lines at most in practice.
+// A batch file of names or instants: a few thousand lines at most in practice.
 constexpr std::size_t kMaxBatchBytes = 4 * 1024 * 1024;
 
-// The names of a batch file, one a line (CR LF or LF, blank lines passed over).
+// The lines of a batch file, one name or instant a line (CR LF or LF, blank lines
+// passed over).
 std::vector<std::string> batchNames(std::string_view text) {
     std::vector<std::string> names;
     std::size_t pos = 0;
@@ -74,7 +75,8 @@ FieldValues fieldValues(const CityFacts& facts) {
     }};
 }
 
-// The fields cityClockFacts fills.
+// Whether every field asked for is one cityClockFacts fills (City, Local Time,
+// Time zone, Latitude, Longitude: their places in fieldValues).
 bool clockFieldsOnly(const std::vector<std::size_t>& fields) {
     static constexpr std::array<std::size_t, 5> kClock{0, 4, 5, 8, 9};
     return std::all_of(fields.begin(), fields.end(), [](std::size_t field) {
