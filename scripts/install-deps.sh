@@ -39,6 +39,8 @@ packages=(
   xfconf libxfconf-0-3 dbus dbus-bin
   # the installed desktop entry, AppStream file and man pages are checked; the .deb
   desktop-file-utils appstream man-db groff-base dpkg-dev fakeroot lintian
+  # systemd-analyze verifies the installed user units
+  systemd
 )
 
 missing=()

@@ -58,9 +58,10 @@ int runCity(const chronvale::CommandLine& line, int argc, char** argv) {
     QCoreApplication::setApplicationName(QString::fromLatin1(chronvale::settingsApplication));
     const chronvale::Folders folders = chronvale::findFolders(
         QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
-    return chronvale::runCityCommand(*line.city, line.cityTime.value_or(std::time(nullptr)),
-                                     folders.data.toStdString(), std::cout, std::cerr,
-                                     chronvale::storedSystemZones());
+    const chronvale::CityQuery query{*line.city, line.cityTime.value_or(std::time(nullptr)),
+                                     line.cityTimesFile.value_or(std::string()), line.cityFields,
+                                     chronvale::storedSystemZones()};
+    return chronvale::runCityCommand(query, folders.data.toStdString(), std::cout, std::cerr);
 }
 
 // Prints the compared cities; like --city it needs only the data folder.

@@ -2,25 +2,23 @@
 """Checks the local times chronvale shows against the system's zoneinfo.
 
 For every city of the data folder and every day of a year at 12:00 UTC, runs
-`chronvale --city @FILE --time DAYT12:00:00Z` (one run a day, all cities at
-once) and compares each city's "Local Time:" with what Python's zoneinfo (the
-same /usr/share/zoneinfo, or $TZDIR) gives for the city's zone in
-city_zones.dat. Also lists the border towns whose map pixel the time-zone image
+`chronvale --city @NAMES --time @INSTANTS --fields City,Latitude,Longitude,Local Time`
+once (every city at every instant, a line each) and compares each city's local
+time with what Python's zoneinfo (the same /usr/share/zoneinfo, or $TZDIR)
+gives for the city's zone in city_zones.dat. Also lists the border towns whose map pixel the time-zone image
 gives to another standard offset (a town across the border holds it), which the
 shipped tables alone would show at the wrong time, with the zone the raster
 (zone_map.dat) has there.
 
 Usage: tools/check-local-times.py [--chronvale build/chronvale] [--data data]
-                                  [--year 2027] [--jobs 2]
+                                  [--year 2027] [--days N]
 Exit status 0 when every time agrees.
 """
 
 import argparse
 import collections
-import concurrent.futures
 import datetime
 import os
-import re
 import struct
 import subprocess
 import sys
@@ -96,20 +94,27 @@ def read_bmp(path):
     return pixel
 
 
-# The fields of one city in --city's output that the check needs.
-BLOCK = re.compile(r"^City: (.*)\n(?:.*\n){3}Local Time: (.*)\n(?:.*\n){3}Latitude: (.*)\n"
-                   r"Longitude: (.*)$", re.MULTILINE)
+FIELDS = "City,Latitude,Longitude,Local Time"
 
 
-def run_day(chronvale, data, names_file, day):
-    instant = f"{day.isoformat()}T12:00:00Z"
-    out = subprocess.run([chronvale, "--data", data, "--city", "@" + names_file, "--time", instant],
-                         capture_output=True, text=True, check=False)
-    # (name, local time, latitude, longitude) of each city printed.
-    blocks = BLOCK.findall(out.stdout)
-    if len(blocks) != out.stdout.count("City: "):
-        raise SystemExit(f"{day}: output not in the expected form")
-    return day, blocks, out.returncode, out.stderr
+def run_days(chronvale, data, names_file, days):
+    """The lines chronvale prints (name, latitude, longitude, local time; every city at
+    the first day, then at the next ...) and how many there are a day."""
+    with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as f:
+        f.write("".join(f"{day.isoformat()}T12:00:00Z\n" for day in days))
+        instants_file = f.name
+    try:
+        out = subprocess.run([chronvale, "--data", data, "--city", "@" + names_file, "--time",
+                              "@" + instants_file, "--fields", FIELDS],
+                             capture_output=True, text=True, check=False)
+        if out.returncode != 0:
+            raise SystemExit(f"chronvale failed ({out.returncode}): {out.stderr.strip()[:300]}")
+        lines = out.stdout.splitlines()
+    finally:
+        os.unlink(instants_file)
+    if len(lines) % len(days):
+        raise SystemExit(f"{len(lines)} lines for {len(days)} days: output not in the expected form")
+    return lines, len(lines) // len(days)
 
 
 def main():
@@ -118,7 +123,6 @@ def main():
     ap.add_argument("--chronvale", default=os.path.join(here, "..", "build", "chronvale"))
     ap.add_argument("--data", default=os.path.join(here, "..", "data"))
     ap.add_argument("--year", type=int, default=2027)
-    ap.add_argument("--jobs", type=int, default=2)
     ap.add_argument("--days", type=int, default=366, help="only the first DAYS days of the year")
     args = ap.parse_args()
     started = time.monotonic()
@@ -142,39 +146,50 @@ def main():
     checked = wrong = unknown = 0
     examples = []
     try:
-        with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
-            for day, blocks, status, stderr in pool.map(
-                    lambda day: run_day(args.chronvale, args.data, names_file, day), days):
-                if status != 0:
-                    raise SystemExit(f"{day}: chronvale failed ({status}): {stderr.strip()[:300]}")
-                instant = datetime.datetime(day.year, day.month, day.day, 12, tzinfo=datetime.timezone.utc)
-                # One answer of zoneinfo per zone and day.
-                of_zone = {}
-                seen = set()
-                for name, shown, lat, lon in blocks:
-                    key = (name, lat, lon)
-                    if key in seen:
-                        continue  # the same city printed for two queries
-                    seen.add(key)
-                    zones = by_key.get(key)
-                    if not zones:
-                        unknown += 1
-                        continue
-                    expected = set()
-                    for z in zones:
-                        if not z:
-                            continue
-                        if z not in of_zone:
-                            of_zone[z] = instant.astimezone(zoneinfo.ZoneInfo(z)).strftime(
-                                "%m/%d/%y %H:%M:%S")
-                        expected.add(of_zone[z])
-                    checked += 1
-                    if shown not in expected:
-                        wrong += 1
-                        if len(examples) < 10:
-                            examples.append(f"{day} {name}: shown {shown}, zoneinfo {sorted(expected)}")
+        lines, per_day = run_days(args.chronvale, args.data, names_file, days)
     finally:
         os.unlink(names_file)
+    # The cities of one day's lines (the same each day), the same city printed
+    # for two queries counted once, and the zones each may have.
+    first = [line.rpartition("\t") for line in lines[:per_day]]
+    prefixes = [ident + "\t" for ident, _, _ in first]
+    identity = [tuple(ident.split("\t")) for ident, _, _ in first]
+    if any(len(key) != 3 for key in identity):
+        raise SystemExit("output not in the expected form")
+    zones_of = [sorted(z for z in by_key.get(key, ()) if z) for key in identity]
+    counted = [False] * per_day  # the first line of each known city
+    seen = set()
+    for j, key in enumerate(identity):
+        if key in seen:
+            continue
+        seen.add(key)
+        if key not in by_key:
+            unknown += 1
+        else:
+            counted[j] = True
+    # Held here: zoneinfo keeps only a few zones alive between calls of its own.
+    tz = {z: zoneinfo.ZoneInfo(z) for z in sorted({z for zones in zones_of for z in zones})}
+    for d, day in enumerate(days):
+        instant = datetime.datetime(day.year, day.month, day.day, 12, tzinfo=datetime.timezone.utc)
+        # One answer of zoneinfo per zone and day.
+        of_zone = {z: instant.astimezone(info).strftime("%m/%d/%y %H:%M:%S") for z, info in tz.items()}
+        chunk = lines[d * per_day:(d + 1) * per_day]
+        # The day's lines as they should be (a city of several zones: its first);
+        # only the lines that differ are looked at one by one.
+        expected = [prefix + (of_zone[zones[0]] if zones else "") for prefix, zones in zip(prefixes, zones_of)]
+        checked += sum(counted)
+        if chunk == expected:
+            continue
+        for j in [j for j, (got, want) in enumerate(zip(chunk, expected)) if got != want]:
+            ident, _, shown = chunk[j].rpartition("\t")
+            if ident + "\t" != prefixes[j]:
+                raise SystemExit(f"{day}: line {j + 1} names {ident!r}, not {prefixes[j]!r}")
+            if not counted[j] or any(of_zone[z] == shown for z in zones_of[j]):
+                continue
+            wrong += 1
+            if len(examples) < 10:
+                examples.append(f"{day} {identity[j][0]}: shown {shown}, zoneinfo "
+                                f"{sorted(of_zone[z] for z in zones_of[j])}")
 
     # Border towns: the colour of the city's pixel is another zone's offset.
     sys.path.insert(0, os.path.join(here, "data"))

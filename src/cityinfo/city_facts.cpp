@@ -201,20 +201,10 @@ CityFacts cityFacts(const CityRecord& city, const GeoTables& tables, float zoneH
     return facts;
 }
 
-CityFacts cityFacts(const CityRecord& city, const GeoTables& tables, const LocalClock& clock,
-                    std::time_t now, const CityFactsTexts& texts,
-                    std::optional<float> fallbackHours) {
+CityFacts cityClockFacts(const CityRecord& city, const LocalClock& clock, std::time_t now,
+                         const CityFactsTexts& texts, std::optional<float> fallbackHours) {
     CityFacts facts;
     facts.name = trimmedCityName(city.name);
-    facts.country = countryOfCity(city, tables.zones).value_or(std::string());
-    if (!facts.country.empty()) {
-        facts.diallingCode =
-            areaCodeText(tables.areaCodes, facts.country, {}, AreaCodeMode::country);
-        // The table writes the codes as " a, b": the leading blank is a separator.
-        std::string codes =
-            areaCodeText(tables.areaCodes, facts.country, facts.name, AreaCodeMode::city);
-        facts.areaCodes = codes.empty() ? codes : codes.substr(1);
-    }
     const LocalTime local = clock.cityTime(city, now, fallbackHours);
     const std::int64_t standardSeconds = local.offsetSeconds - local.savingSeconds;
     facts.zoneHours = static_cast<float>(static_cast<double>(standardSeconds) / 3600.0);
@@ -227,10 +217,29 @@ CityFacts cityFacts(const CityRecord& city, const GeoTables& tables, const Local
     facts.fromSystem = local.fromSystem;
     facts.latitude = fixedTwoDecimals(city.latitude);
     facts.longitude = fixedTwoDecimals(city.longitude);
-    if (local.fromSystem) {
+    return facts;
+}
+
+CityFacts cityFacts(const CityRecord& city, const GeoTables& tables, const LocalClock& clock,
+                    std::time_t now, const CityFactsTexts& texts,
+                    std::optional<float> fallbackHours) {
+    CityFacts facts = cityClockFacts(city, clock, now, texts, fallbackHours);
+    facts.country = countryOfCity(city, tables.zones).value_or(std::string());
+    if (!facts.country.empty()) {
+        facts.diallingCode =
+            areaCodeText(tables.areaCodes, facts.country, {}, AreaCodeMode::country);
+        // The table writes the codes as " a, b": the leading blank is a separator.
+        std::string codes =
+            areaCodeText(tables.areaCodes, facts.country, facts.name, AreaCodeMode::city);
+        facts.areaCodes = codes.empty() ? codes : codes.substr(1);
+    }
+    const std::int64_t standardSeconds =
+        static_cast<std::int64_t>(std::llround(static_cast<double>(facts.zoneHours) * 3600.0));
+    if (facts.fromSystem) {
         if (const TzifZone* zone = clock.systemZoneOfCity(city)) {
             if (const auto period = savingPeriodAt(*zone, static_cast<std::int64_t>(now))) {
-                facts.dstStarted = switchTextAt(period->start, period->offsetBefore, texts.datePattern);
+                facts.dstStarted =
+                    switchTextAt(period->start, period->offsetBefore, texts.datePattern);
                 facts.dstEnds = switchTextAt(period->end, period->offsetInside, texts.datePattern);
             }
         }

@@ -79,6 +79,12 @@ CityFacts cityFacts(const CityRecord& city, const GeoTables& tables, const Local
                     std::time_t now, const CityFactsTexts& texts = {},
                     std::optional<float> fallbackHours = {});
 
+// The name, the position and the clock's fields alone (local time, zone,
+// abbreviation, offset, saving in force), as cityFacts fills them: without the
+// country, the codes, the sun and the daylight-saving period, for batch queries.
+CityFacts cityClockFacts(const CityRecord& city, const LocalClock& clock, std::time_t now,
+                         const CityFactsTexts& texts = {}, std::optional<float> fallbackHours = {});
+
 // The standard offset at the city's own pixel of the time-zone image (as the
 // marked cities' labels take it); 0 without an image.
 float zoneHoursOfCity(const CityRecord& city, const EarthImage* zoneImage);

@@ -90,6 +90,8 @@ constexpr std::array entries{
     StringEntry{CloudsOld, 0, "Clouds %s h old."},
     StringEntry{QuakesOld, 0, "Earthquakes %s h old."},
     StringEntry{ServerSays, 0, "Server: %s"},
+    StringEntry{CloudsMissing, 0, "No clouds yet."},
+    StringEntry{QuakesMissing, 0, "No earthquake list yet."},
 
     StringEntry{QuakeLegendCaption, 0, "Magnitude"},
 

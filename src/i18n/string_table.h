@@ -100,11 +100,13 @@ enum Id : int {
     BrowserAddress = 30161, // the address the browser was asked to open
     CopyAddress = 30162,
     // The age of the data shown and why it is old (net/data_source.h).
-    AgeHours = 30170,   // %s: the UTC time (14:00), %s: hours
-    AgeMinutes = 30171, // %s: the UTC time, %s: minutes
-    CloudsOld = 30172,  // %s: hours
-    QuakesOld = 30173,  // %s: hours
-    ServerSays = 30174, // %s: the image server's own words (English)
+    AgeHours = 30170,      // %s: the UTC time (14:00), %s: hours
+    AgeMinutes = 30171,    // %s: the UTC time, %s: minutes
+    CloudsOld = 30172,     // %s: hours
+    QuakesOld = 30173,     // %s: hours
+    ServerSays = 30174,    // %s: the image server's own words (English)
+    CloudsMissing = 30175, // no frame at all, and the server said why
+    QuakesMissing = 30176, // no earthquake list at all, and the server said why
 
     // Texts drawn on the map.
     QuakeLegendCaption = 30201, // the earthquake legend's caption

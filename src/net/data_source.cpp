@@ -108,4 +108,13 @@ std::optional<std::string> oldDataText(const NetText& oldText, std::time_t when,
     return text;
 }
 
+std::optional<std::string> missingDataText(const NetText& missingText, const std::string& problem,
+                                           TextProvider& texts) {
+    if (problem.empty()) {
+        return std::nullopt;
+    }
+    return std::string(texts.text(missingText)) + " " +
+           formatText(texts.text(kTextServerSays), problem);
+}
+
 } // namespace chronvale

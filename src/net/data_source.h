@@ -20,6 +20,8 @@ inline constexpr NetText kTextAgeMinutes{30171, "%s UTC, %s min ago"};
 inline constexpr NetText kTextCloudsOld{30172, "Clouds %s h old."};
 inline constexpr NetText kTextQuakesOld{30173, "Earthquakes %s h old."};
 inline constexpr NetText kTextServerSays{30174, "Server: %s"};
+inline constexpr NetText kTextCloudsMissing{30175, "No clouds yet."};
+inline constexpr NetText kTextQuakesMissing{30176, "No earthquake list yet."};
 
 // Data older than this is called old in the status bar.
 inline constexpr std::time_t kOldDataSeconds = 6 * 3600;
@@ -45,5 +47,12 @@ std::optional<std::string> ageText(std::time_t when, std::time_t now, TextProvid
 std::optional<std::string> oldDataText(const NetText& oldText, std::time_t when,
                                        const std::string& problem, std::time_t now,
                                        TextProvider& texts);
+
+// The status text when there is no data at all and the server says why ("No
+// clouds yet." and what it said), so that a source failing from the first start
+// is not silent; none when the server names no problem. `missingText` is
+// kTextCloudsMissing or kTextQuakesMissing.
+std::optional<std::string> missingDataText(const NetText& missingText, const std::string& problem,
+                                           TextProvider& texts);
 
 } // namespace chronvale

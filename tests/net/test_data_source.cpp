@@ -120,5 +120,35 @@ TEST(OldData, AnUnknownTimeIsNotOld) {
     EXPECT_EQ(oldDataText(kTextQuakesOld, 0, "down", kNow, english), std::nullopt);
 }
 
+// With no data at all, a failing source is said as soon as the server names the
+// problem, in the language's words.
+TEST(MissingData, IsSaidWhenTheServerNamesAProblem) {
+    struct German : TextProvider {
+        std::string text(const NetText& text) override {
+            return text.id == kTextCloudsMissing.id ? "Noch keine Wolken."
+                   : text.id == kTextServerSays.id  ? "Server: %s"
+                                                    : text.english;
+        }
+    };
+    TextProvider english;
+    German german;
+    const struct {
+        const NetText& missing;
+        const char* problem;
+        TextProvider& texts;
+        std::optional<std::string> text;
+    } cases[] = {
+        {kTextCloudsMissing, "", english, std::nullopt},
+        {kTextCloudsMissing, "no cloud source has answered since 09:00 UTC", english,
+         "No clouds yet. Server: no cloud source has answered since 09:00 UTC"},
+        {kTextQuakesMissing, "no earthquake feed has answered since 09:00 UTC", english,
+         "No earthquake list yet. Server: no earthquake feed has answered since 09:00 UTC"},
+        {kTextCloudsMissing, "down", german, "Noch keine Wolken. Server: down"},
+    };
+    for (const auto& [missing, problem, texts, text] : cases) {
+        EXPECT_EQ(missingDataText(missing, problem, texts), text) << problem;
+    }
+}
+
 } // namespace
 } // namespace chronvale

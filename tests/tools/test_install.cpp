@@ -118,20 +118,26 @@ bool InstallTest::installed_ = false;
 QString InstallTest::installLog_;
 
 TEST_F(InstallTest, TheInstallationHoldsTheDataFolderTheModuleAndTheLicences) {
-    for (const char* file :
-         {CHRONVALE_INSTALL_BINDIR "/chronvale", CHRONVALE_INSTALL_BINDIR "/chronvale-imaged",
-          CHRONVALE_INSTALL_BINDIR "/chronvale-pack",
-          CHRONVALE_INSTALL_MODULEDIR "/chronvale-window.so",
-          CHRONVALE_INSTALL_DATADIR "/location.dat", CHRONVALE_INSTALL_DATADIR "/tz_data.dat",
-          CHRONVALE_INSTALL_DATADIR "/tz_dst.dat", CHRONVALE_INSTALL_DATADIR "/areacode.dat",
-          CHRONVALE_INSTALL_DATADIR "/city_zones.dat", CHRONVALE_INSTALL_DATADIR "/zone_map.dat",
-          CHRONVALE_INSTALL_DATADIR "/images/earth_day.bmp",
-          CHRONVALE_INSTALL_DATADIR "/images/earth_night.bmp",
-          CHRONVALE_INSTALL_DATADIR "/images/earth_tz.bmp",
-          CHRONVALE_INSTALL_DATADIR "/chronvale.ini", CHRONVALE_INSTALL_DATADIR "/faq.html",
-          CHRONVALE_INSTALL_DATADIR "/SOURCES.md", CHRONVALE_INSTALL_DATADIR "/lang/lang_de.dat",
-          CHRONVALE_INSTALL_DATADIR "/lang/lang_fr.dat", CHRONVALE_INSTALL_DOCDIR "/LICENSE",
-          CHRONVALE_INSTALL_DOCDIR "/SOURCES.md"}) {
+    for (const char* file : {CHRONVALE_INSTALL_BINDIR "/chronvale",
+                             CHRONVALE_INSTALL_BINDIR "/chronvale-imaged",
+                             CHRONVALE_INSTALL_BINDIR "/chronvale-pack",
+                             CHRONVALE_INSTALL_MODULEDIR "/chronvale-window.so",
+                             CHRONVALE_INSTALL_DATADIR "/location.dat",
+                             CHRONVALE_INSTALL_DATADIR "/tz_data.dat",
+                             CHRONVALE_INSTALL_DATADIR "/tz_dst.dat",
+                             CHRONVALE_INSTALL_DATADIR "/areacode.dat",
+                             CHRONVALE_INSTALL_DATADIR "/city_zones.dat",
+                             CHRONVALE_INSTALL_DATADIR "/zone_map.dat",
+                             CHRONVALE_INSTALL_DATADIR "/images/earth_day.bmp",
+                             CHRONVALE_INSTALL_DATADIR "/images/earth_night.bmp",
+                             CHRONVALE_INSTALL_DATADIR "/images/earth_tz.bmp",
+                             CHRONVALE_INSTALL_DATADIR "/chronvale.ini",
+                             CHRONVALE_INSTALL_DATADIR "/faq.html",
+                             CHRONVALE_INSTALL_DATADIR "/SOURCES.md",
+                             CHRONVALE_INSTALL_DATADIR "/lang/lang_de.dat",
+                             CHRONVALE_INSTALL_DATADIR "/lang/lang_fr.dat",
+                             CHRONVALE_INSTALL_DOCDIR "/LICENSE",
+                             CHRONVALE_INSTALL_DOCDIR "/SOURCES.md"}) {
         EXPECT_TRUE(QFileInfo(installed(file)).isFile()) << file;
     }
     // The data folder is the source tree's, file for file.
@@ -382,20 +388,48 @@ TEST_F(InstallTest, AnInstalledCopyWithoutDataNeverReadsTheSourceTree) {
 }
 
 // The prefix is given only at install time (the build was configured for
-// another): the wallpaper service still runs the program where it was put.
-TEST_F(InstallTest, TheWallpaperServiceRunsTheInstalledProgram) {
-    QFile unit(installed(CHRONVALE_INSTALL_SHAREDIR "/systemd/user/chronvale-wallpaper.service"));
-    ASSERT_TRUE(unit.open(QIODevice::ReadOnly));
-    QString execStart;
-    for (const QString& line : QString::fromUtf8(unit.readAll()).split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("ExecStart="))) {
-            execStart = line.mid(10);
+// another): each service still runs its program where it was put.
+TEST_F(InstallTest, TheServicesRunTheInstalledPrograms) {
+    const struct {
+        const char* unit;
+        const char* program;
+        const char* options;
+    } services[] = {
+        {"chronvale-wallpaper.service", "chronvale", " --wallpaper"},
+        {"chronvale-imaged.service", "chronvale-imaged", " --mirror"},
+    };
+    const QString units = installed(CHRONVALE_INSTALL_SHAREDIR "/systemd/user");
+    for (const auto& [name, executable, options] : services) {
+        QFile unit(QDir(units).filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(unit.open(QIODevice::ReadOnly)) << name;
+        QString execStart;
+        for (const QString& line : QString::fromUtf8(unit.readAll()).split(QLatin1Char('\n'))) {
+            if (line.startsWith(QLatin1String("ExecStart="))) {
+                execStart = line.mid(10);
+            }
         }
+        const QString path = installed(CHRONVALE_INSTALL_BINDIR) + QLatin1Char('/') +
+                             QString::fromLatin1(executable);
+        EXPECT_EQ(execStart, path + QString::fromLatin1(options)) << name;
+        EXPECT_TRUE(QFileInfo(path).isExecutable()) << name;
     }
-    EXPECT_EQ(execStart, program() + QStringLiteral(" --wallpaper"));
-    EXPECT_TRUE(QFileInfo(program()).isExecutable());
-    EXPECT_TRUE(QFileInfo::exists(
-        installed(CHRONVALE_INSTALL_SHAREDIR "/systemd/user/chronvale-wallpaper.timer")));
+    EXPECT_TRUE(
+        QFileInfo::exists(QDir(units).filePath(QStringLiteral("chronvale-wallpaper.timer"))));
+}
+
+// systemd finds nothing wrong with the installed units (their programs included).
+TEST_F(InstallTest, SystemdVerifiesTheInstalledUnits) {
+    const QString analyze = QStandardPaths::findExecutable(QStringLiteral("systemd-analyze"));
+    ASSERT_FALSE(analyze.isEmpty()) << "systemd-analyze not found: install-deps installs systemd";
+    const QDir units(installed(CHRONVALE_INSTALL_SHAREDIR "/systemd/user"));
+    QStringList arguments{QStringLiteral("verify"), QStringLiteral("--man=no")};
+    for (const QString& unit : units.entryList(QDir::Files)) {
+        arguments << units.filePath(unit);
+    }
+    ASSERT_EQ(arguments.size(), 6) << "the four units";
+    const Outcome verify = run(analyze, arguments);
+    EXPECT_TRUE(verify.finished);
+    EXPECT_EQ(verify.exitCode, 0) << verify.err.toStdString() << verify.out.toStdString();
 }
 
 } // namespace

@@ -76,8 +76,8 @@ Options:
   --clouds-url URL     a cloud map source for --mirror; repeat for more, tried in
                        order (default: cloudsN of the [Mirror] group of chronvale.ini
                        and its overrides, else the Live cloud maps of
-                       clouds.matteason.co.uk, its GitHub Pages copy and SSEC
-                       RealEarth's global infrared composite). Maps 4096 or more
+                       clouds.matteason.co.uk and its GitHub Pages copy). Maps
+                       4096 or more
                        wide also give a 4096 x 2048 copy of each frame
   --quakes-url URL     an earthquake GeoJSON feed for --mirror; repeat for more
                        (default: quakesN of [Mirror], else the USGS feed of

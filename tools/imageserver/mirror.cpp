@@ -32,12 +32,10 @@ QString minutesText(std::chrono::seconds delay) {
 
 std::vector<MirrorSource> defaultCloudSources() {
     // 4096 wide, so that large maps get a sharp copy.
+    // SSEC RealEarth's global infrared composite is not among them: its terms of
+    // use could not be confirmed (docs/image-server.md); a site may add it.
     return {{"https://clouds.matteason.co.uk/images/4096x2048/clouds.jpg", {}},
-            {"https://matteason.github.io/live-cloud-maps/images/4096x2048/clouds.jpg", {}},
-            // An independent provider: SSEC RealEarth's global infrared composite.
-            {"https://realearth.ssec.wisc.edu/api/"
-             "image?products=globalir&bounds=-90,-180,90,180&width=2048&height=1024",
-             {}}};
+            {"https://matteason.github.io/live-cloud-maps/images/4096x2048/clouds.jpg", {}}};
 }
 
 std::vector<MirrorSource> defaultQuakeSources() {
@@ -139,8 +137,11 @@ FetchRequest Mirror::requestFor(const std::string& url, bool haveCopy) const {
     return request;
 }
 
-void Mirror::logFailure(const char* kind, const PullSchedule& schedule,
-                        std::chrono::seconds delay) {
+void Mirror::logFailure(DataKind data, const PullSchedule& schedule, std::chrono::seconds delay) {
+    // The replies say why before the log does, so that a reader of the log finds
+    // the problem served.
+    noteOutcome(data, false);
+    const char* kind = data == DataKind::Clouds ? "clouds" : "quakes";
     log_(QStringLiteral("%1: no source answered with usable data (%2 failed pulls in a row); "
                         "the folder keeps what it has; next try in %3")
              .arg(QLatin1String(kind))
@@ -244,7 +245,7 @@ bool Mirror::pullCloudsOnce() {
         cloudSchedule_.succeeded(now, renewed);
         return true;
     }
-    logFailure("clouds", cloudSchedule_, cloudSchedule_.failed(now));
+    logFailure(DataKind::Clouds, cloudSchedule_, cloudSchedule_.failed(now));
     return false;
 }
 
@@ -342,7 +343,7 @@ bool Mirror::pullQuakesOnce() {
         quakeSchedule_.succeeded(now);
         return true;
     }
-    logFailure("quakes", quakeSchedule_, quakeSchedule_.failed(now));
+    logFailure(DataKind::Quakes, quakeSchedule_, quakeSchedule_.failed(now));
     return false;
 }
 
@@ -358,15 +359,16 @@ bool Mirror::storeQuakes(const QByteArray& json, int count, const MirrorSource& 
         retireDemoContent(folder, false, true);
         log_(QStringLiteral("quakes: real earthquakes replace the demo ones"));
     }
-    log_(QStringLiteral("quakes: %1: stored %2 earthquakes in %3")
-             .arg(text(source.url))
-             .arg(count)
-             .arg(path));
+    // The credit first: once the log says so, the credits name the feed.
     const std::string credit =
         source.credit.empty() ? defaultCredit(source.url, DataKind::Quakes) : source.credit;
     if (!recordCredit(folder, DataKind::Quakes, source.url, credit)) {
         log_(QStringLiteral("quakes: cannot write %1").arg(QLatin1String(kCreditsFile)));
     }
+    log_(QStringLiteral("quakes: %1: stored %2 earthquakes in %3")
+             .arg(text(source.url))
+             .arg(count)
+             .arg(path));
     return true;
 }
 

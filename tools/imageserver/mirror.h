@@ -89,7 +89,7 @@ private:
     bool storeFrame(const std::string& t, const CloudFrameImage& frame, const MirrorSource& source);
     bool storeQuakes(const QByteArray& json, int count, const MirrorSource& source);
     void pruneFrames();
-    void logFailure(const char* kind, const PullSchedule& schedule, std::chrono::seconds delay);
+    void logFailure(DataKind kind, const PullSchedule& schedule, std::chrono::seconds delay);
     void noteOutcome(DataKind kind, bool ok);
 
     MirrorSettings settings_;

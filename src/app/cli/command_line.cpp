@@ -67,6 +67,27 @@ std::optional<std::string> readUtcTime(const std::optional<std::string>& text,
     return std::nullopt;
 }
 
+// "City, Local Time" as {"City", "Local Time"}: blanks around each name dropped,
+// empty names passed over.
+std::vector<std::string> splitFieldNames(std::string_view text) {
+    std::vector<std::string> names;
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        std::string_view name = text.substr(0, comma);
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+        while (!name.empty() && name.front() == ' ') {
+            name.remove_prefix(1);
+        }
+        while (!name.empty() && name.back() == ' ') {
+            name.remove_suffix(1);
+        }
+        if (!name.empty()) {
+            names.emplace_back(name);
+        }
+    }
+    return names;
+}
+
 } // namespace
 
 CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
@@ -179,6 +200,15 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
                                            : "option '--time' needs a time"};
             }
             (city ? line.city : cityTimeText) = *value;
+        } else if (cityCommand && (arg == "--fields" || arg.rfind("--fields=", 0) == 0)) {
+            const std::optional<std::string> value = optionValue(args, i);
+            if (!value) {
+                return {std::nullopt, "option '--fields' needs field names separated by commas"};
+            }
+            line.cityFields = splitFieldNames(*value);
+            if (line.cityFields.empty()) {
+                return {std::nullopt, "option '--fields' needs field names separated by commas"};
+            }
         } else if (isRenderOption(arg)) {
             renderArgs.push_back(arg);
             if (takesRenderValue(arg) && i + 1 < args.size()) {
@@ -290,7 +320,12 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         if (line.action == CommandLine::Action::Info) {
             return {std::nullopt, "option '--city' does not go with '--info'"};
         }
-        if (const auto error = readUtcTime(cityTimeText, line.cityTime)) {
+        if (cityTimeText && cityTimeText->front() == '@') {
+            line.cityTimesFile = cityTimeText->substr(1);
+            if (line.cityTimesFile->empty()) {
+                return {std::nullopt, "option '--time' needs a file name after '@'"};
+            }
+        } else if (const auto error = readUtcTime(cityTimeText, line.cityTime)) {
             return {std::nullopt, *error};
         }
         line.action = CommandLine::Action::City;
@@ -361,6 +396,10 @@ std::string commandLineHelp() {
                "  --city @FILE   the same for every name of FILE, one a line\n"
                "    --time T       the instant as 2027-01-15T12:00:00Z (default: now); always\n"
                "                   UTC, also without the Z or the seconds\n"
+               "    --time @FILE   each instant of FILE (one a line) in turn, all the cities\n"
+               "                   at each\n"
+               "    --fields \"A,B\"  only the fields labelled A and B (\"City,Local Time\"),\n"
+               "                   one line a city, the values separated by tabs\n"
                "  --compare \"A,B,...\"  print the cities side by side and exit: local date\n"
                "                 and time, offset from UTC, day, twilight or night, and\n"
                "                 whether each is within working hours (09:00-17:00 Monday to\n"

@@ -16,11 +16,13 @@ namespace chronvale {
 struct CommandLine {
     enum class Action { Window, Info, Help, Version, Render, City, Sky, Wallpaper, Compare };
     Action action = Action::Window;
-    std::optional<std::string> dataFolder; // --data DIR
-    std::optional<RenderOptions> render;   // --render FILE and its options
-    std::optional<std::string> city;       // --city NAME: print the city's properties
-    std::optional<std::time_t> cityTime;   // --time T with --city; none: now
-    std::optional<std::time_t> skyTime;    // --time T with --sky; none: now
+    std::optional<std::string> dataFolder;    // --data DIR
+    std::optional<RenderOptions> render;      // --render FILE and its options
+    std::optional<std::string> city;          // --city NAME: print the city's properties
+    std::optional<std::time_t> cityTime;      // --time T with --city; none: now
+    std::optional<std::string> cityTimesFile; // --time @FILE with --city: each instant in turn
+    std::vector<std::string> cityFields;      // --fields A,B with --city: only these, a line a city
+    std::optional<std::time_t> skyTime;       // --time T with --sky; none: now
     // --compare "A,B" [--time T] [--overlap [--hours H]]
     std::optional<CompareOptions> compare;
     // --wallpaper [off] [--width W]

@@ -21,18 +21,22 @@ void describeCloudFrame(MapPaintInputs& inputs, const DataSource& source, const 
 QString oldDataStatus(const std::optional<std::string>& newestFrame, const DataSource& clouds,
                       const DataSource* quakes, std::time_t now, TextProvider& texts) {
     QStringList lines;
-    if (newestFrame) {
-        if (const std::optional<std::time_t> when = frameTime(*newestFrame)) {
-            if (const auto text = oldDataText(kTextCloudsOld, *when, clouds.problem, now, texts)) {
-                lines << QString::fromStdString(*text);
-            }
-        }
-    }
-    if (quakes != nullptr) {
-        if (const auto text =
-                oldDataText(kTextQuakesOld, quakes->updated, quakes->problem, now, texts)) {
+    const auto add = [&lines](const std::optional<std::string>& text) {
+        if (text) {
             lines << QString::fromStdString(*text);
         }
+    };
+    if (newestFrame && !newestFrame->empty()) {
+        if (const std::optional<std::time_t> when = frameTime(*newestFrame)) {
+            add(oldDataText(kTextCloudsOld, *when, clouds.problem, now, texts));
+        }
+    } else {
+        add(missingDataText(kTextCloudsMissing, clouds.problem, texts));
+    }
+    if (quakes != nullptr) {
+        add(quakes->updated != 0
+                ? oldDataText(kTextQuakesOld, quakes->updated, quakes->problem, now, texts)
+                : missingDataText(kTextQuakesMissing, quakes->problem, texts));
     }
     return lines.join(QLatin1Char(' '));
 }

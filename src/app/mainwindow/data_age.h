@@ -24,8 +24,9 @@ void describeCloudFrame(MapPaintInputs& inputs, const DataSource& source, const 
                         std::time_t now);
 
 // The status text for old data: the newest frame of the table (t of frame 0),
-// when one is known, and the earthquake list, when one was received; empty when
-// both are newer than six hours.
+// when one is known, and the earthquake list, when one was received (updated
+// said); empty when both are newer than six hours. With no frame, or no list,
+// and a problem the server named: that there is none yet, and why.
 QString oldDataStatus(const std::optional<std::string>& newestFrame, const DataSource& clouds,
                       const DataSource* quakes, std::time_t now, TextProvider& texts);
 

@@ -93,8 +93,7 @@ void MainWindow::transfersOver() {
     updateAnimationButtons();
     // Old data is said plainly, with the reason the server gave.
     const DataSource& quakes = quakes_->source();
-    const QString old = oldDataStatus(cloud_->frames()[0].t, cloud_->source(),
-                                      quakes.updated != 0 ? &quakes : nullptr, now(),
+    const QString old = oldDataStatus(cloud_->frames()[0].t, cloud_->source(), &quakes, now(),
                                       static_cast<CloudOwner&>(*services_));
     if (!old.isEmpty()) {
         status_->show(StatusPresenter::Message, old);

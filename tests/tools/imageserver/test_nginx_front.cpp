@@ -28,8 +28,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kMaxAge = 2; // seconds the servers let lists be kept, for the test
 
+// 4096 wide, so that each frame also has its large copy.
 QByteArray cloudMap(int grey) {
-    QImage image(256, 128, QImage::Format_Grayscale8);
+    QImage image(4096, 2048, QImage::Format_Grayscale8);
     image.fill(grey);
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -133,7 +134,6 @@ protected:
         ASSERT_TRUE(substitute(conf, "/var/cache/nginx/chronvale", at + "/cache"));
         ASSERT_TRUE(
             substitute(conf, "listen 80;", "listen 127.0.0.1:" + std::to_string(port) + ";"));
-        ASSERT_TRUE(substitute(conf, "    server 127.0.0.1:8473;\n", ""));
         ASSERT_TRUE(substitute(conf, "127.0.0.1:8471", mirror->host()));
         ASSERT_TRUE(substitute(conf, "127.0.0.1:8472", plain->host()));
         std::string main = "daemon off;\nmaster_process off;\npid " + at + "/nginx.pid;\n" +
@@ -209,6 +209,27 @@ TEST_F(NginxFront, ServesFramesFromItsCacheWhateverTheClientIdentifiers) {
     const auto elsewhere = get("/elsewhere");
     ASSERT_TRUE(elsewhere);
     EXPECT_EQ(elsewhere->status, 404);
+}
+
+// A frame and its large copy are two cache entries: whichever is asked first,
+// each client gets the width it asked for.
+TEST_F(NginxFront, KeepsAFrameAndItsLargeCopyApartInItsCache) {
+    const std::string frame = "/clouds/cloudv2.php?f=1&t=" + oldFrame;
+    const auto width = [](const httplib::Result& reply) {
+        return reply ? QImage::fromData(QByteArray::fromStdString(reply->body), "JPG").width() : -1;
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& [query, expected] :
+             {std::pair{"&w=4096&s=1&i=a", 4096}, {"&s=2&i=b", 1024}, {"&i=c&w=4096", 4096}}) {
+            const auto reply = get(frame + query);
+            ASSERT_TRUE(reply) << query;
+            EXPECT_EQ(reply->status, 200) << query;
+            EXPECT_EQ(width(reply), expected) << query << " round " << round;
+            if (round == 1) {
+                EXPECT_EQ(reply->get_header_value("X-Cache-Status"), "HIT") << query;
+            }
+        }
+    }
 }
 
 TEST_F(NginxFront, ANewFramePulledByTheMirrorReachesClientsWithinTheListsMaxAge) {
