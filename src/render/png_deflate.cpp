@@ -31,9 +31,10 @@ void putChunk(std::string& out, const char type[4], std::string_view data) {
 
 // Each row as filter byte 1 and the differences to the pixel on its left, in red,
 // green, blue order (the image holds blue, green, red).
-std::vector<uint8_t> subFilteredRows(const EarthImage& image) {
+std::vector<uint8_t, LargePageAllocator<uint8_t>> subFilteredRows(const EarthImage& image) {
     const std::size_t rowBytes = 1 + static_cast<std::size_t>(image.width()) * 3;
-    std::vector<uint8_t> rows(rowBytes * static_cast<std::size_t>(image.height()));
+    std::vector<uint8_t, LargePageAllocator<uint8_t>> rows(
+        rowBytes * static_cast<std::size_t>(image.height()));
     for (int r = 0; r < image.height(); ++r) {
         const uint8_t* in = image.row(r);
         uint8_t* out = rows.data() + rowBytes * static_cast<std::size_t>(r);
@@ -70,7 +71,7 @@ std::optional<PngFileParts> deflatePng(const EarthImage& image, int level) {
     }
     PngFileParts parts;
     {
-        const std::vector<uint8_t> rows = subFilteredRows(image);
+        const auto rows = subFilteredRows(image);
         const std::size_t bound = libdeflate_zlib_compress_bound(compressor.get(), rows.size());
         parts.data.resize(bound);
         parts.dataSize = libdeflate_zlib_compress(compressor.get(), rows.data(), rows.size(),

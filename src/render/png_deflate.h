@@ -6,6 +6,7 @@
 // the trailer), so that a writer can put them on disk without joining them.
 
 #include "render/earth_image.h"
+#include "render/large_pages.h"
 
 #include <cstdint>
 #include <optional>
@@ -16,8 +17,8 @@
 namespace chronvale {
 
 struct PngFileParts {
-    std::string head;          // signature, IHDR, the IDAT chunk's length and type
-    std::vector<uint8_t> data; // the compressed rows (dataSize bytes of it)
+    std::string head; // signature, IHDR, the IDAT chunk's length and type
+    std::vector<uint8_t, LargePageAllocator<uint8_t>> data; // the compressed rows (dataSize bytes)
     std::size_t dataSize = 0;
     std::string tail; // the IDAT chunk's CRC, IEND
 
