@@ -8,7 +8,7 @@ packages=(
   # toolchain and build
   g++ cmake ninja-build pkg-config make git
   # image and compression libraries
-  zlib1g-dev libpng-dev libturbojpeg0-dev libgif-dev
+  zlib1g-dev libpng-dev libturbojpeg0-dev libgif-dev libdeflate-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # Qt 6, and a font for the map's texts (also when painting off screen)

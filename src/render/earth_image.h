@@ -7,6 +7,8 @@
 // Everything the program builds or loads is 24 bits per pixel, bytes blue, green,
 // red; 1-, 4-, 8-, 16- and 32-bit images exist for the BMP reader.
 
+#include "render/large_pages.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -76,7 +78,7 @@ private:
     int bitsPerPixel_ = 0;
     uint32_t colourCount_ = 0;
     int stride_ = 0;
-    std::vector<uint8_t> pixels_;
+    std::vector<uint8_t, LargePageAllocator<uint8_t>> pixels_;
     std::vector<uint8_t*> rows_;
     std::vector<std::array<uint8_t, 4>> colourTable_;
     ChannelMasks masks_;

@@ -1,6 +1,7 @@
 #include "render/png_writer.h"
 
 #include "core/file_io.h"
+#include "render/png_deflate.h"
 
 #include <csetjmp>
 #include <png.h>
@@ -8,8 +9,14 @@
 namespace chronvale {
 namespace {
 
-// Images with more pixels are written with the fastest compression.
+// Images with more pixels (a 4K render, a wallpaper) would spend most of a second
+// in zlib: they are deflated whole, by libdeflate at its fastest level.
 constexpr int64_t kFastPngPixels = int64_t{1} << 22;
+constexpr int kFastPngLevel = 1;
+
+bool large(const EarthImage& image) {
+    return static_cast<int64_t>(image.width()) * image.height() > kFastPngPixels;
+}
 
 void appendToBuffer(png_structp png, png_bytep data, png_size_t length) {
     auto* buffer = static_cast<std::string*>(png_get_io_ptr(png));
@@ -38,13 +45,6 @@ bool encodeRows(const EarthImage& image, std::string& buffer) {
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()),
                  static_cast<png_uint_32>(image.height()), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    // Large maps (a 4K render, a wallpaper) would spend most of a second in zlib's
-    // default effort: the fastest level with the Sub filter writes them several
-    // times as fast for files about a fifth larger.
-    if (static_cast<int64_t>(image.width()) * image.height() > kFastPngPixels) {
-        png_set_compression_level(png, 1);
-        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-    }
     png_write_info(png, info);
     png_set_bgr(png); // the image holds blue, green, red
     for (int r = 0; r < image.height(); ++r) {
@@ -61,6 +61,16 @@ std::optional<std::string> encodePng(const EarthImage* image) {
     if (!image || image->bitsPerPixel() != 24 || image->width() <= 0 || image->height() <= 0) {
         return std::nullopt;
     }
+    if (large(*image)) {
+        std::optional<PngFileParts> parts = deflatePng(*image, kFastPngLevel);
+        if (!parts) {
+            return std::nullopt;
+        }
+        std::string joined = std::move(parts->head);
+        joined.append(parts->dataView());
+        joined.append(parts->tail);
+        return joined;
+    }
     std::string buffer;
     buffer.reserve(static_cast<size_t>(image->stride()) * static_cast<size_t>(image->height()));
     if (!encodeRows(*image, buffer)) {
@@ -70,6 +80,11 @@ std::optional<std::string> encodePng(const EarthImage* image) {
 }
 
 bool savePngFile(const EarthImage* image, const std::string& path) {
+    if (image && image->bitsPerPixel() == 24 && large(*image)) {
+        // The compressed rows go to disk as they are, not copied into one string.
+        const std::optional<PngFileParts> parts = deflatePng(*image, kFastPngLevel);
+        return parts && writeFileAtomically(path, {parts->head, parts->dataView(), parts->tail});
+    }
     const std::optional<std::string> bytes = encodePng(image);
     return bytes && writeFileAtomically(path, *bytes);
 }

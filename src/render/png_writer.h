@@ -1,5 +1,6 @@
 #pragma once
-// Writes an EarthImage as a PNG file (8-bit RGB, through libpng).
+// Writes an EarthImage as a PNG file (8-bit RGB): through libpng, large images
+// through png_deflate.
 
 #include "render/earth_image.h"
 

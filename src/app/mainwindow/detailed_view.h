@@ -38,11 +38,14 @@ public:
     static std::optional<LitAreaRequest> requestFor(const MapView& view, double devicePixelRatio);
 
     // The device-resolution image of the view (its devicePixelRatio set), composed
-    // again when the request or the lit map changed; null when not needed, or no
-    // image could be composed.
+    // again when the request, the lit map or the cloud frame changed; null when not
+    // needed, or no image could be composed. Where the clouds are shown (the output
+    // is then denser than the 1024 x 512 frames), `largeCloud` is asked for the
+    // shown frame's 4096 copy (none: the compositor's frame serves).
     const QImage& update(const MapView& view, double devicePixelRatio,
                          const DisplaySwitches& switches, std::time_t instant,
-                         const Compositor& compositor, bool litMapChanged);
+                         const Compositor& compositor, bool litMapChanged,
+                         const std::function<const EarthImage*()>& largeCloud = {});
 
     // Frees the composed image and the high-resolution images.
     void release();

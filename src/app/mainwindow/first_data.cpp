@@ -15,6 +15,7 @@
 #include "ui/status_bar.h"
 
 #include <QTimer>
+#include <malloc.h>
 
 namespace chronvale {
 
@@ -91,6 +92,9 @@ void MainWindow::fetchNewestClouds() {
 
 void MainWindow::transfersOver() {
     updateAnimationButtons();
+    // The window is idle now: the heap that loading and decoding freed goes back to
+    // the system instead of staying with the process.
+    ::malloc_trim(0);
     // Old data is said plainly, with the reason the server gave.
     const DataSource& quakes = quakes_->source();
     const QString old = oldDataStatus(cloud_->frames()[0].t, cloud_->source(), &quakes, now(),

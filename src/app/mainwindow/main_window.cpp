@@ -8,6 +8,7 @@
 #include "app/mainwindow/command_menus.h"
 #include "app/mainwindow/compare_panel.h"
 #include "app/mainwindow/data_age.h"
+#include "app/mainwindow/map_fit.h"
 #include "app/mainwindow/save_map.h"
 #include "app/mainwindow/time_travel.h"
 #include "app/mainwindow/title_clock.h"
@@ -25,6 +26,7 @@
 #include "i18n/messages.h"
 #include "i18n/string_table.h"
 #include "net/cloud_service.h"
+#include "net/hires_frames.h"
 #include "net/http_client.h"
 #include "net/machine_id.h"
 #include "net/proxy_settings.h"
@@ -36,9 +38,13 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMenu>
+#include <QScreen>
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
+#include <limits>
+#include <malloc.h>
 
 namespace chronvale {
 
@@ -82,7 +88,8 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
 
     // The status bar, the map pane, the toolbar across the top and the menus.
     setMinimumSize(kMinimumSize);
-    if (!restoreWindowGeometry(*this, kMainWindowNumber)) {
+    const bool firstStart = !restoreWindowGeometry(*this, kMainWindowNumber);
+    if (firstStart) {
         resize(kFirstSize);
     }
     statusBar_ = new StatusBar(StatusPresenter::fieldWidths(), StatusPresenter::Activity, this);
@@ -95,6 +102,9 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .minimised = [this] { return isMinimized(); },
             .contextMenu = [this](QPoint pane, QPoint global) { openContextMenu(pane, global); },
         });
+    largeFrames_ = std::make_unique<HiresCloudFrames>(world_.http, server, services_->baseContext,
+                                                      options_.clock);
+    map_->useLargeCloudFrames(*largeFrames_);
     setCentralWidget(map_->makePane(this));
     // The map is a picture of the earth: west stays on the left in every language.
     centralWidget()->setLayoutDirection(Qt::LeftToRight);
@@ -204,6 +214,13 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
     menus_->checkCurrentLanguage();
     status_->show(StatusPresenter::Message, world_.language.getText(str::StatusLoading));
 
+    if (firstStart) {
+        // No remembered size: the map fills the pane from edge to edge. Once more
+        // when shown, where the window manager's frame and fonts are known.
+        sizeWindowForMap();
+        QMetaObject::invokeMethod(this, &MainWindow::sizeWindowForMap, Qt::QueuedConnection);
+    }
+
     // The images load first; the lit map is built after them.
     QMetaObject::invokeMethod(this, &MainWindow::loadFirstImages, Qt::QueuedConnection);
     QMetaObject::invokeMethod(this, &MainWindow::buildFirstLitMap, Qt::QueuedConnection);
@@ -260,6 +277,9 @@ void MainWindow::runCommand(int command) {
         return;
     }
     commands_->run(command);
+    if (command == cmd::FitToScreen) {
+        sizeWindowForMap();
+    }
 }
 
 bool MainWindow::goToInstant(std::time_t instant) {
@@ -416,6 +436,26 @@ void MainWindow::fitAfterResize() {
     repaintMap();
 }
 
+void MainWindow::sizeWindowForMap() {
+    if (isMaximized() || isFullScreen() || isMinimized() || centralWidget() == nullptr) {
+        return;
+    }
+    if (QLayout* frame = layout()) {
+        frame->activate(); // the pane's size, also before the first show
+    }
+    const QWidget* pane = centralWidget();
+    const QScreen* screen = this->screen();
+    const int frameExtra = frameGeometry().height() - height();
+    const int maxHeight = screen != nullptr ? screen->availableGeometry().height() - frameExtra
+                                            : std::numeric_limits<int>::max();
+    const std::optional<WindowSize> fitted =
+        windowSizeForMap(WindowSize{width(), height()}, WindowSize{pane->width(), pane->height()},
+                         maxHeight, WindowSize{minimumWidth(), minimumHeight()});
+    if (fitted && (fitted->width != width() || fitted->height != height())) {
+        resize(fitted->width, fitted->height);
+    }
+}
+
 void MainWindow::reloadImages() {
     activateWindow();
     world_.compositor.loadSourceImages(true);
@@ -429,6 +469,7 @@ bool MainWindow::wallpaperBusy() const {
 void MainWindow::releaseImages() {
     world_.compositor.releaseEarthImages();
     map_->release();
+    ::malloc_trim(0); // what was freed goes back to the system
 }
 
 void MainWindow::refreshTick() {

@@ -41,6 +41,7 @@ class AboutBox;
 class CityDialogs;
 class CloudAnimation;
 class CloudService;
+class HiresCloudFrames;
 class ImageServerLauncher;
 class CommandDispatcher;
 class CommandMenus;
@@ -217,6 +218,10 @@ private:
     void resumeFrameStep();
     void rebuildAfterRestore();
     void fitAfterResize();
+    // Makes the window as high as the map fitted to the pane's width (narrower where
+    // the screen is too low for that), so that no band is left below the map; a
+    // maximised or full-screen window keeps its size.
+    void sizeWindowForMap();
     void reloadImages();
     void releaseImages();
     void clockTick();
@@ -240,6 +245,7 @@ private:
     MainWindowOptions options_;
     std::unique_ptr<Services> services_;
     std::unique_ptr<CloudService> cloud_;
+    std::unique_ptr<HiresCloudFrames> largeFrames_; // the clouds of zoomed and dense views
     std::unique_ptr<ImageServerLauncher> imageServer_;
     std::unique_ptr<QuakeFeed> quakes_;
     std::unique_ptr<LinkService> links_;

@@ -1,6 +1,7 @@
 #include "app/mainwindow/map_controller.h"
 
 #include "app/mainwindow/data_age.h"
+#include "app/mainwindow/map_fit.h"
 #include "app/mainwindow/pointer_readout.h"
 #include "app/mainwindow/quake_tooltip.h"
 #include "app/mainwindow/status_presenter.h"
@@ -18,9 +19,6 @@ namespace chronvale {
 
 namespace {
 
-// The map pane's first rows hold the etched separator below the toolbar.
-constexpr int kSeparatorRows = 2;
-
 Point toPoint(QPoint p) {
     return Point{p.x(), p.y()};
 }
@@ -30,13 +28,11 @@ Point toPoint(QPoint p) {
 MapController::MapController(World& world, const CloudService& cloud, StatusPresenter& status,
                              Hooks hooks)
     : world_(world), cloud_(cloud), status_(status), hooks_(std::move(hooks)),
-      detailed_(world_.folders.data.toStdString(),
-                [this](const std::string& file) {
-                    // Once per file: the 1024 x 512 image serves in its place.
-                    status_.showNotice(
-                        world_.language.getText(str::UnableToLoadFile)
-                            .replace(QStringLiteral("%s"), QString::fromStdString(file)));
-                }) {
+      detailed_(world_.folders.data.toStdString(), [this](const std::string& file) {
+          // Once per file: the 1024 x 512 image serves in its place.
+          status_.showNotice(world_.language.getText(str::UnableToLoadFile)
+                                 .replace(QStringLiteral("%s"), QString::fromStdString(file)));
+      }) {
     const Settings& settings = world_.settings;
     view_.restore(settings.panX, settings.panY, settings.zoom);
 }
@@ -78,6 +74,19 @@ void MapController::release() {
     view_.releaseView();
     painter_.release();
     detailed_.release();
+    if (largeCloud_) {
+        largeCloud_->release();
+    }
+}
+
+void MapController::useLargeCloudFrames(HiresCloudFrames& frames) {
+    largeCloud_ = std::make_unique<LargeCloudFrame>(frames, [this] {
+        // The sharper clouds came: compose the view again.
+        view_.dirty = true;
+        if (pane_ != nullptr) {
+            pane_->update();
+        }
+    });
 }
 
 void MapController::paintPane(QPaintEvent*) {
@@ -96,8 +105,10 @@ void MapController::paintPane(QPaintEvent*) {
     inputs.quakes = quakeMarks_;
     inputs.quakeLegendCaption = world_.language.getText(str::QuakeLegendCaption);
     const int frame = cloud_.currentFrame();
+    std::string frameTime;
     if (settings.switches.clouds && frame >= 0 && frame < kCloudFrameCount) {
         inputs.cloudTimeStamp = cloud_.frames()[static_cast<std::size_t>(frame)].t;
+        frameTime = inputs.cloudTimeStamp.value_or(std::string());
         describeCloudFrame(inputs, cloud_.source(), world_.language, hooks_.now());
     }
     inputs.now = hooks_.now();
@@ -120,10 +131,16 @@ void MapController::paintPane(QPaintEvent*) {
     }
 
     // More device pixels than map pixels: the visible part at device resolution.
-    const QImage& detailed =
-        detailed_.update(view_, pane_->devicePixelRatioF(), settings.switches,
-                         skyInstant_.value_or(hooks_.now()), world_.compositor, view_.dirty);
+    const auto largeCloud = [this, &frameTime]() -> const EarthImage* {
+        return largeCloud_ ? largeCloud_->frameFor(frameTime) : nullptr;
+    };
+    const QImage& detailed = detailed_.update(view_, pane_->devicePixelRatioF(), settings.switches,
+                                              skyInstant_.value_or(hooks_.now()), world_.compositor,
+                                              view_.dirty, largeCloud);
     inputs.detailed = detailed.isNull() ? nullptr : &detailed;
+    if (detailed.isNull() && largeCloud_) {
+        largeCloud_->release(); // back at the map's pixels
+    }
 
     QPainter painter(pane_);
     const MapPaintReport report = painter_.paintMap(painter, view_, inputs);
@@ -157,8 +174,8 @@ void MapController::showHoveredCity(const std::optional<std::string>& text) {
 }
 
 void MapController::paneResized() {
-    view_.mapArea =
-        PaneRect{0, kSeparatorRows, pane_->width(), std::max(0, pane_->height() - kSeparatorRows)};
+    view_.mapArea = PaneRect{0, kPaneSeparatorRows, pane_->width(),
+                             std::max(0, pane_->height() - kPaneSeparatorRows)};
     if (!view_.userZoomed) {
         view_.fitToScreen();
     }

@@ -5,6 +5,7 @@
 // painting through the map painter.
 
 #include "app/mainwindow/detailed_view.h"
+#include "app/mainwindow/large_cloud_frame.h"
 #include "app/mainwindow/map_pane.h"
 #include "app/mainwindow/popup_cities.h"
 #include "net/quake_feed.h"
@@ -16,6 +17,7 @@
 #include <QPoint>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,6 +57,9 @@ public:
     void refreshOverlays();
     // Frees the view's images and the painter's (minimised).
     void release();
+    // The zoomed and high-density views show the clouds from the frames' 4096
+    // copies, asked of `frames` (which must outlive the controller).
+    void useLargeCloudFrames(HiresCloudFrames& frames);
 
     // The instant of the sun, moon and twilight lines: the window sets it with
     // each composition (so they move with the shadow's timer) and with each step
@@ -115,6 +120,7 @@ private:
     MapView view_;
     MapPainter painter_;
     DetailedView detailed_; // the zoomed and high-density views' pixels
+    std::unique_ptr<LargeCloudFrame> largeCloud_;
     std::vector<QuakeMark> quakeMarks_;
     QuakeList quakes_;
     std::optional<std::time_t> skyInstant_;

@@ -13,4 +13,9 @@ namespace chronvale {
 // one that cannot be converted to 24 bits.
 QImage toDeviceBitmap(const EarthImage* image);
 
+// Copies a 24-bit image's pixels into `into`, a 32-bit opaque QImage of the same
+// size (the pane's base layer, so that no second copy of the view is kept); false
+// and `into` unchanged when the depth, format or size differ.
+bool copyToDeviceBitmap(const EarthImage& image, QImage& into);
+
 } // namespace chronvale

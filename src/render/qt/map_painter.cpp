@@ -31,9 +31,6 @@ std::optional<Point> marksAround(const MapPaintInputs& inputs) {
 } // namespace
 
 void MapPainter::release() {
-    viewBitmap_ = QImage();
-    viewBitmapOf_ = nullptr;
-    viewBitmapKey_.reset();
     base_ = QImage();
     baseDetailed_ = 0;
     baseKey_.reset();
@@ -48,16 +45,6 @@ void MapPainter::drawBaseLayer(MapView& view, const MapPaintInputs& inputs, Text
     // The view image is current when it was cropped for this key; otherwise (no
     // lit map and no day image) the pane stays black.
     const bool viewCurrent = view.viewImage && view.renderKey == key;
-    if (!viewCurrent) {
-        viewBitmap_ = QImage();
-        viewBitmapOf_ = nullptr;
-        viewBitmapKey_.reset();
-    } else if (viewBitmap_.isNull() || viewBitmapOf_ != view.viewImage.get() ||
-               viewBitmapKey_ != key) {
-        viewBitmap_ = toDeviceBitmap(view.viewImage.get());
-        viewBitmapOf_ = view.viewImage.get();
-        viewBitmapKey_ = key;
-    }
 
     const QImage* detailed =
         inputs.detailed != nullptr && !inputs.detailed->isNull() ? inputs.detailed : nullptr;
@@ -67,11 +54,7 @@ void MapPainter::drawBaseLayer(MapView& view, const MapPaintInputs& inputs, Text
         base_ = QImage(deviceSize, QImage::Format_RGB32);
     }
     base_.setDevicePixelRatio(ratio);
-    if (detailed == nullptr && viewBitmap_.size() == size &&
-        viewBitmap_.format() == base_.format()) {
-        std::memcpy(base_.bits(), viewBitmap_.constBits(),
-                    static_cast<std::size_t>(base_.sizeInBytes()));
-    } else {
+    if (detailed != nullptr || !viewCurrent || !copyToDeviceBitmap(*view.viewImage, base_)) {
         base_.fill(Qt::black);
     }
 

@@ -108,10 +108,8 @@ public:
 private:
     void drawBaseLayer(MapView& view, const MapPaintInputs& inputs, TextStyle& style);
 
-    QImage viewBitmap_;                        // toDeviceBitmap of the view image
-    const EarthImage* viewBitmapOf_ = nullptr; // the view image it was made from
-    std::optional<RenderKey> viewBitmapKey_;
-    QImage base_; // the crop with the base overlays, pane-sized
+    QImage base_; // the crop (converted straight from the view image) with the base
+                  // overlays, pane-sized
     std::optional<RenderKey> baseKey_;
     const EarthImage* baseOf_ = nullptr;
     qint64 baseDetailed_ = 0; // the cacheKey of the device-resolution image drawn, or 0

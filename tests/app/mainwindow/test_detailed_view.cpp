@@ -129,5 +129,54 @@ TEST_F(DetailedViewTest, BadImageIsNamedOnceAndTheMapImageServes) {
     EXPECT_EQ(notes, std::vector<std::string>{kDetailedDayImageName});
 }
 
+TEST_F(DetailedViewTest, ShownCloudsComeFromTheLargeFrameWhereGiven) {
+    // The 1024 frame is clear sky; the 4096 copy has a white block at map pixel
+    // (520, 130), inside the 200 x 100 pane at scale 4.
+    compositor.setCloudImage(test::solidImage(1024, 512, 0, 0, 0));
+    ImagePtr large = test::solidImage(4096, 2048, 0, 0, 0);
+    for (int r = 520; r < 536; ++r) {
+        for (int x = 2080; x < 2096; ++x) {
+            setPixel(large.get(), x, r, 0xFFFFFF);
+        }
+    }
+    struct Case {
+        const char* what;
+        bool clouds;
+        float scale;
+        bool given; // the large frame is there
+        int asked;
+        bool white;
+    };
+    const Case cases[] = {
+        {"zoomed with clouds", true, 4.0f, true, 1, true},
+        {"not there yet: the 1024 frame", true, 4.0f, false, 1, false},
+        {"no clouds shown", false, 4.0f, true, 0, false},
+        {"the map's own pixels", true, 1.0f, true, 0, false},
+    };
+    for (const Case& c : cases) {
+        DisplaySwitches on = switches;
+        on.clouds = c.clouds;
+        MapView mapView;
+        mapView.mapArea = PaneRect{0, 0, 200, 100};
+        mapView.scale = c.scale;
+        mapView.panX = 500;
+        mapView.panY = 120;
+        int asked = 0;
+        const QImage& image =
+            view.update(mapView, 1.0, on, 0, compositor, true, [&]() -> const EarthImage* {
+                ++asked;
+                return c.given ? large.get() : nullptr;
+            });
+        EXPECT_EQ(asked, c.asked) << c.what;
+        int white = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                white += qGray(image.pixel(x, y)) > 200;
+            }
+        }
+        EXPECT_EQ(white > 0, c.white) << c.what;
+    }
+}
+
 } // namespace
 } // namespace chronvale

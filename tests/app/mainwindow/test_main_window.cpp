@@ -3,6 +3,7 @@
 // double-click mark, resizing, minimise and restore, language and quitting.
 
 #include "app/mainwindow/command_ids.h"
+#include "app/mainwindow/map_fit.h"
 #include "config/program_settings.h"
 #include "desktop/wallpaper/wallpaper_store.h"
 #include "geo/time_zone.h"
@@ -156,6 +157,14 @@ TEST_F(MainWindowTest, SwitchCommandsFollowTheRules) {
 
 TEST_F(MainWindowTest, ZoomCommandsAndResizesFitUnlessTheUserZoomed) {
     start();
+    // The first start sizes the window so that the fitted map meets the status bar.
+    const auto mapMeetsStatusBar = [this] {
+        drainEvents();
+        const QWidget* pane = window->mapPane();
+        return pane->height() == kPaneSeparatorRows + fittedMapRows(pane->width()) &&
+               window->view().rowsFilled == window->view().mapArea.height;
+    };
+    EXPECT_TRUE(mapMeetsStatusBar());
     window->resize(800, 600);
     drainEvents();
     const float fit = static_cast<float>(window->view().mapArea.width) / 1024.0f;
@@ -179,6 +188,8 @@ TEST_F(MainWindowTest, ZoomCommandsAndResizesFitUnlessTheUserZoomed) {
     EXPECT_FALSE(window->view().userZoomed);
     EXPECT_FLOAT_EQ(window->view().scale,
                     static_cast<float>(window->view().mapArea.width) / 1024.0f);
+    // Fit to Screen sizes the window as the first start does.
+    EXPECT_TRUE(mapMeetsStatusBar());
 }
 
 TEST_F(MainWindowTest, ThePointerReadOutShowsTimePositionAndTheCityUnder) {
