@@ -1,6 +1,8 @@
 #include "app/cli/wallpaper_command.h"
 
 #include "app/cli/folders.h"
+#include "app/wallpaper/session_screens.h"
+#include "app/wallpaper/wallpaper_painter.h"
 #include "core/load_errors.h"
 #include "core/product.h"
 #include "desktop/wallpaper/backend_choice.h"
@@ -89,36 +91,16 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
         return 1;
     }
 
-    // The map as the window shows it in wallpaper mode: the day map with the sun's shadow.
-    RecordingLoadErrorSink errors;
-    Compositor compositor(folders.data.toStdString(), errors);
-    DisplaySwitches switches;
-    switches.dayMap = true;
-    switches.sunShadow = true;
-    compositor.loadSourceImages(false);
-    if (!compositor.dayImage()) {
+    // What the window would make from the same settings (wallpaper_order.h).
+    if (!loadImage(folders.data.toStdString() + "/" + kDayImageName)) {
         err << unableToLoadText(kDayImageName) << "\n";
         return 1;
     }
-    compositor.composeMap(switches, now);
-    const EarthImage* map = compositor.litMap();
-    if (map == nullptr) {
-        err << unableToLoadText(kDayImageName) << "\n";
-        return 1;
-    }
-    WallpaperRequest request;
-    // Told, else those the window saw last, else a common desktop.
-    request.screens = options.screens.value_or(readLastScreens(program));
-    if (request.screens.empty()) {
-        request.screens.push_back(defaultScreen());
-    }
-    request.look.widthCap = options.width.value_or(0);
-    request.look.placement = options.placement.value_or(WallpaperPlacement::Fit);
-    const EarthPainter painter = [map](const MapRegion& region, EarthImage& picture,
-                                       const PixelRect& rect) {
-        paintFromMap(*map, region, picture, rect);
-        return true;
-    };
+    const WallpaperOrder order =
+        storedWallpaperOrder({options.width, options.placement}, folders, program,
+                             commandScreens(options.screens, program), now);
+    const WallpaperRequest& request = order.request;
+    const EarthPainter painter = wallpaperPainter(order);
 
     WallpaperRenewal renewal;
     if (stored.on) {
