@@ -2,6 +2,7 @@
 
 #include "app/cli/folders.h"
 #include "app/wallpaper/session_screens.h"
+#include "app/wallpaper/wallpaper_clouds.h"
 #include "app/wallpaper/wallpaper_painter.h"
 #include "core/load_errors.h"
 #include "core/product.h"
@@ -10,6 +11,7 @@
 #include "desktop/wallpaper/wallpaper_mode.h"
 #include "render/compositor.h"
 
+#include <QDir>
 #include <QSettings>
 
 namespace chronvale {
@@ -96,9 +98,17 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
         err << unableToLoadText(kDayImageName) << "\n";
         return 1;
     }
+    // The newest cloud frame as the window would get it, the server of this
+    // computer started when nothing answers.
+    const auto freshenClouds = [&folders, &program](CloudFrameTable& frames,
+                                                    const StoredSettings&) {
+        const LinkConfig installation =
+            loadLinkConfig(QDir(folders.data).filePath(QStringLiteral("chronvale.ini")));
+        fetchNewestWallpaperClouds(installation, program, frames, true);
+    };
     const WallpaperOrder order =
         storedWallpaperOrder({options.width, options.placement}, folders, program,
-                             commandScreens(options.screens, program), now);
+                             commandScreens(options.screens, program), now, freshenClouds);
     const WallpaperRequest& request = order.request;
     const EarthPainter painter = wallpaperPainter(order);
 

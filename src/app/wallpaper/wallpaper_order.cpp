@@ -89,9 +89,10 @@ WallpaperOrder buildWallpaperOrder(const StoredSettings& settings, const CityLis
     return order;
 }
 
-WallpaperOrder storedWallpaperOrder(const WallpaperOverrides& overrides, const Folders& folders,
-                                    QSettings& program, std::vector<WallpaperScreen> screens,
-                                    std::time_t now) {
+WallpaperOrder storedWallpaperOrder(
+    const WallpaperOverrides& overrides, const Folders& folders, QSettings& program,
+    std::vector<WallpaperScreen> screens, std::time_t now,
+    const std::function<void(CloudFrameTable&, const StoredSettings&)>& freshenClouds) {
     Settings settings = defaultSettings(QRect());
     CityList cities;
     CloudFrameTable frames;
@@ -103,6 +104,9 @@ WallpaperOrder storedWallpaperOrder(const WallpaperOverrides& overrides, const F
         RecordingLoadErrorSink errors;
         cities = loadGeoTables(folders.data.toStdString(), errors).cities;
         loadSettings(stores, settings, cities, frames, std::nullopt);
+    }
+    if (freshenClouds && settings.switches.clouds) {
+        freshenClouds(frames, settings);
     }
     return buildWallpaperOrder(settings, cities, frames, 0, std::move(screens), overrides,
                                folders.data.toStdString(), folders.user.toStdString() + "/cache",

@@ -17,6 +17,7 @@
 #include "render/qt/wallpaper_overlays.h"
 
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,8 +65,11 @@ WallpaperOrder buildWallpaperOrder(const StoredSettings& settings, const CityLis
 // The order as `chronvale --wallpaper` makes it, from the files alone: the stored
 // settings of `program`, the marks and cloud frames of config.ini in the user
 // folder (the newest frame is shown), the earth images of the data folder.
-WallpaperOrder storedWallpaperOrder(const WallpaperOverrides& overrides, const Folders& folders,
-                                    QSettings& program, std::vector<WallpaperScreen> screens,
-                                    std::time_t now);
+// `freshenClouds` (when given) gets the frames before they are used, when the
+// clouds are shown: the command asks the server for the newest one there.
+WallpaperOrder storedWallpaperOrder(
+    const WallpaperOverrides& overrides, const Folders& folders, QSettings& program,
+    std::vector<WallpaperScreen> screens, std::time_t now,
+    const std::function<void(CloudFrameTable&, const StoredSettings&)>& freshenClouds = {});
 
 } // namespace chronvale

@@ -5,10 +5,12 @@
 
 #include "app/cli/wallpaper_command.h"
 #include "app/mainwindow/command_ids.h"
+#include "image_server_process.h"
 #include "net/cloud_service.h"
 #include "render/jpeg_writer.h"
 #include "window_test_support.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -49,10 +51,28 @@ private:
     std::shared_ptr<std::vector<std::string>> shown_;
 };
 
+// A data folder like the source tree's, whose chronvale.ini names `server`.
+void makeDataFolder(const QString& folder, const std::string& server) {
+    const QDir installed(QStringLiteral(CHRONVALE_SOURCE_DIR "/data"));
+    for (const QString& name :
+         installed.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (name != QLatin1String("chronvale.ini")) {
+            ASSERT_TRUE(QFile::link(installed.filePath(name), QDir(folder).filePath(name)));
+        }
+    }
+    QFile ini(QDir(folder).filePath(QStringLiteral("chronvale.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(("[General]\nserver=\"" + server + "\"\n").c_str());
+}
+
 class WallpaperLookTest : public test::WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
+        // No image server answers there (nor on the shipped port, where another
+        // program of this machine might).
+        makeDataFolder(data.path(), "127.0.0.1:1");
+        dataFolder = data.path();
         clock = [] { return kSolsticeMorning; };
         wallpaperBackend = [this] {
             BackendChoice choice;
@@ -80,6 +100,21 @@ protected:
         const QScreen* screen = QGuiApplication::primaryScreen();
         return screen->geometry().size() * screen->devicePixelRatio();
     }
+    // Runs `chronvale --wallpaper` in this process on GNOME's keyfile store.
+    int runCommand(const std::vector<WallpaperScreen>& screens, std::string& errors) {
+        ::setenv("GSETTINGS_BACKEND", "keyfile", 1);
+        ::setenv("XDG_CURRENT_DESKTOP", "GNOME", 1);
+        WallpaperOptions options;
+        options.screens = screens;
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = runWallpaperCommand(options, world->folders, out, err, kSolsticeMorning);
+        ::unsetenv("XDG_CURRENT_DESKTOP");
+        errors = err.str();
+        return status;
+    }
+
+    QTemporaryDir data;
     std::shared_ptr<std::vector<std::string>> shown = std::make_shared<std::vector<std::string>>();
 };
 
@@ -178,18 +213,11 @@ TEST_P(SameFilesTest, TheWindowAndTheCommandWriteTheSameFile) {
     toggle(); // off: the command switches it on for GNOME
     ASSERT_TRUE(world->saveAll());
 
-    ::setenv("GSETTINGS_BACKEND", "keyfile", 1);
-    ::setenv("XDG_CURRENT_DESKTOP", "GNOME", 1);
     const QSize screen = screenPixels();
-    WallpaperOptions options;
-    options.screens = std::vector<WallpaperScreen>{{0, 0, screen.width(), screen.height(), {}}};
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runWallpaperCommand(options, world->folders, out, err, kSolsticeMorning);
-    ::unsetenv("XDG_CURRENT_DESKTOP");
-    ASSERT_EQ(status, 0) << err.str();
+    std::string errors;
+    ASSERT_EQ(runCommand({{0, 0, screen.width(), screen.height(), {}}}, errors), 0) << errors;
     QFile commandFile(userFolder.filePath(QStringLiteral("Wallpaper-a.jpg")));
-    ASSERT_TRUE(commandFile.open(QIODevice::ReadOnly)) << out.str();
+    ASSERT_TRUE(commandFile.open(QIODevice::ReadOnly));
     EXPECT_TRUE(commandFile.readAll() == windowBytes);
 }
 
@@ -199,6 +227,32 @@ INSTANTIATE_TEST_SUITE_P(
                       LookCase{"FillDateLineGridMarks", 1, 180.0f, true, true, false},
                       LookCase{"FitCloudsCentre", 0, -74.0f, true, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The command gets the newest frame as the window does: from the server named in
+// the installation's chronvale.ini, into the cache, asking for its 4096 copy for
+// a picture larger than the 1024 x 512 map.
+TEST_F(WallpaperLookTest, TheCommandFetchesTheNewestCloudFrameLikeTheWindow) {
+    QTemporaryDir serverFolder;
+    test::ImageServerProcess server(serverFolder.path(), {QStringLiteral("--demo")});
+    ASSERT_TRUE(server.started());
+    QTemporaryDir served;
+    makeDataFolder(served.path(), server.host());
+    dataFolder = served.path();
+    start([](World& w) {
+        w.settings.switches.dayMap = true;
+        w.settings.switches.clouds = true;
+    });
+    ASSERT_TRUE(world->saveAll());
+    std::string errors;
+    ASSERT_EQ(runCommand({{0, 0, 1920, 1080, {}}}, errors), 0) << errors;
+    // The newest frame is in the cache; the demo server has no 4096 copy of it and
+    // says so by sending the frame itself, which is not kept as a copy.
+    const QStringList cached =
+        QDir(userFolder.filePath(QStringLiteral("cache"))).entryList({QStringLiteral("*.jpg")});
+    EXPECT_EQ(cached.size(), 1) << cached.join(' ').toStdString();
+    EXPECT_EQ(server.requests(QStringLiteral("w=4096")), 1) << server.log().toStdString();
+    EXPECT_GE(server.requests(QStringLiteral("checkonly=1")), 1) << server.log().toStdString();
+}
 
 } // namespace
 } // namespace chronvale
