@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace chronvale {
 
@@ -70,15 +69,9 @@ bool composeWallpaperRegion(const EarthLayers& standard, const EarthLayers& deta
         request.height = rect.height;
         request.now = now;
         request.switches = switches;
-        const ImagePtr lit = composeLitArea(chooseLayers(standard, detailed, request), request);
-        if (!lit) {
+        if (!composeLitAreaInto(chooseLayers(standard, detailed, request), request, picture,
+                                rect.x + part.firstColumn, rect.y)) {
             return false;
-        }
-        const std::size_t bytes = static_cast<std::size_t>(part.columns) * 3;
-        for (int r = 0; r < rect.height; ++r) {
-            std::memcpy(picture.row(rect.y + r) +
-                            static_cast<std::size_t>(rect.x + part.firstColumn) * 3,
-                        lit->row(r), bytes);
         }
     }
     return split.count > 0;

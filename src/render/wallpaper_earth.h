@@ -33,7 +33,7 @@ struct RegionParts {
 };
 RegionParts splitAtDateLine(const MapRegion& region, int width);
 
-// Composes `region` at `rect`'s size and copies it into `rect` of `picture` (24
+// Composes `region` at `rect`'s size straight into `rect` of `picture` (24
 // bit; rect must lie inside it). Uses the day and night images of `detailed` where
 // they show more (chooseLayers). False when the composition cannot be made (no
 // day image, no memory).
