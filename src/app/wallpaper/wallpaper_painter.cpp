@@ -6,6 +6,7 @@
 #include "render/qt/wallpaper_overlays.h"
 #include "render/wallpaper_earth.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace chronvale {
