@@ -28,9 +28,10 @@ declare -A uses=(
   [desktop/wallpaper]="core geo astro render"
   [dialogs]="core geo astro render render/qt cityinfo net config i18n ui desktop desktop/wallpaper"
   [app/cli]="core geo astro render cityinfo desktop/wallpaper"
+  [app/wallpaper]="core geo astro render render/qt cityinfo net config i18n ui desktop desktop/wallpaper app/cli"
   [app/startup]="core geo astro render render/qt cityinfo net config i18n ui desktop desktop/wallpaper app/cli"
-  [app/mainwindow]="core geo astro render render/qt cityinfo net config i18n ui desktop desktop/wallpaper dialogs app/cli app/startup"
-  [window]="core geo astro render render/qt cityinfo net config i18n ui desktop desktop/wallpaper dialogs app/cli app/startup app/mainwindow"
+  [app/mainwindow]="core geo astro render render/qt cityinfo net config i18n ui desktop desktop/wallpaper dialogs app/cli app/wallpaper app/startup"
+  [window]="core geo astro render render/qt cityinfo net config i18n ui desktop desktop/wallpaper dialogs app/cli app/wallpaper app/startup app/mainwindow"
   [main]="core geo astro render cityinfo desktop/wallpaper app/cli app/startup"
   [tools]="core geo astro render render/qt cityinfo net config i18n ui"
 )

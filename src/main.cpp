@@ -9,7 +9,6 @@
 #include "app/cli/info_report.h"
 #include "app/cli/sky_command.h"
 #include "app/cli/stored_choices.h"
-#include "app/cli/wallpaper_command.h"
 #include "app/startup/window_module.h"
 #include "core/product.h"
 
@@ -82,17 +81,6 @@ int runSky(const chronvale::CommandLine& line) {
                                     std::cerr);
 }
 
-// Sets or renews the wallpaper, or gives the desktop its own back; no window.
-int runWallpaper(const chronvale::CommandLine& line, int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QString::fromLatin1(chronvale::organisationName));
-    QCoreApplication::setApplicationName(QString::fromLatin1(chronvale::settingsApplication));
-    const chronvale::Folders folders = chronvale::findFolders(
-        QString::fromStdString(line.dataFolder.value_or(std::string())), QDir::currentPath());
-    return chronvale::runWallpaperCommand(*line.wallpaper, folders, std::cout, std::cerr,
-                                          std::time(nullptr));
-}
-
 // The folder of this executable, from /proc (no Qt application exists yet).
 std::string executableFolder() {
     char path[PATH_MAX];
@@ -106,8 +94,9 @@ std::string executableFolder() {
 }
 
 // Loads the window module (beside the executable in a build tree, in
-// LIBDIR/chronvale when installed) and runs the window program.
-int runWindow(const chronvale::CommandLine& line, int argc, char** argv) {
+// LIBDIR/chronvale when installed) and runs its entry `entry`: the window
+// program, or `--wallpaper`, which needs Qt GUI too.
+int runModule(const char* entry, const chronvale::CommandLine& line, int argc, char** argv) {
     const std::string folder = executableFolder();
     std::string error;
     for (const std::string& candidate :
@@ -118,7 +107,7 @@ int runWindow(const chronvale::CommandLine& line, int argc, char** argv) {
             error = ::dlerror();
             continue;
         }
-        auto run = reinterpret_cast<ChronvaleRunWindow>(::dlsym(module, CHRONVALE_WINDOW_ENTRY));
+        auto run = reinterpret_cast<ChronvaleRunWindow>(::dlsym(module, entry));
         if (run == nullptr) {
             error = ::dlerror();
             continue;
@@ -159,9 +148,9 @@ int main(int argc, char** argv) {
     case chronvale::CommandLine::Action::Sky:
         return runSky(line);
     case chronvale::CommandLine::Action::Wallpaper:
-        return runWallpaper(line, argc, argv);
+        return runModule(CHRONVALE_WALLPAPER_ENTRY, line, argc, argv);
     case chronvale::CommandLine::Action::Window:
-        return runWindow(line, argc, argv);
+        return runModule(CHRONVALE_WINDOW_ENTRY, line, argc, argv);
     }
     return 0;
 }

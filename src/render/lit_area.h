@@ -5,9 +5,9 @@
 //
 // Every output pixel gets its own sun elevation and day/night blend, with the same
 // arithmetic as the 1024 x 512 lit map, so the shadow's edge is as exact at any
-// size. The day and night images are sampled at the pixel's centre (nearest pixel
-// when the output is no denser than the image, bilinear when it is); the cloud frame
-// is sampled bilinear, the time-zone image nearest. The whole map at 1024 x 512 from
+// size. The day and night images and the cloud frame are sampled at the pixel's
+// centre (nearest pixel when the output is no denser than the image, bilinear when
+// it is); the time-zone image nearest. The whole map at 1024 x 512 from
 // the 1024 x 512 images is the compositor's lit map bit for bit.
 
 #include "render/display_switches.h"
@@ -60,5 +60,10 @@ bool denserThanMap(const LitAreaRequest& request);
 // shadow's blend leaves the clouds faint grey. None when no base image is there, the
 // size is not positive or the image would be too large.
 ImagePtr composeLitArea(const EarthLayers& layers, const LitAreaRequest& request);
+// The same, written into the request's size at (left, top) of `target` (24-bit,
+// large enough), without an image of its own (a wallpaper's monitor picture).
+// False, and nothing written, when it cannot be composed.
+bool composeLitAreaInto(const EarthLayers& layers, const LitAreaRequest& request,
+                        EarthImage& target, int left, int top);
 
 } // namespace chronvale

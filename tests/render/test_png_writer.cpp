@@ -3,6 +3,7 @@
 #include "render/png_deflate.h"
 #include "render/png_writer.h"
 #include "render_test_support.h"
+#include "support/scratch.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -75,7 +76,7 @@ TEST(PngWriter, ReadsBackPixelForPixel) {
         ASSERT_TRUE(decoded) << c.what; // libpng checks every chunk's CRC
         EXPECT_TRUE(samePixels(*image, *decoded)) << c.what;
 
-        const std::string path = dir.path("map.png");
+        const std::string path = dir.file("map.png");
         ASSERT_TRUE(savePngFile(image.get(), path)) << c.what;
         EXPECT_EQ(test::readFile(path).size(), bytes->size()) << c.what;
         const ImagePtr loaded = loadImage(path);

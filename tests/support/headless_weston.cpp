@@ -21,7 +21,7 @@ constexpr std::chrono::milliseconds kLookAgain{20};
 
 } // namespace
 
-HeadlessWeston::HeadlessWeston() {
+HeadlessWeston::HeadlessWeston(const std::vector<std::string>& outputOptions) {
     namespace fs = std::filesystem;
     std::string pattern = (fs::temp_directory_path() / "chronvale-weston-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
@@ -43,6 +43,7 @@ HeadlessWeston::HeadlessWeston() {
     environment.push_back("XDG_RUNTIME_DIR=" + runtime_);
     std::vector<std::string> arguments{"weston", "--backend=headless-backend.so",
                                        "--socket=" + display_, "--idle-time=0", "--log=" + logFile};
+    arguments.insert(arguments.end(), outputOptions.begin(), outputOptions.end());
     std::vector<char*> envp;
     for (std::string& entry : environment) {
         envp.push_back(entry.data());

@@ -5,14 +5,16 @@
 // QApplication on Wayland afterwards); stopped with the object.
 
 #include <string>
+#include <vector>
 
 namespace chronvale::test {
 
 class HeadlessWeston {
 public:
     // Starts weston and waits (bounded) until its socket is there; running() is
-    // false when weston is missing or did not come up.
-    HeadlessWeston();
+    // false when weston is missing or did not come up. `outputOptions` go to the
+    // headless back end ("--width=1200", "--scale=2").
+    explicit HeadlessWeston(const std::vector<std::string>& outputOptions = {});
     ~HeadlessWeston();
     HeadlessWeston(const HeadlessWeston&) = delete;
     HeadlessWeston& operator=(const HeadlessWeston&) = delete;

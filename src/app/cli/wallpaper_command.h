@@ -25,7 +25,9 @@ struct WallpaperOptions {
     std::optional<WallpaperPlacement> placement;         // --placement fit|fill
 };
 
-// Needs a QCoreApplication with the program's organisation and name. Returns 0
+// Defined in app/wallpaper, and run from the window module (a QGuiApplication
+// gives the session's screens and the fonts of the names). Needs a
+// QGuiApplication with the program's organisation and name. Returns 0
 // on success; 1 after a message to err when no desktop interface works, the map
 // cannot be made or written, or the desktop refused; `out` gets what was done.
 int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders, std::ostream& out,

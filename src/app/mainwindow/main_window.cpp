@@ -15,6 +15,7 @@
 #include "app/mainwindow/wallpaper_controller.h"
 #include "app/mainwindow/window_services.h"
 #include "app/startup/world.h"
+#include "app/wallpaper/wallpaper_order.h"
 #include "core/product.h"
 #include "desktop/image_server_launcher.h"
 #include "desktop/links.h"
@@ -150,6 +151,8 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
                 [this](const QString& text) { status_->show(StatusPresenter::Message, text); },
             .switched = [this] { syncCommandStates(); },
             .screens = {},
+            .cloudFrames = [this]() -> const CloudFrameTable& { return cloud_->frames(); },
+            .shownFrame = [this] { return cloud_->currentFrame(); },
         });
     commands_ = std::make_unique<CommandDispatcher>(
         world_, *map_, *cloud_, *quakes_, *links_, *animation_,
@@ -459,6 +462,15 @@ void MainWindow::sizeWindowForMap() {
 void MainWindow::reloadImages() {
     activateWindow();
     world_.compositor.loadSourceImages(true);
+    // The minimise freed the cloud frame with the others: the shown one comes back
+    // from the cache, or the map (and a wallpaper renewed from the tray) would
+    // lose its clouds.
+    if (world_.settings.switches.clouds && world_.compositor.cloudImage() == nullptr) {
+        if (const auto t = wallpaperCloudFrame(cloud_->frames(), cloud_->currentFrame(),
+                                               world_.folders.user.toStdString() + "/cache")) {
+            world_.compositor.setCloudImage(loadImage(CloudService::cachePath(*t)));
+        }
+    }
     QMetaObject::invokeMethod(this, &MainWindow::rebuildAfterRestore, Qt::QueuedConnection);
 }
 

@@ -1,14 +1,13 @@
 #include "app/mainwindow/wallpaper_controller.h"
 
 #include "app/startup/world.h"
+#include "app/wallpaper/session_screens.h"
+#include "app/wallpaper/wallpaper_painter.h"
 #include "desktop/wallpaper/wallpaper_lock.h"
 #include "i18n/messages.h"
 #include "i18n/string_table.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QSettings>
-#include <cmath>
 
 namespace chronvale {
 
@@ -30,34 +29,6 @@ namespace {
 // The window waits no longer than this for `chronvale --wallpaper` to finish one
 // change; it waits on the worker, never on the window's thread.
 constexpr int kToggleLockWaitMs = 45000;
-
-// The monitors of the session in device pixels, the first screen (Qt's primary)
-// first; a place on the desktop is taken in each screen's own pixels.
-std::vector<WallpaperScreen> sessionScreens() {
-    std::vector<WallpaperScreen> screens;
-    QList<QScreen*> all = QGuiApplication::screens();
-    if (QScreen* primary = QGuiApplication::primaryScreen(); primary != nullptr) {
-        all.removeAll(primary);
-        all.prepend(primary);
-    }
-    for (const QScreen* screen : all) {
-        const QRect g = screen->geometry();
-        const qreal ratio = screen->devicePixelRatio();
-        const auto device = [ratio](int value) {
-            return static_cast<int>(std::lround(value * ratio));
-        };
-        WallpaperScreen s{device(g.x()), device(g.y()), device(g.width()), device(g.height()),
-                          screen->name().toStdString()};
-        if (s.width > 0 && s.height > 0 && s.width <= kMaxScreenSide &&
-            s.height <= kMaxScreenSide) {
-            screens.push_back(std::move(s));
-        }
-        if (screens.size() == kMaxScreens) {
-            break;
-        }
-    }
-    return screens;
-}
 
 QString joinedNames(const std::vector<std::string>& names) {
     QString joined;
@@ -88,27 +59,6 @@ WallpaperBackend* WallpaperController::backend(std::vector<std::string>& lookedF
     return backend_.get();
 }
 
-EarthPainter WallpaperController::painter() {
-    Compositor& compositor = world_.compositor;
-    if (!compositor.dayImage() || !compositor.timeZoneImage()) {
-        compositor.loadSourceImages(true); // a failure shows "Unable to load file"
-    }
-    if (hooks_.minimised() || !compositor.litMap()) {
-        DisplaySwitches switches = world_.settings.switches;
-        compositor.composeMap(switches, hooks_.now());
-    }
-    // The job paints from its own copy: the window may compose meanwhile.
-    std::shared_ptr<const EarthImage> map(cloneImage(compositor.litMap()).release());
-    releaseWhenMinimised();
-    return [map](const MapRegion& region, EarthImage& picture, const PixelRect& rect) {
-        if (!map) {
-            return false;
-        }
-        paintFromMap(*map, region, picture, rect);
-        return true;
-    };
-}
-
 void WallpaperController::releaseWhenMinimised() {
     if (hooks_.minimised()) {
         world_.compositor.releaseEarthImages();
@@ -117,20 +67,21 @@ void WallpaperController::releaseWhenMinimised() {
     }
 }
 
-WallpaperRequest WallpaperController::request() const {
-    WallpaperRequest request;
-    request.screens = hooks_.screens ? hooks_.screens() : sessionScreens();
-    if (request.screens.empty()) {
-        request.screens.push_back(defaultScreen());
-    }
-    request.look.widthCap = world_.settings.wallpaperWidth; // 0: no cap
-    return request;
+WallpaperOrder WallpaperController::order() const {
+    std::vector<WallpaperScreen> screens = hooks_.screens ? hooks_.screens() : sessionScreens();
+    static const CloudFrameTable kNoFrames{};
+    return buildWallpaperOrder(world_.settings, world_.tables().cities,
+                               hooks_.cloudFrames ? hooks_.cloudFrames() : kNoFrames,
+                               hooks_.shownFrame ? hooks_.shownFrame() : 0, std::move(screens), {},
+                               world_.folders.data.toStdString(),
+                               world_.folders.user.toStdString() + "/cache", hooks_.now());
 }
 
 WallpaperOutcome WallpaperController::work(bool toggle, bool switchingOn,
-                                           const WallpaperRequest& request,
-                                           const EarthPainter& painter) {
+                                           const WallpaperOrder& order) {
     WallpaperOutcome outcome;
+    const WallpaperRequest& request = order.request;
+    const EarthPainter painter = wallpaperPainter(order);
     const std::string folder = world_.folders.user.toStdString();
     WallpaperBackend* desktop = backend(outcome.lookedFor);
     outcome.noDesktop = desktop == nullptr;
@@ -230,11 +181,11 @@ void WallpaperController::finish(const WallpaperOutcome& outcome) {
 void WallpaperController::toggle() {
     // What the user asked for, from the check mark as it was shown.
     const bool switchingOn = !store_.on();
-    const WallpaperRequest what = request();
-    const EarthPainter paint = painter();
+    const WallpaperOrder what = order();
+    releaseWhenMinimised();
     jobs_.start(
-        [this, switchingOn, what, paint]() -> std::function<void()> {
-            WallpaperOutcome outcome = work(true, switchingOn, what, paint);
+        [this, switchingOn, what]() -> std::function<void()> {
+            WallpaperOutcome outcome = work(true, switchingOn, what);
             return [this, outcome = std::move(outcome)] {
                 if (!outcome.lockHeld) {
                     hooks_.status(world_.language.getText(str::WallpaperBusy));
@@ -260,11 +211,11 @@ void WallpaperController::refresh() {
     if (!store_.on()) {
         return;
     }
-    const WallpaperRequest what = request();
-    const EarthPainter paint = painter();
+    const WallpaperOrder what = order();
+    releaseWhenMinimised();
     jobs_.start(
-        [this, what, paint]() -> std::function<void()> {
-            WallpaperOutcome outcome = work(false, false, what, paint);
+        [this, what]() -> std::function<void()> {
+            WallpaperOutcome outcome = work(false, false, what);
             return [this, outcome = std::move(outcome)] {
                 if (outcome.lockHeld) {
                     finish(outcome);

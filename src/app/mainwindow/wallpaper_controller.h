@@ -1,16 +1,17 @@
 #pragma once
 // Wallpaper Mode in the window: the command that switches it, and the renewal
 // after each tick of the shadow timer. The window's thread only gathers what a
-// job needs (the monitors, the user's choices, a copy of the lit map, composed
-// for the purpose while the window is minimised, whose images are freed again at
-// once) and takes the result back. The job runs on a worker (WallpaperJobs): it
-// takes the wallpaper lock, reads the settings file afresh (`chronvale
+// job needs (the monitors, the user's choices, the shown cloud frame: one
+// WallpaperOrder, built as `chronvale --wallpaper` builds it) and takes the result
+// back; the job composes each monitor's picture at its own size. The job runs on a worker
+// (WallpaperJobs): it takes the wallpaper lock, reads the settings file afresh (`chronvale
 // --wallpaper` from a timer may change it at any time) through its own handle,
 // runs the desktop's tools and writes the state; the window's WallpaperStore
 // loads it afresh when the result is back. Status texts and message boxes come with the result,
 // once the lock is released.
 
 #include "app/mainwindow/wallpaper_jobs.h"
+#include "app/wallpaper/wallpaper_order.h"
 #include "desktop/wallpaper/backend_choice.h"
 #include "desktop/wallpaper/wallpaper_mode.h"
 #include "desktop/wallpaper/wallpaper_store.h"
@@ -38,6 +39,9 @@ public:
         std::function<void()> switched;             // the mode went on or off (the check mark)
         // The monitors; none: the session's screens (tests give their own).
         std::function<std::vector<WallpaperScreen>()> screens;
+        // The cloud service's frames and the one shown (the wallpaper shows it).
+        std::function<const CloudFrameTable&()> cloudFrames;
+        std::function<int()> shownFrame;
     };
     // Finds the desktop's back end; tests give a recording one. Called on the worker.
     using BackendFinder = std::function<BackendChoice()>;
@@ -59,16 +63,16 @@ public:
     bool busy() const { return jobs_.busy(); }
 
 private:
-    // What paints the earth, from a copy of the lit map for the export (composed
-    // anew while minimised, when the composition of the window was skipped).
-    EarthPainter painter();
-    // While minimised: frees the images, the view bitmap and the lit map.
+    // What to make, from the stored settings as `chronvale --wallpaper` makes it:
+    // the session's monitors, the user's choices, the shown cloud frame. The job's
+    // painter decodes the images on the worker, so the window's own (freed while
+    // minimised) are not touched.
+    WallpaperOrder order() const;
+    // While minimised: frees the images, the view bitmap and the lit map, so that a
+    // window in the tray holds none between renewals.
     void releaseWhenMinimised();
-    // What to make: the session's monitors and the user's choices.
-    WallpaperRequest request() const;
     // The worker's part: the lock, the file, the desktop.
-    WallpaperOutcome work(bool toggle, bool switchingOn, const WallpaperRequest& request,
-                          const EarthPainter& painter);
+    WallpaperOutcome work(bool toggle, bool switchingOn, const WallpaperOrder& order);
     // The window's part: the state loaded afresh, texts and boxes.
     void finish(const WallpaperOutcome& outcome);
     // Loads the stored values afresh; the check mark follows a change.

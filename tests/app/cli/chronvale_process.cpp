@@ -12,7 +12,8 @@ extern char** environ;
 
 namespace chronvale::test {
 
-Outcome runChronvale(const std::vector<std::string>& args) {
+Outcome runChronvale(const std::vector<std::string>& args,
+                     const std::vector<std::string>& environment) {
     const std::filesystem::path home = std::getenv("HOME");
     const std::string errorFile = (home / "chronvale-stderr.txt").string();
     const std::string outputFile = (home / "chronvale-stdout.txt").string();
@@ -23,6 +24,12 @@ Outcome runChronvale(const std::vector<std::string>& args) {
             entry.rfind("QT_QPA_PLATFORM=", 0) != 0) {
             env.push_back(entry);
         }
+    }
+    for (const std::string& entry : environment) {
+        // The process's own value of the name goes: the first one would win.
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        std::erase_if(env, [&name](const std::string& e) { return e.rfind(name, 0) == 0; });
+        env.push_back(entry);
     }
     const std::string program = std::string(CHRONVALE_BINARY_DIR) + "/chronvale";
     std::vector<char*> argv{const_cast<char*>(program.c_str())};

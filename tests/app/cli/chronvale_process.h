@@ -14,6 +14,8 @@ struct Outcome {
 
 // Runs the executable with the arguments, without DISPLAY, WAYLAND_DISPLAY or
 // QT_QPA_PLATFORM, and collects its standard output and error.
-Outcome runChronvale(const std::vector<std::string>& args);
+// `environment` entries ("NAME=value") are added after that.
+Outcome runChronvale(const std::vector<std::string>& args,
+                     const std::vector<std::string>& environment = {});
 
 } // namespace chronvale::test

@@ -6,6 +6,7 @@
 #include "chronvale_process.h"
 #include "render/earth_image.h"
 #include "support/qt_files.h"
+#include "support/headless_weston.h"
 
 #include <algorithm>
 #include <array>
@@ -178,6 +179,35 @@ TEST_F(WallpaperProcess, WithoutScreensTheOnesTheWindowSawLastAreUsed) {
         EXPECT_EQ(image->height(), height) << stored;
         const Outcome off = runChronvale({"--wallpaper", "off"});
         ASSERT_EQ(off.exitCode, 0) << off.errors;
+    }
+}
+
+// The session's screens win over those stored, at their device pixels: weston's
+// headless output of W x H (logical) at scale S is a Qt screen of W x H at ratio
+// S, a monitor of S·W x S·H device pixels.
+TEST_F(WallpaperProcess, WithADisplayTheSessionsScreensAreUsed) {
+    const std::string ini = std::string(std::getenv("XDG_CONFIG_HOME")) + "/QUILLMAR/Chronvale.ini";
+    const struct {
+        std::vector<std::string> output;
+        int width;
+        int height;
+    } sessions[] = {{{"--width=1200", "--height=700"}, 1200, 700},
+                    {{"--width=1600", "--height=900", "--scale=2"}, 3200, 1800}};
+    for (const auto& session : sessions) {
+        chronvale::test::HeadlessWeston weston(session.output);
+        ASSERT_TRUE(weston.running()) << weston.log();
+        fs::create_directories(fs::path(ini).parent_path());
+        std::ofstream(ini) << "[General]\nwallpaperscreens=2560x1440+0+0\n";
+        const Outcome on = runChronvale(
+            {"--wallpaper"}, {"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=" + weston.display(),
+                              "XDG_RUNTIME_DIR=" + weston.runtimeFolder()});
+        ASSERT_EQ(on.exitCode, 0) << on.errors;
+        const chronvale::ImagePtr image =
+            chronvale::loadImage((userFolder_ / "Wallpaper-a.jpg").string());
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->width(), session.width);
+        EXPECT_EQ(image->height(), session.height);
+        ASSERT_EQ(runChronvale({"--wallpaper", "off"}).exitCode, 0);
     }
 }
 

@@ -3,11 +3,12 @@
 // the server has no copy of is not asked for again.
 
 #include "app/mainwindow/large_cloud_frame.h"
-#include "image_server_process.h"
 #include "net/http_client.h"
-#include "net_test_support.h"
 #include "support/fixtures.h"
-#include "test_jpeg.h"
+#include "support/image_server_process.h"
+#include "support/jpeg_frame.h"
+#include "support/net_test_support.h"
+#include "support/qt_files.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,6 +1,9 @@
 #include "app/cli/wallpaper_command.h"
 
 #include "app/cli/folders.h"
+#include "app/wallpaper/session_screens.h"
+#include "app/wallpaper/wallpaper_clouds.h"
+#include "app/wallpaper/wallpaper_painter.h"
 #include "core/load_errors.h"
 #include "core/product.h"
 #include "desktop/wallpaper/backend_choice.h"
@@ -8,6 +11,7 @@
 #include "desktop/wallpaper/wallpaper_mode.h"
 #include "render/compositor.h"
 
+#include <QDir>
 #include <QSettings>
 
 namespace chronvale {
@@ -83,36 +87,24 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
         }
         return 1;
     }
-    // The map as the window shows it in wallpaper mode: the day map with the sun's shadow.
-    RecordingLoadErrorSink errors;
-    Compositor compositor(folders.data.toStdString(), errors);
-    DisplaySwitches switches;
-    switches.dayMap = true;
-    switches.sunShadow = true;
-    compositor.loadSourceImages(false);
-    if (!compositor.dayImage()) {
+    // What the window would make from the same settings (wallpaper_order.h).
+    if (!loadImage(folders.data.toStdString() + "/" + kDayImageName)) {
         err << unableToLoadText(kDayImageName) << "\n";
         return 1;
     }
-    compositor.composeMap(switches, now);
-    const EarthImage* map = compositor.litMap();
-    if (map == nullptr) {
-        err << unableToLoadText(kDayImageName) << "\n";
-        return 1;
-    }
-    WallpaperRequest request;
-    // Told, else those the window saw last, else a common desktop.
-    request.screens = options.screens.value_or(readLastScreens(program));
-    if (request.screens.empty()) {
-        request.screens.push_back(defaultScreen());
-    }
-    request.look.widthCap = options.width.value_or(0);
-    request.look.placement = options.placement.value_or(WallpaperPlacement::Fit);
-    const EarthPainter painter = [map](const MapRegion& region, EarthImage& picture,
-                                       const PixelRect& rect) {
-        paintFromMap(*map, region, picture, rect);
-        return true;
+    // The newest cloud frame as the window would get it, the server of this
+    // computer started when nothing answers.
+    const auto freshenClouds = [&folders, &program](CloudFrameTable& frames,
+                                                    const StoredSettings&) {
+        const LinkConfig installation =
+            loadLinkConfig(QDir(folders.data).filePath(QStringLiteral("chronvale.ini")));
+        fetchNewestWallpaperClouds(installation, program, frames, true);
     };
+    const WallpaperOrder order =
+        storedWallpaperOrder({options.width, options.placement}, folders, program,
+                             commandScreens(options.screens, program), now, freshenClouds);
+    const WallpaperRequest& request = order.request;
+    const EarthPainter painter = wallpaperPainter(order);
 
     WallpaperRenewal renewal;
     // On in another desktop's session only: this desktop's own state is added.
