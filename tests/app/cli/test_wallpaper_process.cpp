@@ -5,8 +5,8 @@
 #include "app/cli/command_line.h"
 #include "chronvale_process.h"
 #include "render/earth_image.h"
-#include "support/qt_files.h"
 #include "support/headless_weston.h"
+#include "support/qt_files.h"
 
 #include <algorithm>
 #include <array>
