@@ -8,14 +8,12 @@
 #include "app/mainwindow/command_menus.h"
 #include "app/mainwindow/compare_panel.h"
 #include "app/mainwindow/data_age.h"
-#include "app/mainwindow/map_fit.h"
 #include "app/mainwindow/save_map.h"
 #include "app/mainwindow/time_travel.h"
 #include "app/mainwindow/title_clock.h"
 #include "app/mainwindow/wallpaper_controller.h"
 #include "app/mainwindow/window_services.h"
 #include "app/startup/world.h"
-#include "app/wallpaper/wallpaper_order.h"
 #include "core/product.h"
 #include "desktop/image_server_launcher.h"
 #include "desktop/links.h"
@@ -39,13 +37,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QLayout>
 #include <QMenu>
-#include <QScreen>
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
-#include <limits>
-#include <malloc.h>
 
 namespace chronvale {
 
@@ -420,68 +414,8 @@ void MainWindow::hideWindow() {
     hideToTray(*this, tray_ != nullptr && tray_->shown());
 }
 
-void MainWindow::rebuildAfterRestore() {
-    // A quick map first; the shadow, which takes longer, follows.
-    const bool shadow = world_.settings.switches.sunShadow;
-    world_.switchBoard.change([](DisplaySwitches& s) { s.sunShadow = false; });
-    composeMap();
-    activateWindow();
-    raise();
-    repaintMap();
-    if (shadow) {
-        QMetaObject::invokeMethod(
-            this, [this] { runCommand(cmd::SunShadow); }, Qt::QueuedConnection);
-    }
-}
-
-void MainWindow::fitAfterResize() {
-    map_->view().fitToScreen();
-    repaintMap();
-}
-
-void MainWindow::sizeWindowForMap() {
-    if (isMaximized() || isFullScreen() || isMinimized() || centralWidget() == nullptr) {
-        return;
-    }
-    if (QLayout* frame = layout()) {
-        frame->activate(); // the pane's size, also before the first show
-    }
-    const QWidget* pane = centralWidget();
-    const QScreen* screen = this->screen();
-    const int frameExtra = frameGeometry().height() - height();
-    const int maxHeight = screen != nullptr ? screen->availableGeometry().height() - frameExtra
-                                            : std::numeric_limits<int>::max();
-    const std::optional<WindowSize> fitted =
-        windowSizeForMap(WindowSize{width(), height()}, WindowSize{pane->width(), pane->height()},
-                         maxHeight, WindowSize{minimumWidth(), minimumHeight()});
-    if (fitted && (fitted->width != width() || fitted->height != height())) {
-        resize(fitted->width, fitted->height);
-    }
-}
-
-void MainWindow::reloadImages() {
-    activateWindow();
-    world_.compositor.loadSourceImages(true);
-    // The minimise freed the cloud frame with the others: the shown one comes back
-    // from the cache, or the map (and a wallpaper renewed from the tray) would
-    // lose its clouds.
-    if (world_.settings.switches.clouds && world_.compositor.cloudImage() == nullptr) {
-        if (const auto t = wallpaperCloudFrame(cloud_->frames(), cloud_->currentFrame(),
-                                               world_.folders.user.toStdString() + "/cache")) {
-            world_.compositor.setCloudImage(loadImage(CloudService::cachePath(*t)));
-        }
-    }
-    QMetaObject::invokeMethod(this, &MainWindow::rebuildAfterRestore, Qt::QueuedConnection);
-}
-
 bool MainWindow::wallpaperBusy() const {
     return wallpaper_->busy();
-}
-
-void MainWindow::releaseImages() {
-    world_.compositor.releaseEarthImages();
-    map_->release();
-    ::malloc_trim(0); // what was freed goes back to the system
 }
 
 void MainWindow::refreshTick() {
