@@ -147,6 +147,7 @@ MainWindow::MainWindow(World& world, MainWindowOptions options, QWidget* parent)
             .screens = {},
             .cloudFrames = [this]() -> const CloudFrameTable& { return cloud_->frames(); },
             .shownFrame = [this] { return cloud_->currentFrame(); },
+            .cloudCredit = [this] { return cloud_->source().credit; },
         });
     commands_ = std::make_unique<CommandDispatcher>(
         world_, *map_, *cloud_, *quakes_, *links_, *animation_,

@@ -74,7 +74,8 @@ WallpaperOrder WallpaperController::order() const {
                                hooks_.cloudFrames ? hooks_.cloudFrames() : kNoFrames,
                                hooks_.shownFrame ? hooks_.shownFrame() : 0, std::move(screens), {},
                                world_.folders.data.toStdString(),
-                               world_.folders.user.toStdString() + "/cache", hooks_.now());
+                               world_.folders.user.toStdString() + "/cache", hooks_.now(),
+                               hooks_.cloudCredit ? hooks_.cloudCredit() : std::string());
 }
 
 WallpaperOutcome WallpaperController::work(bool toggle, bool switchingOn,

@@ -42,6 +42,8 @@ public:
         // The cloud service's frames and the one shown (the wallpaper shows it).
         std::function<const CloudFrameTable&()> cloudFrames;
         std::function<int()> shownFrame;
+        // The credit the server sent with the frames; none or empty: the default.
+        std::function<std::string()> cloudCredit;
     };
     // Finds the desktop's back end; tests give a recording one. Called on the worker.
     using BackendFinder = std::function<BackendChoice()>;

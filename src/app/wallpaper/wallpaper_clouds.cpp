@@ -40,7 +40,8 @@ template <typename Done> void runUntil(const QElapsedTimer& clock, int boundMs, 
 } // namespace
 
 bool fetchNewestWallpaperClouds(const LinkConfig& installation, QSettings& program,
-                                CloudFrameTable& frames, bool large, int boundMs) {
+                                CloudFrameTable& frames, bool large, int boundMs,
+                                std::string* credit) {
     const std::string server = installation.imageServer();
     if (server.empty()) {
         return false;
@@ -67,6 +68,9 @@ bool fetchNewestWallpaperClouds(const LinkConfig& installation, QSettings& progr
     // The check's reply starts the download of a frame the cache lacks.
     runUntil(clock, boundMs, [&http] { return http.transferCount() == 0; });
     frames = cloud.frames();
+    if (credit != nullptr) {
+        *credit = cloud.source().credit;
+    }
     const std::optional<std::string>& t = frames[0].t;
     std::error_code error;
     if (large && t && !std::filesystem::exists(HiresCloudFrames::cachePath(*t), error)) {

@@ -10,14 +10,18 @@
 #include "net/link_config.h"
 
 #include <QSettings>
+#include <string>
 
 namespace chronvale {
 
 // Refreshes frame 0 of `frames` (as config.ini left them) from the server of
 // `installation`; `large` also fetches its 4096 copy when the cache lacks it.
-// Returns whether a newest frame is known afterwards. Needs a QCoreApplication; runs an event
+// `credit` (when given) gets the credit the server sent with the frame (empty
+// when it named none or did not answer). Returns whether a newest frame is
+// known afterwards. Needs a QCoreApplication; runs an event
 // loop of its own for at most `boundMs` in all.
 bool fetchNewestWallpaperClouds(const LinkConfig& installation, QSettings& program,
-                                CloudFrameTable& frames, bool large, int boundMs = 30000);
+                                CloudFrameTable& frames, bool large, int boundMs = 30000,
+                                std::string* credit = nullptr);
 
 } // namespace chronvale

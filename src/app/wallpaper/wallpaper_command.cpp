@@ -98,7 +98,9 @@ int runWallpaperCommand(const WallpaperOptions& options, const Folders& folders,
                                                     const StoredSettings&) {
         const LinkConfig installation =
             loadLinkConfig(QDir(folders.data).filePath(QStringLiteral("chronvale.ini")));
-        fetchNewestWallpaperClouds(installation, program, frames, true);
+        std::string credit;
+        fetchNewestWallpaperClouds(installation, program, frames, true, 30000, &credit);
+        return credit;
     };
     const WallpaperOrder order =
         storedWallpaperOrder({options.width, options.placement}, folders, program,

@@ -62,7 +62,7 @@ WallpaperOrder buildWallpaperOrder(const StoredSettings& settings, const CityLis
                                    std::vector<WallpaperScreen> screens,
                                    const WallpaperOverrides& overrides,
                                    const std::string& dataFolder, const std::string& cacheFolder,
-                                   std::time_t now) {
+                                   std::time_t now, const std::string& cloudCredit) {
     WallpaperOrder order;
     if (screens.empty()) {
         screens.push_back(defaultScreen());
@@ -84,6 +84,7 @@ WallpaperOrder buildWallpaperOrder(const StoredSettings& settings, const CityLis
         if (const auto t = wallpaperCloudFrame(frames, shownFrame, cacheFolder)) {
             order.cloudFile = cached(cacheFolder, *t + ".jpg");
             order.largeCloudFile = cached(cacheFolder, *t + "-4096.jpg");
+            order.cloudCredit = cloudCredit.empty() ? kDefaultCloudCredit : cloudCredit;
         }
     }
     return order;
@@ -92,7 +93,7 @@ WallpaperOrder buildWallpaperOrder(const StoredSettings& settings, const CityLis
 WallpaperOrder storedWallpaperOrder(
     const WallpaperOverrides& overrides, const Folders& folders, QSettings& program,
     std::vector<WallpaperScreen> screens, std::time_t now,
-    const std::function<void(CloudFrameTable&, const StoredSettings&)>& freshenClouds) {
+    const std::function<std::string(CloudFrameTable&, const StoredSettings&)>& freshenClouds) {
     Settings settings = defaultSettings(QRect());
     CityList cities;
     CloudFrameTable frames;
@@ -105,12 +106,13 @@ WallpaperOrder storedWallpaperOrder(
         cities = loadGeoTables(folders.data.toStdString(), errors).cities;
         loadSettings(stores, settings, cities, frames, std::nullopt);
     }
+    std::string credit;
     if (freshenClouds && settings.switches.clouds) {
-        freshenClouds(frames, settings);
+        credit = freshenClouds(frames, settings);
     }
     return buildWallpaperOrder(settings, cities, frames, 0, std::move(screens), overrides,
                                folders.data.toStdString(), folders.user.toStdString() + "/cache",
-                               now);
+                               now, credit);
 }
 
 } // namespace chronvale

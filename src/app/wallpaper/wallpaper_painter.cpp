@@ -3,6 +3,7 @@
 #include "core/load_errors.h"
 #include "render/compositor.h"
 #include "render/detailed_earth.h"
+#include "render/qt/wallpaper_credit.h"
 #include "render/qt/wallpaper_overlays.h"
 #include "render/wallpaper_earth.h"
 
@@ -34,6 +35,9 @@ public:
             return false;
         }
         drawWallpaperOverlays(picture, rect, region, s.grid, order_.marks);
+        if (s.clouds) {
+            drawWallpaperCredit(picture, rect, order_.cloudCredit);
+        }
         return true;
     }
 

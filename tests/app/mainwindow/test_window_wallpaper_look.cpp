@@ -5,8 +5,10 @@
 
 #include "app/cli/wallpaper_command.h"
 #include "app/mainwindow/command_ids.h"
+#include "app/wallpaper/wallpaper_order.h"
 #include "net/cloud_service.h"
 #include "render/jpeg_writer.h"
+#include "render/qt/wallpaper_credit.h"
 #include "support/image_server_process.h"
 #include "window_test_support.h"
 
@@ -159,6 +161,52 @@ TEST_F(WallpaperLookTest, CloudsOnAndSunShadowOffStillShowTheShadowAndTheClouds)
     }
 }
 
+// The cloud source's credit in the earth's lower left corner while clouds are
+// shown (the default credit: no server named one), none without them.
+struct CreditCase {
+    const char* name;
+    bool clouds;
+};
+
+class WallpaperCreditTest : public WallpaperLookTest,
+                            public ::testing::WithParamInterface<CreditCase> {};
+
+TEST_P(WallpaperCreditTest, TheCreditLineIsInTheCornerOnlyWithClouds) {
+    const CreditCase& c = GetParam();
+    cacheCloudFrame();
+    start([&c](World& w) {
+        w.settings.switches.dayMap = true;
+        w.settings.switches.clouds = c.clouds;
+        w.frames[0].t = kFrame;
+    });
+    toggle();
+    ASSERT_EQ(shown->size(), 1u);
+    const ImagePtr picture = loadImage(shown->front());
+    ASSERT_TRUE(picture);
+    const PixelRect earth =
+        placeEarth(picture->width(), picture->height(), WallpaperPlacement::Fit, 0.0).earth;
+    const PixelRect plate = wallpaperCreditPlate(earth, kDefaultCloudCredit);
+    ASSERT_GT(plate.width, 0);
+    // The corner lies in the polar night: only the letters are light there.
+    int light = 0;
+    for (int y = plate.y; y < plate.y + plate.height; ++y) {
+        for (int x = plate.x; x < plate.x + plate.width; ++x) {
+            const uint32_t p = getPixel(picture.get(), x, y);
+            light += (p >> 16) + ((p >> 8) & 0xFF) + (p & 0xFF) > 450 ? 1 : 0;
+        }
+    }
+    if (c.clouds) {
+        EXPECT_GT(light, plate.height * 10);
+    } else {
+        EXPECT_EQ(light, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, WallpaperCreditTest,
+                         ::testing::Values(CreditCase{"CloudsOn", true},
+                                           CreditCase{"CloudsOff", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(WallpaperLookTest, AfterAMinimiseTheCloudFrameIsBackWithTheOtherImages) {
     cacheCloudFrame();
     start([](World& w) {
@@ -252,6 +300,24 @@ TEST_F(WallpaperLookTest, TheCommandFetchesTheNewestCloudFrameLikeTheWindow) {
     EXPECT_EQ(cached.size(), 1) << cached.join(' ').toStdString();
     EXPECT_EQ(server.requests(QStringLiteral("w=4096")), 1) << server.log().toStdString();
     EXPECT_GE(server.requests(QStringLiteral("checkonly=1")), 1) << server.log().toStdString();
+    // The picture carries the demo server's credit, which is longer than the
+    // default one: its letters go on where the default's plate ends.
+    const ImagePtr picture =
+        loadImage(userFolder.filePath(QStringLiteral("Wallpaper-a.jpg")).toStdString());
+    ASSERT_TRUE(picture);
+    const PixelRect earth = placeEarth(1920, 1080, WallpaperPlacement::Fit, 0.0).earth;
+    const PixelRect fallback = wallpaperCreditPlate(earth, kDefaultCloudCredit);
+    const PixelRect demo =
+        wallpaperCreditPlate(earth, "DEMO: made-up clouds, not satellite images");
+    ASSERT_GT(demo.width, fallback.width + 20);
+    int light = 0;
+    for (int y = demo.y; y < demo.y + demo.height; ++y) {
+        for (int x = fallback.x + fallback.width + 2; x < demo.x + demo.width; ++x) {
+            const uint32_t p = getPixel(picture.get(), x, y);
+            light += (p >> 16) + ((p >> 8) & 0xFF) + (p & 0xFF) > 450 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(light, demo.height * 3);
 }
 
 } // namespace
