@@ -1,4 +1,5 @@
 #include "render/qt/map_painter.h"
+#include "render/qt/overlays.h"
 #include "render_qt_test_support.h"
 
 #include <QPainter>
@@ -98,6 +99,36 @@ TEST_F(MapPainterTest, GridStopsWhereTheMapEndsInAWidePane) {
     // Meridian 10 degrees from the left at map column 28.
     EXPECT_EQ(pixel(image, 28, 513), QColor(0, 140, 0));
     EXPECT_EQ(pixel(image, 28, 515), QColor(0, 0, 0)) << "row 514 holds the -90 parallel";
+}
+
+TEST_F(MapPainterTest, TheCreditLineStaysClearOfTheLongitudeLabels) {
+    // The whole map at scale 1 fills its pane, rows 2..513: the longitude labels
+    // stand inside the map's bottom edge.
+    view.mapArea = PaneRect{0, 2, 1024, 512};
+    inputs.cloudTimeStamp = "2024010100";
+    inputs.cloudCredit = QStringLiteral("Contains modified EUMETSAT data");
+    const auto plateTop = [&](bool grid) {
+        inputs.switches.grid = grid;
+        view.releaseView();
+        image = test::blankCanvas(1040, 530);
+        {
+            QPainter painter(&image);
+            mapPainter.paintMap(painter, view, inputs);
+        }
+        // The plate's black rows in the column just left of the credit's text.
+        for (int y = 2; y < 514; ++y) {
+            if (pixel(image, 2, y) == QColor(0, 0, 0)) {
+                return y;
+            }
+        }
+        return -1;
+    };
+    const int withoutGrid = plateTop(false);
+    const int withGrid = plateTop(true);
+    ASSERT_GT(withoutGrid, 400) << "the plate sits in the lower left corner";
+    const int labelTop = meridianLabelTop(view.mapArea, 2 + 512);
+    EXPECT_LT(withGrid, withoutGrid);
+    EXPECT_LE(withGrid + 15, labelTop) << "the plate ends above the longitude labels";
 }
 
 TEST_F(MapPainterTest, ClockTickKeepsTheBaseLayerAndDrawsTheSecondGroupAgain) {

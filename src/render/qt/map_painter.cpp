@@ -6,6 +6,7 @@
 #include "render/qt/sky_overlays.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cstring>
 
 namespace chronvale {
@@ -146,7 +147,12 @@ MapPaintReport MapPainter::paintMap(QPainter& painter, MapView& view,
         drawFrameAge(canvas, view, inputs.cloudAge);
     }
     if (inputs.cloudTimeStamp) {
-        drawCreditLine(canvas, view, view.mapArea.top + view.rowsFilled, inputs.cloudCredit);
+        // Above the longitude labels when the grid is on, so that both stay legible.
+        int creditBottom = view.mapArea.top + view.rowsFilled;
+        if (on.grid) {
+            creditBottom = std::min(creditBottom, meridianLabelTop(view.mapArea, creditBottom));
+        }
+        drawCreditLine(canvas, view, creditBottom, inputs.cloudCredit);
     }
     if (on.cityNames != 0 && inputs.tables != nullptr) {
         report.hoveredCityStatus = drawHoveredCity(canvas, view, *inputs.tables, inputs.hover);
