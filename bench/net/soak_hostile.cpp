@@ -37,17 +37,6 @@ public:
     std::string lastMessage;
 };
 
-class SilentOwner final : public CloudOwner {
-public:
-    void showStatus(ServiceStatus, const std::string&) override {}
-    void showErrorBox(const std::string&, const std::string&) override {}
-    void serverErrorReported() override {}
-    void setCloudImage(ImagePtr) override {}
-    void frameLoaded() override {}
-    void frameListArrived() override {}
-    void stopAnimation() override {}
-};
-
 long peakResidentKiB() {
     QFile status("/proc/self/status");
     if (!status.open(QIODevice::ReadOnly)) {
@@ -176,7 +165,7 @@ int main(int argc, char** argv) {
     QDir(root.path()).mkpath("user/cache");
     const QString previous = QDir::currentPath();
     QDir::setCurrent(user);
-    SilentOwner owner;
+    QuietCloudOwner owner;
     const std::string host = server.url("").substr(7);
     CloudService service(client, owner, host, {});
     service.requestFrameList();

@@ -44,6 +44,19 @@ public:
     virtual void stopAnimation() = 0;
 };
 
+// An owner that wants the frames alone: a command or a measurement with no window
+// to show texts, boxes or images in.
+class QuietCloudOwner : public CloudOwner {
+public:
+    void showStatus(ServiceStatus, const std::string&) override {}
+    void showErrorBox(const std::string&, const std::string&) override {}
+    void serverErrorReported() override {}
+    void setCloudImage(ImagePtr) override {}
+    void frameLoaded() override {}
+    void frameListArrived() override {}
+    void stopAnimation() override {}
+};
+
 class CloudService {
 public:
     // imageServer is "host" or "host:port"; context fills $ID and $MID.

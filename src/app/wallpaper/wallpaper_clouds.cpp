@@ -18,15 +18,8 @@ namespace chronvale {
 namespace {
 
 // A command has no window to show texts or boxes in: the frames are all it wants.
-class QuietOwner final : public CloudOwner, public HttpEventSink {
+class QuietOwner final : public QuietCloudOwner, public HttpEventSink {
 public:
-    void showStatus(ServiceStatus, const std::string&) override {}
-    void showErrorBox(const std::string&, const std::string&) override {}
-    void serverErrorReported() override {}
-    void setCloudImage(ImagePtr) override {}
-    void frameLoaded() override {}
-    void frameListArrived() override {}
-    void stopAnimation() override {}
     void httpEvent(HttpEvent, HttpRequest&, std::string_view, int) override {}
 };
 
