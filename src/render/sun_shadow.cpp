@@ -26,7 +26,7 @@ namespace {
 // below 0) or the unshaded day side (above 9 degrees): 1e-4 in the cosine is about
 // 0.006 degrees, thousands of times the error of the float arccosine.
 constexpr float kSureNightBelow = -1.0e-4f;
-constexpr float kSureDayAbove = 0.15643447f + 1.0e-4f; // sin 9 degrees, plus the margin
+constexpr float kSureDayAbove = ShadowRowShader::kFullyLitAbove;
 
 constexpr float kLowSunLimit = 9.0f;
 
@@ -264,10 +264,6 @@ void ShadowRowShader::shade(uint8_t* litRow, const uint8_t* nightRow, const floa
             x = end;
         }
     }
-}
-
-bool ShadowRowShader::fullyLit(float cosZenith) {
-    return cosZenith > kSureDayAbove;
 }
 
 void applySunShadow(EarthImage& lit, const EarthImage& night, std::time_t now, ShadowMethod method,

@@ -77,8 +77,12 @@ public:
     ShadowRowShader& operator=(const ShadowRowShader&) = delete;
 
     void shade(uint8_t* litRow, const uint8_t* nightRow, const float* cosZenith, size_t columns);
-    // Whether a pixel with this zenith cosine is left unchanged (sun above 9 degrees).
-    static bool fullyLit(float cosZenith);
+    // Zenith cosines above this are left unchanged: the sun stands safely above 9
+    // degrees (sin 9 degrees, plus a margin of about 0.006 degrees).
+    static constexpr float kFullyLitAbove = 0.15643447f + 1.0e-4f;
+    // Whether a pixel with this zenith cosine is left unchanged. Inline: the
+    // composers ask it for every pixel.
+    static bool fullyLit(float cosZenith) { return cosZenith > kFullyLitAbove; }
 
 private:
     std::unique_ptr<BandScratch> scratch_;
