@@ -227,8 +227,14 @@ ImagePtr composeLitArea(const EarthLayers& layers, const LitAreaRequest& request
 
 bool composeLitAreaInto(const EarthLayers& layers, const LitAreaRequest& request,
                         EarthImage& target, int left, int top) {
-    if (request.width <= 0 || request.height <= 0 || !(request.area.width > 0.0) ||
-        !(request.area.height > 0.0) || target.bitsPerPixel() != 24 || left < 0 || top < 0 ||
+    return composeLitAreaRowsInto(layers, request, target, left, top, 0, request.height);
+}
+
+bool composeLitAreaRowsInto(const EarthLayers& layers, const LitAreaRequest& request,
+                            EarthImage& target, int left, int top, int firstRow, int endRow) {
+    if (firstRow < 0 || endRow > request.height || firstRow > endRow || request.width <= 0 ||
+        request.height <= 0 || !(request.area.width > 0.0) || !(request.area.height > 0.0) ||
+        target.bitsPerPixel() != 24 || left < 0 || top < 0 ||
         left + request.width > target.width() || top + request.height > target.height()) {
         return false;
     }
@@ -313,7 +319,7 @@ bool composeLitAreaInto(const EarthLayers& layers, const LitAreaRequest& request
         }
     }
 
-    for (int y = 0; y < request.height; ++y) {
+    for (int y = firstRow; y < endRow; ++y) {
         uint8_t* row = target.row(top + y) + static_cast<size_t>(left) * 3;
         switch (base) {
         case Base::Day:

@@ -65,5 +65,10 @@ ImagePtr composeLitArea(const EarthLayers& layers, const LitAreaRequest& request
 // False, and nothing written, when it cannot be composed.
 bool composeLitAreaInto(const EarthLayers& layers, const LitAreaRequest& request,
                         EarthImage& target, int left, int top);
+// Only the output rows [firstRow, endRow) of the same composition, written at
+// (left, top + firstRow): the same bits as those rows of the whole, so that bands
+// of one large picture can be composed at the same time.
+bool composeLitAreaRowsInto(const EarthLayers& layers, const LitAreaRequest& request,
+                            EarthImage& target, int left, int top, int firstRow, int endRow);
 
 } // namespace chronvale

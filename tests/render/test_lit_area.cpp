@@ -214,6 +214,38 @@ TEST(LitArea, CloudsWithSunShadow) {
     EXPECT_GT(nightCloudy[0], 30) << "the cloud shows faint grey";
 }
 
+// Bands of rows composed one by one give the whole composition's bits, with every
+// sampling (nearest, bilinear across the band's edge) and the shadow's band; a
+// range outside the output writes nothing.
+TEST(LitArea, RowBandsGiveTheWholeCompositionsBits) {
+    const Sources s;
+    const EarthLayers layers{s.day.get(), s.night.get(), s.zones.get(), s.cloud.get()};
+    LitAreaRequest magnified;
+    magnified.area = MapArea{400.0, 150.0, 90.0, 60.0};
+    magnified.width = 630;
+    magnified.height = 421;
+    magnified.switches.clouds = magnified.switches.cloudsWithShadow = true;
+    LitAreaRequest zones;
+    zones.width = 1500;
+    zones.height = 750;
+    zones.switches.timeZones = true;
+    for (LitAreaRequest request : {magnified, zones}) {
+        request.now = utc(2026, 6, 21, 6, 0, 0);
+        request.switches.sunShadow = true;
+        const ImagePtr whole = composeLitArea(layers, request);
+        ASSERT_TRUE(whole);
+        ImagePtr banded = createImage(request.width, request.height, 24, 0);
+        const int h = request.height;
+        for (const auto& [from, to] : {std::pair{0, 1}, {1, h / 3}, {h / 3, h / 3}, {h / 3, h}}) {
+            ASSERT_TRUE(composeLitAreaRowsInto(layers, request, *banded, 0, 0, from, to));
+        }
+        EXPECT_EQ(firstDifference(*banded, *whole), "") << request.width;
+        for (const auto& [from, to] : {std::pair{-1, 5}, {5, 4}, {0, h + 1}}) {
+            EXPECT_FALSE(composeLitAreaRowsInto(layers, request, *banded, 0, 0, from, to));
+        }
+    }
+}
+
 class DetailedEarthFallback : public ::testing::Test {
 protected:
     void SetUp() override { fs::create_directories(scratch.path() / "images/hires"); }

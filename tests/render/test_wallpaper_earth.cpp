@@ -4,6 +4,7 @@
 
 #include "render/earth_image.h"
 #include "render/wallpaper_earth.h"
+#include "render_test_images.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -161,6 +162,31 @@ TEST(WallpaperRegion, ACentreAtTheDateLineIsTheWholeMapTurnedByHalf) {
     }
     EXPECT_GT(lit, 100);
     EXPECT_GT(dark, 100);
+}
+
+// A large picture is composed in two bands at once; it must be the one pass's.
+TEST(WallpaperRegion, ALargePictureIsTheSingleCompositionsBits) {
+    const ImagePtr day = test::noiseImage(1024, 512, 1);
+    const ImagePtr night = test::noiseImage(1024, 512, 2);
+    const ImagePtr cloud = stripes(1024, 512, false);
+    const EarthLayers layers{day.get(), night.get(), nullptr, cloud.get()};
+    DisplaySwitches shown;
+    shown.clouds = true;
+    LitAreaRequest request;
+    request.width = 1600;
+    request.height = 800;
+    request.now = kSolsticeMorning;
+    request.switches = wallpaperSwitches(shown);
+    const ImagePtr single = composeLitArea(layers, request);
+    ImagePtr picture = createImage(1600, 900, 24, 0);
+    ASSERT_TRUE(single);
+    ASSERT_TRUE(composeWallpaperRegion(layers, {}, {-180.0, 360.0, 90.0, 180.0}, kSolsticeMorning,
+                                       request.switches, *picture, {0, 50, 1600, 800}));
+    ImagePtr earth = createImage(1600, 800, 24, 0);
+    for (int y = 0; y < 800; ++y) {
+        std::copy_n(picture->row(50 + y), 1600 * 3, earth->row(y));
+    }
+    EXPECT_EQ(test::firstDifference(*earth, *single), "");
 }
 
 TEST(WallpaperRegion, WithoutADayImageNothingIsComposed) {
