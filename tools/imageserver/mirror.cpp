@@ -218,7 +218,7 @@ bool Mirror::pullCloudsOnce() {
             return true;
         }
         const CloudFrameImage frame =
-            cloudFrameFromImage(reply.body, kFrameWidth, kFrameHeight, true);
+            cloudFrameFromImage(reply.body, kFrameWidth, kFrameHeight, true, source.kind);
         if (!frame.error.empty()) {
             log_(QStringLiteral("clouds: %1: the reply (%2 bytes) is %3")
                      .arg(url)
