@@ -1,6 +1,7 @@
 // chronvale-imaged --mirror against stand-in public sources on loopback: what it
 // stores, what it serves, and that failures upstream never cost what it holds.
 
+#include "credits.h"
 #include "net/markup.h"
 #include "support/environment.h"
 #include "support/image_server_process.h"
@@ -445,6 +446,7 @@ struct FallbackCase {
     const char* first;  // path of clouds1 on the stand-in; "refused": nothing listens
     const char* second; // path of clouds2
     std::vector<const char*> logged;
+    bool commandLine = false; // the sources as options (--infrared, --credit) instead
 };
 
 class InfraredFallback : public Mirror, public ::testing::WithParamInterface<FallbackCase> {};
@@ -483,9 +485,16 @@ TEST_P(InfraredFallback, TheShippedThirdSourceMakesTheFrameWithItsCredit) {
                              url("/feed.geojson"))
                         .toUtf8());
     const test::ScopedVariable sites("XDG_CONFIG_DIRS", (root.path() + "/site").toStdString());
-    ImageServerProcess server(folder,
-                              {"--mirror", "--config", CHRONVALE_SOURCE_DIR "/data/chronvale.ini",
-                               "--retry-after", "3600"});
+    QStringList options{"--mirror", "--retry-after", "3600"};
+    if (c.commandLine) {
+        options << "--clouds-url" << url(c.first) << "--clouds-url" << url(c.second)
+                << "--clouds-url" << url("/wms.cgi") << "--infrared"
+                << "--credit" << imaged::kGibsInfraredCredit << "--quakes-url"
+                << url("/feed.geojson");
+    } else {
+        options << "--config" << CHRONVALE_SOURCE_DIR "/data/chronvale.ini";
+    }
+    ImageServerProcess server(folder, options);
     ASSERT_TRUE(server.started());
     ASSERT_TRUE(server.waitForLog("2048 x 1024 map stored as frame 2024030506"))
         << server.log().toStdString();
@@ -518,7 +527,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, InfraredFallback,
                                                         "/square.jpg",
                                                         "/wms",
                                                         {"1024 x 1024 picture, not a world map",
-                                                         "is an XML document"}}),
+                                                         "is an XML document"}},
+                                           FallbackCase{"OnTheCommandLine",
+                                                        "/page.html",
+                                                        "refused",
+                                                        {"/page.html: the reply", "clouds.jpg: "},
+                                                        true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
