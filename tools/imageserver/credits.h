@@ -19,12 +19,13 @@ inline constexpr const char* kGibsInfraredUrl =
     "GOES-West_ABI_Band13_Clean_Infrared,GOES-East_ABI_Band13_Clean_Infrared&STYLES="
     "&CRS=EPSG:4326&BBOX=-90,-180,90,180&WIDTH=2048&HEIGHT=1024&FORMAT=image/png"
     "&TRANSPARENT=TRUE";
-// Its credit: the satellites' operators first (what a narrow corner shows), then
-// the acknowledgement GIBS asks of its users.
+// Its credit: the satellites' operators and the service first (what the map's
+// corner has room for), then the acknowledgement GIBS asks of its users.
 inline constexpr const char* kGibsInfraredCredit =
-    "Clouds from infrared images of GOES (NOAA) and Himawari (JMA), modified. We acknowledge "
-    "the use of imagery provided by services from NASA's Global Imagery Browse Services "
-    "(GIBS), part of NASA's Earth Observing System Data and Information System (EOSDIS).";
+    "Clouds from infrared images of GOES (NOAA) and Himawari (JMA), modified, served by NASA "
+    "GIBS. We acknowledge the use of imagery provided by services from NASA's Global Imagery "
+    "Browse Services (GIBS), part of NASA's Earth Observing System Data and Information System "
+    "(EOSDIS).";
 
 enum class DataKind { Clouds, Quakes };
 

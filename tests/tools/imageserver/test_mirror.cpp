@@ -511,7 +511,7 @@ TEST_P(InfraredFallback, TheShippedThirdSourceMakesTheFrameWithItsCredit) {
     EXPECT_GT(qGray(image.pixel(860, 256)), 240); // cold tops: cloud
     const std::string list = get(server, "/clouds/cloudv2.php?s=&i=&q=1&checkonly=1&n=12")->body;
     EXPECT_NE(list.find("<source credit=\"Clouds from infrared images of GOES (NOAA) and "
-                        "Himawari (JMA), modified. We acknowledge"),
+                        "Himawari (JMA), modified, served by NASA GIBS. We acknowledge"),
               std::string::npos)
         << list;
     EXPECT_NE(get(server, "/credits")->body.find("Cloud maps: Clouds from infrared images"),
