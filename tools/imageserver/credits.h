@@ -10,9 +10,9 @@ namespace chronvale::imaged {
 
 inline constexpr const char* kCreditsFile = "CREDITS.txt";
 
-// NASA GIBS's map service: one plate-carrée map of the latest infrared images
-// (10.3 um, band 13) of Himawari, GOES-West and GOES-East, transparent where none
-// of them sees the earth.
+// NASA GIBS's map service: one plate-carrée map of the infrared images (10.3 um,
+// band 13) of Himawari, GOES-West and GOES-East at each layer's default time (no
+// TIME given), transparent where none of them sees the earth.
 inline constexpr const char* kGibsInfraredUrl =
     "https://gibs.earthdata.nasa.gov/wms/epsg4326/best/wms.cgi?SERVICE=WMS&REQUEST=GetMap"
     "&VERSION=1.3.0&LAYERS=Himawari_AHI_Band13_Clean_Infrared,"
