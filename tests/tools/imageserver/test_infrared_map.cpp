@@ -123,12 +123,5 @@ TEST(InfraredFrame, TheKindDecidesWhetherTransparentWhiteIsCloudOrClear) {
               std::string::npos);
 }
 
-TEST(InfraredFrame, KindsAreNamedAsTheConfigurationNamesThem) {
-    EXPECT_EQ(cloudImageKindNamed("clouds"), CloudImageKind::Clouds);
-    EXPECT_EQ(cloudImageKindNamed("infrared"), CloudImageKind::Infrared);
-    EXPECT_EQ(cloudImageKindNamed("Infrared"), std::nullopt);
-    EXPECT_EQ(cloudImageKindNamed(""), std::nullopt);
-}
-
 } // namespace
 } // namespace chronvale::imaged
