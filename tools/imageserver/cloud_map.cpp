@@ -1,6 +1,7 @@
 #include "cloud_map.h"
 
 #include "frame_folder.h"
+#include "infrared_map.h"
 #include "render/earth_image.h"
 
 #include <QBuffer>
@@ -36,6 +37,9 @@ std::string describe(const QByteArray& bytes) {
     if (start.startsWith("<!doctype html") || start.startsWith("<html")) {
         return "an HTML page";
     }
+    if (start.startsWith("<?xml") || start.startsWith("<serviceexceptionreport")) {
+        return "an XML document (such as a map service's error report), not an image";
+    }
     if (bytes.isEmpty()) {
         return "an empty body";
     }
@@ -70,19 +74,45 @@ QByteArray encodeResampled(const EarthImage& source, int width, int height, std:
     return jpeg;
 }
 
+// The grey cloud map as a 24-bit image for the resampler.
+ImagePtr earthImageFromGrey(const QImage& grey) {
+    ImagePtr image = createImage(grey.width(), grey.height(), 24, 256);
+    if (!image) {
+        return nullptr;
+    }
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar* in = grey.constScanLine(y);
+        uint8_t* out = image->row(y);
+        for (int x = 0; x < grey.width(); ++x) {
+            out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = in[x];
+        }
+    }
+    return image;
+}
+
 } // namespace
 
-CloudFrameImage cloudFrameFromImage(const QByteArray& bytes, int width, int height,
-                                    bool alsoHires) {
+std::optional<CloudImageKind> cloudImageKindNamed(std::string_view name) {
+    if (name == "clouds") {
+        return CloudImageKind::Clouds;
+    }
+    if (name == "infrared") {
+        return CloudImageKind::Infrared;
+    }
+    return std::nullopt;
+}
+
+CloudFrameImage cloudFrameFromImage(const QByteArray& bytes, int width, int height, bool alsoHires,
+                                    CloudImageKind kind) {
     CloudFrameImage result;
-    const std::optional<ImageKind> kind = sniffImageKind(bytes);
-    if (!kind) {
+    const std::optional<ImageKind> format = sniffImageKind(bytes);
+    if (!format) {
         result.error = describe(bytes);
         return result;
     }
     const std::span<const uint8_t> data(reinterpret_cast<const uint8_t*>(bytes.constData()),
                                         static_cast<size_t>(bytes.size()));
-    const ImagePtr source = decodeImage(data, *kind);
+    const ImagePtr source = decodeImage(data, *format);
     if (!source) {
         result.error = "an image that cannot be decoded (broken or cut short)";
         return result;
@@ -95,15 +125,31 @@ CloudFrameImage cloudFrameFromImage(const QByteArray& bytes, int width, int heig
                        " picture, not a world map twice as wide as high";
         return result;
     }
+    ImagePtr converted;
+    if (kind == CloudImageKind::Infrared) {
+        // Decoded again by Qt for the alpha channel, which marks where the map has
+        // no data; the first decoding has refused broken files.
+        const InfraredCloudMap map = cloudMapFromInfrared(QImage::fromData(bytes));
+        if (!map.error.empty()) {
+            result.error = map.error;
+            return result;
+        }
+        converted = earthImageFromGrey(map.clouds);
+        if (!converted) {
+            result.error = "an infrared map too large to convert";
+            return result;
+        }
+    }
+    const EarthImage& picture = converted ? *converted : *source;
     std::string error;
-    result.jpeg = encodeResampled(*source, width, height, error);
+    result.jpeg = encodeResampled(picture, width, height, error);
     if (result.jpeg.isEmpty()) {
         result.error = error;
         return result;
     }
     if (alsoHires && source->width() >= kHiresWidth) {
         // A copy that cannot be made costs the large maps their sharpness only.
-        result.hiresJpeg = encodeResampled(*source, kHiresWidth, kHiresHeight, error);
+        result.hiresJpeg = encodeResampled(picture, kHiresWidth, kHiresHeight, error);
     }
     return result;
 }

@@ -6,7 +6,9 @@
 
 #include <QByteArray>
 #include <ctime>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace chronvale::imaged {
 
@@ -15,6 +17,14 @@ inline constexpr int kFrameHeight = 512;
 inline constexpr int kSlotHours = 3;
 inline constexpr int kHiresWidth = 4096;
 inline constexpr int kHiresHeight = 2048;
+
+// What a source's picture shows: clouds as the frames hold them (white on black,
+// taken as they are), or infrared brightness turned into clouds (infrared_map.h).
+enum class CloudImageKind { Clouds, Infrared };
+
+// The kind named "clouds" or "infrared" (as [Mirror] cloudsN_kind gives it); none
+// for any other name.
+std::optional<CloudImageKind> cloudImageKindNamed(std::string_view name);
 
 struct CloudFrameImage {
     QByteArray jpeg;      // the frame, empty when error is set
@@ -27,9 +37,11 @@ struct CloudFrameImage {
 // Decodes the bytes (the format is told by their first bytes), checks that the
 // picture is a whole-earth map (width twice the height, within 2 %), resamples it
 // and encodes the result as JPEG. With alsoHires, a map at least kHiresWidth wide
-// is also resampled to kHiresWidth x kHiresHeight.
+// is also resampled to kHiresWidth x kHiresHeight. An infrared map is turned into
+// clouds first, its transparent parts clear.
 CloudFrameImage cloudFrameFromImage(const QByteArray& bytes, int width = kFrameWidth,
-                                    int height = kFrameHeight, bool alsoHires = false);
+                                    int height = kFrameHeight, bool alsoHires = false,
+                                    CloudImageKind kind = CloudImageKind::Clouds);
 
 // The time stamp YYYYMMDDHH of the UTC 3-hour slot that `when` falls in
 // (00, 03, 06 ... 21).

@@ -30,6 +30,9 @@ std::string defaultCredit(const std::string& url, DataKind kind) {
         return "Contains modified EUMETSAT data. Cloud map by Matt Eason's Live cloud maps "
                "(CC0).";
     }
+    if (kind == DataKind::Clouds && host == "gibs.earthdata.nasa.gov") {
+        return kGibsInfraredCredit;
+    }
     if (kind == DataKind::Clouds && host == "realearth.ssec.wisc.edu") {
         return "Global infrared composite of geostationary satellites (GOES, Meteosat, "
                "Himawari) from SSEC RealEarth, University of Wisconsin-Madison.";

@@ -76,7 +76,8 @@ Options:
   --clouds-url URL     a cloud map source for --mirror; repeat for more, tried in
                        order (default: cloudsN of the [Mirror] group of chronvale.ini
                        and its overrides, else the Live cloud maps of
-                       clouds.matteason.co.uk and its GitHub Pages copy). Maps
+                       clouds.matteason.co.uk, its GitHub Pages copy and NASA
+                       GIBS's infrared images of GOES and Himawari). Maps
                        4096 or more
                        wide also give a 4096 x 2048 copy of each frame
   --quakes-url URL     an earthquake GeoJSON feed for --mirror; repeat for more
@@ -84,6 +85,9 @@ Options:
                        magnitude 2.5+ in the past week)
   --credit TEXT        the credit of the source given just before (stored in
                        CREDITS.txt and served at /credits)
+  --infrared           the --clouds-url given just before serves infrared maps
+                       (cold cloud tops bright): they are turned into clouds,
+                       their transparent parts clear
   --pull-period S      seconds between cloud pulls (default 10800)
   --quake-period S     seconds between earthquake pulls (default 900)
   --retry-after S      the first back-off after a failed pull (default 60); it
@@ -237,6 +241,11 @@ Options parseOptions(const QStringList& arguments) {
                 fail("--credit follows the --clouds-url or --quakes-url it belongs to");
             }
             lastList->back().credit = value();
+        } else if (arg == "--infrared") {
+            if (lastList != &options.clouds) {
+                fail("--infrared follows the --clouds-url it belongs to");
+            }
+            options.clouds.back().kind = CloudImageKind::Infrared;
         } else if (arg == "--pull-period") {
             options.pullPeriod = toInt(value(), "--pull-period", 1, 7 * 24 * 3600);
         } else if (arg == "--quake-period") {

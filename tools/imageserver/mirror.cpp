@@ -31,11 +31,15 @@ QString minutesText(std::chrono::seconds delay) {
 } // namespace
 
 std::vector<MirrorSource> defaultCloudSources() {
-    // 4096 wide, so that large maps get a sharp copy.
-    // SSEC RealEarth's global infrared composite is not among them: its terms of
-    // use could not be confirmed (docs/image-server.md); a site may add it.
+    // The Live cloud maps, 4096 wide, so that large maps get a sharp copy; behind
+    // them, another provider and other satellites: NASA GIBS's infrared images of
+    // GOES-East, GOES-West and Himawari in one map (no Meteosat, so Europe, Africa
+    // and the Indian Ocean stay clear), 2048 wide to stay within map-service size
+    // limits. SSEC RealEarth's global infrared composite is not among them: its
+    // terms of use could not be confirmed (docs/image-server.md); a site may add it.
     return {{"https://clouds.matteason.co.uk/images/4096x2048/clouds.jpg", {}},
-            {"https://matteason.github.io/live-cloud-maps/images/4096x2048/clouds.jpg", {}}};
+            {"https://matteason.github.io/live-cloud-maps/images/4096x2048/clouds.jpg", {}},
+            {kGibsInfraredUrl, kGibsInfraredCredit, CloudImageKind::Infrared}};
 }
 
 std::vector<MirrorSource> defaultQuakeSources() {
@@ -218,7 +222,7 @@ bool Mirror::pullCloudsOnce() {
             return true;
         }
         const CloudFrameImage frame =
-            cloudFrameFromImage(reply.body, kFrameWidth, kFrameHeight, true);
+            cloudFrameFromImage(reply.body, kFrameWidth, kFrameHeight, true, source.kind);
         if (!frame.error.empty()) {
             log_(QStringLiteral("clouds: %1: the reply (%2 bytes) is %3")
                      .arg(url)

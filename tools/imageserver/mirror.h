@@ -27,7 +27,8 @@ namespace chronvale::imaged {
 
 struct MirrorSource {
     std::string url;
-    std::string credit; // empty: the source's default credit
+    std::string credit;                           // empty: the source's default credit
+    CloudImageKind kind = CloudImageKind::Clouds; // what a cloud source's picture shows
 };
 
 struct MirrorSettings {

@@ -47,7 +47,20 @@ std::vector<MirrorSource> sources(const LinkConfig& config, std::string_view kin
             continue;
         }
         const std::string credit = config.value(key + "_credit").value_or(std::string());
-        numbered[*number] = {value, credit};
+        CloudImageKind picture = CloudImageKind::Clouds;
+        if (const std::optional<std::string> named = config.value(key + "_kind");
+            kind == "clouds" && named && !named->empty()) {
+            const std::optional<CloudImageKind> known = cloudImageKindNamed(*named);
+            if (!known) {
+                log(QStringLiteral("[Mirror] %1_kind = %2 is neither clouds nor infrared; %1 "
+                                   "is left out")
+                        .arg(QString::fromStdString(key.substr(kGroup.size())),
+                             QString::fromStdString(*named)));
+                continue;
+            }
+            picture = *known;
+        }
+        numbered[*number] = {value, credit, picture};
     }
     std::vector<MirrorSource> list;
     for (auto& entry : numbered) {

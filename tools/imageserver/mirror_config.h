@@ -6,6 +6,8 @@
 //   [Mirror]
 //   clouds1="https://..."          cloud maps, tried in the order of their numbers
 //   clouds1_credit="..."           the credit of that source (optional)
+//   clouds1_kind="infrared"        its picture is infrared brightness, turned into
+//                                  clouds (default "clouds": taken as it is)
 //   quakes1="https://..."          earthquake feeds, the same way
 //
 // An override file that names clouds1 replaces the shipped clouds1 only; to drop
@@ -26,7 +28,7 @@ struct MirrorSources {
 };
 
 // The sources the values name, each list in the order of its numbers. A URL that
-// is not http(s) is logged and left out.
+// is not http(s), or a cloud source of an unknown kind, is logged and left out.
 MirrorSources mirrorSourcesFromConfig(const LinkConfig& config,
                                       const std::function<void(const QString&)>& log);
 

@@ -1,8 +1,11 @@
 // chronvale-imaged --mirror against stand-in public sources on loopback: what it
 // stores, what it serves, and that failures upstream never cost what it holds.
 
+#include "credits.h"
 #include "net/markup.h"
+#include "support/environment.h"
 #include "support/image_server_process.h"
+#include "support/qt_files.h"
 #include "support/upstream_server.h"
 
 #include <QBuffer>
@@ -417,6 +420,120 @@ TEST_F(Mirror, TheMirrorGroupOfTheConfigurationGivesTheSourcesAndItsLaterOnesSta
     EXPECT_NE(get(server, "/credits")->body.find("Cloud maps: Infrared stand-in."),
               std::string::npos);
 }
+
+// An infrared map as a map service gives it: transparent where no satellite sees
+// (the left third, white underneath), warm grey ground, cold bright tops (the
+// right quarter).
+QByteArray infraredPng() {
+    QImage image(2048, 1024, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            row[x] = x < 683    ? qRgba(255, 255, 255, 0)
+                     : x < 1536 ? qRgb(60, 60, 60)
+                                : qRgb(230, 230, 230);
+        }
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+struct FallbackCase {
+    const char* name;
+    const char* first;  // path of clouds1 on the stand-in; "refused": nothing listens
+    const char* second; // path of clouds2
+    std::vector<const char*> logged;
+    bool commandLine = false; // the sources as options (--infrared, --credit) instead
+};
+
+class InfraredFallback : public Mirror, public ::testing::WithParamInterface<FallbackCase> {};
+
+// The shipped third source (its kind and credit from data/chronvale.ini, its URL
+// moved to a stand-in by a site's override file) makes the frame when the first
+// two fail.
+TEST_P(InfraredFallback, TheShippedThirdSourceMakesTheFrameWithItsCredit) {
+    const FallbackCase& c = GetParam();
+    UpstreamServer gone;
+    ASSERT_TRUE(gone.start());
+    const std::string refused = gone.url("/clouds.jpg");
+    gone.stop();
+    UpstreamServer sources;
+    sources.routes().Get("/page.html", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<html><body>Service moved</body></html>", "text/html");
+    });
+    sources.routes().Get("/square.jpg", serveFile(greyMap(1024, 1024), "image/jpeg", kMapDate));
+    sources.routes().Get("/wms", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content(R"(<?xml version="1.0"?><ServiceExceptionReport version="1.3.0">)"
+                             "<ServiceException>LAYERS unknown</ServiceException>"
+                             "</ServiceExceptionReport>",
+                             "text/xml");
+    });
+    sources.routes().Get("/wms.cgi", serveFile(infraredPng(), "image/png", kMapDate));
+    sources.routes().Get("/feed.geojson", serveFile(feed(1), "application/json", kMapDate));
+    ASSERT_TRUE(sources.start());
+    const auto url = [&](const char* path) {
+        return QString::fromStdString(std::string(path) == "refused" ? refused : sources.url(path));
+    };
+    test::writeFile(QDir(root.path()).filePath("site/QUILLMAR/Chronvale.conf"),
+                    QStringLiteral("[Mirror]\nclouds1=\"%1\"\nclouds2=\"%2\"\nclouds3=\"%3\"\n"
+                                   "quakes1=\"%4\"\n")
+                        .arg(url(c.first), url(c.second),
+                             url("/wms.cgi?SERVICE=WMS&REQUEST=GetMap&LAYERS=a,b,c"),
+                             url("/feed.geojson"))
+                        .toUtf8());
+    const test::ScopedVariable sites("XDG_CONFIG_DIRS", (root.path() + "/site").toStdString());
+    QStringList options{"--mirror", "--retry-after", "3600"};
+    if (c.commandLine) {
+        options << "--clouds-url" << url(c.first) << "--clouds-url" << url(c.second)
+                << "--clouds-url" << url("/wms.cgi") << "--infrared"
+                << "--credit" << imaged::kGibsInfraredCredit << "--quakes-url"
+                << url("/feed.geojson");
+    } else {
+        options << "--config" << CHRONVALE_SOURCE_DIR "/data/chronvale.ini";
+    }
+    ImageServerProcess server(folder, options);
+    ASSERT_TRUE(server.started());
+    ASSERT_TRUE(server.waitForLog("2048 x 1024 map stored as frame 2024030506"))
+        << server.log().toStdString();
+    for (const char* line : c.logged) {
+        EXPECT_TRUE(server.log().contains(line)) << line << "\n" << server.log().toStdString();
+    }
+    EXPECT_EQ(listed(server), std::vector<std::string>{"2024030506"});
+    const auto frame = get(server, "/clouds/cloudv2.php?s=&i=&q=1&f=1&t=2024030506");
+    ASSERT_TRUE(frame);
+    const QImage image = QImage::fromData(QByteArray::fromStdString(frame->body), "JPG");
+    ASSERT_EQ(image.size(), QSize(1024, 512));
+    EXPECT_LT(qGray(image.pixel(170, 256)), 10);  // no satellite: clear, not white
+    EXPECT_LT(qGray(image.pixel(512, 256)), 10);  // warm ground: clear
+    EXPECT_GT(qGray(image.pixel(860, 256)), 240); // cold tops: cloud
+    const std::string list = get(server, "/clouds/cloudv2.php?s=&i=&q=1&checkonly=1&n=12")->body;
+    EXPECT_NE(list.find("<source credit=\"Clouds from infrared images of GOES (NOAA) and "
+                        "Himawari (JMA), modified, served by NASA GIBS. We acknowledge"),
+              std::string::npos)
+        << list;
+    EXPECT_NE(get(server, "/credits")->body.find("Cloud maps: Clouds from infrared images"),
+              std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, InfraredFallback,
+                         ::testing::Values(FallbackCase{"RefusedThenHtml",
+                                                        "refused",
+                                                        "/page.html",
+                                                        {"clouds.jpg: ", "/page.html: the reply"}},
+                                           FallbackCase{"WrongProportionsThenAMapServiceError",
+                                                        "/square.jpg",
+                                                        "/wms",
+                                                        {"1024 x 1024 picture, not a world map",
+                                                         "is an XML document"}},
+                                           FallbackCase{"OnTheCommandLine",
+                                                        "/page.html",
+                                                        "refused",
+                                                        {"/page.html: the reply", "clouds.jpg: "},
+                                                        true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace chronvale::test

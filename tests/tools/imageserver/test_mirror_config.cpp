@@ -22,10 +22,12 @@ struct SourcesCase {
     int loggedLines;
 };
 
+// url|credit, and |infrared for an infrared map.
 std::vector<std::string> flatten(const std::vector<MirrorSource>& sources) {
     std::vector<std::string> out;
     for (const MirrorSource& source : sources) {
-        out.push_back(source.url + "|" + source.credit);
+        out.push_back(source.url + "|" + source.credit +
+                      (source.kind == CloudImageKind::Infrared ? "|infrared" : ""));
     }
     return out;
 }
@@ -42,7 +44,9 @@ TEST_P(MirrorGroup, NamesTheSourcesInTheOrderOfTheirNumbers) {
     EXPECT_EQ(flatten(sources.quakes), GetParam().quakes);
     EXPECT_EQ(logged.size(), GetParam().loggedLines) << logged.join('\n').toStdString();
     for (const QString& line : logged) {
-        EXPECT_TRUE(line.contains("is not an http(s) URL")) << line.toStdString();
+        EXPECT_TRUE(line.contains("is not an http(s) URL") ||
+                    line.contains("is neither clouds nor infrared"))
+            << line.toStdString();
     }
 }
 
@@ -78,6 +82,25 @@ INSTANTIATE_TEST_SUITE_P(
                                   {},
                                   0}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// cloudsN_kind: an unknown kind leaves its source out; quakes have no kind.
+INSTANTIATE_TEST_SUITE_P(Kinds, MirrorGroup,
+                         ::testing::Values(SourcesCase{
+                             "OfCloudMaps",
+                             {{"Mirror/clouds1", "https://a.test/"},
+                              {"Mirror/clouds1_kind", "infrared"},
+                              {"Mirror/clouds2", "https://b.test/"},
+                              {"Mirror/clouds2_kind", "clouds"},
+                              {"Mirror/clouds3", "https://c.test/"},
+                              {"Mirror/clouds3_kind", "radar"},
+                              {"Mirror/clouds4", "https://d.test/"},
+                              {"Mirror/clouds4_kind", ""},
+                              {"Mirror/quakes1", "https://q.test/"},
+                              {"Mirror/quakes1_kind", "infrared"}},
+                             {"https://a.test/||infrared", "https://b.test/|", "https://d.test/|"},
+                             {"https://q.test/|"},
+                             1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct PathsCase {
     const char* name;
@@ -137,9 +160,7 @@ TEST(MirrorGroup, TheShippedFileNamesTheBuiltInSourcesFirst) {
     EXPECT_TRUE(logged.isEmpty());
     const std::vector<MirrorSource> builtIn = defaultCloudSources();
     ASSERT_EQ(sources.clouds.size(), builtIn.size());
-    for (size_t i = 0; i < builtIn.size(); ++i) {
-        EXPECT_EQ(sources.clouds[i].url, builtIn[i].url);
-    }
+    EXPECT_EQ(flatten(sources.clouds), flatten(builtIn)); // URLs, credits and kinds
     ASSERT_EQ(sources.quakes.size(), 1u);
     EXPECT_EQ(sources.quakes[0].url, defaultQuakeSources()[0].url);
 }

@@ -63,6 +63,9 @@ TEST(CloudMap, RefusesWhatIsNoWorldMap) {
     EXPECT_NE(cloudFrameFromImage(worldMap(1000, 1000)).error.find("1000 x 1000"),
               std::string::npos);
     EXPECT_NE(cloudFrameFromImage({}).error, "");
+    EXPECT_NE(cloudFrameFromImage("<?xml version=\"1.0\"?><ServiceExceptionReport>")
+                  .error.find("XML document"),
+              std::string::npos);
 }
 
 TEST(CloudMap, FramesAreNamedByTheirThreeHourSlot) {
