@@ -131,6 +131,21 @@ TEST_F(MapPainterTest, TheCreditLineStaysClearOfTheLongitudeLabels) {
     EXPECT_LE(withGrid + 15, labelTop) << "the plate ends above the longitude labels";
 }
 
+TEST_F(MapPainterTest, ALongCreditEndsWithinTheMap) {
+    // The fixture's map is 400 pixels wide: a long credit is cut off inside it.
+    inputs.cloudTimeStamp = "2024010100";
+    inputs.cloudCredit =
+        QString(QStringLiteral("Clouds from a source with a long credit. ")).repeated(6);
+    paint();
+    int plateRow = -1;
+    for (int y = 300; y > 2 && plateRow < 0; --y) {
+        plateRow = pixel(image, 2, y) == QColor(0, 0, 0) ? y : -1;
+    }
+    ASSERT_GT(plateRow, 200) << "the plate sits in the lower left corner";
+    EXPECT_EQ(pixel(image, 200, plateRow), QColor(0, 0, 0)) << "the plate runs across";
+    EXPECT_NE(pixel(image, 397, plateRow), QColor(0, 0, 0)) << "and ends before the map does";
+}
+
 TEST_F(MapPainterTest, ClockTickKeepsTheBaseLayerAndDrawsTheSecondGroupAgain) {
     inputs.switches.allCities = true;
     paint();

@@ -3,6 +3,8 @@
 #include "render/map_view.h"
 #include "render/qt/overlay_canvas.h"
 
+#include <QFontMetrics>
+#include <QPainter>
 #include <algorithm>
 
 namespace chronvale {
@@ -22,14 +24,18 @@ void drawCreditLine(OverlayCanvas& canvas, const MapView& view, int mapBottom,
         return;
     }
     const PaneRect& area = view.mapArea;
-    const QRect cell = canvas.textCell(0, 0, credit);
+    // A credit longer than the map is cut off with an ellipsis at its right edge
+    // rather than by the pane.
+    const QFontMetrics metrics(canvas.painter().font());
+    const QString shown = metrics.elidedText(credit, Qt::ElideRight, area.width - 4 * kMargin);
+    const QRect cell = canvas.textCell(0, 0, shown);
     const int bottom = std::min(mapBottom, area.top + area.height) - kMargin;
     const int top = bottom - cell.height();
     const int left = area.left + kMargin;
     canvas.fill(left - 2, top - 1, left + cell.width() + 2, bottom + 1, kCreditPlate);
     canvas.setTextColour(kCreditText);
     canvas.setOpaque(false);
-    canvas.text(left, top, credit);
+    canvas.text(left, top, shown);
 }
 
 void drawFrameAge(OverlayCanvas& canvas, const MapView& view, const QString& age) {
