@@ -1,0 +1,45 @@
+#pragma once
+// The processes that programs a test starts leave behind.
+//
+// A program may start a child detached from itself (a server left running on
+// purpose); once the program has ended, such a child belongs to init and no test
+// would see it. While an AdoptedProcesses lives, this test process is the "child
+// subreaper" of everything it starts (Linux prctl): every orphaned descendant is
+// handed to it instead, so the test can tell what was left and end it by its PID.
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace chronvale::test {
+
+struct ChildProcess {
+    pid_t pid = 0;
+    std::string commandLine; // arguments joined by spaces
+};
+
+class AdoptedProcesses {
+public:
+    AdoptedProcesses();
+    ~AdoptedProcesses();
+    AdoptedProcesses(const AdoptedProcesses&) = delete;
+    AdoptedProcesses& operator=(const AdoptedProcesses&) = delete;
+
+    // Whether this process became the subreaper.
+    bool adopting() const { return adopting_; }
+
+    // The living children of this process other than `known` (the ones the test
+    // started itself and still runs): what the programs it ran have left behind.
+    std::vector<ChildProcess> strays(const std::vector<pid_t>& known) const;
+
+    // Ends the strays: SIGTERM, SIGKILL after a bounded wait; each is reaped.
+    static void end(const std::vector<ChildProcess>& strays);
+
+private:
+    bool adopting_ = false;
+};
+
+// "pid: command line" per process, for a failure message.
+std::string describe(const std::vector<ChildProcess>& processes);
+
+} // namespace chronvale::test
