@@ -64,11 +64,15 @@ bool reaped(pid_t pid, std::chrono::milliseconds bound) {
 } // namespace
 
 AdoptedProcesses::AdoptedProcesses() {
+    int before = 0;
+    ::prctl(PR_GET_CHILD_SUBREAPER, &before, 0, 0, 0);
+    wasAdopting_ = before != 0;
     adopting_ = ::prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0) == 0;
 }
 
 AdoptedProcesses::~AdoptedProcesses() {
-    if (adopting_) {
+    // An enclosing one (a whole run's) goes on adopting.
+    if (adopting_ && !wasAdopting_) {
         ::prctl(PR_SET_CHILD_SUBREAPER, 0, 0, 0, 0);
     }
 }

@@ -37,6 +37,7 @@ public:
 
 private:
     bool adopting_ = false;
+    bool wasAdopting_ = false;
 };
 
 // "pid: command line" per process, for a failure message.

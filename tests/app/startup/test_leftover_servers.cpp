@@ -2,7 +2,8 @@
 // image server is the test's own (support/own_image_server.h), so it starts no
 // chronvale-imaged of its own that would stay on 127.0.0.1:8470 and pull from the
 // internet after the test. This process adopts whatever the program leaves
-// running (support/adopted_processes.h), so a stray is seen and ended here.
+// running (support/adopted_processes.h), so a stray is seen and ended here; every
+// process test of this program is checked so at its end.
 
 #include "net/link_config.h"
 #include "support/adopted_processes.h"
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <memory>
 #include <ostream>
 
 namespace chronvale {
@@ -23,6 +25,26 @@ using namespace std::chrono_literals;
 
 const QString kProgram = QStringLiteral(CHRONVALE_BINARY_DIR "/chronvale");
 const QString kData = QStringLiteral(CHRONVALE_SOURCE_DIR "/data");
+
+// Adopts what the tests' programs leave for the whole run, and fails the run when
+// anything is left at its end (ctest runs each test alone, so the failing test is
+// named). The strays are ended by their PIDs.
+class NoStrays final : public ::testing::Environment {
+public:
+    void SetUp() override { adopted_ = std::make_unique<test::AdoptedProcesses>(); }
+    void TearDown() override {
+        const auto strays = adopted_->strays({});
+        EXPECT_TRUE(strays.empty()) << "left running by the tests:\n" << test::describe(strays);
+        test::AdoptedProcesses::end(strays);
+        adopted_.reset();
+    }
+
+private:
+    std::unique_ptr<test::AdoptedProcesses> adopted_;
+};
+
+[[maybe_unused]] ::testing::Environment* const noStrays =
+    ::testing::AddGlobalTestEnvironment(new NoStrays);
 
 struct EndCase {
     const char* name;
