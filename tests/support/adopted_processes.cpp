@@ -6,6 +6,8 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
+#include <memory>
 #include <sstream>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -60,6 +62,20 @@ bool reaped(pid_t pid, std::chrono::milliseconds bound) {
         std::this_thread::sleep_for(10ms);
     }
 }
+
+class NoStrays final : public ::testing::Environment {
+public:
+    void SetUp() override { adopted_ = std::make_unique<AdoptedProcesses>(); }
+    void TearDown() override {
+        const auto strays = adopted_->strays({});
+        EXPECT_TRUE(strays.empty()) << "left running by the tests:\n" << describe(strays);
+        AdoptedProcesses::end(strays);
+        adopted_.reset();
+    }
+
+private:
+    std::unique_ptr<AdoptedProcesses> adopted_;
+};
 
 } // namespace
 
@@ -118,6 +134,11 @@ std::string describe(const std::vector<ChildProcess>& processes) {
         text += std::to_string(child.pid) + ": " + child.commandLine + "\n";
     }
     return text;
+}
+
+bool checkForStraysAtTheEnd() {
+    ::testing::AddGlobalTestEnvironment(new NoStrays); // owned by gtest
+    return true;
 }
 
 } // namespace chronvale::test

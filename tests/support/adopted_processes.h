@@ -43,4 +43,10 @@ private:
 // "pid: command line" per process, for a failure message.
 std::string describe(const std::vector<ChildProcess>& processes);
 
+// Adopts what the tests' programs leave for the whole run of the test program,
+// and fails the run when anything is left at its end (ctest runs each test
+// alone, so the failing test is named); the strays are ended by their PIDs.
+// Called once before the tests run (at namespace scope: it returns true).
+bool checkForStraysAtTheEnd();
+
 } // namespace chronvale::test

@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <memory>
 #include <ostream>
 
 namespace chronvale {
@@ -26,25 +25,8 @@ using namespace std::chrono_literals;
 const QString kProgram = QStringLiteral(CHRONVALE_BINARY_DIR "/chronvale");
 const QString kData = QStringLiteral(CHRONVALE_SOURCE_DIR "/data");
 
-// Adopts what the tests' programs leave for the whole run, and fails the run when
-// anything is left at its end (ctest runs each test alone, so the failing test is
-// named). The strays are ended by their PIDs.
-class NoStrays final : public ::testing::Environment {
-public:
-    void SetUp() override { adopted_ = std::make_unique<test::AdoptedProcesses>(); }
-    void TearDown() override {
-        const auto strays = adopted_->strays({});
-        EXPECT_TRUE(strays.empty()) << "left running by the tests:\n" << test::describe(strays);
-        test::AdoptedProcesses::end(strays);
-        adopted_.reset();
-    }
-
-private:
-    std::unique_ptr<test::AdoptedProcesses> adopted_;
-};
-
-[[maybe_unused]] ::testing::Environment* const noStrays =
-    ::testing::AddGlobalTestEnvironment(new NoStrays);
+// Every test of this program is checked for what it leaves running.
+[[maybe_unused]] const bool checked = test::checkForStraysAtTheEnd();
 
 struct EndCase {
     const char* name;
