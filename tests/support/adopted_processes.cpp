@@ -63,6 +63,30 @@ bool reaped(pid_t pid, std::chrono::milliseconds bound) {
     }
 }
 
+// The children of this process that run, but those of `known`.
+std::vector<ChildProcess> livingChildren(const std::vector<pid_t>& known) {
+    std::vector<ChildProcess> found;
+    const pid_t self = ::getpid();
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.empty() || !std::all_of(name.begin(), name.end(), ::isdigit)) {
+            continue;
+        }
+        const auto pid = static_cast<pid_t>(std::stol(name));
+        char state = 0;
+        pid_t parent = 0;
+        // An ended child waiting to be reaped no longer runs: not a stray.
+        if (!readStat(pid, state, parent) || parent != self || state == 'Z') {
+            continue;
+        }
+        if (std::find(known.begin(), known.end(), pid) == known.end()) {
+            found.push_back({pid, commandLine(pid)});
+        }
+    }
+    return found;
+}
+
 class NoStrays final : public ::testing::Environment {
 public:
     void SetUp() override { adopted_ = std::make_unique<AdoptedProcesses>(); }
@@ -93,25 +117,13 @@ AdoptedProcesses::~AdoptedProcesses() {
     }
 }
 
-std::vector<ChildProcess> AdoptedProcesses::strays(const std::vector<pid_t>& known) const {
-    std::vector<ChildProcess> found;
-    const pid_t self = ::getpid();
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.empty() || !std::all_of(name.begin(), name.end(), ::isdigit)) {
-            continue;
-        }
-        const auto pid = static_cast<pid_t>(std::stol(name));
-        char state = 0;
-        pid_t parent = 0;
-        // An ended child waiting to be reaped no longer runs: not a stray.
-        if (!readStat(pid, state, parent) || parent != self || state == 'Z') {
-            continue;
-        }
-        if (std::find(known.begin(), known.end(), pid) == known.end()) {
-            found.push_back({pid, commandLine(pid)});
-        }
+std::vector<ChildProcess> AdoptedProcesses::strays(const std::vector<pid_t>& known,
+                                                   std::chrono::milliseconds bound) const {
+    const auto until = std::chrono::steady_clock::now() + bound;
+    std::vector<ChildProcess> found = livingChildren(known);
+    while (!found.empty() && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(20ms);
+        found = livingChildren(known);
     }
     return found;
 }

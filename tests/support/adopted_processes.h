@@ -7,6 +7,7 @@
 // subreaper" of everything it starts (Linux prctl): every orphaned descendant is
 // handed to it instead, so the test can tell what was left and end it by its PID.
 
+#include <chrono>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -30,7 +31,11 @@ public:
 
     // The living children of this process other than `known` (the ones the test
     // started itself and still runs): what the programs it ran have left behind.
-    std::vector<ChildProcess> strays(const std::vector<pid_t>& known) const;
+    // Those that are ending by themselves (a compositor's helpers after it) are
+    // given up to `bound` to go.
+    std::vector<ChildProcess>
+    strays(const std::vector<pid_t>& known,
+           std::chrono::milliseconds bound = std::chrono::seconds(5)) const;
 
     // Ends the strays: SIGTERM, SIGKILL after a bounded wait; each is reaped.
     static void end(const std::vector<ChildProcess>& strays);
