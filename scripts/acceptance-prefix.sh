@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The installed program as a new user meets it: installs the build into a prefix,
 # and in a private network namespace (nothing listens on 127.0.0.1:8470 there,
-# whatever runs on the machine) starts it from the desktop entry's Exec line under
-# Xvfb with a fresh home. A stand-in upstream on loopback serves a cloud map and an
-# earthquake feed; an override Chronvale.conf in an XDG_CONFIG_DIRS folder names it
-# in its [Mirror] group. Checks that a server answers on 8470 within 10 s, and takes
-# screenshots of the window after 60 s. Needs root (unshare -n).
+# whatever runs on the machine) and PID namespace (whatever the window starts
+# ends with the script, even a server that never came to listen) starts it from
+# the desktop entry's Exec line under Xvfb with a fresh home. A stand-in upstream
+# on loopback serves a cloud map and an earthquake feed; an override
+# Chronvale.conf in an XDG_CONFIG_DIRS folder names it in its [Mirror] group.
+# Checks that a server answers on 8470 within 10 s, and takes screenshots of the
+# window after 60 s. Needs root (unshare -n -p).
 #
 #   scripts/acceptance-prefix.sh BUILD PREFIX SHOT [LANG] [failing]
 #   e.g. scripts/acceptance-prefix.sh build /tmp/pfx /work/shots/ops-clouds.png de_DE.UTF-8
@@ -18,7 +20,7 @@ build=$1 prefix=$2 shot=$3 lang=${4:-en_GB.UTF-8} mode=${5:-}
 
 if [ "${CHRONVALE_IN_NETNS:-}" != 1 ]; then
   cmake --install "$build" --prefix "$prefix" >/dev/null
-  exec unshare -n env CHRONVALE_IN_NETNS=1 bash "$0" "$@"
+  exec unshare -n -p -f --mount-proc env CHRONVALE_IN_NETNS=1 bash "$0" "$@"
 fi
 ip link set lo up
 
@@ -29,6 +31,7 @@ stop() {
   for pid in $(ss -ltnpH 'sport = :8470' | grep -o 'pid=[0-9]*' | cut -d= -f2); do pids+=("$pid"); done
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
 }
 trap stop EXIT
 

@@ -13,8 +13,9 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$here/build}" && pwd)
 out=$here/data/manual
 mkdir -p "$out"
+source "$here/scripts/own-image-server.sh"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'stop_own_image_server; rm -rf "$work"' EXIT
 
 for tool in xvfb-run convert import xdotool; do
   if ! command -v "$tool" >/dev/null 2>&1; then
@@ -38,6 +39,7 @@ small "$work/time-zones.png" "$out/time-zones.png"
 home=$work/home
 mkdir -p "$home"
 bash "$here/scripts/demo-home.sh" "$home"
+start_own_image_server "$build" "$work/imaged"
 cat >"$work/selector.sh" <<SCRIPT
 set -euo pipefail
 bash "$here/scripts/run.sh" "$build" --screenshot "$work/ignored.png" \\

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Measures the window under Xvfb, in the demo home of scripts/demo-home.sh (day
-# map, sun shadow, grid, ten marked cities):
+# map, sun shadow, grid, ten marked cities), with the demo image server of
+# scripts/own-image-server.sh:
 #   - the time from the start of the process to the first painted lit map
 #     (five starts, each reported by `chronvale --screenshot`),
 #   - the resident memory after a minute of running,
@@ -12,9 +13,11 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$here/build}" && pwd)
+source "$here/scripts/own-image-server.sh"
 home=$(mktemp -d)
-trap 'rm -rf "$home"' EXIT
+trap 'stop_own_image_server; rm -rf "$home"' EXIT
 bash "$here/scripts/demo-home.sh" "$home"
+start_own_image_server "$build" "$home/imaged"
 export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share \
   XDG_RUNTIME_DIR=$home/run
 

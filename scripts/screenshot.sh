@@ -15,8 +15,9 @@ output=${2:-$here/docs/screenshot.png}
 mkdir -p "$(dirname "$output")"
 output=$(cd "$(dirname "$output")" && pwd)/$(basename "$output")
 
+source "$here/scripts/own-image-server.sh"
 home=$(mktemp -d)
-trap 'rm -rf "$home"' EXIT
+trap 'stop_own_image_server; rm -rf "$home"' EXIT
 bash "$here/scripts/demo-home.sh" "$home"
 
 # Earthquakes; the first cloud frame that arrives turns the clouds on by itself,
@@ -29,21 +30,9 @@ command_args=()
 for id in "${commands[@]}"; do
   command_args+=(--screenshot-command "$id")
 done
-# The demo frames and earthquakes from a server on the configured address, so
-# that the picture does not depend on the network; when something already
-# answers there, the window uses that.
-server_pid=
-if ! (exec 3<>/dev/tcp/127.0.0.1/8470) 2>/dev/null; then
-  "$build/chronvale-imaged" --demo --bind 127.0.0.1 --port 8470 \
-    --folder "$home/imaged" >/dev/null 2>&1 &
-  server_pid=$!
-  # The window must find it answering, else it starts a server of its own.
-  for _ in $(seq 100); do
-    (exec 3<>/dev/tcp/127.0.0.1/8470) 2>/dev/null && break
-    sleep 0.1
-  done
-fi
-trap 'if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; fi; rm -rf "$home"' EXIT
+# The demo frames and earthquakes from a server of this script's own, so that the
+# picture depends neither on the network nor on what runs on 127.0.0.1:8470.
+start_own_image_server "$build" "$home/imaged"
 
 HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share \
   XDG_RUNTIME_DIR=$home/run \

@@ -19,6 +19,8 @@ public:
 
     bool started() const { return port_ > 0; }
     int port() const { return port_; }
+    // The process id while it runs, else 0.
+    qint64 pid() const { return process_.processId(); }
     // "127.0.0.1:port", the image server host the services are given.
     std::string host() const;
     // Everything the server logged so far (one line per request).

@@ -1,7 +1,11 @@
 // `cmake --install` into a fresh prefix gives a program that runs from there
 // alone: no CHRONVALE_DATA, no source tree, started from an unrelated folder with
 // a home of its own. It finds its installed data folder, draws the map, and loads
-// its installed window module.
+// its installed window module. Its image server is the test's own, so the
+// window starts none that would outlive the test.
+
+#include "support/adopted_processes.h"
+#include "support/own_image_server.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -20,6 +24,9 @@
 namespace {
 
 constexpr int kBoundMs = 120000;
+
+// Every test of this program is checked for what it leaves running.
+[[maybe_unused]] const bool checked = chronvale::test::checkForStraysAtTheEnd();
 
 struct Outcome {
     bool finished = false;
@@ -48,6 +55,7 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(installed_) << installLog_.toStdString();
+        ASSERT_TRUE(imageServer.ready()) << imageServer.why().toStdString();
         ASSERT_TRUE(home.isValid());
         ASSERT_TRUE(work.isValid());
         for (const char* sub : {"config", "data", "cache", "run"}) {
@@ -75,6 +83,7 @@ protected:
         env.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("run")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        imageServer.configure(env);
         QProcess process;
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(work.path());
@@ -109,6 +118,7 @@ protected:
     static std::unique_ptr<QTemporaryDir> prefix_;
     static bool installed_;
     static QString installLog_;
+    chronvale::test::OwnImageServer imageServer;
     QTemporaryDir home;
     QTemporaryDir work;
 };

@@ -2,6 +2,7 @@
 // session's changes (the first start's marks and shadow, the Grid turned on) are
 // on disk, and the next start shows them instead of the first-start values.
 
+#include "support/own_image_server.h"
 #include "support/shell_test_support.h"
 
 #include <QDir>
@@ -28,6 +29,7 @@ class SessionProcessTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::shellApplication();
+        ASSERT_TRUE(imageServer.ready()) << imageServer.why().toStdString();
         ASSERT_TRUE(home.isValid());
         ASSERT_TRUE(data.isValid());
         // The installed data, with first-start values that fetch nothing.
@@ -57,6 +59,7 @@ protected:
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        imageServer.configure(env);
         process->setProcessEnvironment(env);
         process->start(kProgram, QStringList{QStringLiteral("--data"), data.path()} + extra);
         return process;
@@ -103,6 +106,7 @@ protected:
         return lines;
     }
 
+    test::OwnImageServer imageServer;
     QTemporaryDir home;
     QTemporaryDir data;
 };

@@ -3,6 +3,7 @@
 // and a full start paints the lit map.
 
 #include "desktop/single_instance.h"
+#include "support/own_image_server.h"
 #include "support/shell_test_support.h"
 #include "support/shipped_languages.h"
 
@@ -28,6 +29,7 @@ class ShellProcessTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::shellApplication();
+        ASSERT_TRUE(imageServer.ready()) << imageServer.why().toStdString();
         ASSERT_TRUE(runtime.isValid()); // made with 0700, as a runtime folder must be
     }
 
@@ -39,6 +41,7 @@ protected:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        imageServer.configure(env);
         for (const QString& name : added.keys()) {
             env.insert(name, added.value(name));
         }
@@ -61,6 +64,7 @@ protected:
         return first;
     }
 
+    test::OwnImageServer imageServer;
     QTemporaryDir runtime;
     int raised = 0;
 };

@@ -6,6 +6,7 @@
 #include "app/startup/platform_check.h"
 #include "desktop/single_instance.h"
 #include "support/headless_weston.h"
+#include "support/own_image_server.h"
 #include "support/shell_test_support.h"
 
 #include <QDir>
@@ -39,6 +40,7 @@ protected:
     void SetUp() override {
         test::shellApplication();
         ASSERT_TRUE(weston.running()) << "weston (scripts/install-deps.sh): " << weston.log();
+        ASSERT_TRUE(imageServer.ready()) << imageServer.why().toStdString();
     }
 
     std::unique_ptr<QProcess> start(const QStringList& arguments) {
@@ -48,6 +50,7 @@ protected:
         env.insert(QStringLiteral("WAYLAND_DISPLAY"), QString::fromStdString(weston.display()));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
         env.remove(QStringLiteral("DISPLAY"));
+        imageServer.configure(env);
         process->setProcessEnvironment(env);
         process->start(kProgram, arguments);
         return process;
@@ -60,6 +63,7 @@ protected:
     }
 
     test::HeadlessWeston weston;
+    test::OwnImageServer imageServer;
 };
 
 TEST_F(WaylandProcessTest, TheWindowPaintsTheMapWithoutAWarning) {
