@@ -65,6 +65,7 @@ cat >"$work/xdg/QUILLMAR/Chronvale.conf" <<EOF
 [Mirror]
 clouds1="http://127.0.0.1:8099/clouds.jpg"
 clouds2=""
+clouds3=""
 quakes1="http://127.0.0.1:8099/feed.geojson"
 EOF
 
